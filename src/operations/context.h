@@ -1,0 +1,21 @@
+#pragma once
+// Everything an operation reaches: the dialog's state, the user interface, the host and the runner.
+
+#include "operations/dialog_state.h"
+#include "platform/host.h"
+#include "platform/ui.h"
+#include "toolrunner/batch_runner.h"
+
+namespace velmora::operations {
+
+struct Context {
+  Context(DialogState& state, platform::Ui& ui, platform::Host& host)
+      : state(state), ui(ui), host(host), runner(host, ui, state.editToolPath, state.pcToolPath) {}
+
+  DialogState& state;
+  platform::Ui& ui;
+  platform::Host& host;
+  toolrunner::BatchRunner runner;
+};
+
+}  // namespace velmora::operations

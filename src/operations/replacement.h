@@ -1,0 +1,17 @@
+#pragma once
+// Copying a part file to its new place and re-saving it through the CAD library. Each returns true
+// when it failed, after its message.
+
+#include <string_view>
+
+#include "operations/context.h"
+
+namespace velmora::operations {
+
+bool RunSinglePartPass(Context& context, int mode, std::string_view messageTail);
+bool ReplacePartFile(Context& context, std::string_view source, std::string_view destination,
+                     std::string_view messageTail, int copyMode, bool closeAll, std::string_view folder,
+                     int row);
+bool ResavePart(Context& context, std::string_view path, std::string_view messageTail);
+
+}  // namespace velmora::operations

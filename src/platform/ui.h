@@ -1,0 +1,41 @@
+#pragma once
+// The user-interface services every handler uses. The Qt window implements them; tests use a
+// scripted implementation that records every text shown. All texts are cp932.
+
+#include <string>
+#include <string_view>
+
+namespace velmora::platform {
+
+struct FileDialogRequest {
+  bool open = true;
+  std::string defaultExtension;  // "exe", "prt" or empty
+  std::string initialName;       // "ugpc.exe", "*.prt" or empty
+  unsigned flags = 0x1004;       // OFN_FILEMUSTEXIST | OFN_HIDEREADONLY
+  std::string filter;            // "desc|pattern|desc|pattern||"
+  std::string title;
+};
+
+// Which step of handing text to the clipboard failed.
+enum class ClipboardFailure { None, Allocate, Lock, Open, Empty, SetData };
+
+class Ui {
+ public:
+  virtual ~Ui() = default;
+
+  // Modal box, title "velmora", OK button only, no icon.
+  virtual void ShowMessage(std::string_view text) = 0;
+  // Modal Yes/No box with the question icon. True for Yes.
+  virtual bool AskYesNo(std::string_view text) = 0;
+  // Modal file dialog; the chosen file's Windows path, or empty when the user did not confirm.
+  virtual std::string ChooseFile(const FileDialogRequest& request) = 0;
+  virtual void BeginWaitCursor() = 0;
+  virtual void EndWaitCursor() = 0;
+  // Puts plain text (cp932) on the clipboard.
+  virtual ClipboardFailure CopyToClipboard(std::string_view text) = 0;
+  // UpdateData: fromControls copies the check boxes and radio group into the dialog's fields,
+  // otherwise the fields into the controls. False when the exchange failed.
+  virtual bool ExchangeData(bool fromControls) = 0;
+};
+
+}  // namespace velmora::platform

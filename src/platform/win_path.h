@@ -1,0 +1,38 @@
+#pragma once
+// Windows paths (cp932) on the host file system, mapped as Wine does: Z: is /, VELMORA_DRIVES adds
+// or overrides letters ("C=/home/me/cad;D=/srv/parts"), \\server\share\rest lives under
+// $VELMORA_UNC_ROOT/server/share/rest. Each component is looked up exactly, else case-insensitively.
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace velmora::platform {
+
+class PathMap {
+ public:
+  // Drive letters are upper case; roots are host paths without a trailing slash ("" for /).
+  PathMap(std::map<char, std::string> drives, std::optional<std::string> uncRoot);
+  static PathMap FromEnvironment();
+
+  // The host path (UTF-8) for a Windows path. Relative paths are taken from the host's current
+  // folder. A component that does not exist keeps its spelling. nullopt: no mapping (unknown drive,
+  // no network root, a name cp932 cannot hold).
+  std::optional<std::string> ToHost(std::string_view windowsPath) const;
+
+  struct Reverse {
+    bool ok = false;
+    std::string windowsPath;  // cp932, when ok
+    std::string reason;       // cp932, a message for the user when not ok
+  };
+  // The Windows form of an absolute host path, by the drive with the longest matching root.
+  // Refuses names that Windows or cp932 cannot hold ("*<>?| and control characters, unmappable).
+  Reverse ToWindows(std::string_view hostPath) const;
+
+ private:
+  std::map<char, std::string> drives_;
+  std::optional<std::string> uncRoot_;
+};
+
+}  // namespace velmora::platform

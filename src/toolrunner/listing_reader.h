@@ -1,0 +1,30 @@
+#pragma once
+// Reads the "-list" output of the edit tool: one "name (folder)" line per call.
+
+#include <string>
+#include <string_view>
+
+#include "platform/text_stream.h"
+#include "platform/ui.h"
+
+namespace velmora::toolrunner {
+
+class ListingReader {
+ public:
+  explicit ListingReader(platform::Ui& ui);
+
+  // False when a line was read and split, or was empty (name and folder then empty). True when the
+  // line broke a rule or the stream failed: the message has been shown and the stream closed.
+  bool ReadListingLine(platform::TextStream& stream, std::string_view messageTail);
+
+  const std::string& Name() const { return name_; }
+  // Ends with "\".
+  const std::string& Folder() const { return folder_; }
+
+ private:
+  platform::Ui* ui_;
+  std::string name_;
+  std::string folder_;
+};
+
+}  // namespace velmora::toolrunner

@@ -1,0 +1,60 @@
+#pragma once
+// A host that forwards to another and makes chosen calls fail, so every failure path of the program
+// can be reached. A rule matches a call kind, optionally only for paths that contain a piece of text
+// (cp932), and fires on the nth matching call (1 = the first) and, with `always`, on every later one.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/host.h"
+
+namespace velmora::testing {
+
+enum class Call {
+  GetEnv,
+  Stat,
+  Remove,
+  CopyFile,
+  Open,
+  StartBatch,
+  CloseProcess,  // Process::CloseHandle
+  StreamWrite,   // Puts sets the error indicator
+  StreamRead,    // Getc fails with the error indicator
+  StreamSeek,
+  StreamClose,
+};
+
+class FaultHost : public platform::Host {
+ public:
+  explicit FaultHost(platform::Host& inner) : inner_(&inner) {}
+
+  void Fail(Call call, std::string pathPart = {}, int nth = 1, bool always = false);
+  void Clear() { rules_.clear(); }
+  // How often a call kind was made (matching any path).
+  int Count(Call call) const;
+
+  std::optional<std::string> GetEnv(std::string_view name) override;
+  std::optional<platform::FileStatus> Stat(std::string_view path) override;
+  bool Remove(std::string_view path) override;
+  bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) override;
+  std::unique_ptr<platform::TextStream> Open(std::string_view path, platform::OpenMode mode) override;
+  std::unique_ptr<platform::Process> StartBatch(std::string_view commandLine) override;
+
+  // Used by the wrapped streams and processes.
+  bool ShouldFail(Call call, std::string_view path);
+
+ private:
+  struct Rule {
+    Call call;
+    std::string pathPart;
+    int nth;
+    bool always;
+    int seen = 0;
+  };
+  platform::Host* inner_;
+  std::vector<Rule> rules_;
+  int counts_[16] = {};
+};
+
+}  // namespace velmora::testing

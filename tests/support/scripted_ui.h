@@ -1,0 +1,54 @@
+#pragma once
+// A user interface for tests: records every text shown (as UTF-8), answers questions and file
+// dialogs from queues, and models the dialog's controls for the data exchange.
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "operations/dialog_state.h"
+#include "platform/ui.h"
+
+namespace velmora::testing {
+
+class ScriptedUi : public platform::Ui {
+ public:
+  explicit ScriptedUi(operations::DialogState* state = nullptr) : state_(state) {}
+  void Attach(operations::DialogState* state) { state_ = state; }
+
+  void ShowMessage(std::string_view text) override;
+  bool AskYesNo(std::string_view text) override;
+  std::string ChooseFile(const platform::FileDialogRequest& request) override;
+  void BeginWaitCursor() override;
+  void EndWaitCursor() override;
+  platform::ClipboardFailure CopyToClipboard(std::string_view text) override;
+  bool ExchangeData(bool fromControls) override;
+
+  // What was shown, in order, as UTF-8.
+  std::vector<std::string> messages;
+  std::vector<std::string> questions;
+  std::vector<platform::FileDialogRequest> fileRequests;  // as asked, cp932
+  // Answers: Yes/No questions (empty: No) and file dialogs (cp932 Windows paths; empty: cancel).
+  std::deque<bool> answers;
+  std::deque<std::string> files;
+
+  // The controls as the user left them; ExchangeData(true) copies them into the state.
+  operations::Options controlOptions;
+  operations::Operation controlOperation = operations::Operation::Inspect;
+  bool exchangeFails = false;
+
+  int waitCursorDepth = 0;  // nesting now
+  int waitCursorShown = 0;  // how often it was begun
+
+  platform::ClipboardFailure clipboardFailure = platform::ClipboardFailure::None;
+  std::string clipboard;  // cp932, as handed over
+  int clipboardCalls = 0;
+
+  // The last message, or "" when none was shown.
+  std::string Last() const { return messages.empty() ? std::string() : messages.back(); }
+
+ private:
+  operations::DialogState* state_;
+};
+
+}  // namespace velmora::testing
