@@ -18,12 +18,14 @@ class FaultStream final : public platform::TextStream {
   bool Eof() const override { return inner_->Eof(); }
   bool Error() const override { return readError_ || writeError_ || inner_->Error(); }
   void Puts(std::string_view text) override {
-    if (host_->ShouldFail(Call::StreamWrite, path_)) writeError_ = true;
+    if (host_->ShouldFail(Call::StreamWrite, path_))
+      writeError_ = true;
     inner_->Puts(text);
   }
   long long Tell() override { return inner_->Tell(); }
   bool Seek(long long offset) override {
-    if (host_->ShouldFail(Call::StreamSeek, path_)) return false;
+    if (host_->ShouldFail(Call::StreamSeek, path_))
+      return false;
     return inner_->Seek(offset);
   }
   void Rewind() override {
@@ -31,7 +33,8 @@ class FaultStream final : public platform::TextStream {
     inner_->Rewind();
   }
   bool Close() override {
-    if (!inner_->IsOpen()) return true;
+    if (!inner_->IsOpen())
+      return true;
     const bool ok = inner_->Close();
     return host_->ShouldFail(Call::StreamClose, path_) ? false : ok;
   }
@@ -67,51 +70,64 @@ void FaultHost::Fail(Call call, std::string pathPart, int nth, bool always) {
   rules_.push_back(Rule{call, std::move(pathPart), nth, always});
 }
 
-int FaultHost::Count(Call call) const { return counts_[static_cast<int>(call)]; }
+int FaultHost::Count(Call call) const {
+  return counts_[static_cast<int>(call)];
+}
 
 bool FaultHost::ShouldFail(Call call, std::string_view path) {
   ++counts_[static_cast<int>(call)];
   bool fail = false;
   for (Rule& rule : rules_) {
-    if (rule.call != call) continue;
-    if (!rule.pathPart.empty() && path.find(rule.pathPart) == std::string_view::npos) continue;
+    if (rule.call != call)
+      continue;
+    if (!rule.pathPart.empty() && path.find(rule.pathPart) == std::string_view::npos)
+      continue;
     ++rule.seen;
-    if (rule.seen == rule.nth || (rule.always && rule.seen > rule.nth)) fail = true;
+    if (rule.seen == rule.nth || (rule.always && rule.seen > rule.nth))
+      fail = true;
   }
   return fail;
 }
 
 std::optional<std::string> FaultHost::GetEnv(std::string_view name) {
-  if (ShouldFail(Call::GetEnv, name)) return std::nullopt;
+  if (ShouldFail(Call::GetEnv, name))
+    return std::nullopt;
   return inner_->GetEnv(name);
 }
 
 std::optional<platform::FileStatus> FaultHost::Stat(std::string_view path) {
-  if (ShouldFail(Call::Stat, path)) return std::nullopt;
+  if (ShouldFail(Call::Stat, path))
+    return std::nullopt;
   return inner_->Stat(path);
 }
 
 bool FaultHost::Remove(std::string_view path) {
-  if (ShouldFail(Call::Remove, path)) return false;
+  if (ShouldFail(Call::Remove, path))
+    return false;
   return inner_->Remove(path);
 }
 
 bool FaultHost::CopyFile(std::string_view source, std::string_view destination, bool failIfExists) {
-  if (ShouldFail(Call::CopyFile, destination)) return false;
+  if (ShouldFail(Call::CopyFile, destination))
+    return false;
   return inner_->CopyFile(source, destination, failIfExists);
 }
 
 std::unique_ptr<platform::TextStream> FaultHost::Open(std::string_view path, platform::OpenMode mode) {
-  if (ShouldFail(Call::Open, path)) return nullptr;
+  if (ShouldFail(Call::Open, path))
+    return nullptr;
   auto inner = inner_->Open(path, mode);
-  if (!inner) return nullptr;
+  if (!inner)
+    return nullptr;
   return std::make_unique<FaultStream>(*this, std::move(inner), std::string(path));
 }
 
 std::unique_ptr<platform::Process> FaultHost::StartBatch(std::string_view commandLine) {
-  if (ShouldFail(Call::StartBatch, commandLine)) return nullptr;
+  if (ShouldFail(Call::StartBatch, commandLine))
+    return nullptr;
   auto inner = inner_->StartBatch(commandLine);
-  if (!inner) return nullptr;
+  if (!inner)
+    return nullptr;
   return std::make_unique<FaultProcess>(*this, std::move(inner), std::string(commandLine));
 }
 

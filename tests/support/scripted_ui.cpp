@@ -4,11 +4,14 @@
 
 namespace velmora::testing {
 
-void ScriptedUi::ShowMessage(std::string_view text) { messages.push_back(text::ToDisplayUtf8(text)); }
+void ScriptedUi::ShowMessage(std::string_view text) {
+  messages.push_back(text::ToDisplayUtf8(text));
+}
 
 bool ScriptedUi::AskYesNo(std::string_view text) {
   questions.push_back(text::ToDisplayUtf8(text));
-  if (answers.empty()) return false;
+  if (answers.empty())
+    return false;
   const bool answer = answers.front();
   answers.pop_front();
   return answer;
@@ -16,7 +19,8 @@ bool ScriptedUi::AskYesNo(std::string_view text) {
 
 std::string ScriptedUi::ChooseFile(const platform::FileDialogRequest& request) {
   fileRequests.push_back(request);
-  if (files.empty()) return {};
+  if (files.empty())
+    return {};
   std::string path = files.front();
   files.pop_front();
   return path;
@@ -28,18 +32,22 @@ void ScriptedUi::BeginWaitCursor() {
 }
 
 void ScriptedUi::EndWaitCursor() {
-  if (waitCursorDepth > 0) --waitCursorDepth;
+  if (waitCursorDepth > 0)
+    --waitCursorDepth;
 }
 
 platform::ClipboardFailure ScriptedUi::CopyToClipboard(std::string_view text) {
   ++clipboardCalls;
-  if (clipboardFailure == platform::ClipboardFailure::None) clipboard = std::string(text);
+  if (clipboardFailure == platform::ClipboardFailure::None)
+    clipboard = std::string(text);
   return clipboardFailure;
 }
 
 bool ScriptedUi::ExchangeData(bool fromControls) {
-  if (exchangeFails) return false;
-  if (state_ == nullptr) return true;
+  if (exchangeFails)
+    return false;
+  if (state_ == nullptr)
+    return true;
   if (fromControls) {
     state_->options = controlOptions;
     state_->operation = controlOperation;
