@@ -1,1 +1,107 @@
-// placeholder
+#include "operations/list_building.h"
+
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "partlist/marks.h"
+#include "partlist/part_row.h"
+#include "resources/messages/operations.h"
+#include "resources/messages/tails.h"
+#include "text/codec.h"
+#include "toolrunner/listing_reader.h"
+
+namespace velmora::operations {
+namespace {
+
+void Show(Context& context, std::string_view message, std::string_view messageTail = {}) {
+  context.ui.ShowMessage(text::Cp932(message) + std::string(messageTail));
+}
+
+}  // namespace
+
+bool CheckInputs(Context& context, std::string_view messageTail) {
+  struct Input {
+    const std::string& path;
+    std::string_view notChosen;
+    std::string_view notFound;
+  };
+  const DialogState& state = context.state;
+  const Input inputs[] = {
+      {state.editToolPath, msg::kEditToolNotChosen, msg::kEditToolNotFound},
+      {state.pcToolPath, msg::kPcToolNotChosen, msg::kPcToolNotFound},
+      {state.inputPartPath, msg::kInputPartNotChosen, msg::kInputPartNotFound},
+  };
+  // Every emptiness test comes before any existence test.
+  for (const Input& input : inputs) {
+    if (input.path.empty()) {
+      Show(context, input.notChosen, messageTail);
+      return true;
+    }
+  }
+  for (const Input& input : inputs) {
+    if (!context.host.Stat(input.path)) {
+      Show(context, input.notFound, messageTail);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool BuildPartList(Context& context) {
+  DialogState& state = context.state;
+  const std::string inputPart = state.inputPartPath;
+  // A list that cannot be built stays empty rather than showing the previous assembly.
+  state.partList.DeleteAllRows();
+
+  const std::string tail = text::Cp932(msg::kTailListNotBuilt);
+  if (CheckInputs(context, tail))
+    return true;
+  if (context.runner.RunTool("-list", tail, inputPart, "", "", ""))
+    return true;
+  const std::string base = context.runner.WorkFileBase(inputPart, "-list", tail);
+  if (base.empty())
+    return true;
+
+  const std::string listingPath = base + ".txt";
+  std::unique_ptr<platform::TextStream> stream = context.host.Open(listingPath, platform::OpenMode::ReadText);
+  if (!stream) {
+    Show(context, msg::kListTextOpenFailed);
+    return true;
+  }
+
+  toolrunner::ListingReader reader(context.ui);
+  const std::string readTail = text::Cp932(msg::kTailListIncomplete);
+  for (int n = 0; !stream->Eof(); ++n) {
+    // On a bad line the reader has closed the stream; the rows so far and the .txt stay for the user.
+    if (reader.ReadListingLine(*stream, readTail))
+      return true;
+    if (reader.Name().empty() || reader.Folder().empty())
+      break;
+    partlist::PartRow row;
+    row.partName = reader.Name();
+    row.folderName = reader.Folder();
+    const bool exists = context.host.Stat(row.folderName + row.partName).has_value();
+    row.before = std::string(exists ? partlist::kMarkCircle : partlist::kMarkX);
+    row.itemData = n;
+    state.partList.InsertRow(n, std::move(row));
+  }
+
+  if (!stream->Close()) {
+    Show(context, msg::kListTextCloseFailed);
+    return true;
+  }
+  if (!context.host.Remove(listingPath)) {
+    Show(context, msg::kListTextRemoveFailed);
+    return true;
+  }
+
+  state.partList.ResetSortDirections();
+  // The check boxes keep what the user set; only the operation choice returns to inspect.
+  context.ui.ExchangeData(true);
+  state.operation = Operation::Inspect;
+  context.ui.ExchangeData(false);
+  return false;
+}
+
+}  // namespace velmora::operations

@@ -1,1 +1,153 @@
-// placeholder
+#include "operations/replacement.h"
+
+#include <string>
+
+#include "partlist/marks.h"
+#include "partlist/part_row.h"
+#include "resources/messages/operations.h"
+#include "text/codec.h"
+#include "text/mbstring.h"
+#include "toolrunner/ufun.h"
+
+namespace velmora::operations {
+namespace {
+
+// The text after the last backslash; a trail byte equal to "\" does not count.
+std::string FileNamePart(std::string_view path) {
+  const std::size_t slash = text::FindLast(path, '\\');
+  return std::string(slash == text::npos ? path : path.substr(slash + 1));
+}
+
+void Show(Context& context, std::string_view message, std::string_view messageTail) {
+  context.ui.ShowMessage(text::Cp932(message) + std::string(messageTail));
+}
+
+// name + message + tail, the form of the messages that name the file.
+void ShowNamed(Context& context, std::string_view name, std::string_view message,
+               std::string_view messageTail) {
+  context.ui.ShowMessage(std::string(name) + text::Cp932(message) + std::string(messageTail));
+}
+
+bool Exists(Context& context, std::string_view path) {
+  return context.host.Stat(path).has_value();
+}
+
+}  // namespace
+
+bool RunSinglePartPass(Context& context, int mode, std::string_view messageTail) {
+  partlist::PartList& list = context.state.partList;
+  // An empty listing leaves no row to work on.
+  if (list.RowCount() == 0)
+    return false;
+  const std::string oldPath = list.RowPath(0, false);
+  const std::string newPath = list.RowPath(0, true);
+
+  if (mode == 0 || mode == 1) {
+    list.SetText(0, partlist::kParent, "0");
+    list.SetText(0, partlist::kNumber, "1");
+    if (!newPath.empty())
+      list.SetText(0, partlist::kEdited, std::string(partlist::kMarkV));
+  }
+  if (mode == 0)
+    return false;
+
+  if (context.state.options.overwriteAll == 0) {
+    if (!newPath.empty() && Exists(context, newPath)) {
+      Show(context, msg::kSingleNewFileExists, messageTail);
+      return true;
+    }
+    // Without a new name or folder the run would write the input part in place.
+    if (newPath.empty()) {
+      Show(context, msg::kSingleInputExists, messageTail);
+      return true;
+    }
+  }
+  if (mode == 1)
+    return false;
+  return ReplacePartFile(context, oldPath, newPath, messageTail, 0, true, "", 0);
+}
+
+bool ReplacePartFile(Context& context, std::string_view source, std::string_view destination,
+                     std::string_view messageTail, int copyMode, bool closeAll, std::string_view folder,
+                     int row) {
+  const Options& options = context.state.options;
+  const bool allowReplaceAll = options.allowReplaceAll != 0;
+  std::string name;
+  std::string target(destination);
+
+  // Without folder information every part has to live in the input part's folder.
+  if (copyMode > 0 && context.state.operation == Operation::RemoveAllFolders) {
+    const partlist::PartList& list = context.state.partList;
+    name = list.Text(row, partlist::kNewPartName);
+    if (name.empty())
+      name = list.Text(row, partlist::kPartName);
+    target = std::string(folder) + name;
+  }
+
+  if (!target.empty()) {
+    name = FileNamePart(source);
+    const auto copyFailed = [&] {
+      ShowNamed(context, text::Cp932(msg::kReplaceCopyPrefix) + name, msg::kReplaceCopyFailed, messageTail);
+      return true;
+    };
+    if (copyMode == 0) {
+      if (!context.host.CopyFile(source, target, false))
+        return copyFailed();
+      if (allowReplaceAll && ResavePart(context, target, messageTail))
+        return true;
+    } else if (const bool present = Exists(context, target); !present && options.copyMissingFiles != 0) {
+      if (!context.host.CopyFile(source, target, true))
+        return copyFailed();
+      if (allowReplaceAll && ResavePart(context, target, messageTail))
+        return true;
+    } else if (present && copyMode == 2 && allowReplaceAll) {
+      // Already there: re-save it in place rather than copy over it.
+      if (ResavePart(context, target, messageTail))
+        return true;
+    }
+  } else if (copyMode == 2 && allowReplaceAll) {
+    if (ResavePart(context, source, messageTail))
+      return true;
+  }
+
+  if (closeAll && UF_PART_close_all() != 0) {
+    ShowNamed(context, name, msg::kReplaceCloseAllFailed, messageTail);
+    return true;
+  }
+  return false;
+}
+
+bool ResavePart(Context& context, std::string_view path, std::string_view messageTail) {
+  const std::string name = FileNamePart(path);
+
+  uf_assem_options_t options{};
+  if (UF_ASSEM_ask_assem_options(&options) != 0) {
+    Show(context, msg::kResaveAskOptionsFailed, messageTail);
+    return true;
+  }
+  // The library's own record; these three fields make the open load what the re-save needs. They
+  // stay in force for every later open.
+  options.values[0] = 2;
+  options.values[8] = 1;
+  options.values[10] = 1;
+  if (UF_ASSEM_set_assem_options(&options) != 0) {
+    Show(context, msg::kResaveSetOptionsFailed, messageTail);
+    return true;
+  }
+
+  const std::string partPath(path);  // the call wants a terminated string
+  uf_tag_t part = 0;
+  uf_load_status_t status{};
+  if (UF_PART_open(partPath.c_str(), &part, &status) != 0) {
+    ShowNamed(context, name, msg::kResaveOpenFailed, messageTail);
+    return true;
+  }
+  if (UF_PART_save() != 0) {
+    ShowNamed(context, name, msg::kResaveSaveFailed, messageTail);
+    return true;
+  }
+  // The part stays open until a replacement closes all.
+  return false;
+}
+
+}  // namespace velmora::operations

@@ -1,0 +1,40 @@
+#pragma once
+// Messages of the input check, the list building, the file replacement and the bulk operations.
+// A message that takes a tail ends in "\n　"; the caller's tail follows it.
+
+#include <string_view>
+
+namespace velmora::msg {
+
+// Input check.
+inline constexpr std::string_view kEditToolNotChosen = "UG_EDIT_PART_NAMES.exe が選択されていません。\n　";
+inline constexpr std::string_view kPcToolNotChosen = "UGPC.exe が選択されていません。\n　";
+inline constexpr std::string_view kInputPartNotChosen = "入力パート が選択されていません。\n　";
+inline constexpr std::string_view kEditToolNotFound = "UG_EDIT_PART_NAMES.exe が見つかりません。\n　";
+inline constexpr std::string_view kPcToolNotFound = "UGPC.exe が見つかりません。\n　";
+inline constexpr std::string_view kInputPartNotFound = "入力パート が見つかりません。\n　";
+
+// List building. The open failure is one fixed text, tail included; the other two have no tail.
+inline constexpr std::string_view kListTextOpenFailed =
+    "テキストファイル を開くのに失敗しました。\n　リストを作成出来ません。";
+inline constexpr std::string_view kListTextCloseFailed = "テキストファイル を閉じるのに失敗しました。";
+inline constexpr std::string_view kListTextRemoveFailed = "テキストファイル の削除に失敗しました。";
+
+// Single-row pass.
+inline constexpr std::string_view kSingleNewFileExists =
+    "全て上書き保存 がチェックされていません。\n入力パート の変更後のファイルが既に有ります。\n　";
+inline constexpr std::string_view kSingleInputExists =
+    "全て上書き保存 がチェックされていません。\n入力パート が既に有ります。\n　";
+
+// File replacement: the copy message is "変更前の " + file name + this; the others follow the name.
+inline constexpr std::string_view kReplaceCopyPrefix = "変更前の ";
+inline constexpr std::string_view kReplaceCopyFailed = " ファイルのコピーに失敗しました。\n　";
+inline constexpr std::string_view kReplaceCloseAllFailed = " ファイルを閉じるのに失敗しました。\n　";
+
+// Re-saving through the CAD library.
+inline constexpr std::string_view kResaveAskOptionsFailed = "アセンブリオプションの取得に失敗しました。\n　";
+inline constexpr std::string_view kResaveSetOptionsFailed = "アセンブリオプションの設定に失敗しました。\n　";
+inline constexpr std::string_view kResaveOpenFailed = " ファイルを開くのに失敗しました。\n　";
+inline constexpr std::string_view kResaveSaveFailed = " ファイルの保存に失敗しました。\n　";
+
+}  // namespace velmora::msg
