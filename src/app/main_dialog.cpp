@@ -1,35 +1,69 @@
 #include "app/main_dialog.h"
 
+#include <string>
+
+#include "resources/messages/session.h"
+#include "text/codec.h"
+#include "toolrunner/ufun.h"
+
 namespace velmora::app {
+namespace {
+
+// Below this client size the list keeps its template size and is clipped instead.
+constexpr int kGrowFromWidth = 984;
+constexpr int kGrowFromHeight = 301;
+
+// A tool under UGII_ROOT_DIR: the variable is taken to end with its separator, so nothing is put
+// between it and the file name.
+std::string FindTool(operations::Context& context, std::string_view root, std::string_view fileName,
+                     std::string_view missingMessage) {
+  std::string candidate = std::string(root) + std::string(fileName);
+  if (!context.host.Stat(candidate)) {
+    context.ui.ShowMessage(text::Cp932(missingMessage));
+    return {};
+  }
+  return candidate;
+}
+
+}  // namespace
 
 ListGeometry ListGeometryForClient(int cx, int cy) {
-  (void)cx;
-  (void)cy;
-  return {};
+  ListGeometry geometry;
+  if (cx >= kGrowFromWidth)
+    geometry.width = cx - 21;
+  if (cy >= kGrowFromHeight)
+    geometry.height = cy - 244;
+  return geometry;
 }
 
 MainDialog::MainDialog(platform::Ui& ui, platform::Host& host) : context_(state_, ui, host) {}
 
 bool MainDialog::OnInitDialog() {
-  return true;
+  platform::Ui& ui = context_.ui;
+  ui.ExchangeData(false);
+
+  // The tools are still looked for when the session could not be opened: the user learns about
+  // everything that is missing before the window goes away.
+  const bool sessionOpen = UF_initialize() == 0;
+  if (!sessionOpen)
+    ui.ShowMessage(text::Cp932(msg::kUfInitializeFailed));
+
+  const std::string root = context_.host.GetEnv("UGII_ROOT_DIR").value_or(std::string());
+  state_.editToolPath = FindTool(context_, root, msg::kEditToolFileName, msg::kEditToolMissingAtStart);
+  state_.pcToolPath = FindTool(context_, root, msg::kPcToolFileName, msg::kPcToolMissingAtStart);
+
+  state_.partList.DeleteAllRows();
+  state_.partList.ResetSortDirections();
+  return sessionOpen;
 }
+
 bool MainDialog::OnCancel() {
+  platform::Ui& ui = context_.ui;
+  if (!ui.AskYesNo(text::Cp932(msg::kQuitQuestion)))
+    return false;
+  if (UF_terminate() != 0)
+    ui.ShowMessage(text::Cp932(msg::kUfTerminateFailed));
   return true;
 }
-void MainDialog::OnExecute() {}
-void MainDialog::BrowseEditTool() {}
-void MainDialog::BrowsePcTool() {}
-void MainDialog::BrowseInputPart() {}
-bool MainDialog::OnEndLabelEdit(int row, std::optional<std::string> text) {
-  (void)row;
-  (void)text;
-  return false;
-}
-void MainDialog::ChooseNewFolder() {}
-void MainDialog::ClearNewFolder() {}
-void MainDialog::SortByColumn(int column) {
-  (void)column;
-}
-void MainDialog::CopyPartName() {}
 
 }  // namespace velmora::app

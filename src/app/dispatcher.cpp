@@ -1,0 +1,211 @@
+// "実行": the checks of the list and the options, then the passes of the chosen operation, the
+// bulk runs, the swap of the input part and the closing message.
+
+#include <optional>
+#include <string>
+
+#include "app/main_dialog.h"
+#include "operations/bulk.h"
+#include "operations/inspect.h"
+#include "operations/list_building.h"
+#include "operations/replacement.h"
+#include "operations/structure_pass.h"
+#include "resources/messages/session.h"
+#include "resources/messages/tails.h"
+#include "text/codec.h"
+#include "text/mbstring.h"
+
+namespace velmora::app {
+namespace {
+
+using operations::Operation;
+
+enum PassMode : int { kInspectPass = 0, kCheckPass = 1, kPerformPass = 2 };
+
+// What one press works out from the list before any pass runs.
+struct RunPlan {
+  std::string inputKey;  // the input-part field, lower-cased
+  int inputRowCount = 0;
+  int changeScope = 0;  // 0 no new path, 1 only on the input part's row, 2 on another row too
+  bool otherNewFolder = false;
+  std::string resultInputPath;
+  std::string inputFolder;
+};
+
+// Shown from the moment the list has been checked; every return ends it.
+class WaitCursor {
+ public:
+  explicit WaitCursor(platform::Ui& ui) : ui_(&ui) { ui.BeginWaitCursor(); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+  ~WaitCursor() { End(); }
+
+  void End() {
+    if (ui_ != nullptr)
+      ui_->EndWaitCursor();
+    ui_ = nullptr;
+  }
+
+ private:
+  platform::Ui* ui_;
+};
+
+std::string FolderOf(std::string_view path) {
+  const std::size_t separator = text::FindLast(path, '\\');
+  return separator == text::npos ? std::string() : std::string(path.substr(0, separator + 1));
+}
+
+// nullopt after its message when a listed file is gone: nothing may run on a list that no longer
+// matches the disk.
+std::optional<RunPlan> PlanRun(operations::Context& context) {
+  const partlist::PartList& list = context.state.partList;
+  RunPlan plan;
+  plan.inputKey = text::ToLower(context.state.inputPartPath);
+  for (int row = 0; row < list.RowCount(); ++row) {
+    const std::string oldPath = text::ToLower(list.RowPath(row, false));
+    std::string newPath = list.RowPath(row, true);
+    if (!context.host.Stat(oldPath)) {
+      context.ui.ShowMessage(text::Cp932(msg::kOldFileMissingHead) + list.Text(row, partlist::kPartName) +
+                             text::Cp932(msg::kOldFileMissingRest) + text::Cp932(msg::kTailRunRefused));
+      return std::nullopt;
+    }
+    if (oldPath == plan.inputKey) {
+      ++plan.inputRowCount;
+      if (!newPath.empty()) {
+        plan.resultInputPath = std::move(newPath);
+        if (plan.changeScope == 0)
+          plan.changeScope = 1;
+      } else {
+        plan.resultInputPath = oldPath;
+      }
+      plan.inputFolder = FolderOf(plan.resultInputPath);
+    } else {
+      if (!newPath.empty())
+        plan.changeScope = 2;
+      if (!list.Text(row, partlist::kNewFolderName).empty())
+        plan.otherNewFolder = true;
+    }
+  }
+  return plan;
+}
+
+// The message (cp932) of the first rule the combination breaks; empty when it may run.
+std::string BrokenRule(const operations::DialogState& state, const RunPlan& plan) {
+  const operations::Options& options = state.options;
+  const bool removeFolders = state.operation == Operation::RemoveAllFolders;
+  const std::string refused = text::Cp932(msg::kTailRunRefused);
+  if (plan.inputRowCount != 1)
+    return text::Cp932(msg::kRuleInputRowCount) + refused;
+  if (state.operation == Operation::Change && plan.changeScope == 0)
+    return text::Cp932(msg::kRuleNothingToChange);
+  if (options.inputPartOnly != 0 && plan.changeScope == 2)
+    return text::Cp932(msg::kRuleInputPartOnly) + refused;
+  if (removeFolders && options.swapInputAfterRun != 0)
+    return text::Cp932(msg::kRuleRemoveFoldersWithSwap);
+  if (removeFolders && options.copyMissingFiles == 0)
+    return text::Cp932(msg::kRuleRemoveFoldersWithoutCopy);
+  if (removeFolders && options.allowReplaceAll == 0)
+    return text::Cp932(msg::kRuleRemoveFoldersWithoutResave);
+  if (removeFolders && plan.otherNewFolder)
+    return text::Cp932(msg::kRuleRemoveFoldersWithNewFolder);
+  return {};
+}
+
+// The check pass and, when anything gets a new path, the perform pass. True when one failed.
+bool RunChangePasses(operations::Context& context, const RunPlan& plan) {
+  const std::string refused = text::Cp932(msg::kTailRunRefused);
+  const std::string broken = text::Cp932(msg::kTailRunBroken);
+
+  // The input part alone has no structure to read, so no tool is started.
+  if (context.state.partList.RowCount() < 2) {
+    if (operations::RunSinglePartPass(context, kCheckPass, refused))
+      return true;
+    return plan.changeScope > 0 && operations::RunSinglePartPass(context, kPerformPass, broken);
+  }
+
+  const std::string base = context.runner.WorkFileBase(plan.inputKey, "ugpc", refused);
+  if (base.empty())
+    return true;
+  if (context.runner.RunTool("ugpc", refused, plan.inputKey, "", "", ""))
+    return true;
+  const std::string outputPath = base + ".txt";
+  const std::unique_ptr<platform::TextStream> output =
+      context.host.Open(outputPath, platform::OpenMode::ReadText);
+  if (!output) {
+    context.ui.ShowMessage(text::Cp932(msg::kDispatchPcOutputOpenFailed) + refused);
+    return true;
+  }
+  // A failing pass closes the listing itself.
+  if (operations::StructurePass(context, *output, kCheckPass, refused, plan.inputFolder))
+    return true;
+  if (plan.changeScope > 0 &&
+      operations::StructurePass(context, *output, kPerformPass, broken, plan.inputFolder))
+    return true;
+  return operations::ClosePcOutput(context, *output, outputPath, broken);
+}
+
+// With inputPartOnly every row but the input part's is skipped. True when a run failed.
+bool RunBulkPass(operations::Context& context, const RunPlan& plan) {
+  const partlist::PartList& list = context.state.partList;
+  const bool inputPartOnly = context.state.options.inputPartOnly != 0;
+  for (int row = 0; row < list.RowCount(); ++row) {
+    const bool isInputPart = text::ToLower(list.RowPath(row, false)) == plan.inputKey;
+    if ((isInputPart || !inputPartOnly) && operations::RunBulkOnRow(context, row, plan.inputFolder))
+      return true;
+  }
+  return false;
+}
+
+bool IsBulk(Operation operation) {
+  return operation == Operation::LowerAllFolders || operation == Operation::LowerAllParts ||
+         operation == Operation::UpperAllParts || operation == Operation::RemoveAllFolders;
+}
+
+}  // namespace
+
+void MainDialog::OnExecute() {
+  platform::Ui& ui = context_.ui;
+  if (!ui.ExchangeData(true))
+    return;
+  if (operations::CheckInputs(context_, text::Cp932(msg::kTailRunRefused)))
+    return;
+  const std::optional<RunPlan> plan = PlanRun(context_);
+  if (!plan)
+    return;
+
+  const Operation operation = state_.operation;
+  WaitCursor waitCursor(ui);
+  operations::RunInspect(context_, operation == Operation::Inspect ? kInspectPass : kCheckPass,
+                         plan->inputFolder);
+  if (operation == Operation::Inspect)
+    return;
+
+  if (const std::string rule = BrokenRule(state_, *plan); !rule.empty()) {
+    ui.ShowMessage(rule);
+    return;
+  }
+
+  if (RunChangePasses(context_, *plan))
+    return;
+  if (IsBulk(operation) && RunBulkPass(context_, *plan))
+    return;
+
+  if (state_.options.swapInputAfterRun != 0) {
+    if (!context_.host.Stat(plan->resultInputPath)) {
+      ui.ShowMessage(text::Cp932(msg::kSwapTargetMissing));
+      waitCursor.End();
+      state_.inputPartPath.clear();
+      return;
+    }
+    state_.inputPartPath = plan->resultInputPath;
+    if (operations::BuildPartList(context_)) {
+      waitCursor.End();
+      state_.inputPartPath.clear();
+      return;
+    }
+  }
+  waitCursor.End();
+  ui.ShowMessage(text::Cp932(msg::kRunFinished));
+}
+
+}  // namespace velmora::app

@@ -1,0 +1,91 @@
+// Editing the wanted result in the list: a new part name typed in place, a new folder set or
+// cleared for the selected rows.
+
+#include <string>
+
+#include "app/choose_file.h"
+#include "app/main_dialog.h"
+#include "partlist/name_rules.h"
+#include "resources/messages/session.h"
+#include "text/codec.h"
+#include "text/mbstring.h"
+
+namespace velmora::app {
+
+bool MainDialog::OnEndLabelEdit(int row, std::optional<std::string> text) {
+  partlist::PartList& list = state_.partList;
+  // The window may report an edit of a row that a rebuilt list no longer has.
+  if (row < 0 || row >= list.RowCount() || !text)
+    return false;
+  switch (partlist::ValidateNewPartName(std::string_view(*text))) {
+    case partlist::NameVerdict::Accept:
+      list.SetText(row, partlist::kNewPartName, std::move(*text));
+      return true;
+    case partlist::NameVerdict::NoExtension:
+      context_.ui.ShowMessage(text::Cp932(msg::kNewNameNoExtension));
+      return false;
+    case partlist::NameVerdict::NotPrt:
+      context_.ui.ShowMessage(text::Cp932(msg::kNewNameNotPrt));
+      return false;
+    case partlist::NameVerdict::HasSeparator:
+      context_.ui.ShowMessage(text::Cp932(msg::kNewNameHasSeparator));
+      return false;
+  }
+  return false;
+}
+
+void MainDialog::ChooseNewFolder() {
+  platform::Ui& ui = context_.ui;
+  partlist::PartList& list = state_.partList;
+  if (!ui.ExchangeData(true))
+    return;
+  const int first = list.FirstSelected();
+  if (first < 0) {
+    ui.ShowMessage(text::Cp932(msg::kNewFolderNoSelection));
+    return;
+  }
+  const bool sameFolders = state_.options.applyToSameFolders != 0;
+  const std::string reference = list.Text(first, partlist::kFolderName);
+  if (sameFolders) {
+    for (int row = list.NextSelected(first); row >= 0; row = list.NextSelected(row)) {
+      if (list.Text(row, partlist::kFolderName) != reference) {
+        ui.ShowMessage(text::Cp932(msg::kNewFolderMixedFolders));
+        return;
+      }
+    }
+    // The user sees which rows the folder will go to before choosing it.
+    for (int row = 0; row < list.RowCount(); ++row) {
+      if (!list.IsSelected(row) && list.Text(row, partlist::kFolderName) == reference)
+        list.SetSelected(row, true);
+    }
+  }
+
+  const std::string path =
+      ChooseFile(ui, true, {}, {}, kFileMustExistHideReadOnly, text::Cp932(msg::kAllFilesFilter),
+                 text::Cp932(msg::kNewFolderDialogTitle));
+  if (path.empty())
+    return;
+  const std::size_t separator = text::FindLast(path, '\\');
+  if (separator == text::npos || separator == 0) {
+    ui.ShowMessage(text::Cp932(msg::kNewFolderNoSeparator));
+    return;
+  }
+  const std::string folder = path.substr(0, separator + 1);
+  for (int row = list.FirstSelected(); row >= 0; row = list.NextSelected(row))
+    list.SetText(row, partlist::kNewFolderName, folder);
+}
+
+void MainDialog::ClearNewFolder() {
+  platform::Ui& ui = context_.ui;
+  partlist::PartList& list = state_.partList;
+  if (!ui.ExchangeData(true))
+    return;
+  if (list.FirstSelected() < 0) {
+    ui.ShowMessage(text::Cp932(msg::kClearFolderNoSelection));
+    return;
+  }
+  for (int row = list.FirstSelected(); row >= 0; row = list.NextSelected(row))
+    list.SetText(row, partlist::kNewFolderName, std::string());
+}
+
+}  // namespace velmora::app
