@@ -1,1 +1,121 @@
-// placeholder
+#include "operations/inspect.h"
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "operations/replacement.h"
+#include "operations/structure_pass.h"
+#include "partlist/marks.h"
+#include "resources/messages/structure.h"
+#include "resources/messages/tails.h"
+#include "text/codec.h"
+#include "text/mbstring.h"
+
+namespace velmora::operations {
+
+namespace {
+
+// Marks every row whose old or new path (lower-cased) is also the old or new path of another row.
+// One hash over all paths instead of comparing every pair of rows.
+std::vector<bool> FindCollisions(const std::vector<std::string>& oldKeys,
+                                 const std::vector<std::string>& newKeys) {
+  struct Owner {
+    int row;
+    bool shared;
+  };
+  const std::size_t n = oldKeys.size();
+  std::unordered_map<std::string_view, Owner> owners;
+  owners.reserve(2 * n);
+  const auto add = [&owners](std::string_view key, int row) {
+    const auto [it, inserted] = owners.try_emplace(key, Owner{row, false});
+    if (!inserted && it->second.row != row)
+      it->second.shared = true;
+  };
+  for (std::size_t i = 0; i < n; ++i) {
+    add(oldKeys[i], static_cast<int>(i));
+    if (!newKeys[i].empty())
+      add(newKeys[i], static_cast<int>(i));
+  }
+  std::vector<bool> colliding(n, false);
+  for (std::size_t i = 0; i < n; ++i) {
+    colliding[i] = owners.find(oldKeys[i])->second.shared ||
+                   (!newKeys[i].empty() && owners.find(newKeys[i])->second.shared);
+  }
+  return colliding;
+}
+
+}  // namespace
+
+void RunInspect(Context& context, int passMode, std::string_view inputFolder) {
+  partlist::PartList& list = context.state.partList;
+  const int n = list.RowCount();
+  std::vector<std::string> oldKeys;
+  std::vector<std::string> newKeys;
+  oldKeys.reserve(static_cast<std::size_t>(n));
+  newKeys.reserve(static_cast<std::size_t>(n));
+  for (int row = 0; row < n; ++row) {
+    oldKeys.push_back(text::ToLower(list.RowPath(row, false)));
+    newKeys.push_back(text::ToLower(list.RowPath(row, true)));
+  }
+  const std::vector<bool> colliding = FindCollisions(oldKeys, newKeys);
+  const auto mark = [&context](const std::string& path) {
+    return std::string(context.host.Stat(path) ? partlist::kMarkCircle : partlist::kMarkX);
+  };
+  for (int row = 0; row < n; ++row) {
+    const auto i = static_cast<std::size_t>(row);
+    list.SetText(row, partlist::kBefore, mark(oldKeys[i]));
+    list.SetText(row, partlist::kAfter, newKeys[i].empty() ? std::string() : mark(newKeys[i]));
+    list.SetText(row, partlist::kDuplicate,
+                 std::string(colliding[i] ? partlist::kMarkX : partlist::kMarkCircle));
+  }
+  for (int row = 0; row < n; ++row) {
+    list.SetText(row, partlist::kEdited, {});
+    list.SetText(row, partlist::kParent, {});
+    list.SetText(row, partlist::kNumber, {});
+  }
+  if (passMode >= 1)
+    return;
+
+  const std::string tail = text::Cp932(msg::kTailInspectNotDone);
+  if (n < 2) {
+    // An empty list has no row for the single-row pass to fill.
+    if (n == 1)
+      RunSinglePartPass(context, 0, text::Cp932(msg::kInspectCompleted));
+    context.ui.ShowMessage(text::Cp932(msg::kInspectCompleted));
+    return;
+  }
+  const std::string inputPath = context.state.inputPartPath;
+  const std::string base = context.runner.WorkFileBase(inputPath, "ugpc", tail);
+  if (base.empty())
+    return;
+  if (context.runner.RunTool("ugpc", tail, inputPath, "", "", ""))
+    return;
+  const std::string outputPath = base + ".txt";
+  const std::unique_ptr<platform::TextStream> output =
+      context.host.Open(outputPath, platform::OpenMode::ReadText);
+  if (!output) {
+    context.ui.ShowMessage(text::Cp932(msg::kPcOpenFailed) + tail);
+    return;
+  }
+  if (StructurePass(context, *output, 0, tail, inputFolder))
+    return;
+  if (ClosePcOutput(context, *output, outputPath, text::Cp932(msg::kTailInspectDone)))
+    return;
+  context.ui.ShowMessage(text::Cp932(msg::kInspectCompleted));
+}
+
+bool ClosePcOutput(Context& context, platform::TextStream& file, std::string_view path,
+                   std::string_view messageTail) {
+  if (!file.Close()) {
+    context.ui.ShowMessage(text::Cp932(msg::kPcCloseFailed) + std::string(messageTail));
+    return true;
+  }
+  if (!context.host.Remove(path)) {
+    context.ui.ShowMessage(text::Cp932(msg::kPcRemoveFailed) + std::string(messageTail));
+    return true;
+  }
+  return false;
+}
+
+}  // namespace velmora::operations

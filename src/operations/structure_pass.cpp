@@ -1,1 +1,267 @@
-// placeholder
+#include "operations/structure_pass.h"
+
+#include <string>
+#include <unordered_set>
+
+#include "operations/replacement.h"
+#include "operations/structure_reader.h"
+#include "partlist/marks.h"
+#include "resources/messages/structure.h"
+#include "text/codec.h"
+#include "text/mbstring.h"
+#include "toolrunner/listing_reader.h"
+
+namespace velmora::operations {
+
+namespace {
+
+using partlist::PartList;
+
+// The text after the last backslash.
+std::string_view FileName(std::string_view path) {
+  const std::size_t slash = text::FindLast(path, '\\');
+  return slash == text::npos ? path : path.substr(slash + 1);
+}
+
+// A folder without its final character (its backslash); double-byte aware.
+std::string WithoutLastCharacter(std::string_view folder) {
+  std::size_t last = 0;
+  for (std::size_t i = 0; i < folder.size();) {
+    last = i;
+    i += (text::IsLeadByte(static_cast<unsigned char>(folder[i])) && i + 1 < folder.size()) ? 2 : 1;
+  }
+  return std::string(folder.substr(0, last));
+}
+
+// The entries of one "-list" listing, read only as far as a lookup needs: a path found early never
+// makes the rest of the file be read, and no entry is read twice.
+class TargetListing {
+ public:
+  TargetListing(platform::Ui& ui, platform::TextStream& file, std::string_view messageTail)
+      : reader_(ui), file_(&file), tail_(messageTail) {}
+
+  enum class Lookup { Found, Missing, Failed };
+
+  Lookup Find(std::string_view path) {
+    const std::string key = text::ToLower(path);
+    if (seen_.contains(key))
+      return Lookup::Found;
+    while (!ended_) {
+      if (reader_.ReadListingLine(*file_, tail_))
+        return Lookup::Failed;
+      if (reader_.Name().empty() || reader_.Folder().empty()) {
+        ended_ = true;
+        break;
+      }
+      std::string entry = text::ToLower(reader_.Folder() + reader_.Name());
+      const bool match = entry == key;
+      seen_.insert(std::move(entry));
+      if (match)
+        return Lookup::Found;
+    }
+    return Lookup::Missing;
+  }
+
+ private:
+  toolrunner::ListingReader reader_;
+  platform::TextStream* file_;
+  std::string tail_;
+  std::unordered_set<std::string> seen_;
+  bool ended_ = false;
+};
+
+class Pass {
+ public:
+  Pass(Context& context, platform::TextStream& stream, int passMode, std::string_view messageTail,
+       std::string_view inputFolder)
+      : context_(context),
+        list_(context.state.partList),
+        reader_(context, stream, passMode, messageTail),
+        passMode_(passMode),
+        tail_(messageTail),
+        inputFolder_(inputFolder) {}
+
+  bool Run() {
+    StructureLine line;
+    for (;;) {
+      const StructureReader::Step step = reader_.NextLine(line);
+      if (step == StructureReader::Step::Failed)
+        return true;
+      if (step == StructureReader::Step::End)
+        break;
+      const bool failed = reader_.IsInputLine(line.row) ? InputLine(line) : OtherLine(line);
+      if (failed)
+        return true;
+      reader_.Advance();
+    }
+    return reader_.Finish();
+  }
+
+ private:
+  bool Exists(const std::string& path) const { return context_.host.Stat(path).has_value(); }
+  bool OverwriteAll() const { return context_.state.options.overwriteAll != 0; }
+  bool RemovingFolders() const { return context_.state.operation == Operation::RemoveAllFolders; }
+  // The row's new part name, or its part name when it has none.
+  const std::string& ResultName(int row) const {
+    const std::string& name = list_.Text(row, partlist::kNewPartName);
+    return name.empty() ? list_.Text(row, partlist::kPartName) : name;
+  }
+  void Show(std::string text) const { context_.ui.ShowMessage(text); }
+
+  bool InputLine(const StructureLine& line) {
+    const std::string oldPath = list_.RowPath(line.row, false);
+    const std::string newPath = list_.RowPath(line.row, true);
+    if (passMode_ <= 1 && !newPath.empty())
+      list_.SetText(line.row, partlist::kEdited, std::string(partlist::kMarkV));
+    if (passMode_ >= 1 && !OverwriteAll()) {
+      if (!newPath.empty() && Exists(newPath))
+        return reader_.Fail(msg::kInputNewFileExists);
+      if (newPath.empty())
+        return reader_.Fail(msg::kInputFileExists);
+    }
+    if (passMode_ == 2 && ReplacePartFile(context_, oldPath, newPath, tail_, 0, true, inputFolder_, line.row))
+      return reader_.FailShown();
+    return false;
+  }
+
+  bool OtherLine(const StructureLine& line) {
+    const std::string oldPath = list_.RowPath(line.row, false);
+    const std::string newPath = list_.RowPath(line.row, true);
+    if (passMode_ >= 1 && OverwriteCheck(oldPath, newPath, false, line.row))
+      return reader_.FailShown();
+    if (passMode_ == 2 && ReplacePartFile(context_, oldPath, newPath, tail_, 1, true, inputFolder_, line.row))
+      return reader_.FailShown();
+    if (newPath.empty())
+      return false;
+    if (AncestorWalk(line))
+      return true;
+    if (passMode_ <= 1)
+      return ExistingTargetCheck(line.level, newPath);
+    return false;
+  }
+
+  // Every part above a changed one is rewritten: marked in the check, edited and re-saved in the
+  // perform pass.
+  bool AncestorWalk(const StructureLine& line) {
+    for (int d = line.level - 1; d >= 0; --d) {
+      const int ancestor = list_.FindRow(partlist::kNumber, text::FormatInt(reader_.LevelEntry(d)));
+      if (ancestor < 0)
+        return reader_.Fail(msg::kNoMatchingNumber);
+      const std::string aOld = list_.RowPath(ancestor, false);
+      std::string aNew = list_.RowPath(ancestor, true);
+      if (passMode_ <= 1 && list_.Text(ancestor, partlist::kEdited) != partlist::kMarkX)
+        list_.SetText(ancestor, partlist::kEdited, std::string(partlist::kMarkV));
+      if (passMode_ == 1 && OverwriteCheck(aOld, aNew, true, ancestor))
+        return reader_.FailShown();
+      if (passMode_ != 2)
+        continue;
+      if (RemovingFolders())
+        aNew = inputFolder_ + ResultName(ancestor);
+      if (d == line.level - 1) {
+        const std::string& folder =
+            RemovingFolders() ? inputFolder_ : list_.Text(line.row, partlist::kNewFolderName);
+        const std::string bef = list_.Text(line.row, partlist::kPartName);
+        if (ReferenceEdit("-change_comp_dir", aOld, aNew, bef, WithoutLastCharacter(folder)) ||
+            ReferenceEdit("-change_name", aOld, aNew, bef, list_.Text(line.row, partlist::kNewPartName)))
+          return reader_.FailShown();
+      }
+      if (ReplacePartFile(context_, aOld, aNew, tail_, 2, d == 0, inputFolder_, ancestor))
+        return reader_.FailShown();
+    }
+    return false;
+  }
+
+  // May the pass write at new (or at old, in place, when new is empty)? Shows its own message.
+  bool OverwriteCheck(const std::string& oldPath, const std::string& newPath, bool ancestor, int row) {
+    if (RemovingFolders()) {
+      if (ancestor)
+        return false;
+      const std::string& name = ResultName(row);
+      if (Exists(inputFolder_ + name)) {
+        Show(text::Cp932(msg::kChangedPrefix) + name + text::Cp932(msg::kRemoveAllTargetExists));
+        return true;
+      }
+      return false;
+    }
+    if (OverwriteAll() || (!ancestor && context_.state.operation == Operation::Change))
+      return false;
+    if (!newPath.empty()) {
+      if (!Exists(newPath))
+        return false;
+      Show(text::Cp932(msg::kOverwriteNewPrefix) + std::string(FileName(newPath)) +
+           text::Cp932(msg::kOverwriteSuffix) + tail_);
+      return true;
+    }
+    Show(text::Cp932(msg::kOverwriteOldPrefix) + std::string(FileName(oldPath)) +
+         text::Cp932(msg::kOverwriteSuffix) + tail_);
+    return true;
+  }
+
+  // Has the edit tool rewrite one component reference of a parent in place. Shows its own message.
+  bool ReferenceEdit(std::string_view option, const std::string& parentOld, const std::string& parentNew,
+                     const std::string& bef, const std::string& aft) {
+    if (aft.empty())
+      return false;
+    // A parent whose new file was not made (missing files not copied) is left alone.
+    const std::string& parent = parentNew.empty() ? parentOld : parentNew;
+    if (!parentNew.empty() && !Exists(parentNew))
+      return false;
+    return context_.runner.RunTool(option, tail_, parent, parent, bef, aft);
+  }
+
+  // A changed part's new file that already exists is kept: every component listed under the part
+  // that the existing file does not refer to is marked.
+  bool ExistingTargetCheck(int level, const std::string& newPath) {
+    const std::string base = context_.runner.WorkFileBase(newPath, "-list", tail_);
+    if (base.empty())
+      return reader_.FailShown();
+    if (!Exists(newPath))
+      return false;
+    if (context_.runner.RunTool("-list", tail_, newPath, "", "", ""))
+      return reader_.FailShown();
+    const std::string listPath = base + ".txt";
+    const std::unique_ptr<platform::TextStream> file =
+        context_.host.Open(listPath, platform::OpenMode::ReadText);
+    if (!file)
+      return reader_.Fail(msg::kTargetListOpenFailed);
+    reader_.HoldFile(file.get());
+    TargetListing listing(context_.ui, *file, tail_);
+    const bool failed = reader_.DescendantScan(level, [&](int descendant, std::string_view path) {
+      switch (listing.Find(path)) {
+        case TargetListing::Lookup::Found:
+          return false;
+        case TargetListing::Lookup::Missing:
+          list_.SetText(descendant, partlist::kEdited, std::string(partlist::kMarkX));
+          return false;
+        case TargetListing::Lookup::Failed:
+          break;
+      }
+      return true;
+    });
+    if (failed)
+      return true;
+    reader_.HoldFile(nullptr);
+    if (!file->Close())
+      return reader_.Fail(msg::kTargetListCloseFailed);
+    if (!context_.host.Remove(listPath))
+      return reader_.Fail(msg::kTargetListRemoveFailed);
+    return false;
+  }
+
+  Context& context_;
+  PartList& list_;
+  StructureReader reader_;
+  const int passMode_;
+  const std::string tail_;
+  const std::string inputFolder_;
+};
+
+}  // namespace
+
+bool StructurePass(Context& context, platform::TextStream& stream, int passMode, std::string_view messageTail,
+                   std::string_view inputFolder) {
+  Pass pass(context, stream, passMode, messageTail, inputFolder);
+  return pass.Run();
+}
+
+}  // namespace velmora::operations

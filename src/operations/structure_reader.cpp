@@ -1,1 +1,211 @@
-// placeholder
+#include "operations/structure_reader.h"
+
+#include "resources/messages/structure.h"
+#include "text/codec.h"
+#include "text/mbstring.h"
+
+namespace velmora::operations {
+
+namespace {
+
+// The white space the C runtime's isspace knows in the "C" locale.
+bool IsBlank(unsigned char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+}  // namespace
+
+StructureReader::StructureReader(Context& context, platform::TextStream& stream, int passMode,
+                                 std::string_view messageTail)
+    : context_(&context),
+      stream_(&stream),
+      passMode_(passMode),
+      messageTail_(messageTail),
+      inputKey_(text::ToLower(context.state.inputPartPath)),
+      levelTable_(static_cast<std::size_t>(context.state.partList.RowCount()), 0) {
+  stream_->Rewind();
+}
+
+StructureReader::ReadResult StructureReader::ReadLine(int& level, std::string& path) {
+  line_.clear();
+  for (int c = stream_->Getc(); c != platform::kEof && c != '\n'; c = stream_->Getc())
+    line_.push_back(static_cast<char>(c));
+  if (stream_->Error())
+    return ReadResult::Error;
+  if (line_.empty())
+    return ReadResult::Empty;
+  std::size_t blanks = 0;
+  while (blanks < line_.size() && IsBlank(static_cast<unsigned char>(line_[blanks])))
+    ++blanks;
+  // The table has one entry per row, so any depth past the row count is refused later; clamp
+  // here only so that the count fits an int.
+  level = blanks > levelTable_.size() ? static_cast<int>(levelTable_.size()) + 1 : static_cast<int>(blanks);
+  path.assign(line_, blanks);
+  return ReadResult::Line;
+}
+
+StructureReader::Step StructureReader::NextLine(StructureLine& line) {
+  if (stream_->Eof())
+    return Step::End;
+  int level = 0;
+  const ReadResult read = ReadLine(level, line.path);
+  if (read == ReadResult::Error) {
+    Fail(msg::kPcReadError);
+    return Step::Failed;
+  }
+  if (read == ReadResult::Empty)
+    return Step::End;
+
+  const int tableSize = static_cast<int>(levelTable_.size());
+  int parentNumber = 0;
+  if (level == 0) {
+    if (lineNumber_ != 1) {
+      Fail(msg::kPcFirstLineNotAssembly);
+      return Step::Failed;
+    }
+    if (tableSize == 0) {
+      Fail(msg::kPcNoHierarchy);
+      return Step::Failed;
+    }
+  } else {
+    if (lineNumber_ == 2 && level != 1) {
+      Fail(msg::kPcSecondLineIndent);
+      return Step::Failed;
+    }
+    // A level at or past the row count would write past the table; no consistent listing is that deep.
+    if (level >= tableSize) {
+      Fail(msg::kPcNoHierarchy);
+      return Step::Failed;
+    }
+    const int p = levelTable_[static_cast<std::size_t>(level - 1)];
+    if (p < 1 || p >= lineNumber_) {
+      Fail(msg::kPcNoHierarchy);
+      return Step::Failed;
+    }
+    parentNumber = p;
+  }
+  int& entry = levelTable_[static_cast<std::size_t>(level)];
+  entry = lineNumber_;
+
+  partlist::PartList& list = context_->state.partList;
+  const int row = list.FindRow(partlist::kFolderName, line.path);
+  if (row < 0) {
+    Fail(msg::kPcFileNotInList);
+    return Step::Failed;
+  }
+  const std::string& parentText = list.Text(row, partlist::kParent);
+  const std::string& numberText = list.Text(row, partlist::kNumber);
+  const int numberValue = text::Atoi(numberText);
+
+  if (passMode_ >= 2) {
+    // The check pass just before numbered every row.
+    if (numberValue < 1 || numberValue > lineNumber_) {
+      Fail(msg::kPerformNoNumber);
+      return Step::Failed;
+    }
+    entry = numberValue;
+  } else {
+    if (parentText.empty() != numberText.empty()) {
+      Fail(msg::kParentOrNumberMissing);
+      return Step::Failed;
+    }
+    int number = lineNumber_;
+    if (!numberText.empty()) {
+      // Met before: the components of a repeated part hang under its first occurrence.
+      number = numberValue;
+      if (number < 2 || number >= lineNumber_) {
+        Fail(msg::kBadNumber);
+        return Step::Failed;
+      }
+      entry = number;
+      const int q = text::Atoi(parentText);
+      if (q == -1) {
+        parentNumber = -1;
+      } else if (q < 1 || q >= number) {
+        Fail(msg::kBadParent);
+        return Step::Failed;
+      } else if (q != parentNumber) {
+        parentNumber = -1;
+      }
+    }
+    list.SetText(row, partlist::kParent, text::FormatInt(parentNumber));
+    list.SetText(row, partlist::kNumber, text::FormatInt(number));
+  }
+
+  if (lineNumber_ != 1 && IsInputLine(row)) {
+    Fail(msg::kPcFirstLineNotInput);
+    return Step::Failed;
+  }
+  line.row = row;
+  line.level = level;
+  line.lineNumber = lineNumber_;
+  return Step::Line;
+}
+
+bool StructureReader::IsInputLine(int row) const {
+  return text::ToLower(context_->state.partList.RowPath(row, false)) == inputKey_;
+}
+
+bool StructureReader::Finish() {
+  levelTable_ = {};
+  const partlist::PartList& list = context_->state.partList;
+  for (int row = 0; row < list.RowCount(); ++row) {
+    if (list.Text(row, partlist::kParent).empty() || list.Text(row, partlist::kNumber).empty())
+      return Fail(msg::kPcFilesMissing);
+  }
+  return false;
+}
+
+bool StructureReader::DescendantScan(int level, const Visit& visit) {
+  const long long position = stream_->Tell();
+  if (position < 0)
+    return Fail(msg::kPcSeekFailed);
+  const partlist::PartList& list = context_->state.partList;
+  std::string path;
+  while (!stream_->Eof()) {
+    int lineLevel = 0;
+    const ReadResult read = ReadLine(lineLevel, path);
+    if (read == ReadResult::Error)
+      return Fail(msg::kPcReadError);
+    if (read == ReadResult::Empty || lineLevel <= level)
+      break;
+    const int row = list.FindRow(partlist::kFolderName, path);
+    if (row < 0)
+      return Fail(msg::kPcFileNotInList);
+    if (visit(row, path))
+      return FailShown();
+  }
+  if (!stream_->Seek(position))
+    return Fail(msg::kPcSeekFailed);
+  return false;
+}
+
+bool StructureReader::Fail(std::string_view message) {
+  context_->ui.ShowMessage(text::Cp932(message) + messageTail_);
+  return FailShown();
+}
+
+bool StructureReader::FailShown() {
+  CloseAll();
+  levelTable_ = {};
+  return true;
+}
+
+bool StructureReader::CloseAll() {
+  bool failed = false;
+  if (!stream_->Close()) {
+    context_->ui.ShowMessage(text::Cp932(msg::kPcCloseFailedNoTail));
+    failed = true;
+  }
+  if (heldFile_ != nullptr) {
+    platform::TextStream* const held = heldFile_;
+    heldFile_ = nullptr;
+    if (!held->Close()) {
+      context_->ui.ShowMessage(text::Cp932(msg::kListCloseFailedNoTail));
+      failed = true;
+    }
+  }
+  return failed;
+}
+
+}  // namespace velmora::operations

@@ -1,0 +1,57 @@
+#pragma once
+// Messages of the structure reader, the change operation and the inspect operation. A message that
+// takes a tail ends in "\n　"; the caller's tail follows it.
+
+#include <string_view>
+
+namespace velmora::msg {
+
+// Reading the ugpc structure listing.
+inline constexpr std::string_view kPcReadError =
+    "UGPC の テキストファイル の読込みエラーが発生しました。\n　";
+inline constexpr std::string_view kPcFirstLineNotAssembly =
+    "UGPC の最初の行がアセンブリパートファイルでは有りません。\n　";
+inline constexpr std::string_view kPcSecondLineIndent = "UGPC の2行目の空白が1以外です。\n　";
+inline constexpr std::string_view kPcNoHierarchy = "UGPC の階層を取得出来ません。\n　";
+inline constexpr std::string_view kPcFileNotInList =
+    "リストに無い UGPC で書き出されたファイルが有ります。\n　";
+inline constexpr std::string_view kPerformNoNumber = "変更 でリストの No を取得出来ません。\n　";
+inline constexpr std::string_view kParentOrNumberMissing = "リストの 親 か No を取得出来ません。\n　";
+inline constexpr std::string_view kBadNumber = "リストの No を取得出来ません。\n　";
+inline constexpr std::string_view kBadParent = "リストの 親 を取得出来ません。\n　";
+inline constexpr std::string_view kPcFirstLineNotInput = "UGPC の最初の行が 入力パート では有りません。\n　";
+inline constexpr std::string_view kPcFilesMissing = "UGPC で書き出されたファイルが不足してます。\n　";
+inline constexpr std::string_view kPcSeekFailed = "UGPC の読み込み位置に戻せません。\n　";
+// Shown without a tail when a failing pass closes its files.
+inline constexpr std::string_view kPcCloseFailedNoTail =
+    "UGPC の テキストファイル を閉じるのに失敗しました。";
+inline constexpr std::string_view kListCloseFailedNoTail = "テキストファイル を閉じるのに失敗しました。";
+
+// The change operation.
+inline constexpr std::string_view kInputNewFileExists =
+    "全て上書き保存 がチェックされていません。\n入力パート の変更後のファイルが既に有ります。\n　";
+inline constexpr std::string_view kInputFileExists =
+    "全て上書き保存 がチェックされていません。\n入力パート が既に有ります。\n　";
+inline constexpr std::string_view kNoMatchingNumber = "リストから一致する No を取得出来ません。\n　";
+// "変更後の " + name + this (no tail follows).
+inline constexpr std::string_view kChangedPrefix = "変更後の ";
+inline constexpr std::string_view kRemoveAllTargetExists =
+    " ファイルが既に有ります。\n　全てのフォルダ情報を削除 は使用出来ません。";
+// kOverwriteNewPrefix or kOverwriteOldPrefix + file name + kOverwriteSuffix + tail.
+inline constexpr std::string_view kOverwriteNewPrefix =
+    "全て上書き保存 がチェックされていません。\n変更後の ";
+inline constexpr std::string_view kOverwriteOldPrefix =
+    "全て上書き保存 がチェックされていません。\n変更前の ";
+inline constexpr std::string_view kOverwriteSuffix = " ファイルが既に有ります。\n　";
+// The "-list" listing of an existing target.
+inline constexpr std::string_view kTargetListOpenFailed = "テキストファイル を開くのに失敗しました。\n　";
+inline constexpr std::string_view kTargetListCloseFailed = "テキストファイル を閉じるのに失敗しました。\n　";
+inline constexpr std::string_view kTargetListRemoveFailed = "テキストファイル の削除に失敗しました。\n　";
+
+// The inspect operation.
+inline constexpr std::string_view kInspectCompleted = "検査を完了しました。";
+inline constexpr std::string_view kPcOpenFailed = "UGPC の テキストファイル を開くのに失敗しました。\n　";
+inline constexpr std::string_view kPcCloseFailed = "UGPC の テキストファイル を閉じるのに失敗しました。\n　";
+inline constexpr std::string_view kPcRemoveFailed = "UGPC の テキストファイル の削除に失敗しました。\n　";
+
+}  // namespace velmora::msg

@@ -1,0 +1,76 @@
+#pragma once
+// The reader of the ugpc structure listing for one structure pass: it reads the listing line by
+// line, finds each line's row, numbers the rows and refuses every inconsistency. Internal to the
+// operations module.
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "operations/context.h"
+#include "platform/text_stream.h"
+
+namespace velmora::operations {
+
+struct StructureLine {
+  int row = -1;
+  int level = 0;
+  int lineNumber = 0;
+  std::string path;  // as listed, leading white space removed
+};
+
+class StructureReader {
+ public:
+  enum class Step { Line, End, Failed };
+  // Called for each line below the current one; true when it failed (after its message).
+  using Visit = std::function<bool(int row, std::string_view path)>;
+
+  // Starts the pass: one level entry per row, all 0, line 1, the stream rewound. messageTail is cp932.
+  StructureReader(Context& context, platform::TextStream& stream, int passMode, std::string_view messageTail);
+  StructureReader(const StructureReader&) = delete;
+  StructureReader& operator=(const StructureReader&) = delete;
+
+  // Reads, checks and numbers one line. Failed: the pass has ended through Fail.
+  Step NextLine(StructureLine& line);
+  // After the work of a line.
+  void Advance() { ++lineNumber_; }
+  int LineNumber() const { return lineNumber_; }
+  // The number held for the current branch at a level below the current line's.
+  int LevelEntry(int level) const { return levelTable_[static_cast<std::size_t>(level)]; }
+
+  // The row's current path equals the input-part field, both lower-cased.
+  bool IsInputLine(int row) const;
+
+  // Every row must have been named. True when a row was not (the pass has failed).
+  bool Finish();
+
+  // Visits the lines after the current one that lie deeper than level, then returns the stream to
+  // where it was. True when it failed (the pass has failed).
+  bool DescendantScan(int level, const Visit& visit);
+
+  // The failure protocol: shows the message (a UTF-8 literal) with the tail, closes the listing and
+  // any held file, and returns true. FailShown is the same when the failing step showed its own.
+  bool Fail(std::string_view message);
+  bool FailShown();
+
+  // A second file the pass keeps open for a while; a failure closes it too. nullptr lets it go.
+  void HoldFile(platform::TextStream* file) { heldFile_ = file; }
+
+ private:
+  enum class ReadResult { Line, Empty, Error };
+  ReadResult ReadLine(int& level, std::string& path);
+  bool CloseAll();
+
+  Context* context_;
+  platform::TextStream* stream_;
+  int passMode_;
+  std::string messageTail_;
+  std::string inputKey_;
+  std::vector<int> levelTable_;
+  int lineNumber_ = 1;
+  platform::TextStream* heldFile_ = nullptr;
+  std::string line_;  // reused buffer
+};
+
+}  // namespace velmora::operations
