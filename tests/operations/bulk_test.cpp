@@ -1,0 +1,205 @@
+#include "operations/bulk.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "list_building_fixture.h"
+#include "operations/list_building.h"
+#include "operations/replacement.h"
+#include "partlist/part_row.h"
+#include "text/mbstring.h"
+
+namespace velmora::operations::test {
+namespace {
+
+// --- Which file each row gives the tool, through a tool that records its arguments ----------------
+
+class BulkRowTest : public OperationsFixture {
+ protected:
+  void SetUp() override {
+    state.editToolPath = FakeTool("recorder", "printf '%s|' \"$@\" >> '" + drive.Host("args.log") + "'");
+  }
+  // The arguments of every run so far, one run per line, cp932 shown as UTF-8.
+  std::string Runs() const {
+    return text::ToDisplayUtf8(drive.Exists("args.log") ? drive.ReadFile("args.log") : std::string());
+  }
+};
+
+struct RowCase {
+  const char* label;
+  Operation operation;
+  const char* newName;
+  const char* newFolder;
+  const char* existingFile;  // created below D: (UTF-8, "/"), or ""
+  const char* expected;      // the tool's arguments, or "" when the row is skipped
+};
+
+class BulkRowChoiceTest : public BulkRowTest, public ::testing::WithParamInterface<RowCase> {};
+
+TEST_P(BulkRowChoiceTest, GivesTheToolTheRowsFile) {
+  const RowCase& c = GetParam();
+  drive.WriteFile("work/Top.PRT", "part");
+  if (*c.existingFile != '\0')
+    drive.WriteFile(c.existingFile, "part");
+  AddRow("Top.PRT", "D:\\work\\", Cp(c.newName), Cp(c.newFolder));
+  state.operation = c.operation;
+
+  EXPECT_FALSE(RunBulkOnRow(context, 0, "D:\\in\\"));
+
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(Runs(), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BulkRowChoiceTest,
+    ::testing::Values(
+        RowCase{"LowerDirAsListed", Operation::LowerAllFolders, "", "", "",
+                "D:\\work\\Top.PRT|-o|D:\\work\\Top.PRT|-lower_dir|"},
+        RowCase{"LowerNameAsListed", Operation::LowerAllParts, "", "", "",
+                "D:\\work\\Top.PRT|-o|D:\\work\\top.prt|-lower_name|"},
+        RowCase{"UpperNameAsListed", Operation::UpperAllParts, "", "", "",
+                "D:\\work\\Top.PRT|-o|D:\\work\\TOP.PRT|-upper_name|"},
+        // ソ is 83 5C and ｱ-like trail bytes must not be case-changed.
+        RowCase{"UpperNewNameWritten", Operation::UpperAllParts, "ソフトa.prt", "", "work/ソフトa.prt",
+                "D:\\work\\ソフトa.prt|-o|D:\\work\\ソフトA.PRT|-upper_name|"},
+        RowCase{"LowerNameInNewFolder", Operation::LowerAllParts, "", "D:\\New\\", "New/Top.PRT",
+                "D:\\New\\Top.PRT|-o|D:\\New\\top.prt|-lower_name|"},
+        RowCase{"LowerDirNewNameAndFolder", Operation::LowerAllFolders, "b.prt", "D:\\New\\", "New/b.prt",
+                "D:\\New\\b.prt|-o|D:\\New\\b.prt|-lower_dir|"},
+        RowCase{"NewNameWithoutFileSkipped", Operation::UpperAllParts, "b.prt", "", "", ""},
+        RowCase{"NewFolderWithoutFileSkipped", Operation::LowerAllFolders, "", "D:\\New\\", "", ""},
+        RowCase{"RemoveDirsInInputFolder", Operation::RemoveAllFolders, "", "", "",
+                "D:\\in\\Top.PRT|-o|D:\\in\\Top.PRT|-remove_dirs|"},
+        RowCase{"RemoveDirsNewNameInInputFolder", Operation::RemoveAllFolders, "b.prt", "D:\\New\\", "",
+                "D:\\in\\b.prt|-o|D:\\in\\b.prt|-remove_dirs|"},
+        RowCase{"ChangeHasNoBulkRun", Operation::Change, "", "", "", ""}),
+    [](const ::testing::TestParamInfo<RowCase>& info) { return std::string(info.param.label); });
+
+TEST_F(BulkRowTest, RemoveDirsWithoutInputFolderIsSkipped) {
+  AddRow("top.prt", "D:\\work\\");
+  state.operation = Operation::RemoveAllFolders;
+  EXPECT_FALSE(RunBulkOnRow(context, 0, ""));
+  EXPECT_EQ(Runs(), "");
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(BulkRowTest, ToolOutputBreaksTheRunWithTheRunnersMessage) {
+  state.editToolPath = FakeTool("chatty", "echo done");
+  drive.WriteFile("work/top.prt", "part");
+  AddRow("top.prt", "D:\\work\\");
+  state.operation = Operation::LowerAllParts;
+
+  EXPECT_TRUE(RunBulkOnRow(context, 0, "D:\\work\\"));
+
+  EXPECT_EQ(ui.messages, std::vector<std::string>{
+                             "エラーの為か テキストファイル が作成されています。\n　実行は中断しました。"});
+  EXPECT_EQ(drive.TempFiles(), std::vector<std::string>{"top-lower_name.txt"});
+}
+
+// --- Each operation on the stand-in tool's real files --------------------------------------------
+
+class BulkOnAssemblyTest : public OperationsFixture {
+ protected:
+  void SetUp() override {
+    state.inputPartPath = drive.MakeAssembly("asm", "--parts 12");
+    ASSERT_FALSE(state.inputPartPath.empty());
+    ASSERT_FALSE(BuildPartList(context)) << ui.Last();
+    inputFolder = state.inputPartPath.substr(0, text::FindLast(state.inputPartPath, '\\') + 1);
+  }
+
+  // Every row, in list order, as the dispatcher runs the bulk pass; then the list is built again
+  // from the input part as the swap would.
+  void RunOnEveryRowAndRelist(Operation operation, std::string newInput) {
+    state.operation = operation;
+    for (int row = 0; row < state.partList.RowCount(); ++row)
+      ASSERT_FALSE(RunBulkOnRow(context, row, inputFolder)) << ui.Last();
+    state.inputPartPath = std::move(newInput);
+    ASSERT_FALSE(BuildPartList(context)) << ui.Last();
+    ASSERT_TRUE(ui.messages.empty()) << ui.Last();
+  }
+
+  // The names of the host files in a folder below the drive.
+  std::vector<std::string> FilesIn(const std::string& relative) const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(drive.Host(relative)))
+      if (entry.is_regular_file())
+        names.push_back(entry.path().filename().string());
+    return names;
+  }
+
+  std::string inputFolder;
+};
+
+TEST_F(BulkOnAssemblyTest, UpperNamesRenamesEveryFileAndKeepsTheAssembly) {
+  const int rows = state.partList.RowCount();
+  const std::size_t files = FilesIn("asm").size();
+
+  RunOnEveryRowAndRelist(Operation::UpperAllParts, text::ToLower(state.inputPartPath));
+
+  EXPECT_EQ(state.partList.RowCount(), rows);
+  for (int row = 0; row < rows; ++row) {
+    const std::string& name = state.partList.Text(row, partlist::kPartName);
+    EXPECT_EQ(name, text::ToUpper(name));
+    EXPECT_EQ(Text(row, partlist::kBefore), "○") << text::ToDisplayUtf8(name);
+  }
+  // Renamed, none lost, none doubled.
+  const std::vector<std::string> after = FilesIn("asm");
+  EXPECT_EQ(after.size(), files);
+  for (const std::string& name : after)
+    EXPECT_EQ(name, text::ToDisplayUtf8(text::ToUpper(Cp(name))));
+}
+
+TEST_F(BulkOnAssemblyTest, LowerNamesRenamesEveryFile) {
+  const std::size_t files = FilesIn("asm").size();
+
+  RunOnEveryRowAndRelist(Operation::LowerAllParts, text::ToLower(state.inputPartPath));
+
+  for (int row = 0; row < state.partList.RowCount(); ++row) {
+    const std::string& name = state.partList.Text(row, partlist::kPartName);
+    EXPECT_EQ(name, text::ToLower(name));
+    EXPECT_EQ(Text(row, partlist::kBefore), "○");
+  }
+  const std::vector<std::string> after = FilesIn("asm");
+  EXPECT_EQ(after.size(), files);
+  for (const std::string& name : after)
+    EXPECT_EQ(name, text::ToDisplayUtf8(text::ToLower(Cp(name))));
+}
+
+TEST_F(BulkOnAssemblyTest, LowerDirsLowersTheListedFolders) {
+  const int rows = state.partList.RowCount();
+
+  RunOnEveryRowAndRelist(Operation::LowerAllFolders, state.inputPartPath);
+
+  EXPECT_EQ(state.partList.RowCount(), rows);
+  for (int row = 1; row < state.partList.RowCount(); ++row) {
+    const std::string& folder = state.partList.Text(row, partlist::kFolderName);
+    EXPECT_EQ(folder, text::ToLower(folder));
+    EXPECT_EQ(Text(row, partlist::kBefore), "○");
+  }
+}
+
+TEST_F(BulkOnAssemblyTest, RemoveDirsPutsEveryComponentInItsParentsFolder) {
+  // The perform pass first gathers every part file in the input part's folder.
+  state.operation = Operation::RemoveAllFolders;
+  for (int row = 0; row < state.partList.RowCount(); ++row) {
+    const std::string old = state.partList.RowPath(row, false);
+    ASSERT_FALSE(ReplacePartFile(context, old, "", Cp("実行は中断しました。"), 1, true, inputFolder, row))
+        << ui.Last();
+  }
+
+  RunOnEveryRowAndRelist(Operation::RemoveAllFolders, state.inputPartPath);
+
+  // Without folder information every component resolves beside its parent: the whole assembly now
+  // lists in the input part's folder.
+  ASSERT_GT(state.partList.RowCount(), 1);
+  for (int row = 0; row < state.partList.RowCount(); ++row) {
+    EXPECT_EQ(text::ToLower(state.partList.Text(row, partlist::kFolderName)), text::ToLower(inputFolder));
+    EXPECT_EQ(Text(row, partlist::kBefore), "○");
+  }
+}
+
+}  // namespace
+}  // namespace velmora::operations::test
