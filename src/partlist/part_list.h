@@ -3,6 +3,7 @@
 // Lookups go through indexes that keep the first-match rule, so a pass over the list stays linear.
 
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -66,7 +67,7 @@ class PartList {
 
  private:
   struct Impl;
-  Impl* impl_;
+  std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace velmora::partlist

@@ -1,1 +1,189 @@
-// placeholder
+#include "toolrunner/batch_runner.h"
+
+#include <algorithm>
+
+#include "resources/messages/runner.h"
+#include "resources/messages/tails.h"
+#include "text/codec.h"
+#include "text/mbstring.h"
+
+namespace velmora::toolrunner {
+namespace {
+
+constexpr std::string_view kModeList = "-list";
+constexpr std::string_view kModePc = "ugpc";
+constexpr std::string_view kModeChangeName = "-change_name";
+constexpr std::string_view kModeChangeDir = "-change_comp_dir";
+
+bool ReadsOutput(std::string_view mode) {
+  return mode == kModeList || mode == kModePc;
+}
+bool NamesComponent(std::string_view mode) {
+  return mode == kModeChangeName || mode == kModeChangeDir;
+}
+
+// The interpreter expands %NAME% inside a "set" line too, so a "%" in a path would change the file
+// named; "%%" comes back as one "%".
+std::string Escaped(std::string_view value) {
+  std::string out;
+  out.reserve(value.size());
+  for (const char c : value) {
+    out += c;
+    if (c == '%')
+      out += '%';
+  }
+  return out;
+}
+
+std::string SetLine(std::string_view name, std::string_view value, std::string_view suffix = {}) {
+  std::string line = "set ";
+  line += name;
+  line += "=\"";
+  line += Escaped(value);
+  line += suffix;
+  line += "\"\n";
+  return line;
+}
+
+std::string CommandLine(std::string_view mode) {
+  if (mode == kModeList)
+    return "%exe_file% %in_file% -list 1>%txt_file% 2>%log_file%\n";
+  if (mode == kModePc)
+    return "%exe_file% -a -s1 %in_file% 1>%txt_file% 2>%log_file%\n";
+  std::string line = "%exe_file% %in_file% -o %out_file% ";
+  line += mode;
+  // Two blanks before "1>" for the change modes: one closes the component pair, one opens the
+  // redirections.
+  if (NamesComponent(mode))
+    line += " %bef_file% %aft_file% ";
+  line += " 1>%txt_file% 2>%log_file%\n";
+  return line;
+}
+
+}  // namespace
+
+std::string BatchFileText(std::string_view mode, std::string_view toolPath, std::string_view inFile,
+                          std::string_view outFile, std::string_view befFile, std::string_view aftFile,
+                          std::string_view base) {
+  std::string text = "@echo on\nsetlocal\n";
+  text += SetLine("exe_file", toolPath);
+  text += SetLine("in_file", inFile);
+  if (!ReadsOutput(mode))
+    text += SetLine("out_file", outFile);
+  if (NamesComponent(mode)) {
+    text += SetLine("bef_file", befFile);
+    text += SetLine("aft_file", aftFile);
+  }
+  text += SetLine("txt_file", base, ".txt");
+  text += SetLine("log_file", base, ".log");
+  text += CommandLine(mode);
+  text += "endlocal\nexit\n";
+  return text;
+}
+
+BatchRunner::BatchRunner(platform::Host& host, platform::Ui& ui, const std::string& editToolPath,
+                         const std::string& pcToolPath)
+    : host_(&host), ui_(&ui), editToolPath_(&editToolPath), pcToolPath_(&pcToolPath) {}
+
+std::string BatchRunner::WorkFileBase(std::string_view partPath, std::string_view tag,
+                                      std::string_view messageTail) const {
+  const std::optional<std::string> temp = host_->GetEnv("TEMP");
+  if (!temp || temp->empty()) {
+    ui_->ShowMessage(text::Cp932(msg::kTempNotSet) + std::string(messageTail));
+    return {};
+  }
+  // From the last "\" (kept, it separates the piece from TEMP) up to the last "."; a missing
+  // character counts as position -1, as the positions were always taken.
+  const auto position = [](std::size_t found) {
+    return found == text::npos ? -1LL : static_cast<long long>(found);
+  };
+  const long long dot = position(text::FindLast(partPath, '.'));
+  const long long slash = position(text::FindLast(partPath, '\\'));
+  const long long size = static_cast<long long>(partPath.size());
+  const long long start = std::min(std::max(slash, 0LL), size);
+  const long long length = std::min(std::max(dot - slash, 0LL), size - start);
+  std::string base = *temp;
+  base += partPath.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(length));
+  if (tag == kModePc)
+    base += '-';
+  base += tag;
+  return base;
+}
+
+bool BatchRunner::RunTool(std::string_view mode, std::string_view messageTail, std::string_view inFile,
+                          std::string_view outFile, std::string_view befFile,
+                          std::string_view aftFile) const {
+  const auto fail = [this, messageTail](std::string_view message) {
+    ui_->ShowMessage(text::Cp932(message) + std::string(messageTail));
+    return true;
+  };
+
+  const std::string& toolPath = mode == kModePc ? *pcToolPath_ : *editToolPath_;
+  const std::string base = WorkFileBase(inFile, mode, messageTail);
+  if (base.empty())
+    return true;
+  const std::string batFile = base + ".bat";
+  const std::string txtFile = base + ".txt";
+  const std::string logFile = base + ".log";
+
+  // A file left by an earlier run is the user's to look at: never overwrite it.
+  if (host_->Stat(txtFile))
+    return fail(msg::kTextFileExists);
+  if (host_->Stat(logFile))
+    return fail(msg::kLogFileExists);
+  if (host_->Stat(batFile))
+    return fail(msg::kBatchFileExists);
+
+  {
+    const std::unique_ptr<platform::TextStream> bat = host_->Open(batFile, platform::OpenMode::WriteText);
+    if (!bat)
+      return fail(msg::kBatchOpenFailed);
+    const std::string content = BatchFileText(mode, toolPath, inFile, outFile, befFile, aftFile, base);
+    for (std::size_t begin = 0; begin < content.size();) {
+      const std::size_t end = content.find('\n', begin) + 1;
+      bat->Puts(std::string_view(content).substr(begin, end - begin));
+      begin = end;
+    }
+    if (bat->Error()) {
+      fail(msg::kBatchWriteError);
+      if (!bat->Close())
+        ui_->ShowMessage(text::Cp932(msg::kBatchCloseFailed));
+      return true;
+    }
+    if (!bat->Close())
+      return fail(std::string(msg::kBatchCloseFailed) + std::string(msg::kLineBreak));
+  }
+
+  {
+    const std::unique_ptr<platform::Process> process = host_->StartBatch("\"" + batFile + "\"");
+    if (!process)
+      return fail(msg::kBatchStartFailed);
+    process->Wait();
+    if (!process->CloseHandle())
+      return fail(msg::kBatchHandleCloseFailed);
+  }
+  if (!host_->Remove(batFile))
+    return fail(msg::kBatchRemoveFailed);
+
+  const std::optional<platform::FileStatus> log = host_->Stat(logFile);
+  if (!log)
+    return fail(msg::kLogFileMissing);
+  if (log->size > 0)
+    return fail(msg::kLogFileNotEmpty);
+  if (!host_->Remove(logFile))
+    return fail(msg::kLogRemoveFailed);
+
+  if (ReadsOutput(mode))
+    return false;
+
+  const std::optional<platform::FileStatus> txt = host_->Stat(txtFile);
+  if (!txt)
+    return fail(msg::kTextFileMissing);
+  if (txt->size > 0)
+    return fail(msg::kTextFileNotEmpty);
+  if (!host_->Remove(txtFile))
+    return fail(msg::kTextRemoveFailed);
+  return false;
+}
+
+}  // namespace velmora::toolrunner

@@ -1,1 +1,77 @@
-// placeholder
+#include "toolrunner/listing_reader.h"
+
+#include "resources/messages/runner.h"
+#include "text/codec.h"
+#include "text/mbstring.h"
+
+namespace velmora::toolrunner {
+namespace {
+
+constexpr std::string_view kNetworkStart = " (\\\\";
+constexpr std::string_view kNetworkBeforeFolder = ".prt (\\\\";
+constexpr std::string_view kDriveBeforeFolder = ".prt (";
+
+// The bytes at [start, start + length) lower-cased; the caller has made sure they exist.
+bool LowerPieceIs(std::string_view line, std::size_t start, std::string_view expected) {
+  return text::ToLower(line.substr(start, expected.size())) == expected;
+}
+
+}  // namespace
+
+ListingReader::ListingReader(platform::Ui& ui) : ui_(&ui) {}
+
+bool ListingReader::ReadListingLine(platform::TextStream& stream, std::string_view messageTail) {
+  name_.clear();
+  folder_.clear();
+
+  const auto fail = [&](std::string_view message) {
+    ui_->ShowMessage(text::Cp932(message) + std::string(messageTail));
+    if (!stream.Close())
+      ui_->ShowMessage(text::Cp932(msg::kListingCloseFailed));
+    return true;
+  };
+
+  std::string line;
+  for (int c = stream.Getc(); c != platform::kEof && c != '\n'; c = stream.Getc())
+    line += static_cast<char>(c);
+  if (stream.Error())
+    return fail(msg::kListingReadError);
+  if (line.empty())
+    return false;
+
+  if (!text::Contains(line, '(') || !text::Contains(line, ')'))
+    return fail(msg::kListingNoParenthesis);
+  if (line.back() != ')')
+    return fail(msg::kListingNotClosed);
+
+  std::size_t split = 0;
+  const std::size_t colon = text::FindFirst(line, ':');
+  if (colon == text::npos) {
+    const std::size_t p = text::FindFirst(line, kNetworkStart);
+    if (p == text::npos)
+      return fail(msg::kListingNoNetworkStart);
+    if (text::FindFirst(line, kNetworkStart, p + 1) != text::npos)
+      return fail(msg::kListingTwoNetworkStarts);
+    if (p < 5)
+      return fail(msg::kListingNetworkTooEarly);
+    if (!LowerPieceIs(line, p - 4, kNetworkBeforeFolder))
+      return fail(msg::kListingNetworkNotPrt);
+    split = p;
+  } else {
+    if (text::FindFirst(line, ':', colon + 1) != text::npos)
+      return fail(msg::kListingTwoColons);
+    if (colon < 8)
+      return fail(msg::kListingColonTooEarly);
+    // The byte just before ":" is the drive letter and is not looked at.
+    if (!LowerPieceIs(line, colon - 7, kDriveBeforeFolder))
+      return fail(msg::kListingDriveNotPrt);
+    split = colon - 3;
+  }
+
+  name_ = line.substr(0, split);
+  folder_ = line.substr(split + 2, line.size() - split - 3);
+  folder_ += '\\';
+  return false;
+}
+
+}  // namespace velmora::toolrunner
