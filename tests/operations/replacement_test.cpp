@@ -1,5 +1,345 @@
 #include "operations/replacement.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <string>
+#include <vector>
 
 #include "list_building_fixture.h"
+#include "partlist/part_row.h"
+
+namespace velmora::operations::test {
+namespace {
+
+using velmora::testing::Call;
+
+// A part file of the stand-in CAD system with one component; the component's name tells the
+// files apart after a copy, the save count whether the library re-saved it.
+std::string PartText(std::string_view savedAs, std::string_view component) {
+  return "VELMORA-PART 1\nsaved-as\t" + std::string(savedAs) + "\nsaves\t0\ncomponent\t\t" +
+         std::string(component) + "\nend\n";
+}
+
+enum class Outcome { Absent, Source, SourceResaved, Old, OldResaved };
+
+const char* OutcomeName(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::Absent:
+      return "Absent";
+    case Outcome::Source:
+      return "Source";
+    case Outcome::SourceResaved:
+      return "SourceResaved";
+    case Outcome::Old:
+      return "Old";
+    case Outcome::OldResaved:
+      return "OldResaved";
+  }
+  return "?";
+}
+
+class ReplacementTest : public OperationsFixture {
+ protected:
+  void SetUp() override {
+    drive.WriteFile("work/a.prt", sourceText);
+    source = drive.Win("work/a.prt");
+    destination = drive.Win("new/b.prt");
+  }
+  void TearDown() override { unsetenv("VELMORA_UF_FAIL"); }
+
+  void DestinationExists() { drive.WriteFile("new/b.prt", oldText); }
+  static void FailLibrary(const char* call) { setenv("VELMORA_UF_FAIL", call, 1); }
+
+  Outcome Classify(std::string_view relative, std::string_view before) const {
+    if (!drive.Exists(relative))
+      return Outcome::Absent;
+    const std::string now = drive.ReadFile(relative);
+    if (now == sourceText)
+      return Outcome::Source;
+    if (now == oldText)
+      return Outcome::Old;
+    const bool resaved = now.find("saves\t1\n") != std::string::npos;
+    if (resaved && now.find("from_a.prt") != std::string::npos)
+      return Outcome::SourceResaved;
+    if (resaved && now.find("from_b.prt") != std::string::npos)
+      return Outcome::OldResaved;
+    ADD_FAILURE() << "unexpected content of " << relative << " (was " << before << "): " << now;
+    return Outcome::Absent;
+  }
+
+  const std::string tail = Cp("実行は中断しました。");
+  const std::string sourceText = PartText("a.prt", "from_a.prt");
+  const std::string oldText = PartText("b.prt", "from_b.prt");
+  std::string source;
+  std::string destination;
+};
+
+// --- ReplacePartFile: every copy mode with every combination of the options ----------------------
+
+struct CopyCase {
+  int copyMode;
+  bool destinationExists;
+  int copyMissingFiles;
+  int allowReplaceAll;
+  Outcome expected;
+};
+
+class CopyModeTest : public ReplacementTest, public ::testing::WithParamInterface<CopyCase> {};
+
+TEST_P(CopyModeTest, CopiesAndResavesAsTheOptionsSay) {
+  const CopyCase& c = GetParam();
+  if (c.destinationExists)
+    DestinationExists();
+  state.options.copyMissingFiles = c.copyMissingFiles;
+  state.options.allowReplaceAll = c.allowReplaceAll;
+  state.options.overwriteAll = 0;  // not read here
+
+  EXPECT_FALSE(ReplacePartFile(context, source, destination, tail, c.copyMode, true, "", 0));
+
+  EXPECT_TRUE(ui.messages.empty()) << ui.Last();
+  EXPECT_EQ(OutcomeName(Classify("new/b.prt", c.destinationExists ? "present" : "absent")),
+            std::string(OutcomeName(c.expected)));
+  EXPECT_EQ(drive.ReadFile("work/a.prt"), sourceText) << "the source is never touched";
+}
+
+constexpr Outcome A = Outcome::Absent, S = Outcome::Source, SR = Outcome::SourceResaved, O = Outcome::Old,
+                  OR = Outcome::OldResaved;
+
+INSTANTIATE_TEST_SUITE_P(
+    Combinations, CopyModeTest,
+    ::testing::Values(
+        // copyMode 0 always copies, replacing; re-saves with allowReplaceAll.
+        CopyCase{0, false, 0, 0, S}, CopyCase{0, false, 0, 1, SR}, CopyCase{0, false, 1, 0, S},
+        CopyCase{0, false, 1, 1, SR}, CopyCase{0, true, 0, 0, S}, CopyCase{0, true, 0, 1, SR},
+        CopyCase{0, true, 1, 0, S}, CopyCase{0, true, 1, 1, SR},
+        // copyMode 1 copies only what is missing, and only with copyMissingFiles.
+        CopyCase{1, false, 0, 0, A}, CopyCase{1, false, 0, 1, A}, CopyCase{1, false, 1, 0, S},
+        CopyCase{1, false, 1, 1, SR}, CopyCase{1, true, 0, 0, O}, CopyCase{1, true, 0, 1, O},
+        CopyCase{1, true, 1, 0, O}, CopyCase{1, true, 1, 1, O},
+        // copyMode 2 as 1, and re-saves an existing destination in place.
+        CopyCase{2, false, 0, 0, A}, CopyCase{2, false, 0, 1, A}, CopyCase{2, false, 1, 0, S},
+        CopyCase{2, false, 1, 1, SR}, CopyCase{2, true, 0, 0, O}, CopyCase{2, true, 0, 1, OR},
+        CopyCase{2, true, 1, 0, O}, CopyCase{2, true, 1, 1, OR}),
+    [](const ::testing::TestParamInfo<CopyCase>& info) {
+      const CopyCase& c = info.param;
+      return "Mode" + std::to_string(c.copyMode) + (c.destinationExists ? "Exists" : "Missing") + "Copy" +
+             std::to_string(c.copyMissingFiles) + "Allow" + std::to_string(c.allowReplaceAll);
+    });
+
+TEST_F(ReplacementTest, WithoutDestinationOnlyModeTwoResavesTheSource) {
+  for (int copyMode : {0, 1, 2}) {
+    for (int allow : {0, 1}) {
+      SCOPED_TRACE(::testing::Message() << "copyMode " << copyMode << " allow " << allow);
+      drive.WriteFile("work/a.prt", sourceText);
+      state.options.allowReplaceAll = allow;
+      EXPECT_FALSE(ReplacePartFile(context, source, "", tail, copyMode, true, "", 0));
+      EXPECT_EQ(OutcomeName(Classify("work/a.prt", "source")),
+                std::string(OutcomeName(copyMode == 2 && allow ? SR : S)));
+    }
+  }
+  EXPECT_TRUE(ui.messages.empty()) << ui.Last();
+}
+
+TEST_F(ReplacementTest, RemoveAllFoldersCopiesIntoTheGivenFolder) {
+  state.operation = Operation::RemoveAllFolders;
+  state.options.allowReplaceAll = 0;
+  AddRow("a.prt", "D:\\work\\", "c.prt");
+  AddRow("a.prt", "D:\\work\\");
+
+  // Mode above 0: the given destination is ignored for folder + new name, or + name.
+  EXPECT_FALSE(ReplacePartFile(context, source, destination, tail, 1, false, drive.Win("in/"), 0));
+  EXPECT_FALSE(ReplacePartFile(context, source, destination, tail, 2, false, drive.Win("in/"), 1));
+  EXPECT_EQ(Classify("in/c.prt", ""), S);
+  EXPECT_EQ(Classify("in/a.prt", ""), S);
+  EXPECT_EQ(Classify("new/b.prt", ""), A);
+
+  // Mode 0 keeps the destination it was given.
+  EXPECT_FALSE(ReplacePartFile(context, source, destination, tail, 0, false, drive.Win("in/"), 0));
+  EXPECT_EQ(Classify("new/b.prt", ""), S);
+  EXPECT_TRUE(ui.messages.empty()) << ui.Last();
+}
+
+TEST_F(ReplacementTest, FailedCopyNamesTheSourceFile) {
+  drive.WriteFile("work/表示.prt", sourceText);
+  host.Fail(Call::CopyFile);
+
+  EXPECT_TRUE(ReplacePartFile(context, drive.Win("work/表示.prt"), destination, tail, 0, true, "", 0));
+
+  EXPECT_EQ(ui.messages, std::vector<std::string>{
+                             "変更前の 表示.prt ファイルのコピーに失敗しました。\n　実行は中断しました。"});
+}
+
+TEST_F(ReplacementTest, FailedCopyOfAMissingFile) {
+  state.options.allowReplaceAll = 0;
+  EXPECT_TRUE(ReplacePartFile(context, drive.Win("work/gone.prt"), destination, tail, 1, true, "", 0));
+  EXPECT_EQ(ui.messages, std::vector<std::string>{
+                             "変更前の gone.prt ファイルのコピーに失敗しました。\n　実行は中断しました。"});
+}
+
+TEST_F(ReplacementTest, ClosesAllEvenWhenNothingWasCopied) {
+  FailLibrary("UF_PART_close_all");
+  state.options.copyMissingFiles = 0;
+
+  // Without closeAll nothing is closed, so nothing fails.
+  EXPECT_FALSE(ReplacePartFile(context, source, destination, tail, 1, false, "", 0));
+  EXPECT_TRUE(ui.messages.empty());
+
+  EXPECT_TRUE(ReplacePartFile(context, source, destination, tail, 1, true, "", 0));
+  EXPECT_TRUE(ReplacePartFile(context, source, "", tail, 1, true, "", 0));
+  EXPECT_EQ(ui.messages,
+            (std::vector<std::string>{"a.prt ファイルを閉じるのに失敗しました。\n　実行は中断しました。",
+                                      " ファイルを閉じるのに失敗しました。\n　実行は中断しました。"}));
+  EXPECT_EQ(Classify("new/b.prt", ""), A);
+}
+
+// --- ResavePart and the library's failures ---------------------------------------------------------
+
+TEST_F(ReplacementTest, ResaveSetsTheAssemblyOptionsAndSavesThePart) {
+  uf_assem_options_t before{};
+  ASSERT_EQ(UF_ASSEM_ask_assem_options(&before), 0);
+
+  EXPECT_FALSE(ResavePart(context, source, tail));
+
+  EXPECT_TRUE(ui.messages.empty()) << ui.Last();
+  EXPECT_EQ(Classify("work/a.prt", ""), SR);
+  uf_assem_options_t after{};
+  ASSERT_EQ(UF_ASSEM_ask_assem_options(&after), 0);
+  for (int i = 0; i < 32; ++i) {
+    const int expected = i == 0 ? 2 : (i == 8 || i == 10) ? 1 : before.values[i];
+    EXPECT_EQ(after.values[i], expected) << "field " << i;
+  }
+}
+
+struct LibraryFault {
+  const char* call;
+  const char* expected;
+};
+
+class LibraryFaultTest : public ReplacementTest, public ::testing::WithParamInterface<LibraryFault> {};
+
+TEST_P(LibraryFaultTest, ShowsItsMessageAndStops) {
+  FailLibrary(GetParam().call);
+  drive.WriteFile("work/ソフト.prt", sourceText);
+
+  EXPECT_TRUE(ReplacePartFile(context, source, drive.Win("work/ソフト.prt"), tail, 2, true, "", 0));
+
+  EXPECT_EQ(ui.messages, std::vector<std::string>{GetParam().expected});
+  EXPECT_EQ(drive.ReadFile("work/ソフト.prt"), sourceText);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calls, LibraryFaultTest,
+    ::testing::Values(
+        LibraryFault{"UF_ASSEM_ask_assem_options",
+                     "アセンブリオプションの取得に失敗しました。\n　実行は中断しました。"},
+        LibraryFault{"UF_ASSEM_set_assem_options",
+                     "アセンブリオプションの設定に失敗しました。\n　実行は中断しました。"},
+        LibraryFault{"UF_PART_open", "ソフト.prt ファイルを開くのに失敗しました。\n　実行は中断しました。"},
+        LibraryFault{"UF_PART_save", "ソフト.prt ファイルの保存に失敗しました。\n　実行は中断しました。"},
+        LibraryFault{"UF_PART_close_all",
+                     "a.prt ファイルを閉じるのに失敗しました。\n　実行は中断しました。"}),
+    [](const ::testing::TestParamInfo<LibraryFault>& info) { return std::string(info.param.call); });
+
+TEST_F(ReplacementTest, MalformedCopyCannotBeOpened) {
+  drive.WriteFile("work/bad.prt", "not a part\n");
+  EXPECT_TRUE(ReplacePartFile(context, drive.Win("work/bad.prt"), destination, tail, 0, true, "", 0));
+  EXPECT_EQ(ui.messages,
+            std::vector<std::string>{"b.prt ファイルを開くのに失敗しました。\n　実行は中断しました。"});
+  EXPECT_EQ(drive.ReadFile("work/bad.prt"), "not a part\n");
+}
+
+// --- RunSinglePartPass -------------------------------------------------------------------------
+
+TEST_F(ReplacementTest, InspectModeOnlyNumbersTheRow) {
+  AddRow("a.prt", "D:\\work\\");
+  EXPECT_FALSE(RunSinglePartPass(context, 0, tail));
+  EXPECT_EQ(Text(0, partlist::kParent), "0");
+  EXPECT_EQ(Text(0, partlist::kNumber), "1");
+  EXPECT_EQ(Text(0, partlist::kEdited), "");
+
+  state.partList.SetText(0, partlist::kNewPartName, "b.prt");
+  EXPECT_FALSE(RunSinglePartPass(context, 0, tail));
+  EXPECT_EQ(Text(0, partlist::kEdited), "Ｖ");
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_FALSE(drive.Exists("work/b.prt"));
+}
+
+TEST_F(ReplacementTest, EmptyListHasNothingToDo) {
+  for (int mode : {0, 1, 2})
+    EXPECT_FALSE(RunSinglePartPass(context, mode, tail));
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+struct SingleCheckCase {
+  const char* label;
+  const char* newFolder;  // "" for no new path
+  bool newFileExists;
+  int overwriteAll;
+  const char* expected;  // "" when the check passes
+};
+
+class SingleCheckTest : public ReplacementTest, public ::testing::WithParamInterface<SingleCheckCase> {};
+
+TEST_P(SingleCheckTest, RefusesToOverwriteWithoutOverwriteAll) {
+  const SingleCheckCase& c = GetParam();
+  if (c.newFileExists)
+    DestinationExists();
+  AddRow("a.prt", "D:\\work\\", "", c.newFolder);
+  state.options.overwriteAll = c.overwriteAll;
+
+  const bool failed = RunSinglePartPass(context, 1, Cp("実行は使用出来ません。"));
+
+  EXPECT_EQ(Text(0, partlist::kParent), "0");
+  EXPECT_EQ(Text(0, partlist::kNumber), "1");
+  if (*c.expected == '\0') {
+    EXPECT_FALSE(failed);
+    EXPECT_TRUE(ui.messages.empty()) << ui.Last();
+  } else {
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(ui.messages, std::vector<std::string>{c.expected});
+  }
+  EXPECT_EQ(drive.ReadFile("work/a.prt"), sourceText);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SingleCheckTest,
+    ::testing::Values(
+        SingleCheckCase{"NewFileFree", "D:\\new\\", false, 0, ""},
+        SingleCheckCase{
+            "NewFileExists", "D:\\new\\", true, 0,
+            "全て上書き保存 がチェックされていません。\n入力パート の変更後のファイルが既に有ります。\n　"
+            "実行は使用出来ません。"},
+        SingleCheckCase{"NewFileExistsOverwriteAll", "D:\\new\\", true, 1, ""},
+        SingleCheckCase{"InPlace", "", false, 0,
+                        "全て上書き保存 がチェックされていません。\n入力パート "
+                        "が既に有ります。\n　実行は使用出来ません。"},
+        SingleCheckCase{"InPlaceOverwriteAll", "", false, 1, ""}),
+    [](const ::testing::TestParamInfo<SingleCheckCase>& info) { return std::string(info.param.label); });
+
+TEST_F(ReplacementTest, PerformModeReplacesTheNewFileAndResavesIt) {
+  DestinationExists();
+  AddRow("a.prt", "D:\\work\\", "b.prt", "D:\\new\\");
+  state.options.overwriteAll = 1;
+
+  EXPECT_FALSE(RunSinglePartPass(context, 2, tail));
+
+  EXPECT_TRUE(ui.messages.empty()) << ui.Last();
+  EXPECT_EQ(Classify("new/b.prt", "old"), SR);
+  EXPECT_EQ(drive.ReadFile("work/a.prt"), sourceText);
+  // The perform pass leaves the structure columns to the check pass before it.
+  EXPECT_EQ(Text(0, partlist::kNumber), "");
+}
+
+TEST_F(ReplacementTest, PerformModeReportsAFailedRefusalToo) {
+  DestinationExists();
+  AddRow("a.prt", "D:\\work\\", "b.prt", "D:\\new\\");
+  EXPECT_TRUE(RunSinglePartPass(context, 2, tail));
+  EXPECT_EQ(ui.messages,
+            std::vector<std::string>{"全て上書き保存 がチェックされていません。\n入力パート "
+                                     "の変更後のファイルが既に有ります。\n　実行は中断しました。"});
+  EXPECT_EQ(Classify("new/b.prt", "old"), O);
+}
+
+}  // namespace
+}  // namespace velmora::operations::test
