@@ -11,6 +11,7 @@
 #include "operations/replacement.h"
 #include "operations/structure_pass.h"
 #include "resources/messages/session.h"
+#include "resources/messages/structure.h"
 #include "resources/messages/tails.h"
 #include "text/codec.h"
 #include "text/mbstring.h"
@@ -132,7 +133,7 @@ bool RunChangePasses(operations::Context& context, const RunPlan& plan) {
   const std::unique_ptr<platform::TextStream> output =
       context.host.Open(outputPath, platform::OpenMode::ReadText);
   if (!output) {
-    context.ui.ShowMessage(text::Cp932(msg::kDispatchPcOutputOpenFailed) + refused);
+    context.ui.ShowMessage(text::Cp932(msg::kPcOpenFailed) + refused);
     return true;
   }
   // A failing pass closes the listing itself.

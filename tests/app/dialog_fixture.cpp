@@ -1,0 +1,97 @@
+#include "dialog_fixture.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include "text/mbstring.h"
+#include "toolrunner/ufun.h"
+
+namespace velmora::app::test {
+
+DialogFixture::~DialogFixture() {
+  unsetenv("VELMORA_UF_FAIL");
+  if (sessionOpen_)
+    UF_terminate();
+}
+
+bool DialogFixture::Init() {
+  const bool open = dialog.OnInitDialog();
+  sessionOpen_ = open;
+  return open;
+}
+
+void DialogFixture::Start() {
+  ASSERT_TRUE(Init());
+  ASSERT_EQ(ui.messages, std::vector<std::string>());
+}
+
+bool DialogFixture::Quit() {
+  const bool closes = dialog.OnCancel();
+  if (closes)
+    sessionOpen_ = false;
+  return closes;
+}
+
+void DialogFixture::AddRow(std::string_view name, std::string_view folder, std::string_view newName,
+                           std::string_view newFolder) {
+  partlist::PartRow row;
+  row.partName = std::string(name);
+  row.folderName = std::string(folder);
+  row.newPartName = std::string(newName);
+  row.newFolderName = std::string(newFolder);
+  row.itemData = List().RowCount();
+  List().InsertRow(List().RowCount(), std::move(row));
+}
+
+bool DialogFixture::ChooseInputPart(const std::string& windowsPath) {
+  ui.files.push_back(windowsPath);
+  dialog.BrowseInputPart();
+  return !State().inputPartPath.empty();
+}
+
+void DialogFixture::Execute(operations::Operation operation) {
+  ui.controlOperation = operation;
+  dialog.OnExecute();
+}
+
+int DialogFixture::RowOf(std::string_view partNameUtf8) {
+  return List().FindRow(partlist::kPartName, Cp(partNameUtf8));
+}
+
+::testing::AssertionResult DialogFixture::StructureResolves(const std::string& windowsPath) {
+  const std::string command = std::string(VELMORA_CAD_DIR) + "/ugpc.exe -a -s1 '" + windowsPath + "' 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr)
+    return ::testing::AssertionFailure() << "ugpc.exe cannot be started";
+  std::string output;
+  char buffer[4096];
+  std::size_t got = 0;
+  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+    output.append(buffer, got);
+  const int status = pclose(pipe);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    return ::testing::AssertionFailure() << "ugpc.exe failed: " << text::ToDisplayUtf8(output);
+  std::size_t start = 0;
+  int lines = 0;
+  while (start < output.size()) {
+    std::size_t end = output.find('\n', start);
+    if (end == std::string::npos)
+      end = output.size();
+    std::string line = output.substr(start, end - start);
+    start = end + 1;
+    if (!line.empty() && line.back() == '\r')
+      line.pop_back();
+    const std::size_t pathStart = line.find_first_not_of(" \t");
+    if (pathStart == std::string::npos)
+      continue;
+    ++lines;
+    if (!realHost.Stat(line.substr(pathStart)))
+      return ::testing::AssertionFailure() << "unresolved component " << text::ToDisplayUtf8(line);
+  }
+  if (lines == 0)
+    return ::testing::AssertionFailure() << "empty structure";
+  return ::testing::AssertionSuccess() << lines << " lines resolve";
+}
+
+}  // namespace velmora::app::test
