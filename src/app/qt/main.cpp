@@ -1,1 +1,18 @@
-int main() { return 0; }
+// velmora: one modal dialog. The program takes no arguments of its own.
+
+#include <QApplication>
+#include <QIcon>
+
+#include "app/qt/main_window.h"
+#include "app/qt/prompts.h"
+#include "platform/host.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  application.setWindowIcon(QIcon(QStringLiteral(":/icon/velmora.png")));
+  velmora::platform::RealHost host;
+  velmora::app::qt::QtPrompts prompts;
+  velmora::app::qt::MainWindow window(host, host.Paths(), prompts);
+  window.Run();
+  return 0;
+}
