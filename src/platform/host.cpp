@@ -1,1 +1,286 @@
-// placeholder
+#include "platform/host.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <vector>
+
+#include "text/codec.h"
+#include "text/mbstring.h"
+
+extern char** environ;
+
+namespace velmora::platform {
+namespace {
+
+// Closes a descriptor on every path out.
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0)
+      close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  bool Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+// Removes a temporary file unless it was put in place.
+class TempFile {
+ public:
+  explicit TempFile(std::string path) : path_(std::move(path)) {}
+  ~TempFile() {
+    if (!path_.empty())
+      unlink(path_.c_str());
+  }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+  const std::string& path() const { return path_; }
+  void Keep() { path_.clear(); }
+
+ private:
+  std::string path_;
+};
+
+bool CopyData(int from, int to) {
+  char buffer[64 * 1024];
+  for (;;) {
+    const ssize_t got = read(from, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got < 0)
+      return false;
+    if (got == 0)
+      return true;
+    const char* data = buffer;
+    std::size_t left = static_cast<std::size_t>(got);
+    while (left > 0) {
+      const ssize_t written = write(to, data, left);
+      if (written < 0 && errno == EINTR)
+        continue;
+      if (written <= 0)
+        return false;
+      data += written;
+      left -= static_cast<std::size_t>(written);
+    }
+  }
+}
+
+// Puts the finished copy in place; without replacing, atomically refuses an existing file.
+bool PutInPlace(const std::string& temp, const std::string& destination, bool failIfExists) {
+  if (!failIfExists)
+    return rename(temp.c_str(), destination.c_str()) == 0;
+  if (renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, destination.c_str(), RENAME_NOREPLACE) == 0)
+    return true;
+  if (errno != EINVAL && errno != ENOSYS)
+    return false;
+  // A file system without the flag: a hard link refuses an existing name just as well.
+  if (link(temp.c_str(), destination.c_str()) != 0)
+    return false;
+  unlink(temp.c_str());
+  return true;
+}
+
+std::string FolderOf(const std::string& hostPath) {
+  const std::size_t slash = hostPath.rfind('/');
+  if (slash == std::string::npos)
+    return ".";
+  return slash == 0 ? "/" : hostPath.substr(0, slash);
+}
+
+std::string NameOf(const std::string& hostPath) {
+  const std::size_t slash = hostPath.rfind('/');
+  return slash == std::string::npos ? hostPath : hostPath.substr(slash + 1);
+}
+
+bool IsExecutable(const std::string& path) {
+  struct stat st;
+  return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+         access(path.c_str(), X_OK) == 0;
+}
+
+std::string Interpreter() {
+  if (const char* chosen = getenv("VELMORA_BATCH"); chosen != nullptr && chosen[0] != '\0')
+    return chosen;
+  char self[4096];
+  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (length > 0) {
+    const std::string beside =
+        FolderOf(std::string(self, static_cast<std::size_t>(length))) + "/velmora-batch";
+    if (IsExecutable(beside))
+      return beside;
+  }
+  return VELMORA_BATCH_DEFAULT;
+}
+
+// The batch file of a command line: its first word, quoted or not.
+std::string_view FirstWord(std::string_view commandLine) {
+  std::size_t start = 0;
+  while (start < commandLine.size() && (commandLine[start] == ' ' || commandLine[start] == '\t'))
+    ++start;
+  if (start < commandLine.size() && commandLine[start] == '"') {
+    const std::size_t end = commandLine.find('"', start + 1);
+    if (end == std::string_view::npos)
+      return commandLine.substr(start + 1);
+    return commandLine.substr(start + 1, end - start - 1);
+  }
+  std::size_t end = start;
+  while (end < commandLine.size() && commandLine[end] != ' ' && commandLine[end] != '\t')
+    ++end;
+  return commandLine.substr(start, end - start);
+}
+
+class SpawnedProcess final : public Process {
+ public:
+  explicit SpawnedProcess(pid_t pid) : pid_(pid) {}
+  ~SpawnedProcess() override { Wait(); }  // never leave a zombie behind
+  SpawnedProcess(const SpawnedProcess&) = delete;
+  SpawnedProcess& operator=(const SpawnedProcess&) = delete;
+
+  void Wait() override {
+    if (waited_)
+      return;
+    int status = 0;
+    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    }
+    waited_ = true;
+  }
+
+  bool CloseHandle() override {
+    if (closed_)
+      return false;
+    closed_ = true;
+    return true;
+  }
+
+ private:
+  pid_t pid_;
+  bool waited_ = false;
+  bool closed_ = false;
+};
+
+}  // namespace
+
+RealHost::RealHost() : map_(PathMap::FromEnvironment()) {}
+
+RealHost::RealHost(PathMap map) : map_(std::move(map)) {}
+
+std::optional<std::string> RealHost::GetEnv(std::string_view name) {
+  const char* value = getenv(std::string(name).c_str());
+  if (value == nullptr)
+    return std::nullopt;
+  const std::string_view raw = value;
+  if ((name == "TEMP" || name == "UGII_ROOT_DIR") && raw.starts_with('/')) {
+    // A host folder is no use to a program that speaks Windows paths: give its Windows form, or
+    // nothing when it has none.
+    PathMap::Reverse windows = map_.ToWindows(raw);
+    if (!windows.ok)
+      return std::nullopt;
+    return std::move(windows.windowsPath);
+  }
+  text::CodecResult converted = text::Utf8ToCp932(raw);
+  if (!converted.ok)
+    return std::nullopt;
+  return std::move(converted.text);
+}
+
+std::optional<FileStatus> RealHost::Stat(std::string_view path) {
+  const std::optional<std::string> host = map_.ToHost(path);
+  struct stat st;
+  if (!host || stat(host->c_str(), &st) != 0)
+    return std::nullopt;
+  return FileStatus{static_cast<std::uint64_t>(st.st_size), S_ISDIR(st.st_mode)};
+}
+
+bool RealHost::Remove(std::string_view path) {
+  const std::optional<std::string> host = map_.ToHost(path);
+  return host && unlink(host->c_str()) == 0;
+}
+
+bool RealHost::CopyFile(std::string_view source, std::string_view destination, bool failIfExists) {
+  const std::optional<std::string> from = map_.ToHost(source);
+  const std::optional<std::string> to = map_.ToHost(destination);
+  if (!from || !to)
+    return false;
+  Fd in(open(from->c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat sourceStatus;
+  if (in.get() < 0 || fstat(in.get(), &sourceStatus) != 0 || !S_ISREG(sourceStatus.st_mode))
+    return false;
+  struct stat destinationStatus;
+  if (stat(to->c_str(), &destinationStatus) == 0) {
+    if (failIfExists || S_ISDIR(destinationStatus.st_mode))
+      return false;
+    // Onto itself: Windows refuses, and writing would only risk the one copy there is.
+    if (destinationStatus.st_dev == sourceStatus.st_dev && destinationStatus.st_ino == sourceStatus.st_ino)
+      return false;
+  }
+
+  std::string pattern = FolderOf(*to) + "/." + NameOf(*to) + ".copy-XXXXXX";
+  const int tempFd = mkostemp(pattern.data(), O_CLOEXEC);
+  if (tempFd < 0)
+    return false;
+  Fd out(tempFd);
+  TempFile temp(pattern);
+  const struct timespec times[2] = {sourceStatus.st_atim, sourceStatus.st_mtim};
+  if (!CopyData(in.get(), out.get()) || fchmod(out.get(), sourceStatus.st_mode & 07777) != 0 ||
+      futimens(out.get(), times) != 0 || !out.Close())
+    return false;
+  if (!PutInPlace(temp.path(), *to, failIfExists))
+    return false;
+  temp.Keep();
+  return true;
+}
+
+std::unique_ptr<TextStream> RealHost::Open(std::string_view path, OpenMode mode) {
+  const std::optional<std::string> host = map_.ToHost(path);
+  if (!host)
+    return nullptr;
+  return OpenHostTextStream(*host, mode);
+}
+
+std::unique_ptr<Process> RealHost::StartBatch(std::string_view commandLine) {
+  const std::optional<std::string> batch = map_.ToHost(FirstWord(commandLine));
+  struct stat st;
+  if (!batch || stat(batch->c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+    return nullptr;
+  const std::string interpreter = Interpreter();
+
+  // The program's own environment, with the drives this host maps, so that the interpreter and
+  // the tools find the same files.
+  const std::string drives = "VELMORA_DRIVES=" + map_.DrivesVariable();
+  const std::string unc = map_.UncRoot() ? "VELMORA_UNC_ROOT=" + *map_.UncRoot() : std::string();
+  std::vector<char*> environment;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string_view text = *entry;
+    if (!text.starts_with("VELMORA_DRIVES=") && !text.starts_with("VELMORA_UNC_ROOT="))
+      environment.push_back(*entry);
+  }
+  environment.push_back(const_cast<char*>(drives.c_str()));
+  if (!unc.empty())
+    environment.push_back(const_cast<char*>(unc.c_str()));
+  environment.push_back(nullptr);
+
+  std::string batchArgument = *batch;
+  char* const argv[] = {const_cast<char*>(interpreter.c_str()), batchArgument.data(), nullptr};
+  pid_t pid = 0;
+  if (posix_spawn(&pid, interpreter.c_str(), nullptr, nullptr, argv, environment.data()) != 0)
+    return nullptr;
+  return std::make_unique<SpawnedProcess>(pid);
+}
+
+}  // namespace velmora::platform

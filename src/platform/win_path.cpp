@@ -1,1 +1,507 @@
-// placeholder
+#include "platform/win_path.h"
+
+#include <dirent.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <unordered_map>
+#include <vector>
+
+#include "resources/messages/platform.h"
+#include "text/codec.h"
+#include "text/mbstring.h"
+
+namespace velmora::platform {
+namespace {
+
+bool IsSeparator(char c) {
+  return c == '\\' || c == '/';
+}
+
+bool IsAsciiLetter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+char Upper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Characters no Windows file name can hold (ASCII only, so trail bytes are never taken for them).
+bool IsForbiddenInName(unsigned char c) {
+  return c < 0x20 || c == 0x7F || c == '"' || c == '*' || c == '<' || c == '>' || c == '?' || c == '|' ||
+         c == ':' || c == '\\';
+}
+
+// Windows components in cp932, split on either separator, double-byte aware.
+std::vector<std::string> SplitWindows(std::string_view path) {
+  std::vector<std::string> parts;
+  std::string current;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(path[i]);
+    if (text::IsLeadByte(c) && i + 1 < path.size()) {
+      current += path.substr(i, 2);
+      ++i;
+    } else if (IsSeparator(path[i])) {
+      if (!current.empty())
+        parts.push_back(std::move(current));
+      current.clear();
+    } else {
+      current += path[i];
+    }
+  }
+  if (!current.empty())
+    parts.push_back(std::move(current));
+  return parts;
+}
+
+std::vector<std::string> SplitHost(std::string_view path) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find('/', start);
+    if (end == std::string_view::npos)
+      end = path.size();
+    const std::string_view part = path.substr(start, end - start);
+    if (part == "..") {
+      if (!parts.empty())
+        parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.emplace_back(part);
+    }
+    start = end + 1;
+  }
+  return parts;
+}
+
+// A Windows name component made ready for the host: trailing dots and blanks go (Windows drops
+// them), forbidden characters refuse the whole path.
+std::optional<std::string> CleanComponent(std::string name) {
+  if (name == "." || name == "..")
+    return name;
+  while (!name.empty() && (name.back() == '.' || name.back() == ' ')) {
+    // A trailing byte may be the second half of a double-byte character.
+    const std::size_t last = text::FindLast(name, name.back());
+    if (last != name.size() - 1)
+      break;
+    name.pop_back();
+  }
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(name[i]);
+    if (text::IsLeadByte(c) && i + 1 < name.size()) {
+      ++i;
+      continue;
+    }
+    if (IsForbiddenInName(c))
+      return std::nullopt;
+  }
+  return name;
+}
+
+// Simple case folding for the letters cp932 can hold: ASCII, full-width Latin, Greek, Cyrillic
+// and the Roman numerals.
+char32_t Fold(char32_t c) {
+  if (c >= U'A' && c <= U'Z')
+    return c + 0x20;
+  if (c >= 0xFF21 && c <= 0xFF3A)
+    return c + 0x20;
+  if (c >= 0x0391 && c <= 0x03A9 && c != 0x03A2)
+    return c + 0x20;
+  if (c >= 0x0410 && c <= 0x042F)
+    return c + 0x20;
+  if (c >= 0x0400 && c <= 0x040F)
+    return c + 0x50;
+  if (c >= 0x2160 && c <= 0x216F)
+    return c + 0x10;
+  return c;
+}
+
+// The code point of the UTF-8 character at i and its length; length 0 for a malformed one.
+std::size_t DecodeUtf8(std::string_view utf8, std::size_t i, char32_t& value) {
+  const unsigned char c = static_cast<unsigned char>(utf8[i]);
+  std::size_t length = 0;
+  if (c < 0x80) {
+    value = c;
+    return 1;
+  }
+  if (c >= 0xC2 && c < 0xE0) {
+    length = 2;
+    value = c & 0x1F;
+  } else if (c >= 0xE0 && c < 0xF0) {
+    length = 3;
+    value = c & 0x0F;
+  } else if (c >= 0xF0 && c < 0xF5) {
+    length = 4;
+    value = c & 0x07;
+  } else {
+    return 0;
+  }
+  if (i + length > utf8.size())
+    return 0;
+  for (std::size_t k = 1; k < length; ++k) {
+    const unsigned char next = static_cast<unsigned char>(utf8[i + k]);
+    if ((next & 0xC0) != 0x80)
+      return 0;
+    value = (value << 6) | (next & 0x3F);
+  }
+  return length;
+}
+
+// Folded code points; a malformed byte stands for itself outside Unicode, so it never folds onto
+// a real character.
+std::u32string FoldKey(std::string_view utf8) {
+  std::u32string out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    char32_t value = 0;
+    std::size_t length = DecodeUtf8(utf8, i, value);
+    if (length == 0) {
+      value = 0x110000 + static_cast<unsigned char>(utf8[i]);
+      length = 1;
+    }
+    out.push_back(Fold(value));
+    i += length;
+  }
+  return out;
+}
+
+struct U32Hash {
+  std::size_t operator()(const std::u32string& s) const { return std::hash<std::u32string>()(s); }
+};
+
+bool EntryExists(const std::string& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0;
+}
+
+std::string Join(const std::string& folder, std::string_view name) {
+  std::string out = folder;
+  out += '/';
+  out += name;
+  return out;
+}
+
+bool IsReservedName(std::string_view name) {
+  std::string stem(name.substr(0, name.find('.')));
+  while (!stem.empty() && stem.back() == ' ')
+    stem.pop_back();
+  for (char& c : stem)
+    c = Upper(c);
+  if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL")
+    return true;
+  return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) && stem[3] >= '1' &&
+         stem[3] <= '9';
+}
+
+// A host name shown in a message: what cp932 can hold as is, anything else as U+XXXX (or \xNN
+// for a byte that is no UTF-8).
+std::string ShowName(std::string_view utf8) {
+  std::string out;
+  for (std::size_t i = 0; i < utf8.size();) {
+    char32_t value = 0;
+    const std::size_t length = DecodeUtf8(utf8, i, value);
+    char buffer[16];
+    if (length == 0) {
+      std::snprintf(buffer, sizeof buffer, "\\x%02X", static_cast<unsigned char>(utf8[i]));
+      out += buffer;
+      ++i;
+      continue;
+    }
+    const text::CodecResult converted = text::Utf8ToCp932(utf8.substr(i, length));
+    if (converted.ok && value >= 0x20 && value != 0x7F) {
+      out += converted.text;
+    } else {
+      std::snprintf(buffer, sizeof buffer, "U+%04X", static_cast<unsigned>(value));
+      out += buffer;
+    }
+    i += length;
+  }
+  return out;
+}
+
+PathMap::Reverse Refuse(std::string_view message, std::string_view shown) {
+  PathMap::Reverse result;
+  result.reason = text::Cp932(message) + ShowName(shown);
+  return result;
+}
+
+bool IsPrefix(const std::vector<std::string>& prefix, const std::vector<std::string>& path) {
+  if (prefix.size() > path.size())
+    return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (prefix[i] != path[i])
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+class PathMap::DirectoryCache {
+ public:
+  // The entry of folder whose name equals name ignoring case, the smallest when several do.
+  std::optional<std::string> Find(const std::string& folder, std::string_view name) {
+    const std::string key = folder.empty() ? "/" : folder;
+    struct stat st;
+    if (stat(key.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+      folders_.erase(key);
+      return std::nullopt;
+    }
+    const std::u32string wanted = FoldKey(name);
+    auto it = folders_.find(key);
+    if (it != folders_.end() && it->second.Matches(st)) {
+      const auto hit = it->second.names.find(wanted);
+      if (hit != it->second.names.end()) {
+        if (EntryExists(Join(folder, hit->second)))
+          return hit->second;
+      } else if (it->second.settled) {
+        return std::nullopt;
+      }
+    }
+    Folder& scanned = folders_[key];
+    if (!scanned.Scan(key))
+      return std::nullopt;
+    const auto hit = scanned.names.find(wanted);
+    if (hit == scanned.names.end())
+      return std::nullopt;
+    return hit->second;
+  }
+
+ private:
+  struct Folder {
+    dev_t device = 0;
+    ino_t inode = 0;
+    struct timespec modified = {};
+    // A scan is trusted for missing names only when the folder's time stamp was already well in
+    // the past: a later change then always shows as a new time stamp, even on coarse clocks.
+    bool settled = false;
+    std::unordered_map<std::u32string, std::string, U32Hash> names;
+
+    bool Matches(const struct stat& st) const {
+      return st.st_dev == device && st.st_ino == inode && st.st_mtim.tv_sec == modified.tv_sec &&
+             st.st_mtim.tv_nsec == modified.tv_nsec;
+    }
+
+    bool Scan(const std::string& path) {
+      names.clear();
+      settled = false;
+      struct timespec now;
+      clock_gettime(CLOCK_REALTIME, &now);
+      struct stat st;
+      if (stat(path.c_str(), &st) != 0)
+        return false;
+      DIR* dir = opendir(path.c_str());
+      if (dir == nullptr)
+        return false;
+      while (const struct dirent* entry = readdir(dir)) {
+        const std::string_view entryName = entry->d_name;
+        if (entryName == "." || entryName == "..")
+          continue;
+        auto [slot, inserted] = names.try_emplace(FoldKey(entryName), entryName);
+        if (!inserted && entryName < slot->second)
+          slot->second = entryName;
+      }
+      closedir(dir);
+      device = st.st_dev;
+      inode = st.st_ino;
+      modified = st.st_mtim;
+      settled = st.st_mtim.tv_sec + 2 < now.tv_sec;
+      return true;
+    }
+  };
+
+  std::unordered_map<std::string, Folder> folders_;
+};
+
+PathMap::PathMap(std::map<char, std::string> drives, std::optional<std::string> uncRoot)
+    : drives_(std::move(drives)), uncRoot_(std::move(uncRoot)), cache_(std::make_shared<DirectoryCache>()) {}
+
+PathMap PathMap::FromEnvironment() {
+  const auto trimmed = [](std::string root) {
+    while (!root.empty() && root.back() == '/')
+      root.pop_back();
+    return root;
+  };
+  std::map<char, std::string> drives{{'Z', ""}};
+  if (const char* spec = getenv("VELMORA_DRIVES")) {
+    const std::string_view all = spec;
+    std::size_t start = 0;
+    while (start < all.size()) {
+      std::size_t end = all.find(';', start);
+      if (end == std::string_view::npos)
+        end = all.size();
+      const std::string_view entry = all.substr(start, end - start);
+      if (entry.size() >= 3 && IsAsciiLetter(entry[0]) && entry[1] == '=' && entry[2] == '/')
+        drives[Upper(entry[0])] = trimmed(std::string(entry.substr(2)));
+      start = end + 1;
+    }
+  }
+  std::optional<std::string> unc;
+  if (const char* root = getenv("VELMORA_UNC_ROOT"); root != nullptr && root[0] == '/')
+    unc = trimmed(root);
+  return PathMap(std::move(drives), std::move(unc));
+}
+
+std::string PathMap::DrivesVariable() const {
+  std::string out;
+  for (const auto& [letter, root] : drives_) {
+    if (!out.empty())
+      out += ';';
+    out += letter;
+    out += '=';
+    out += root.empty() ? "/" : root;
+  }
+  return out;
+}
+
+std::optional<std::string> PathMap::ToHost(std::string_view windowsPath) const {
+  if (windowsPath.empty() || windowsPath.find('\0') != std::string_view::npos)
+    return std::nullopt;
+
+  // Where the walk starts, how many leading components ".." may not climb over, and the
+  // components still to look up.
+  std::string root;
+  std::vector<std::string> fixed;  // host components already known to exist as spelled
+  std::size_t floor = 0;
+  std::string_view rest;
+  if (windowsPath.size() >= 2 && IsAsciiLetter(windowsPath[0]) && windowsPath[1] == ':') {
+    const auto drive = drives_.find(Upper(windowsPath[0]));
+    if (drive == drives_.end())
+      return std::nullopt;
+    root = drive->second;
+    rest = windowsPath.substr(2);  // "D:x" is taken from the drive's root: there is no per-drive folder
+  } else if (windowsPath.size() >= 2 && IsSeparator(windowsPath[0]) && IsSeparator(windowsPath[1])) {
+    if (!uncRoot_)
+      return std::nullopt;
+    root = *uncRoot_;
+    rest = windowsPath.substr(2);
+    floor = 2;
+  } else {
+    char* cwd = getcwd(nullptr, 0);
+    if (cwd == nullptr)
+      return std::nullopt;
+    const std::string here = cwd;
+    free(cwd);
+    if (IsSeparator(windowsPath[0])) {
+      // The root of the current folder's drive.
+      const Reverse current = ToWindows(here);
+      const auto drive = current.ok && current.windowsPath.size() >= 2 && current.windowsPath[1] == ':'
+                             ? drives_.find(current.windowsPath[0])
+                             : drives_.end();
+      root = drive != drives_.end() ? drive->second : "";
+    } else {
+      fixed = SplitHost(here);
+    }
+    rest = windowsPath;
+  }
+
+  std::vector<std::string> parts;
+  for (std::string& raw : SplitWindows(rest)) {
+    std::optional<std::string> clean = CleanComponent(std::move(raw));
+    if (!clean)
+      return std::nullopt;
+    if (clean->empty() || *clean == ".")
+      continue;
+    if (*clean == "..") {
+      if (parts.size() > floor) {
+        parts.pop_back();
+      } else if (parts.empty() && floor == 0 && !fixed.empty()) {
+        fixed.pop_back();
+      }
+      continue;
+    }
+    const text::CodecResult utf8 = text::Cp932ToUtf8(*clean);
+    if (!utf8.ok)
+      return std::nullopt;
+    parts.push_back(utf8.text);
+  }
+  if (parts.size() < floor)
+    return std::nullopt;  // "\\server" alone names no share
+
+  std::string host = root;
+  for (const std::string& part : fixed) {
+    host += '/';
+    host += part;
+  }
+  const bool trailing = IsSeparator(windowsPath.back()) && !parts.empty();
+  // Usually the path is spelled as on disk: one query settles it.
+  std::string exactAll = host;
+  for (const std::string& part : parts)
+    exactAll = Join(exactAll, part);
+  if (!parts.empty() && EntryExists(exactAll))
+    return trailing ? exactAll + "/" : exactAll;
+  bool looking = true;
+  for (const std::string& part : parts) {
+    const std::string exact = Join(host, part);
+    if (looking && !EntryExists(exact)) {
+      if (const std::optional<std::string> found = cache_->Find(host, part)) {
+        host = Join(host, *found);
+        continue;
+      }
+      looking = false;  // nothing below a missing folder can exist
+    }
+    host = exact;
+  }
+  if (host.empty())
+    host = "/";
+  else if (trailing)
+    host += '/';
+  return host;
+}
+
+PathMap::Reverse PathMap::ToWindows(std::string_view hostPath) const {
+  if (hostPath.empty() || hostPath[0] != '/')
+    return Refuse(msg::kHostPathNotAbsolute, hostPath);
+  const std::vector<std::string> parts = SplitHost(hostPath);
+
+  // The longest matching root wins; among equal roots the first letter.
+  std::optional<char> letter;
+  std::size_t best = 0;
+  for (const auto& [drive, root] : drives_) {
+    const std::vector<std::string> rootParts = SplitHost(root);
+    if (IsPrefix(rootParts, parts) && (!letter || rootParts.size() > best)) {
+      letter = drive;
+      best = rootParts.size();
+    }
+  }
+  bool unc = false;
+  if (uncRoot_) {
+    const std::vector<std::string> rootParts = SplitHost(*uncRoot_);
+    // A network path needs a server and a share below the root.
+    if (IsPrefix(rootParts, parts) && parts.size() >= rootParts.size() + 2 &&
+        (!letter || rootParts.size() > best)) {
+      unc = true;
+      best = rootParts.size();
+    }
+  }
+  if (!letter && !unc)
+    return Refuse(msg::kHostPathNoDrive, hostPath);
+
+  Reverse result;
+  std::string out = unc ? std::string("\\") : std::string(1, *letter) + ":";
+  for (std::size_t i = best; i < parts.size(); ++i) {
+    const std::string& name = parts[i];
+    for (const char c : name) {
+      if (IsForbiddenInName(static_cast<unsigned char>(c)))
+        return Refuse(msg::kHostNameBadCharacter, name);
+    }
+    if (name.back() == '.' || name.back() == ' ')
+      return Refuse(msg::kHostNameBadCharacter, name);
+    if (IsReservedName(name))
+      return Refuse(msg::kHostNameReserved, name);
+    const text::CodecResult cp932 = text::Utf8ToCp932(name);
+    if (!cp932.ok)
+      return Refuse(msg::kHostNameNotCp932, name);
+    out += '\\';
+    out += cp932.text;
+  }
+  if (best == parts.size() || (hostPath.back() == '/' && parts.size() > best))
+    out += '\\';
+  result.ok = true;
+  result.windowsPath = std::move(out);
+  return result;
+}
+
+}  // namespace velmora::platform

@@ -4,6 +4,7 @@
 // $VELMORA_UNC_ROOT/server/share/rest. Each component is looked up exactly, else case-insensitively.
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,9 +31,17 @@ class PathMap {
   // Refuses names that Windows or cp932 cannot hold ("*<>?| and control characters, unmappable).
   Reverse ToWindows(std::string_view hostPath) const;
 
+  // The mapping as the environment spells it, so that started processes see the same drives.
+  std::string DrivesVariable() const;  // VELMORA_DRIVES
+  const std::optional<std::string>& UncRoot() const { return uncRoot_; }
+
  private:
+  class DirectoryCache;
+
   std::map<char, std::string> drives_;
   std::optional<std::string> uncRoot_;
+  // Case-insensitive lookups scan a folder once and reuse the scan while the folder is unchanged.
+  std::shared_ptr<DirectoryCache> cache_;
 };
 
 }  // namespace velmora::platform
