@@ -9,6 +9,18 @@
 
 namespace velmora::app::test {
 
+std::optional<platform::FileStatus> VanishingHost::Stat(std::string_view path) {
+  if (armed_ && text::ToLower(path) == text::ToLower(vanishing))
+    return std::nullopt;
+  return inner_->Stat(path);
+}
+
+std::unique_ptr<platform::Process> VanishingHost::StartBatch(std::string_view commandLine) {
+  if (!armOn.empty() && commandLine.find(armOn) != std::string_view::npos)
+    armed_ = true;
+  return inner_->StartBatch(commandLine);
+}
+
 DialogFixture::~DialogFixture() {
   unsetenv("VELMORA_UF_FAIL");
   if (sessionOpen_)
@@ -57,6 +69,21 @@ void DialogFixture::Execute(operations::Operation operation) {
 
 int DialogFixture::RowOf(std::string_view partNameUtf8) {
   return List().FindRow(partlist::kPartName, Cp(partNameUtf8));
+}
+
+void DialogFixture::WritePart(std::string_view relative,
+                              const std::vector<std::pair<std::string, std::string>>& components) {
+  const std::size_t slash = relative.rfind('/');
+  std::string content =
+      "VELMORA-PART 1\nsaved-as\t" + std::string(relative.substr(slash + 1)) + "\nsaves\t0\n";
+  for (const auto& [folder, name] : components)
+    content += "component\t" + folder + "\t" + name + "\n";
+  content += "end\n";
+  drive.WriteFile(relative, Cp(content));
+}
+
+std::string DialogFixture::ReadPart(std::string_view relative) {
+  return text::ToDisplayUtf8(drive.ReadFile(relative));
 }
 
 ::testing::AssertionResult DialogFixture::StructureResolves(const std::string& windowsPath) {

@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "app/main_dialog.h"
 #include "platform/host.h"
@@ -26,8 +30,34 @@ inline std::string Msg(std::string_view a, std::string_view b = {}, std::string_
   return std::string(a) + std::string(b) + std::string(c) + std::string(d);
 }
 
+// Forwards to another host; once a batch whose command line contains `armOn` has been started, a
+// file at `vanishing` (compared ignoring case) is no longer found, as if someone removed it.
+class VanishingHost : public platform::Host {
+ public:
+  explicit VanishingHost(platform::Host& inner) : inner_(&inner) {}
+
+  std::string armOn;
+  std::string vanishing;
+
+  std::optional<std::string> GetEnv(std::string_view name) override { return inner_->GetEnv(name); }
+  std::optional<platform::FileStatus> Stat(std::string_view path) override;
+  bool Remove(std::string_view path) override { return inner_->Remove(path); }
+  bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) override {
+    return inner_->CopyFile(source, destination, failIfExists);
+  }
+  std::unique_ptr<platform::TextStream> Open(std::string_view path, platform::OpenMode mode) override {
+    return inner_->Open(path, mode);
+  }
+  std::unique_ptr<platform::Process> StartBatch(std::string_view commandLine) override;
+
+ private:
+  platform::Host* inner_;
+  bool armed_ = false;
+};
+
+// Public, so the tables of the parameterised tests can arrange a case.
 class DialogFixture : public ::testing::Test {
- protected:
+ public:
   DialogFixture() { ui.Attach(&dialog.State()); }
   ~DialogFixture() override;
 
@@ -51,6 +81,12 @@ class DialogFixture : public ::testing::Test {
   void Execute(operations::Operation operation);
   // The row whose part name (UTF-8) is given, or -1.
   int RowOf(std::string_view partNameUtf8);
+  // Writes a stand-in part file (relative and every text UTF-8) whose components are given as
+  // folder (Windows form without the final "\", may be empty) and name.
+  void WritePart(std::string_view relative,
+                 const std::vector<std::pair<std::string, std::string>>& components);
+  // The part file's text as UTF-8.
+  std::string ReadPart(std::string_view relative);
   // Every component of the part at the path resolves: ugpc.exe on it writes no error.
   ::testing::AssertionResult StructureResolves(const std::string& windowsPath);
 
@@ -58,8 +94,9 @@ class DialogFixture : public ::testing::Test {
   velmora::testing::TempDrive drive;
   platform::RealHost realHost;
   velmora::testing::FaultHost host{realHost};
+  VanishingHost probe{host};
   velmora::testing::ScriptedUi ui;
-  MainDialog dialog{ui, host};
+  MainDialog dialog{ui, probe};
 
  private:
   bool sessionOpen_ = false;
