@@ -1,0 +1,111 @@
+// The interpreter executable, started as the program starts it, on real batch files.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include "platform/host.h"
+#include "resources/messages/platform.h"
+#include "support/temp_drive.h"
+#include "text/codec.h"
+
+namespace velmora::platform {
+namespace {
+
+using testing::TempDrive;
+
+std::string WindowsForm(const std::string& host) {
+  std::string out = "Z:" + host;
+  for (char& c : out)
+    c = c == '/' ? '\\' : c;
+  return out;
+}
+
+class BatchRunTest : public ::testing::Test {
+ protected:
+  // Writes the lines (cp932, joined with CR LF) as D:\temp\run.bat and runs it to its end.
+  void Run(const std::vector<std::string>& lines) {
+    std::string file;
+    for (const std::string& line : lines)
+      file += line + "\r\n";
+    drive_.WriteFile("temp/run.bat", file);
+    RealHost host;
+    std::unique_ptr<Process> process = host.StartBatch("\"" + drive_.Win("temp/run.bat") + "\"");
+    ASSERT_TRUE(process);
+    process->Wait();
+    EXPECT_TRUE(process->CloseHandle());
+    EXPECT_FALSE(process->CloseHandle());
+  }
+  std::string Set(const char* name, const std::string& value) {
+    return std::string("set ") + name + "=" + value;
+  }
+
+  TempDrive drive_;
+  const std::string tool_ = WindowsForm(VELMORA_TEST_ARGV_ECHO);
+};
+
+TEST_F(BatchRunTest, ListModeFile) {
+  Run({"@echo on", "setlocal", Set("exe_file", "\"" + tool_ + "\""), Set("in_file", "\"D:\\work\\top.prt\""),
+       Set("txt_file", "\"D:\\temp\\top-list.txt\""), Set("log_file", "\"D:\\temp\\top-list.log\""),
+       "%exe_file% %in_file% -list 1>%txt_file% 2>%log_file%", "endlocal", "exit"});
+  EXPECT_EQ(drive_.ReadFile("temp/top-list.txt"), "[D:\\work\\top.prt]\n[-list]\n");
+  EXPECT_TRUE(drive_.Exists("temp/top-list.log"));
+  EXPECT_EQ(drive_.ReadFile("temp/top-list.log"), "");
+}
+
+TEST_F(BatchRunTest, ChangeModeArgumentsArriveAsCp932) {
+  // The folder ends in 表 (95 5C) right before its closing quote.
+  const std::string folder = text::Cp932("D:\\新\\表");
+  const std::string part = text::Cp932("ソ能.prt");
+  Run({"@echo on", "setlocal", Set("exe_file", "\"" + tool_ + "\""), Set("in_file", "\"D:\\w\\top.prt\""),
+       Set("out_file", "\"D:\\w\\top.prt\""), Set("bef_file", "\"" + part + "\""),
+       Set("aft_file", "\"" + folder + "\""), Set("txt_file", "\"D:\\temp\\c.txt\""),
+       Set("log_file", "\"D:\\temp\\c.log\""),
+       "%exe_file% %in_file% -o %out_file% -change_comp_dir %bef_file% %aft_file%  1>%txt_file% 2>%log_file%",
+       "endlocal", "exit"});
+  EXPECT_EQ(drive_.ReadFile("temp/c.txt"), "[D:\\w\\top.prt]\n[-o]\n[D:\\w\\top.prt]\n[-change_comp_dir]\n[" +
+                                               part + "]\n[" + folder + "]\n");
+}
+
+TEST_F(BatchRunTest, AProgramThatCannotRunLeavesOneLineInTheLog) {
+  Run({"@echo off", "set exe_file=\"D:\\tools\\none.exe\"",
+       "%exe_file% -list 1>\"D:\\temp\\m.txt\" 2>D:\\temp\\m.log", "exit"});
+  EXPECT_EQ(text::ToDisplayUtf8(drive_.ReadFile("temp/m.log")),
+            std::string(msg::kBatchPrefix) + std::string(msg::kBatchCannotRun) + "D:\\tools\\none.exe\n");
+  EXPECT_EQ(drive_.ReadFile("temp/m.txt"), "");
+  drive_.WriteFile("tools/plain.exe", "not a program");  // there, but not executable
+  Run({"\"D:\\tools\\plain.exe\" 2>\"D:\\temp\\p.log\""});
+  EXPECT_EQ(text::ToDisplayUtf8(drive_.ReadFile("temp/p.log")),
+            std::string(msg::kBatchPrefix) + std::string(msg::kBatchCannotRun) + "D:\\tools\\plain.exe\n");
+}
+
+TEST_F(BatchRunTest, SeveralCommandsVariablesAndStandardError) {
+  setenv("VELMORA_ECHO_VAR", "in_file", 1);
+  setenv("VELMORA_ECHO_STDERR", "complaint", 1);
+  Run({"@echo off", "setlocal", Set("in_file", text::Cp932("\"D:\\表.prt\"")),
+       "\"" + tool_ + "\" first 1>D:\\temp\\1.txt 2>D:\\temp\\1.log",
+       "\"" + tool_ + "\" second 1>D:\\temp\\2.txt 2>D:\\temp\\2.log", "endlocal"});
+  unsetenv("VELMORA_ECHO_VAR");
+  unsetenv("VELMORA_ECHO_STDERR");
+  // Variables reach the tool as the host spells text.
+  EXPECT_EQ(drive_.ReadFile("temp/1.txt"), "[first]\nin_file=\"D:\\表.prt\"\n");
+  EXPECT_EQ(drive_.ReadFile("temp/1.log"), "complaint");
+  EXPECT_EQ(drive_.ReadFile("temp/2.txt"), "[second]\nin_file=\"D:\\表.prt\"\n");
+}
+
+TEST_F(BatchRunTest, RefusedLinesAreNotRun) {
+  Run({"\"" + tool_ + "\" a 1>D:\\temp\\a.txt | \"" + tool_ + "\" b",
+       "\"" + tool_ + "\" c 1>D:\\temp\\c.txt & x", "del D:\\temp\\keep.txt",
+       "\"" + tool_ + "\" d 1>D:\\temp\\d.txt"});
+  EXPECT_FALSE(drive_.Exists("temp/a.txt"));
+  EXPECT_FALSE(drive_.Exists("temp/c.txt"));
+  EXPECT_EQ(drive_.ReadFile("temp/d.txt"), "[d]\n");  // later lines still run
+}
+
+TEST_F(BatchRunTest, StartNeedsTheBatchFile) {
+  RealHost host;
+  EXPECT_FALSE(host.StartBatch("\"D:\\temp\\none.bat\""));
+  EXPECT_FALSE(host.StartBatch("\"Q:\\x.bat\""));
+  EXPECT_FALSE(host.StartBatch("\"D:\\temp\""));
+}
+
+}  // namespace
+}  // namespace velmora::platform
