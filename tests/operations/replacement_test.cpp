@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,9 @@ class ReplacementTest : public OperationsFixture {
  protected:
   void SetUp() override {
     drive.WriteFile("work/a.prt", sourceText);
+    // A copy makes no folders, as on Windows.
+    std::filesystem::create_directories(drive.Host("new"));
+    std::filesystem::create_directories(drive.Host("in"));
     source = drive.Win("work/a.prt");
     destination = drive.Win("new/b.prt");
   }
@@ -214,6 +218,7 @@ TEST_F(ReplacementTest, ResaveSetsTheAssemblyOptionsAndSavesThePart) {
 struct LibraryFault {
   const char* call;
   const char* expected;
+  bool saved;  // the failure came after the save
 };
 
 class LibraryFaultTest : public ReplacementTest, public ::testing::WithParamInterface<LibraryFault> {};
@@ -225,20 +230,22 @@ TEST_P(LibraryFaultTest, ShowsItsMessageAndStops) {
   EXPECT_TRUE(ReplacePartFile(context, source, drive.Win("work/ソフト.prt"), tail, 2, true, "", 0));
 
   EXPECT_EQ(ui.messages, std::vector<std::string>{GetParam().expected});
-  EXPECT_EQ(drive.ReadFile("work/ソフト.prt"), sourceText);
+  EXPECT_EQ(drive.ReadFile("work/ソフト.prt") == sourceText, !GetParam().saved);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Calls, LibraryFaultTest,
     ::testing::Values(
         LibraryFault{"UF_ASSEM_ask_assem_options",
-                     "アセンブリオプションの取得に失敗しました。\n　実行は中断しました。"},
+                     "アセンブリオプションの取得に失敗しました。\n　実行は中断しました。", false},
         LibraryFault{"UF_ASSEM_set_assem_options",
-                     "アセンブリオプションの設定に失敗しました。\n　実行は中断しました。"},
-        LibraryFault{"UF_PART_open", "ソフト.prt ファイルを開くのに失敗しました。\n　実行は中断しました。"},
-        LibraryFault{"UF_PART_save", "ソフト.prt ファイルの保存に失敗しました。\n　実行は中断しました。"},
-        LibraryFault{"UF_PART_close_all",
-                     "a.prt ファイルを閉じるのに失敗しました。\n　実行は中断しました。"}),
+                     "アセンブリオプションの設定に失敗しました。\n　実行は中断しました。", false},
+        LibraryFault{"UF_PART_open", "ソフト.prt ファイルを開くのに失敗しました。\n　実行は中断しました。",
+                     false},
+        LibraryFault{"UF_PART_save", "ソフト.prt ファイルの保存に失敗しました。\n　実行は中断しました。",
+                     false},
+        LibraryFault{"UF_PART_close_all", "a.prt ファイルを閉じるのに失敗しました。\n　実行は中断しました。",
+                     true}),
     [](const ::testing::TestParamInfo<LibraryFault>& info) { return std::string(info.param.call); });
 
 TEST_F(ReplacementTest, MalformedCopyCannotBeOpened) {
@@ -284,7 +291,7 @@ class SingleCheckTest : public ReplacementTest, public ::testing::WithParamInter
 TEST_P(SingleCheckTest, RefusesToOverwriteWithoutOverwriteAll) {
   const SingleCheckCase& c = GetParam();
   if (c.newFileExists)
-    DestinationExists();
+    drive.WriteFile("new/a.prt", oldText);
   AddRow("a.prt", "D:\\work\\", "", c.newFolder);
   state.options.overwriteAll = c.overwriteAll;
 
