@@ -193,14 +193,14 @@ bool StructureReader::FailShown() {
 
 bool StructureReader::CloseAll() {
   bool failed = false;
-  if (!stream_->Close()) {
+  if (stream_->IsOpen() && !stream_->Close()) {
     context_->ui.ShowMessage(text::Cp932(msg::kPcCloseFailedNoTail));
     failed = true;
   }
   if (heldFile_ != nullptr) {
     platform::TextStream* const held = heldFile_;
     heldFile_ = nullptr;
-    if (!held->Close()) {
+    if (held->IsOpen() && !held->Close()) {
       context_->ui.ShowMessage(text::Cp932(msg::kListCloseFailedNoTail));
       failed = true;
     }

@@ -1,0 +1,159 @@
+// Feeds arbitrary rows and an arbitrary structure listing to the structure reader and the inspect
+// and check passes. Input: row paths, one a line (a "|name" suffix gives the row a new part name),
+// then an empty line, then the listing bytes.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "operations/context.h"
+#include "operations/structure_pass.h"
+#include "operations/structure_reader.h"
+#include "platform/host.h"
+#include "platform/text_stream.h"
+#include "platform/ui.h"
+
+namespace {
+
+using namespace velmora;
+
+class BytesStream final : public platform::TextStream {
+ public:
+  explicit BytesStream(std::string_view bytes) : bytes_(bytes) {}
+  int Getc() override {
+    if (!open_)
+      __builtin_trap();
+    if (position_ >= bytes_.size()) {
+      eof_ = true;
+      return platform::kEof;
+    }
+    const auto c = static_cast<unsigned char>(bytes_[position_++]);
+    if (c == '\r' && position_ < bytes_.size() && bytes_[position_] == '\n') {
+      ++position_;
+      return '\n';
+    }
+    return c;
+  }
+  bool Eof() const override { return eof_; }
+  bool Error() const override { return false; }
+  void Puts(std::string_view) override {}
+  long long Tell() override { return static_cast<long long>(position_); }
+  bool Seek(long long offset) override {
+    if (offset < 0 || static_cast<std::size_t>(offset) > bytes_.size())
+      __builtin_trap();  // only positions the reader remembered come back
+    position_ = static_cast<std::size_t>(offset);
+    eof_ = false;
+    return true;
+  }
+  void Rewind() override { Seek(0); }
+  bool Close() override {
+    open_ = false;
+    return true;
+  }
+  bool IsOpen() const override { return open_; }
+
+ private:
+  std::string_view bytes_;
+  std::size_t position_ = 0;
+  bool eof_ = false;
+  bool open_ = true;
+};
+
+class SilentUi final : public platform::Ui {
+ public:
+  void ShowMessage(std::string_view) override {}
+  bool AskYesNo(std::string_view) override { return false; }
+  std::string ChooseFile(const platform::FileDialogRequest&) override { return {}; }
+  void BeginWaitCursor() override {}
+  void EndWaitCursor() override {}
+  platform::ClipboardFailure CopyToClipboard(std::string_view) override {
+    return platform::ClipboardFailure::None;
+  }
+  bool ExchangeData(bool) override { return true; }
+};
+
+// No file exists, so no tool is ever started.
+class EmptyHost final : public platform::Host {
+ public:
+  std::optional<std::string> GetEnv(std::string_view name) override {
+    return name == "TEMP" ? std::optional<std::string>("D:\\temp") : std::nullopt;
+  }
+  std::optional<platform::FileStatus> Stat(std::string_view) override { return std::nullopt; }
+  bool Remove(std::string_view) override { return false; }
+  bool CopyFile(std::string_view, std::string_view, bool) override { return false; }
+  std::unique_ptr<platform::TextStream> Open(std::string_view, platform::OpenMode) override {
+    return nullptr;
+  }
+  std::unique_ptr<platform::Process> StartBatch(std::string_view) override { return nullptr; }
+};
+
+void AddRows(operations::DialogState& state, std::string_view rows) {
+  while (!rows.empty() && state.partList.RowCount() < 64) {
+    const std::size_t end = rows.find('\n');
+    std::string_view line = rows.substr(0, end);
+    rows = end == std::string_view::npos ? std::string_view() : rows.substr(end + 1);
+    partlist::PartRow row;
+    const std::size_t bar = line.find('|');
+    if (bar != std::string_view::npos) {
+      row.newPartName = std::string(line.substr(bar + 1));
+      line = line.substr(0, bar);
+    }
+    const std::size_t slash = line.rfind('\\');
+    row.folderName = std::string(line.substr(0, slash == std::string_view::npos ? 0 : slash + 1));
+    row.partName = std::string(line.substr(slash == std::string_view::npos ? 0 : slash + 1));
+    row.itemData = state.partList.RowCount();
+    if (state.partList.RowCount() == 0)
+      state.inputPartPath = row.folderName + row.partName;
+    state.partList.InsertRow(state.partList.RowCount(), std::move(row));
+  }
+}
+
+void ClearNumbers(partlist::PartList& list) {
+  for (int row = 0; row < list.RowCount(); ++row) {
+    list.SetText(row, partlist::kParent, {});
+    list.SetText(row, partlist::kNumber, {});
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  const std::size_t split = input.find("\n\n");
+  if (split == std::string_view::npos)
+    return 0;
+  operations::DialogState state;
+  AddRows(state, input.substr(0, split));
+  const std::string_view listing = input.substr(split + 2);
+  SilentUi ui;
+  EmptyHost host;
+  operations::Context context(state, ui, host);
+
+  // The reader alone, with a look-ahead below every line.
+  {
+    BytesStream stream(listing);
+    operations::StructureReader reader(context, stream, 0, "tail");
+    operations::StructureLine line;
+    operations::StructureReader::Step step;
+    bool failed = false;
+    while (!failed && (step = reader.NextLine(line)) == operations::StructureReader::Step::Line) {
+      failed = reader.DescendantScan(line.level, [](int, std::string_view) { return false; });
+      reader.Advance();
+    }
+    if (!failed && step == operations::StructureReader::Step::End)
+      reader.Finish();
+  }
+
+  // The inspect pass, then the check pass on a fresh numbering, as the dispatcher runs them.
+  ClearNumbers(state.partList);
+  BytesStream stream(listing);
+  if (operations::StructurePass(context, stream, 0, "tail", "D:\\w\\"))
+    return 0;
+  ClearNumbers(state.partList);
+  state.operation = operations::Operation::Change;
+  state.options.overwriteAll = 1;
+  operations::StructurePass(context, stream, 1, "tail", "D:\\w\\");
+  return 0;
+}
