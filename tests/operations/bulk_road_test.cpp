@@ -71,7 +71,7 @@ TEST_F(BulkRoadTest, AssemblyIsRenamedToLowerCaseAndStillLists) {
   const std::string input = drive.MakeAssembly("asm", "--parts 15");
   const std::size_t files = FilesIn("asm").size();
 
-  Execute(input, Operation::LowerAllParts, 0);
+  Execute(input, Operation::LowerAllParts, 1);
 
   EXPECT_EQ(ui.messages, std::vector<std::string>{"実行が正常に終了しました。"});
   const std::vector<std::string> after = FilesIn("asm");
