@@ -1,0 +1,641 @@
+// The Qt window on the offscreen platform: its template, the list view, the start-up messages, the
+// quit question, resizing, in-place editing, header sorting and Ctrl+C.
+
+#include "app/qt/main_window.h"
+
+#include <stdlib.h>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QtTest>
+#include <deque>
+
+#include "app/qt/prompts.h"
+#include "platform/host.h"
+#include "support/temp_drive.h"
+#include "text/codec.h"
+#include "toolrunner/ufun.h"
+
+namespace velmora::app::qt {
+namespace {
+
+QString U(const char* utf8) {
+  return QString::fromUtf8(utf8);
+}
+std::string Cp(const char* utf8) {
+  return text::Cp932(utf8);
+}
+
+const char* const kEditToolMissing =
+    "UG_EDIT_PART_NAMES が見つかりません。\n　UG_EDIT_PART_NAMES を指定して下さい。";
+const char* const kPcToolMissing = "UGPC が見つかりません。\n　UGPC を指定して下さい。";
+
+class ScriptedPrompts final : public Prompts {
+ public:
+  void Message(QWidget*, const QString& text) override { messages << text; }
+  bool Question(QWidget*, const QString& text) override {
+    questions << text;
+    if (answers.empty()) {
+      return false;
+    }
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  QString OpenFile(QWidget*, const FileDialogSpec& spec) override {
+    specs.push_back(spec);
+    if (files.empty()) {
+      return {};
+    }
+    QString file = files.front();
+    files.pop_front();
+    return file;
+  }
+
+  QStringList messages;
+  QStringList questions;
+  std::deque<bool> answers;
+  std::deque<QString> files;
+  QList<FileDialogSpec> specs;
+};
+
+// A window over a fresh drive D:, with its own UGII_ROOT_DIR holding both tools.
+struct Harness {
+  Harness() {
+    drive.WriteFile("cad/ug_edit_part_names.exe", "");
+    drive.WriteFile("cad/ugpc.exe", "");
+  }
+  ~Harness() { UF_terminate(); }
+
+  void Start() {
+    setenv("UGII_ROOT_DIR", "D:\\cad\\", 1);
+    QVERIFY(window.Initialise());
+    QCOMPARE(prompts.messages, QStringList());
+  }
+  void Show() {
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+  }
+  void AddRow(const char* name, const char* folder = "D:\\work\\", const char* number = "") {
+    partlist::PartList& list = window.Dialog().State().partList;
+    partlist::PartRow row;
+    row.partName = Cp(name);
+    row.folderName = Cp(folder);
+    row.before = "\x81\x9B";
+    row.number = number;
+    row.itemData = list.RowCount();
+    list.InsertRow(list.RowCount(), std::move(row));
+  }
+  QTableView* List() { return window.findChild<QTableView*>(u"partList"_qs); }
+  QString Cell(int row, int column) { return List()->model()->index(row, column).data().toString(); }
+  QStringList Column(int column) {
+    QStringList cells;
+    for (int row = 0; row < List()->model()->rowCount(); ++row) {
+      cells << Cell(row, column);
+    }
+    return cells;
+  }
+
+  // Declared in construction order: the host reads the drive mapping that TempDrive sets.
+  velmora::testing::TempDrive drive;
+  platform::RealHost host;
+  ScriptedPrompts prompts;
+  MainWindow window{host, host.Paths(), prompts};
+};
+
+// Dialog units to pixels with base units 7 × 13, rounded.
+QRect Pixels(int x, int y, int w, int h) {
+  auto px = [](int v) { return static_cast<int>(std::lround(v * 7 / 4.0)); };
+  auto py = [](int v) { return static_cast<int>(std::lround(v * 13 / 8.0)); };
+  return QRect(px(x), py(y), px(w), py(h));
+}
+
+QString Caption(QWidget* widget) {
+  if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+    return button->text();
+  }
+  if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+    return group->title();
+  }
+  if (auto* label = qobject_cast<QLabel*>(widget)) {
+    return label->text();
+  }
+  return {};
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void everyControlOfTheTemplate();
+  void theListIsSetUpAsAReport();
+  void startUpMessages_data();
+  void startUpMessages();
+  void failedSessionEndsBeforeUse();
+  void escapeAndCloseBoxAskBeforeQuitting();
+  void listGrowsOnlyPastTheTemplateSize_data();
+  void listGrowsOnlyPastTheTemplateSize();
+  void typingANewName_data();
+  void typingANewName();
+  void givingUpAnEditKeepsTheNameAndTheWindow();
+  void headerClicksSortNumbersBothWays();
+  void ctrlCCopiesThePartNameOfOneRow_data();
+  void ctrlCCopiesThePartNameOfOneRow();
+  void exchangeAndSelectionFollowTheDialog();
+  void fileDialogAnswersInWindowsForm();
+  void messageBoxesAndFilters();
+  void helpButtonOpensTheHelpPage();
+};
+
+void MainWindowTest::everyControlOfTheTemplate() {
+  Harness h;
+  h.Start();
+  struct Expected {
+    int id;
+    const char* object;  // for the controls without an id
+    const char* type;
+    const char* caption;  // nullptr: a path field, whose text is the path
+    int x, y, w, h;
+    int checked;  // -1: not a check box or radio button
+  };
+  const Expected controls[] = {
+      {-1, "editToolLabel", "QLabel", "UG_EDIT_PART_NAMES:", 5, 5, 80, 15, -1},
+      {1005, nullptr, "QLabel", nullptr, 90, 5, 415, 15, -1},
+      {1017, nullptr, "QPushButton", "参照(&A)...", 510, 5, 45, 15, -1},
+      {-1, "pcToolLabel", "QLabel", "UGPC:", 5, 25, 80, 15, -1},
+      {1009, nullptr, "QLabel", nullptr, 90, 25, 415, 15, -1},
+      {1006, nullptr, "QPushButton", "参照(&B)...", 510, 25, 45, 15, -1},
+      {-1, "inputPartLabel", "QLabel", "入力パート:", 5, 45, 80, 15, -1},
+      {1007, nullptr, "QLabel", nullptr, 90, 45, 415, 15, -1},
+      {1008, nullptr, "QPushButton", "参照(&C)...", 510, 45, 45, 15, -1},
+      {1018, nullptr, "QCheckBox", "同名のフォルダ全てに適用(&E)", 5, 65, 120, 15, 0},
+      {1022, nullptr, "QPushButton", "変更後フォルダ名(&F)...", 130, 65, 95, 15, -1},
+      {1024, nullptr, "QPushButton", "変更後フォルダ名の消去(&G)", 230, 65, 105, 15, -1},
+      {1021, nullptr, "QCheckBox", "入力パートのみ変更(&I)", 5, 85, 100, 15, 0},
+      {1023, nullptr, "QCheckBox", "全て上書き保存(&J)", 105, 85, 85, 15, 0},
+      {1026, nullptr, "QCheckBox", "全て置換の許可保存(&K)", 190, 85, 100, 15, 1},
+      {1020, nullptr, "QCheckBox", "存在しないファイルをコピー(&L)", 290, 85, 130, 15, 1},
+      {1019, nullptr, "QCheckBox", "実行後に入力パートを入れ替え(&M)", 420, 85, 140, 15, 1},
+      {-1, "operationGroup", "QGroupBox", "操作", 5, 105, 540, 30, -1},
+      {1016, nullptr, "QRadioButton", "検査(&N)", 10, 115, 45, 15, 1},
+      {1025, nullptr, "QRadioButton", "変更(&O)", 55, 115, 45, 15, 0},
+      {1014, nullptr, "QRadioButton", "全てフォルダ名を小文字(&P)", 100, 115, 115, 15, 0},
+      {1012, nullptr, "QRadioButton", "全てパート名を小文字(&Q)", 215, 115, 105, 15, 0},
+      {1013, nullptr, "QRadioButton", "全てパート名を大文字(&R)", 320, 115, 105, 15, 0},
+      {1015, nullptr, "QRadioButton", "全てフォルダ情報を削除(&S)", 425, 115, 115, 15, 0},
+      {1004, nullptr, "QTableView", "", 5, 145, 550, 35, -1},
+      {1, nullptr, "QPushButton", "実行", 410, 65, 45, 15, -1},
+      {2, nullptr, "QPushButton", "終了", 460, 65, 45, 15, -1},
+      {57670, nullptr, "QPushButton", "ﾍﾙﾌﾟ(&H)", 510, 65, 45, 15, -1},
+  };
+  QList<QWidget*> tabStops;
+  for (const Expected& c : controls) {
+    QWidget* widget = c.object != nullptr ? h.window.findChild<QWidget*>(QString::fromLatin1(c.object))
+                                          : h.window.Control(c.id);
+    QVERIFY2(widget != nullptr, c.type);
+    QCOMPARE(widget->property("controlId").toInt(), c.id);
+    QVERIFY2(widget->inherits(c.type), c.type);
+    QCOMPARE(widget->geometry(), Pixels(c.x, c.y, c.w, c.h));
+    if (c.caption != nullptr) {
+      QCOMPARE(Caption(widget), U(c.caption));
+    }
+    if (c.caption != nullptr && *c.caption != '\0') {
+      QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+      QCOMPARE(accessible->text(QAccessible::Name), U(c.caption).remove(u'&'));
+    }
+    if (c.checked >= 0) {
+      QCOMPARE(static_cast<QAbstractButton*>(widget)->isChecked(), c.checked == 1);
+    }
+    if (widget->focusPolicy() & Qt::TabFocus) {
+      tabStops << widget;
+    }
+  }
+  // The focus chain runs through the tab stops in the template's order.
+  QCOMPARE(tabStops.size(), qsizetype(21));
+  for (qsizetype i = 0; i + 1 < tabStops.size(); ++i) {
+    QWidget* next = tabStops[i]->nextInFocusChain();
+    while (!(next->focusPolicy() & Qt::TabFocus) || !tabStops.contains(next)) {
+      next = next->nextInFocusChain();
+    }
+    QCOMPARE(next, tabStops[i + 1]);
+  }
+
+  QCOMPARE(h.window.size(), QSize(984, 301));
+  QCOMPARE(h.List()->geometry(), QRect(9, 236, 963, 57));
+  QCOMPARE(h.window.windowTitle(), U("velmora"));
+  QVERIFY(!h.window.windowIcon().isNull());
+  QVERIFY(static_cast<QPushButton*>(h.window.Control(1))->isDefault());
+  QCOMPARE(h.window.font().family(), U("ＭＳ 明朝"));
+  QCOMPARE(h.window.font().pointSize(), 10);
+  QVERIFY2(QFontInfo(h.window.font()).family().startsWith(u"IPA"),
+           qPrintable(QFontInfo(h.window.font()).family()));
+  auto* path = static_cast<QLabel*>(h.window.Control(1007));
+  QCOMPARE(path->frameShadow(), QFrame::Sunken);
+  QVERIFY(path->alignment() & Qt::AlignRight);
+  QCOMPARE(path->textFormat(), Qt::PlainText);
+  QCOMPARE(QAccessible::queryAccessibleInterface(path)->text(QAccessible::Name), U("入力パート:"));
+  QVERIFY(h.window.windowFlags() & Qt::WindowMinMaxButtonsHint);
+}
+
+void MainWindowTest::theListIsSetUpAsAReport() {
+  Harness h;
+  h.Start();
+  h.AddRow("a.prt");
+  QTableView* list = h.List();
+  const char* const headers[] = {
+      "変更後パート名", "パート名", "フォルダ名", "変更後フォルダ名", "編集", "前", "後", "重複", "親", "No"};
+  const int widths[] = {145, 210, 210, 210, 40, 26, 26, 40, 26, 26};
+  const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+  const Qt::Alignment centre = Qt::AlignHCenter | Qt::AlignVCenter;
+  const Qt::Alignment alignments[] = {right,  right,  right,  right, centre,
+                                      centre, centre, centre, right, right};
+  QCOMPARE(list->model()->columnCount(), 10);
+  for (int column = 0; column < 10; ++column) {
+    QCOMPARE(list->model()->headerData(column, Qt::Horizontal).toString(), U(headers[column]));
+    QCOMPARE(list->horizontalHeader()->sectionSize(column), widths[column]);
+    const QModelIndex cell = list->model()->index(0, column);
+    QCOMPARE(cell.data(Qt::TextAlignmentRole).value<Qt::Alignment>(), alignments[column]);
+    QCOMPARE(bool(cell.flags() & Qt::ItemIsEditable), column == 0);
+  }
+  QCOMPARE(h.Cell(0, 1), U("a.prt"));
+  QCOMPARE(h.Cell(0, 5), U("○"));
+  QCOMPARE(list->selectionMode(), QAbstractItemView::ExtendedSelection);
+  QCOMPARE(list->selectionBehavior(), QAbstractItemView::SelectRows);
+  QCOMPARE(list->editTriggers(), QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+  QVERIFY(list->horizontalHeader()->sectionsClickable());
+  QVERIFY(!list->isSortingEnabled());
+}
+
+void MainWindowTest::startUpMessages_data() {
+  QTest::addColumn<QString>("root");  // "-": unset
+  QTest::addColumn<QStringList>("messages");
+  QTest::addColumn<QString>("editTool");
+  QTest::addColumn<QString>("pcTool");
+  const QStringList both = {U(kEditToolMissing), U(kPcToolMissing)};
+  QTest::newRow("unset") << "-" << both << ""
+                         << "";
+  QTest::newRow("no trailing separator") << "D:\\cad" << both << ""
+                                         << "";
+  QTest::newRow("found") << "D:\\cad\\" << QStringList() << "D:\\cad\\ug_edit_part_names.exe"
+                         << "D:\\cad\\ugpc.exe";
+}
+
+void MainWindowTest::startUpMessages() {
+  QFETCH(QString, root);
+  QFETCH(QStringList, messages);
+  Harness h;
+  if (root == u"-") {
+    unsetenv("UGII_ROOT_DIR");
+  } else {
+    setenv("UGII_ROOT_DIR", root.toUtf8().constData(), 1);
+  }
+  QVERIFY(h.window.Initialise());
+  QCOMPARE(h.prompts.messages, messages);
+  QFETCH(QString, editTool);
+  QFETCH(QString, pcTool);
+  QCOMPARE(static_cast<QLabel*>(h.window.Control(1005))->text(), editTool);
+  QCOMPARE(static_cast<QLabel*>(h.window.Control(1009))->text(), pcTool);
+  QCOMPARE(static_cast<QLabel*>(h.window.Control(1007))->text(), QString());
+}
+
+void MainWindowTest::failedSessionEndsBeforeUse() {
+  Harness h;
+  setenv("VELMORA_UF_FAIL", "UF_initialize", 1);
+  unsetenv("UGII_ROOT_DIR");
+  const int result = h.window.Run();
+  unsetenv("VELMORA_UF_FAIL");
+  QCOMPARE(result, 3);
+  QVERIFY(!h.window.isVisible());
+  QCOMPARE(h.prompts.messages,
+           QStringList({U("ユーザファンクションの初期化に失敗しました。\n　velmora を終了します。"),
+                        U(kEditToolMissing), U(kPcToolMissing)}));
+  QCOMPARE(h.prompts.questions, QStringList());
+}
+
+void MainWindowTest::escapeAndCloseBoxAskBeforeQuitting() {
+  Harness h;
+  h.Start();
+  h.AddRow("a.prt");
+  h.AddRow("b.prt");
+  h.Show();
+  auto* overwrite = static_cast<QCheckBox*>(h.window.Control(1023));
+  overwrite->setChecked(true);
+  h.List()->selectRow(1);
+  const QString quit = U("velmora を終了します。");
+
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  QCOMPARE(h.prompts.questions, QStringList({quit}));
+  h.window.close();
+  QCOMPARE(h.prompts.questions, QStringList({quit, quit}));
+  QVERIFY(h.window.isVisible());
+  QCOMPARE(h.Column(1), QStringList({U("a.prt"), U("b.prt")}));
+  QVERIFY(overwrite->isChecked());
+  QCOMPARE(h.window.Dialog().State().partList.FirstSelected(), 1);
+  QCOMPARE(h.prompts.messages, QStringList());
+
+  h.prompts.answers = {true};
+  QTest::mouseClick(h.window.Control(2), Qt::LeftButton);
+  QCOMPARE(h.prompts.questions.size(), qsizetype(3));
+  QVERIFY(!h.window.isVisible());
+  QCOMPARE(h.window.result(), int(QDialog::Rejected));
+  QCOMPARE(h.prompts.messages, QStringList());
+}
+
+void MainWindowTest::listGrowsOnlyPastTheTemplateSize_data() {
+  QTest::addColumn<QSize>("client");
+  QTest::addColumn<QRect>("list");
+  QTest::newRow("template") << QSize(984, 301) << QRect(9, 236, 963, 57);
+  QTest::newRow("smaller") << QSize(700, 200) << QRect(9, 236, 963, 57);
+  QTest::newRow("wider only") << QSize(1200, 250) << QRect(9, 236, 1179, 57);
+  QTest::newRow("larger") << QSize(1300, 600) << QRect(9, 236, 1279, 356);
+}
+
+void MainWindowTest::listGrowsOnlyPastTheTemplateSize() {
+  QFETCH(QSize, client);
+  QFETCH(QRect, list);
+  Harness h;
+  h.Start();
+  h.Show();
+  h.window.resize(client);
+  QTRY_COMPARE(h.window.size(), client);
+  QCOMPARE(h.List()->geometry(), list);
+  QCOMPARE(h.window.Control(1)->geometry(), Pixels(410, 65, 45, 15));
+}
+
+void MainWindowTest::typingANewName_data() {
+  QTest::addColumn<QString>("typed");
+  QTest::addColumn<QString>("kept");
+  QTest::addColumn<QString>("message");
+  QTest::newRow("accepted as typed") << U("ABC.PRT") << U("ABC.PRT") << QString();
+  QTest::newRow("japanese") << U("表示.prt") << U("表示.prt") << QString();
+  QTest::newRow("emptied") << QString() << QString() << QString();
+  QTest::newRow("no extension") << U(".prt") << U("old.prt")
+                                << U("拡張子を取得出来ませんでした。記入は適用しません。");
+  QTest::newRow("wrong extension") << U("a.prt ") << U("old.prt")
+                                   << U("拡張子が PRT では有りません。記入は適用しません。");
+  QTest::newRow("separator") << U("sub\\a.prt") << U("old.prt")
+                             << U(": か \\ が有ります。記入は適用しません。");
+  QTest::newRow("not cp932") << U("Größe.prt") << U("old.prt")
+                             << U("使用出来ない文字が有ります。記入は適用しません。");
+}
+
+void MainWindowTest::typingANewName() {
+  QFETCH(QString, typed);
+  QFETCH(QString, kept);
+  QFETCH(QString, message);
+  Harness h;
+  h.Start();
+  h.AddRow("a.prt");
+  h.AddRow("b.prt");
+  h.window.Dialog().State().partList.SetText(1, partlist::kNewPartName, "old.prt");
+  h.Show();
+  QTableView* list = h.List();
+  list->setFocus();
+  list->setCurrentIndex(list->model()->index(1, 0));
+  QTest::keyClick(list, Qt::Key_F2);
+  QPointer<QLineEdit> editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  QVERIFY(editor != nullptr);
+  editor->selectAll();
+  QTest::keyClick(editor, Qt::Key_Delete);
+  // QtTest types ASCII only; other text arrives as an input method would commit it.
+  if (std::all_of(typed.begin(), typed.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+    QTest::keyClicks(editor, typed);
+  } else {
+    editor->insert(typed);
+  }
+  QTest::keyClick(editor, Qt::Key_Return);
+  QTRY_VERIFY(editor.isNull());  // the delegate commits from the event loop
+  QCOMPARE(h.prompts.messages, message.isEmpty() ? QStringList() : QStringList({message}));
+  QCOMPARE(h.Cell(1, 0), kept);
+  QCOMPARE(text::ToDisplayUtf8(h.window.Dialog().State().partList.Text(1, 0)), kept.toStdString());
+  QCOMPARE(h.Cell(0, 0), QString());
+  QCOMPARE(h.prompts.questions, QStringList());
+}
+
+void MainWindowTest::givingUpAnEditKeepsTheNameAndTheWindow() {
+  Harness h;
+  h.Start();
+  h.AddRow("a.prt");
+  h.window.Dialog().State().partList.SetText(0, partlist::kNewPartName, "old.prt");
+  h.Show();
+  QTableView* list = h.List();
+  list->setFocus();
+  list->setCurrentIndex(list->model()->index(0, 0));
+  QTest::keyClick(list, Qt::Key_F2);
+  QPointer<QLineEdit> editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  QVERIFY(editor != nullptr);
+  QTest::keyClicks(editor, u"x"_qs);
+  // Escape ends the edit only: it must not reach the dialog as a request to quit.
+  QTest::keyClick(editor, Qt::Key_Escape);
+  QTRY_VERIFY(editor.isNull());
+  QCOMPARE(h.Cell(0, 0), U("old.prt"));
+  QCOMPARE(h.prompts.questions, QStringList());
+  QCOMPARE(h.prompts.messages, QStringList());
+  QVERIFY(h.window.isVisible());
+}
+
+void MainWindowTest::headerClicksSortNumbersBothWays() {
+  Harness h;
+  h.Start();
+  h.AddRow("ten.prt", "D:\\work\\", "10");
+  h.AddRow("one.prt", "D:\\work\\", "1");
+  h.AddRow("two.prt", "D:\\work\\", "2");
+  h.Show();
+  h.List()->selectRow(2);  // two.prt
+  QHeaderView* header = h.List()->horizontalHeader();
+  const QPoint no(header->sectionViewportPosition(9) + header->sectionSize(9) / 2, header->height() / 2);
+  QCOMPARE(header->model()->headerData(9, Qt::Horizontal).toString(), U("No"));
+
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, no);
+  QCOMPARE(h.Column(9), QStringList({"1", "2", "10"}));
+  QCOMPARE(h.Column(1), QStringList({"one.prt", "two.prt", "ten.prt"}));
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, no);
+  QCOMPARE(h.Column(9), QStringList({"10", "2", "1"}));
+  // The selection stays with its row, in the view as in the list.
+  QCOMPARE(h.window.Dialog().State().partList.FirstSelected(), 1);
+  QCOMPARE(h.window.Dialog().State().partList.SelectedCount(), 1);
+  QVERIFY(h.List()->selectionModel()->isRowSelected(1, {}));
+  QVERIFY(!h.List()->selectionModel()->isRowSelected(2, {}));
+}
+
+void MainWindowTest::ctrlCCopiesThePartNameOfOneRow_data() {
+  QTest::addColumn<QList<int>>("selected");
+  QTest::addColumn<QString>("clipboard");
+  QTest::addColumn<QStringList>("messages");
+  QTest::newRow("none") << QList<int>() << U("untouched") << QStringList();
+  QTest::newRow("one") << QList<int>({1}) << U("part001.prt") << QStringList();
+  QTest::newRow("japanese") << QList<int>({2}) << U("表示部品.prt") << QStringList();
+  QTest::newRow("two") << QList<int>({0, 2}) << U("untouched")
+                       << QStringList({U("複数のリストが選択されています。\n　コピーしていません。")});
+}
+
+void MainWindowTest::ctrlCCopiesThePartNameOfOneRow() {
+  QFETCH(QList<int>, selected);
+  QFETCH(QString, clipboard);
+  QFETCH(QStringList, messages);
+  Harness h;
+  h.Start();
+  h.AddRow("top.prt");
+  h.AddRow("part001.prt", "D:\\work\\sub\\");
+  h.AddRow("表示部品.prt");
+  h.Show();
+  QApplication::clipboard()->setText(u"untouched"_qs);
+  QTableView* list = h.List();
+  list->setFocus();
+  for (int row : selected) {
+    list->selectionModel()->select(list->model()->index(row, 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  }
+  QCOMPARE(qsizetype(h.window.Dialog().State().partList.SelectedCount()), selected.size());
+
+  // Elsewhere Ctrl+C is passed on: a check box ignores it.
+  QWidget* check = h.window.Control(1018);
+  check->setFocus();
+  QTest::keyClick(check, Qt::Key_C, Qt::ControlModifier);
+  QCOMPARE(QApplication::clipboard()->text(), U("untouched"));
+  QCOMPARE(h.prompts.messages, QStringList());
+
+  list->setFocus();
+  QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+  QCOMPARE(QApplication::clipboard()->text(), clipboard);
+  QCOMPARE(h.prompts.messages, messages);
+}
+
+void MainWindowTest::exchangeAndSelectionFollowTheDialog() {
+  Harness h;
+  h.Start();
+  h.AddRow("a.prt");
+  h.AddRow("b.prt");
+  h.AddRow("c.prt");
+  operations::DialogState& state = h.window.Dialog().State();
+
+  static_cast<QAbstractButton*>(h.window.Control(1019))->setChecked(false);
+  static_cast<QAbstractButton*>(h.window.Control(1018))->setChecked(true);
+  static_cast<QAbstractButton*>(h.window.Control(1013))->setChecked(true);
+  QVERIFY(h.window.ExchangeData(true));
+  QCOMPARE(state.options.swapInputAfterRun, 0);
+  QCOMPARE(state.options.applyToSameFolders, 1);
+  QCOMPARE(state.options.copyMissingFiles, 1);
+  QCOMPARE(state.operation, operations::Operation::UpperAllParts);
+  QVERIFY(!static_cast<QAbstractButton*>(h.window.Control(1016))->isChecked());
+
+  state.options.overwriteAll = 1;
+  state.operation = operations::Operation::Change;
+  QVERIFY(h.window.ExchangeData(false));
+  QVERIFY(static_cast<QAbstractButton*>(h.window.Control(1023))->isChecked());
+  QVERIFY(static_cast<QAbstractButton*>(h.window.Control(1025))->isChecked());
+  QVERIFY(!static_cast<QAbstractButton*>(h.window.Control(1013))->isChecked());
+
+  // A selection grown by the program shows in the view.
+  state.partList.SetSelected(0, true);
+  state.partList.SetSelected(2, true);
+  const QItemSelectionModel* view = h.List()->selectionModel();
+  QVERIFY(view->isRowSelected(0, {}) && !view->isRowSelected(1, {}) && view->isRowSelected(2, {}));
+
+  h.window.BeginWaitCursor();
+  QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  h.window.EndWaitCursor();
+  QCOMPARE(QApplication::overrideCursor(), nullptr);
+}
+
+void MainWindowTest::fileDialogAnswersInWindowsForm() {
+  Harness h;
+  h.Start();
+  h.drive.WriteFile("work/部品.prt", "");
+  platform::FileDialogRequest request;
+  request.defaultExtension = "prt";
+  request.initialName = "*.prt";
+  request.filter = Cp("PRTﾌｧｲﾙ(.prt)|*.prt|全てのﾌｧｲﾙ(*.*)|*.*||");
+  request.title = Cp("入力パート を選択");
+  h.prompts.files = {QString::fromStdString(h.drive.Host("work/部品.prt")), QString()};
+
+  QCOMPARE(text::ToDisplayUtf8(h.window.ChooseFile(request)), std::string("D:\\work\\部品.prt"));
+  QCOMPARE(h.window.ChooseFile(request), std::string());
+  QCOMPARE(h.prompts.specs.size(), qsizetype(2));
+  const FileDialogSpec& spec = h.prompts.specs.front();
+  QCOMPARE(spec.title, U("入力パート を選択"));
+  QCOMPARE(spec.nameFilters, QStringList({U("PRTﾌｧｲﾙ(.prt) (*.prt)"), U("全てのﾌｧｲﾙ(*.*) (*.*)")}));
+  QCOMPARE(spec.initialName, U("*.prt"));
+  QCOMPARE(spec.defaultSuffix, U("prt"));
+  QVERIFY(spec.mustExist);
+  QCOMPARE(h.prompts.messages, QStringList());
+
+  // A host name that Windows cannot hold is refused with its reason, not mangled.
+  h.prompts.files = {QString::fromStdString(h.drive.Host("work/what?.prt"))};
+  QCOMPARE(h.window.ChooseFile(request), std::string());
+  QCOMPARE(h.prompts.messages.size(), qsizetype(1));
+  QVERIFY(!h.prompts.messages.front().isEmpty());
+}
+
+void MainWindowTest::messageBoxesAndFilters() {
+  QtPrompts prompts;
+  QWidget parent;
+  struct Seen {
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::Warning;
+    QMessageBox::StandardButtons buttons;
+    Qt::TextFormat format = Qt::AutoText;
+  } seen;
+  auto answer = [&seen](QMessageBox::StandardButton button) {
+    QTimer::singleShot(0, [&seen, button] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      QVERIFY(box != nullptr);
+      seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons(), box->textFormat()};
+      box->button(button)->click();
+    });
+  };
+  answer(QMessageBox::Ok);
+  prompts.Message(&parent, U("<b>a.prt</b>\n　x"));
+  QCOMPARE(seen.title, U("velmora"));
+  QCOMPARE(seen.text, U("<b>a.prt</b>\n　x"));
+  QCOMPARE(seen.icon, QMessageBox::NoIcon);
+  QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+  QCOMPARE(seen.format, Qt::PlainText);
+
+  answer(QMessageBox::No);
+  QVERIFY(!prompts.Question(&parent, U("velmora を終了します。")));
+  QCOMPARE(seen.icon, QMessageBox::Question);
+  QCOMPARE(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+  answer(QMessageBox::Yes);
+  QVERIFY(prompts.Question(&parent, U("velmora を終了します。")));
+
+  QCOMPARE(QtNameFilters(U("EXEﾌｧｲﾙ(.exe)|*.exe|全てのﾌｧｲﾙ(*.*)|*.*||")),
+           QStringList({U("EXEﾌｧｲﾙ(.exe) (*.exe)"), U("全てのﾌｧｲﾙ(*.*) (*.*)")}));
+  QCOMPARE(QtNameFilters(U("Parts|*.prt;*.asm||ignored|*.x||")), QStringList({U("Parts (*.prt *.asm)")}));
+  QCOMPARE(QtNameFilters(QString()), QStringList());
+}
+
+void MainWindowTest::helpButtonOpensTheHelpPage() {
+  Harness h;
+  h.Start();
+  h.Show();
+  QTest::mouseClick(h.window.Control(57670), Qt::LeftButton);
+  auto* help = h.window.findChild<QDialog*>(u"help"_qs);
+  QVERIFY(help != nullptr);
+  QVERIFY(help->isVisible());
+  const QString page = help->findChild<QTextBrowser*>(u"helpText"_qs)->toPlainText();
+  QVERIFY(page.contains(U("変更後パート名")));
+  QVERIFY(page.contains(U("実行後に入力パートを入れ替え(M)")));
+}
+
+}  // namespace velmora::app::qt
+
+QTEST_MAIN(velmora::app::qt::MainWindowTest)
+#include "main_window_test.moc"
