@@ -190,6 +190,8 @@ TEST_F(DispatcherTest, ChangeCarriesOutNewNamesAndSwapsToTheNewInputPart) {
   SetNewName("b.prt", "bb.prt");
   SetNewFolder("c.prt", "D:\\lib\\");
   std::filesystem::create_directories(drive.Host("lib"));
+  // a.prt and b.prt are rewritten where they are.
+  ui.controlOptions.overwriteAll = 1;
   const std::string oldTop = ReadPart("work/top.prt");
   Execute(Operation::Change);
   EXPECT_EQ(ui.messages, Finished());
