@@ -91,6 +91,14 @@ TEST_F(BulkTest, BulkRunsNeedOverwriteAllForFilesWrittenInPlace) {
   EXPECT_TRUE(HostHas("work/Top.prt"));
 }
 
+TEST_F(BulkTest, StructureRunIsNamedFromTheLowerCasedInputPath) {
+  // Only the lower-cased name of the listing matches the fault; "Top-ugpc.txt" would run through.
+  host.Fail(velmora::testing::Call::Open, "\\top-ugpc.txt");
+  Execute(Operation::LowerAllParts);
+  EXPECT_EQ(ui.messages, std::vector<std::string>{Msg(msg::kPcOpenFailed, msg::kTailRunRefused)});
+  EXPECT_TRUE(HostHas("work/Top.prt"));
+}
+
 // Parts spread over other folders, collected into the input part's new folder.
 class RemoveAllFoldersTest : public DialogFixture {
  protected:

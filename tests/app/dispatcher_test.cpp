@@ -227,11 +227,29 @@ TEST_F(DispatcherTest, SwapWithoutNewInputPathTakesTheLowerCasedOldPath) {
   EXPECT_TRUE(StructureResolves(drive.Win("work/top.prt")));
 }
 
-TEST_F(DispatcherTest, CheckPassFailureWritesNothing) {
+TEST_F(DispatcherTest, CheckPassFailureWritesNothingAndLeavesNoListingInTheWay) {
   SetNewName("b.prt", "bb.prt");
   Execute(Operation::Change);
   EXPECT_EQ(ui.messages, std::vector<std::string>{Msg(msg::kInputFileExists, msg::kTailRunRefused)});
   EXPECT_FALSE(drive.Exists("work/sub/bb.prt"));
+  EXPECT_EQ(ui.waitCursorDepth, 0);
+  EXPECT_EQ(TempFiles(), std::vector<std::string>());
+  // Once the user has put right what the check found, the next press runs.
+  ui.messages.clear();
+  ui.controlOptions.overwriteAll = 1;
+  Execute(Operation::Change);
+  EXPECT_EQ(ui.messages, Finished());
+  EXPECT_TRUE(drive.Exists("work/sub/bb.prt"));
+}
+
+TEST_F(DispatcherTest, FailedPerformPassLeavesNoListingInTheWay) {
+  SetNewName("top.prt", "top2.prt");
+  host.Fail(velmora::testing::Call::CopyFile, "top2.prt");
+  Execute(Operation::Change);
+  EXPECT_EQ(ui.messages, std::vector<std::string>{Msg(msg::kReplaceCopyPrefix, "top.prt",
+                                                      msg::kReplaceCopyFailed, msg::kTailRunBroken)});
+  EXPECT_EQ(TempFiles(), std::vector<std::string>());
+  EXPECT_EQ(State().inputPartPath, drive.Win("work/top.prt"));
   EXPECT_EQ(ui.waitCursorDepth, 0);
 }
 
