@@ -1,6 +1,7 @@
 // "実行": the checks of the list and the options, then the passes of the chosen operation, the
 // bulk runs, the swap of the input part and the closing message.
 
+#include <memory>
 #include <optional>
 #include <string>
 
