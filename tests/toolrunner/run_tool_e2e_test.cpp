@@ -146,6 +146,15 @@ TEST_F(RunToolE2e, TempUnsetStopsBeforeAnyFile) {
   EXPECT_EQ(faults.Count(Call::StartBatch), 0);
 }
 
+// Nothing is put between TEMP and the part's name, so a trailing separator doubles; Windows and the
+// host both take that as one.
+TEST_F(RunToolE2e, TempWithTrailingSeparator) {
+  const ScopedEnv temp("TEMP", "D:\\temp\\");
+  EXPECT_TRUE(runner.WorkFileBase(input, "-list", "").starts_with("D:\\temp\\\\"));
+  ASSERT_FALSE(Run("-list", input)) << ui.Last();
+  EXPECT_EQ(drive.TempFiles().size(), 1u);
+}
+
 TEST_F(RunToolE2e, ToolOutputJudgedByMode) {
   struct Case {
     const char* variable;
