@@ -17,6 +17,10 @@
 #include <QTableView>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <functional>
+#include <utility>
+#include <vector>
 
 #include "app/qt/part_list_model.h"
 #include "app/qt/prompts.h"
@@ -378,12 +382,18 @@ void MainWindow::SelectionFromView() {
   }
   syncingSelection_ = true;
   partlist::PartList& list = dialog_.State().partList;
-  const QItemSelectionModel* selection = list_->selectionModel();
   const int rows = std::min(list.RowCount(), model_->rowCount());
+  // One pass over the ranges and one over the rows, however scattered the selection is.
+  std::vector<char> selected(static_cast<std::size_t>(rows), 0);
+  for (const QItemSelectionRange& range : list_->selectionModel()->selection()) {
+    for (int row = range.top(); row <= range.bottom() && row < rows; ++row) {
+      selected[static_cast<std::size_t>(row)] = 1;
+    }
+  }
   for (int row = 0; row < rows; ++row) {
-    const bool selected = selection->isRowSelected(row, QModelIndex());
-    if (list.IsSelected(row) != selected) {
-      list.SetSelected(row, selected);
+    const bool wanted = selected[static_cast<std::size_t>(row)] != 0;
+    if (list.IsSelected(row) != wanted) {
+      list.SetSelected(row, wanted);
     }
   }
   syncingSelection_ = false;

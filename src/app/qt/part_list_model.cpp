@@ -1,6 +1,7 @@
 #include "app/qt/part_list_model.h"
 
 #include <array>
+#include <utility>
 
 #include "resources/messages/captions.h"
 #include "text/codec.h"
