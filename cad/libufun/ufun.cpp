@@ -1,1 +1,208 @@
-// placeholder
+// The stand-in CAD library behind the C interface the program calls. Only the UF_ functions are
+// exported, so a site's own bridge can take this library's place.
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cad/part/part_file.h"
+#include "cad/part/win_name.h"
+#include "cad/tools/tool_io.h"
+#include "platform/win_path.h"
+#include "text/codec.h"
+
+#pragma GCC visibility push(default)
+#include "toolrunner/ufun.h"
+#pragma GCC visibility pop
+
+namespace {
+
+using namespace velmora;
+
+constexpr int kFailed = 1;
+
+// The fields the program sets (0, 8 and 10) start at values it must change; the rest are fixed.
+uf_assem_options_t DefaultOptions() {
+  uf_assem_options_t options{};
+  options.values[0] = 1;
+  options.values[1] = 1;
+  options.values[8] = 0;
+  options.values[10] = 0;
+  return options;
+}
+
+struct OpenPart {
+  std::string hostPath;
+  cad::Part part;
+  uf_tag_t tag = 0;
+};
+
+// A C library keeps its session between calls; this is that state, and the only state.
+struct Library {
+  std::mutex mutex;
+  bool session = false;
+  uf_assem_options_t options = DefaultOptions();
+  std::vector<OpenPart> parts;  // the last one is the part opened last, the one UF_PART_save saves
+  uf_tag_t nextTag = 1;
+};
+
+Library& State() {
+  static Library library;
+  return library;
+}
+
+// One line per call into VELMORA_UF_LOG, so tests can check which calls came in which order.
+void Log(std::string_view call, std::string_view detail = {}) {
+  const char* path = std::getenv("VELMORA_UF_LOG");
+  if (path == nullptr || *path == '\0')
+    return;
+  std::string line(call);
+  if (!detail.empty())
+    line.append(" ").append(detail);
+  line.push_back('\n');
+  const int fd = ::open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  if (fd < 0)
+    return;
+  [[maybe_unused]] const ssize_t ignored = ::write(fd, line.data(), line.size());
+  ::close(fd);
+}
+
+// Logs the call and tells whether VELMORA_UF_FAIL makes it fail.
+bool Enter(std::string_view call, std::string_view detail = {}) {
+  Log(call, detail);
+  return cad::Injected("VELMORA_UF_FAIL", call);
+}
+
+// The file name as it is on disk, which is the name the part is saved under.
+std::string SavedName(const std::string& hostPath) {
+  const std::string base = hostPath.substr(hostPath.rfind('/') + 1);
+  const text::CodecResult name = text::Utf8ToCp932(base);
+  return name.ok ? name.text : std::string();
+}
+
+}  // namespace
+
+extern "C" {
+
+int UF_initialize(void) {
+  if (Enter("UF_initialize"))
+    return kFailed;
+  Library& library = State();
+  const std::lock_guard lock(library.mutex);
+  if (!library.session) {
+    library.session = true;
+    library.options = DefaultOptions();
+  }
+  return 0;
+}
+
+int UF_terminate(void) {
+  if (Enter("UF_terminate"))
+    return kFailed;
+  Library& library = State();
+  const std::lock_guard lock(library.mutex);
+  if (!library.session)
+    return kFailed;
+  library.session = false;
+  library.parts.clear();
+  return 0;
+}
+
+int UF_PART_open(const char* part_path, uf_tag_t* part, uf_load_status_t* status) {
+  if (part != nullptr)
+    *part = 0;
+  if (status != nullptr)
+    *status = uf_load_status_t{1, 0, {}};
+  if (Enter("UF_PART_open", part_path != nullptr ? std::string_view(part_path) : "(null)") ||
+      part_path == nullptr)
+    return kFailed;
+  Library& library = State();
+  const std::lock_guard lock(library.mutex);
+  if (!library.session)
+    return kFailed;
+  const std::optional<std::string> host = platform::PathMap::FromEnvironment().ToHost(part_path);
+  if (!host)
+    return kFailed;
+
+  OpenPart opened;
+  for (auto it = library.parts.begin(); it != library.parts.end(); ++it) {
+    if (it->hostPath == *host) {
+      // Already loaded: the loaded part becomes the work part again, as it is in memory.
+      opened = std::move(*it);
+      library.parts.erase(it);
+      break;
+    }
+  }
+  if (opened.tag == 0) {
+    cad::ReadResult read = cad::ReadPartFile(*host);
+    if (read.status != cad::ReadStatus::Ok)
+      return kFailed;
+    opened.hostPath = *host;
+    opened.part = std::move(read.part);
+    opened.tag = library.nextTag++;
+  }
+  if (part != nullptr)
+    *part = opened.tag;
+  if (status != nullptr)
+    *status = uf_load_status_t{0, 1, {}};
+  library.parts.push_back(std::move(opened));
+  return 0;
+}
+
+int UF_PART_save(void) {
+  if (Enter("UF_PART_save"))
+    return kFailed;
+  Library& library = State();
+  const std::lock_guard lock(library.mutex);
+  if (library.parts.empty())
+    return kFailed;
+  OpenPart& work = library.parts.back();
+  cad::Part saved = work.part;
+  if (saved.saves == INT_MAX)
+    return kFailed;
+  saved.savedAs = SavedName(work.hostPath);
+  ++saved.saves;
+  if (!cad::WritePartFile(work.hostPath, saved).empty())
+    return kFailed;
+  work.part = std::move(saved);
+  return 0;
+}
+
+int UF_PART_close_all(void) {
+  if (Enter("UF_PART_close_all"))
+    return kFailed;
+  Library& library = State();
+  const std::lock_guard lock(library.mutex);
+  library.parts.clear();
+  return 0;
+}
+
+int UF_ASSEM_ask_assem_options(uf_assem_options_t* options) {
+  if (Enter("UF_ASSEM_ask_assem_options") || options == nullptr)
+    return kFailed;
+  Library& library = State();
+  const std::lock_guard lock(library.mutex);
+  *options = library.options;
+  return 0;
+}
+
+int UF_ASSEM_set_assem_options(const uf_assem_options_t* options) {
+  const std::string detail = options == nullptr ? std::string("(null)")
+                                                : std::to_string(options->values[0]) + "/" +
+                                                      std::to_string(options->values[8]) + "/" +
+                                                      std::to_string(options->values[10]);
+  if (Enter("UF_ASSEM_set_assem_options", detail) || options == nullptr)
+    return kFailed;
+  Library& library = State();
+  const std::lock_guard lock(library.mutex);
+  library.options = *options;
+  return 0;
+}
+
+}  // extern "C"

@@ -1,0 +1,48 @@
+#include "cad/tools/tool_io.h"
+
+#include <cstdlib>
+#include <string>
+
+namespace velmora::cad {
+
+bool Injected(const char* variable, std::string_view option) {
+  const char* value = std::getenv(variable);
+  if (value == nullptr)
+    return false;
+  std::string_view list(value);
+  while (!list.empty()) {
+    const std::size_t comma = list.find(',');
+    std::string_view item = list.substr(0, comma);
+    while (!item.empty() && item.front() == ' ')
+      item.remove_prefix(1);
+    while (!item.empty() && item.back() == ' ')
+      item.remove_suffix(1);
+    if (item == option)
+      return true;
+    if (comma == std::string_view::npos)
+      break;
+    list.remove_prefix(comma + 1);
+  }
+  return false;
+}
+
+bool WriteText(std::FILE* stream, std::string_view text) {
+  std::string converted;
+  converted.reserve(text.size() + text.size() / 16);
+  for (const char ch : text) {
+    if (ch == '\n')
+      converted.push_back('\r');
+    converted.push_back(ch);
+  }
+  const bool written = std::fwrite(converted.data(), 1, converted.size(), stream) == converted.size();
+  return std::fflush(stream) == 0 && written;
+}
+
+int Fail(std::string_view tool, std::string_view message) {
+  std::string line(tool);
+  line.append(": ").append(message).push_back('\n');
+  WriteText(stderr, line);
+  return 1;
+}
+
+}  // namespace velmora::cad

@@ -1,0 +1,20 @@
+#pragma once
+// The tools' side of the process: fault injection for tests, and text-mode output.
+
+#include <cstdio>
+#include <string_view>
+
+namespace velmora::cad {
+
+// True when the environment variable names the option (a comma-separated list, e.g.
+// VELMORA_CAD_FAIL=-change_name,ugpc).
+bool Injected(const char* variable, std::string_view option);
+
+// Writes text to a stream as a Windows program in text mode does: "\n" becomes CR LF.
+// False when the stream failed.
+bool WriteText(std::FILE* stream, std::string_view text);
+
+// "<tool>: <message>" on standard error; returns the exit status for a failure.
+int Fail(std::string_view tool, std::string_view message);
+
+}  // namespace velmora::cad
