@@ -137,16 +137,13 @@ bool RunChangePasses(operations::Context& context, const RunPlan& plan) {
     context.ui.ShowMessage(text::Cp932(msg::kPcOpenFailed) + refused);
     return true;
   }
-  // A failing pass has shown its message and closed the listing. The listing is no record of a
-  // failed tool run, and left in TEMP it would refuse the next press ("already there") after the
-  // user has put right what the check found, so it goes.
-  const bool failed = operations::StructurePass(context, *output, kCheckPass, refused, plan.inputFolder) ||
-                      (plan.changeScope > 0 &&
-                       operations::StructurePass(context, *output, kPerformPass, broken, plan.inputFolder));
-  if (failed) {
-    context.host.Remove(outputPath);
+  // A failing pass has shown its message and closed the listing; the listing stays in TEMP for the
+  // user to look at, as every work file of a stopped run does.
+  if (operations::StructurePass(context, *output, kCheckPass, refused, plan.inputFolder))
     return true;
-  }
+  if (plan.changeScope > 0 &&
+      operations::StructurePass(context, *output, kPerformPass, broken, plan.inputFolder))
+    return true;
   return operations::ClosePcOutput(context, *output, outputPath, broken);
 }
 

@@ -227,28 +227,33 @@ TEST_F(DispatcherTest, SwapWithoutNewInputPathTakesTheLowerCasedOldPath) {
   EXPECT_TRUE(StructureResolves(drive.Win("work/top.prt")));
 }
 
-TEST_F(DispatcherTest, CheckPassFailureWritesNothingAndLeavesNoListingInTheWay) {
+TEST_F(DispatcherTest, CheckPassFailureWritesNothingAndLeavesTheListingInTemp) {
   SetNewName("b.prt", "bb.prt");
   Execute(Operation::Change);
   EXPECT_EQ(ui.messages, std::vector<std::string>{Msg(msg::kInputFileExists, msg::kTailRunRefused)});
   EXPECT_FALSE(drive.Exists("work/sub/bb.prt"));
   EXPECT_EQ(ui.waitCursorDepth, 0);
-  EXPECT_EQ(TempFiles(), std::vector<std::string>());
-  // Once the user has put right what the check found, the next press runs.
+  EXPECT_EQ(TempFiles(), std::vector<std::string>{"top-ugpc.txt"});
+  // The listing left behind refuses the next press until the user removes it.
   ui.messages.clear();
   ui.controlOptions.overwriteAll = 1;
+  Execute(Operation::Change);
+  EXPECT_EQ(ui.messages, std::vector<std::string>{Msg(msg::kTextFileExists, msg::kTailRunRefused)});
+  EXPECT_FALSE(drive.Exists("work/sub/bb.prt"));
+  ui.messages.clear();
+  ASSERT_TRUE(std::filesystem::remove(drive.Host("temp/top-ugpc.txt")));
   Execute(Operation::Change);
   EXPECT_EQ(ui.messages, Finished());
   EXPECT_TRUE(drive.Exists("work/sub/bb.prt"));
 }
 
-TEST_F(DispatcherTest, FailedPerformPassLeavesNoListingInTheWay) {
+TEST_F(DispatcherTest, FailedPerformPassLeavesTheListingInTemp) {
   SetNewName("top.prt", "top2.prt");
   host.Fail(velmora::testing::Call::CopyFile, "top2.prt");
   Execute(Operation::Change);
   EXPECT_EQ(ui.messages, std::vector<std::string>{Msg(msg::kReplaceCopyPrefix, "top.prt",
                                                       msg::kReplaceCopyFailed, msg::kTailRunBroken)});
-  EXPECT_EQ(TempFiles(), std::vector<std::string>());
+  EXPECT_EQ(TempFiles(), std::vector<std::string>{"top-ugpc.txt"});
   EXPECT_EQ(State().inputPartPath, drive.Win("work/top.prt"));
   EXPECT_EQ(ui.waitCursorDepth, 0);
 }
