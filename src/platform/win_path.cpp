@@ -2,7 +2,9 @@
 
 #include <dirent.h>
 #include <stdlib.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -149,27 +151,49 @@ std::size_t DecodeUtf8(std::string_view utf8, std::size_t i, char32_t& value) {
   return length;
 }
 
-// Folded code points; a malformed byte stands for itself outside Unicode, so it never folds onto
-// a real character.
-std::u32string FoldKey(std::string_view utf8) {
-  std::u32string out;
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// The name folded, as UTF-8. A malformed byte is kept behind 0xFF, which UTF-8 never holds, so it
+// never folds onto a real character.
+std::string FoldKey(std::string_view utf8) {
+  std::string out;
   out.reserve(utf8.size());
   for (std::size_t i = 0; i < utf8.size();) {
-    char32_t value = 0;
-    std::size_t length = DecodeUtf8(utf8, i, value);
-    if (length == 0) {
-      value = 0x110000 + static_cast<unsigned char>(utf8[i]);
-      length = 1;
+    const unsigned char c = static_cast<unsigned char>(utf8[i]);
+    if (c < 0x80) {
+      out += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 0x20 : c);
+      ++i;
+      continue;
     }
-    out.push_back(Fold(value));
+    char32_t value = 0;
+    const std::size_t length = DecodeUtf8(utf8, i, value);
+    if (length == 0) {
+      out += '\xFF';
+      out += static_cast<char>(c);
+      ++i;
+      continue;
+    }
+    AppendUtf8(out, Fold(value));
     i += length;
   }
   return out;
 }
-
-struct U32Hash {
-  std::size_t operator()(const std::u32string& s) const { return std::hash<std::u32string>()(s); }
-};
 
 bool EntryExists(const std::string& path) {
   struct stat st;
@@ -239,84 +263,241 @@ bool IsPrefix(const std::vector<std::string>& prefix, const std::vector<std::str
 
 }  // namespace
 
+// Remembers the entries of the folders it has scanned. A folder on a local file system is watched
+// (inotify), so every change is known exactly and a scan is never repeated; elsewhere a scan is
+// trusted while the folder's identity and time stamp stay the same.
 class PathMap::DirectoryCache {
  public:
+  explicit DirectoryCache(bool watch) : watch_(watch) {}
+  ~DirectoryCache() {
+    if (inotify_ >= 0)
+      close(inotify_);
+  }
+  DirectoryCache(const DirectoryCache&) = delete;
+  DirectoryCache& operator=(const DirectoryCache&) = delete;
+
   // The entry of folder whose name equals name ignoring case, the smallest when several do.
   std::optional<std::string> Find(const std::string& folder, std::string_view name) {
     const std::string key = folder.empty() ? "/" : folder;
+    Drain();
     struct stat st;
     if (stat(key.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-      folders_.erase(key);
+      Forget(key);
       return std::nullopt;
     }
-    const std::u32string wanted = FoldKey(name);
-    auto it = folders_.find(key);
-    if (it != folders_.end() && it->second.Matches(st)) {
-      const auto hit = it->second.names.find(wanted);
-      if (hit != it->second.names.end()) {
-        if (EntryExists(Join(folder, hit->second)))
-          return hit->second;
-      } else if (it->second.settled) {
-        return std::nullopt;
+    const std::string wanted = FoldKey(name);
+    const auto it = folders_.find(key);
+    if (it != folders_.end() && it->second.device == st.st_dev && it->second.inode == st.st_ino) {
+      const Folder& known = it->second;
+      if (known.watch >= 0 || known.SameTime(st)) {
+        const auto hit = known.names.find(wanted);
+        if (hit == known.names.end() && (known.watch >= 0 || known.settled))
+          return std::nullopt;
+        if (hit != known.names.end()) {
+          if (std::optional<std::string> found = Smallest(folder, hit->second, true))
+            return found;
+        }
       }
     }
-    Folder& scanned = folders_[key];
-    if (!scanned.Scan(key))
+    const Folder* scanned = Scan(key);
+    if (scanned == nullptr)
       return std::nullopt;
-    const auto hit = scanned.names.find(wanted);
-    if (hit == scanned.names.end())
-      return std::nullopt;
-    return hit->second;
+    const auto hit = scanned->names.find(wanted);
+    return hit == scanned->names.end() ? std::nullopt : Smallest(folder, hit->second, false);
   }
 
  private:
+  using Names = std::unordered_map<std::string, std::vector<std::string>>;
+
   struct Folder {
     dev_t device = 0;
     ino_t inode = 0;
     struct timespec modified = {};
-    // A scan is trusted for missing names only when the folder's time stamp was already well in
-    // the past: a later change then always shows as a new time stamp, even on coarse clocks.
+    // Without a watch a scan is trusted for missing names only when the folder's time stamp was
+    // already in the past: a later change then always shows as a new time stamp, even where the
+    // clock behind time stamps is coarse.
     bool settled = false;
-    std::unordered_map<std::u32string, std::string, U32Hash> names;
+    int watch = -1;
+    Names names;  // by folded name
 
-    bool Matches(const struct stat& st) const {
-      return st.st_dev == device && st.st_ino == inode && st.st_mtim.tv_sec == modified.tv_sec &&
-             st.st_mtim.tv_nsec == modified.tv_nsec;
-    }
-
-    bool Scan(const std::string& path) {
-      names.clear();
-      settled = false;
-      struct timespec now;
-      clock_gettime(CLOCK_REALTIME, &now);
-      struct stat st;
-      if (stat(path.c_str(), &st) != 0)
-        return false;
-      DIR* dir = opendir(path.c_str());
-      if (dir == nullptr)
-        return false;
-      while (const struct dirent* entry = readdir(dir)) {
-        const std::string_view entryName = entry->d_name;
-        if (entryName == "." || entryName == "..")
-          continue;
-        auto [slot, inserted] = names.try_emplace(FoldKey(entryName), entryName);
-        if (!inserted && entryName < slot->second)
-          slot->second = entryName;
-      }
-      closedir(dir);
-      device = st.st_dev;
-      inode = st.st_ino;
-      modified = st.st_mtim;
-      settled = st.st_mtim.tv_sec + 2 < now.tv_sec;
-      return true;
+    bool SameTime(const struct stat& st) const {
+      return st.st_mtim.tv_sec == modified.tv_sec && st.st_mtim.tv_nsec == modified.tv_nsec;
     }
   };
 
+  static void Add(Names& names, std::string_view name) {
+    std::vector<std::string>& spellings = names[FoldKey(name)];
+    for (const std::string& known : spellings) {
+      if (known == name)
+        return;
+    }
+    spellings.emplace_back(name);
+  }
+
+  static void Drop(Names& names, std::string_view name) {
+    const auto it = names.find(FoldKey(name));
+    if (it == names.end())
+      return;
+    std::erase(it->second, std::string(name));
+    if (it->second.empty())
+      names.erase(it);
+  }
+
+  static std::optional<std::string> Smallest(const std::string& folder,
+                                             const std::vector<std::string>& spellings, bool verify) {
+    const std::string* best = nullptr;
+    for (const std::string& spelling : spellings) {
+      if ((best == nullptr || spelling < *best) && (!verify || EntryExists(Join(folder, spelling))))
+        best = &spelling;
+    }
+    return best == nullptr ? std::nullopt : std::optional<std::string>(*best);
+  }
+
+  // Whether changes to this folder reach inotify: not so for network and user-space file systems.
+  static bool Watchable(const std::string& path) {
+    struct statfs fs;
+    if (statfs(path.c_str(), &fs) != 0)
+      return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+      case 0x6969:      // NFS
+      case 0x517B:      // SMB
+      case 0xFF534D42:  // CIFS
+      case 0xFE534D42:  // SMB2
+      case 0x65735546:  // FUSE
+      case 0x01021997:  // 9P
+      case 0x00C36400:  // Ceph
+      case 0x5346414F:  // AFS
+      case 0x01161970:  // GFS2
+      case 0x7461636F:  // OCFS2
+        return false;
+      default:
+        return true;
+    }
+  }
+
+  int Watch(const std::string& path) {
+    if (!watch_ || !Watchable(path))
+      return -1;
+    if (inotify_ < 0) {
+      inotify_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+      if (inotify_ < 0) {
+        watch_ = false;
+        return -1;
+      }
+    }
+    const int wd = inotify_add_watch(
+        inotify_, path.c_str(),
+        IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR);
+    if (wd < 0)
+      return -1;
+    const auto [slot, inserted] = watched_.try_emplace(wd, path);
+    if (!inserted && slot->second != path)
+      return -1;  // the same folder under another path: let that one keep the watch
+    return wd;
+  }
+
+  const Folder* Scan(const std::string& path) {
+    Forget(path);
+    Folder folder;
+    // Watch first: a change during the scan then arrives as an event afterwards.
+    folder.watch = Watch(path);
+    struct timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    struct stat st;
+    DIR* dir = stat(path.c_str(), &st) == 0 ? opendir(path.c_str()) : nullptr;
+    if (dir == nullptr) {
+      Unwatch(folder.watch);
+      return nullptr;
+    }
+    while (const struct dirent* entry = readdir(dir)) {
+      const std::string_view name = entry->d_name;
+      if (name != "." && name != "..")
+        Add(folder.names, name);
+    }
+    closedir(dir);
+    folder.device = st.st_dev;
+    folder.inode = st.st_ino;
+    folder.modified = st.st_mtim;
+    // Whole-second time stamps betray a coarse file system.
+    const long long marginNs = st.st_mtim.tv_nsec == 0 ? 3'000'000'000LL : 100'000'000LL;
+    const long long age =
+        (now.tv_sec - st.st_mtim.tv_sec) * 1'000'000'000LL + (now.tv_nsec - st.st_mtim.tv_nsec);
+    folder.settled = age > marginNs;
+    return &(folders_[path] = std::move(folder));
+  }
+
+  void Unwatch(int wd) {
+    if (wd < 0)
+      return;
+    const auto it = watched_.find(wd);
+    if (it == watched_.end())
+      return;
+    watched_.erase(it);
+    inotify_rm_watch(inotify_, wd);
+  }
+
+  void Forget(const std::string& path) {
+    const auto it = folders_.find(path);
+    if (it == folders_.end())
+      return;
+    Unwatch(it->second.watch);
+    folders_.erase(it);
+  }
+
+  // Applies every change reported since the last look.
+  void Drain() {
+    if (inotify_ < 0)
+      return;
+    alignas(struct inotify_event) char buffer[16 * 1024];
+    for (;;) {
+      const ssize_t got = read(inotify_, buffer, sizeof buffer);
+      if (got <= 0)
+        return;
+      for (ssize_t offset = 0; offset < got;) {
+        const auto* event = reinterpret_cast<const struct inotify_event*>(buffer + offset);
+        offset += static_cast<ssize_t>(sizeof(struct inotify_event) + event->len);
+        Apply(*event);
+      }
+    }
+  }
+
+  void Apply(const struct inotify_event& event) {
+    if (event.mask & IN_Q_OVERFLOW) {
+      // Changes were lost: nothing known can be trusted.
+      for (const auto& [wd, path] : watched_)
+        inotify_rm_watch(inotify_, wd);
+      watched_.clear();
+      folders_.clear();
+      return;
+    }
+    const auto watched = watched_.find(event.wd);
+    if (watched == watched_.end())
+      return;
+    const std::string path = watched->second;
+    if (event.mask & (IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT)) {
+      Forget(path);
+      return;
+    }
+    const auto folder = folders_.find(path);
+    if (folder == folders_.end() || event.len == 0)
+      return;
+    const std::string_view name = event.name;
+    if (event.mask & (IN_CREATE | IN_MOVED_TO))
+      Add(folder->second.names, name);
+    else if (event.mask & (IN_DELETE | IN_MOVED_FROM))
+      Drop(folder->second.names, name);
+  }
+
+  bool watch_;
+  int inotify_ = -1;
+  std::unordered_map<int, std::string> watched_;  // watch descriptor to folder
   std::unordered_map<std::string, Folder> folders_;
 };
 
-PathMap::PathMap(std::map<char, std::string> drives, std::optional<std::string> uncRoot)
-    : drives_(std::move(drives)), uncRoot_(std::move(uncRoot)), cache_(std::make_shared<DirectoryCache>()) {}
+PathMap::PathMap(std::map<char, std::string> drives, std::optional<std::string> uncRoot, bool watchFolders)
+    : drives_(std::move(drives)),
+      uncRoot_(std::move(uncRoot)),
+      cache_(std::make_shared<DirectoryCache>(watchFolders)) {}
 
 PathMap PathMap::FromEnvironment() {
   const auto trimmed = [](std::string root) {

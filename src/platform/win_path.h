@@ -14,7 +14,8 @@ namespace velmora::platform {
 class PathMap {
  public:
   // Drive letters are upper case; roots are host paths without a trailing slash ("" for /).
-  PathMap(std::map<char, std::string> drives, std::optional<std::string> uncRoot);
+  // watchFolders: learn of changes to scanned folders from the kernel where it can tell.
+  PathMap(std::map<char, std::string> drives, std::optional<std::string> uncRoot, bool watchFolders = true);
   static PathMap FromEnvironment();
 
   // The host path (UTF-8) for a Windows path. Relative paths are taken from the host's current

@@ -31,8 +31,9 @@ class PathMapTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(base_); }
 
-  PathMap Map(bool withUnc = true) const {
-    return PathMap({{'D', root_}, {'Z', ""}}, withUnc ? std::optional<std::string>(unc_) : std::nullopt);
+  PathMap Map(bool withUnc = true, bool watch = true) const {
+    return PathMap({{'D', root_}, {'Z', ""}}, withUnc ? std::optional<std::string>(unc_) : std::nullopt,
+                   watch);
   }
   void Touch(const std::string& relative) const {
     fs::create_directories(fs::path(root_ + "/" + relative).parent_path());
@@ -108,21 +109,40 @@ TEST_F(PathMapTest, RelativePathsStartAtTheCurrentFolder) {
 }
 
 TEST_F(PathMapTest, FolderChangesAreSeenRightAway) {
-  fs::create_directories(root_ + "/old");
-  const PathMap map = Map();
-  EXPECT_EQ(map.ToHost("D:\\new.prt"), root_ + "/new.prt");
-  Touch("NEW.prt");
-  EXPECT_EQ(map.ToHost("D:\\new.prt"), root_ + "/NEW.prt");
-  fs::remove(root_ + "/NEW.prt");
-  EXPECT_EQ(map.ToHost("D:\\new.prt"), root_ + "/new.prt");
+  // Watched by the kernel, and trusted by time stamp where it cannot watch.
+  for (const bool watch : {true, false}) {
+    fs::remove_all(root_);
+    fs::create_directories(root_ + "/old");
+    const PathMap map = Map(true, watch);
+    EXPECT_EQ(map.ToHost("D:\\new.prt"), root_ + "/new.prt");
+    Touch("NEW.prt");
+    EXPECT_EQ(map.ToHost("D:\\new.prt"), root_ + "/NEW.prt") << watch;
+    fs::rename(root_ + "/NEW.prt", root_ + "/New.prt");
+    EXPECT_EQ(map.ToHost("D:\\new.prt"), root_ + "/New.prt") << watch;
+    Touch("NEW.prt");  // two spellings: the smallest wins, and the other after it goes
+    EXPECT_EQ(map.ToHost("D:\\new.prt"), root_ + "/NEW.prt") << watch;
+    fs::remove(root_ + "/NEW.prt");
+    EXPECT_EQ(map.ToHost("D:\\new.prt"), root_ + "/New.prt") << watch;
+    fs::remove(root_ + "/New.prt");
+    EXPECT_EQ(map.ToHost("D:\\new.prt"), root_ + "/new.prt") << watch;
 
-  // A folder untouched for a while is trusted from its scan until its time stamp moves.
-  const std::string old = root_ + "/old";
-  const struct timespec past[2] = {{time(nullptr) - 60, 0}, {time(nullptr) - 60, 0}};
-  ASSERT_EQ(utimensat(AT_FDCWD, old.c_str(), past, 0), 0);
-  EXPECT_EQ(map.ToHost("D:\\old\\a.prt"), old + "/a.prt");
-  Touch("old/A.prt");
-  EXPECT_EQ(map.ToHost("D:\\old\\a.prt"), old + "/A.prt");
+    // A folder replaced by another of the same name.
+    Touch("old/A.prt");
+    EXPECT_EQ(map.ToHost("D:\\old\\a.prt"), root_ + "/old/A.prt") << watch;
+    fs::remove_all(root_ + "/old");
+    fs::create_directories(root_ + "/old");
+    Touch("old/b.prt");
+    EXPECT_EQ(map.ToHost("D:\\OLD\\A.prt"), root_ + "/old/A.prt") << watch;
+    EXPECT_EQ(map.ToHost("D:\\OLD\\B.prt"), root_ + "/old/b.prt") << watch;
+
+    // A folder untouched for a while is trusted from its scan until its time stamp moves.
+    const std::string old = root_ + "/old";
+    const struct timespec past[2] = {{time(nullptr) - 60, 0}, {time(nullptr) - 60, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, old.c_str(), past, 0), 0);
+    EXPECT_EQ(map.ToHost("D:\\old\\c.prt"), old + "/c.prt");
+    Touch("old/C.prt");
+    EXPECT_EQ(map.ToHost("D:\\old\\c.prt"), old + "/C.prt") << watch;
+  }
 }
 
 TEST_F(PathMapTest, ReverseMappingPicksTheLongestRoot) {
