@@ -129,12 +129,20 @@ struct PartList::Impl {
     for (ColumnIndex& index : indexes)
       index.Drop();
   }
-  void Reindex(int row, int column, const PartRow& before) {
-    ColumnIndex& index = indexes[column];
-    if (!index.Built())
-      return;
-    index.Remove(KeyOf(before, column), row);
-    index.Add(KeyOf(entries[row].row, column), row);
+  // Takes the row out of the lookups a change of one cell affects, and back in after the change.
+  void Unindex(int row, int column) {
+    const auto [first, second] = IndexesOfCell(column);
+    for (const int i : {first, second}) {
+      if (i >= 0 && indexes[i].Built())
+        indexes[i].Remove(KeyOf(entries[row].row, i), row);
+    }
+  }
+  void Index(int row, int column) {
+    const auto [first, second] = IndexesOfCell(column);
+    for (const int i : {first, second}) {
+      if (i >= 0 && indexes[i].Built())
+        indexes[i].Add(KeyOf(entries[row].row, i), row);
+    }
   }
 };
 
@@ -167,17 +175,9 @@ void PartList::SetText(int row, int column, std::string text) {
   PartRow& target = impl_->entries[row].row;
   if (target.Cell(column) == text)
     return;
-  const auto [first, second] = IndexesOfCell(column);
-  const bool indexed = impl_->indexes[first].Built() || (second >= 0 && impl_->indexes[second].Built());
-  PartRow before;
-  if (indexed)
-    before = target;
+  impl_->Unindex(row, column);
   target.Cell(column) = std::move(text);
-  if (indexed) {
-    impl_->Reindex(row, first, before);
-    if (second >= 0)
-      impl_->Reindex(row, second, before);
-  }
+  impl_->Index(row, column);
   if (impl_->observer)
     impl_->observer->OnCellChanged(row, column);
 }
