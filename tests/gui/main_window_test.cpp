@@ -150,6 +150,7 @@ class MainWindowTest : public QObject {
   void startUpMessages();
   void failedSessionEndsBeforeUse();
   void escapeAndCloseBoxAskBeforeQuitting();
+  void enterPressesExecute();
   void listGrowsOnlyPastTheTemplateSize_data();
   void listGrowsOnlyPastTheTemplateSize();
   void typingANewName_data();
@@ -356,6 +357,21 @@ void MainWindowTest::escapeAndCloseBoxAskBeforeQuitting() {
   QVERIFY(!h.window.isVisible());
   QCOMPARE(h.window.result(), int(QDialog::Rejected));
   QCOMPARE(h.prompts.messages, QStringList());
+}
+
+void MainWindowTest::enterPressesExecute() {
+  Harness h;
+  h.Start();
+  h.AddRow("a.prt");
+  h.Show();
+  const QString refused = U("入力パート が選択されていません。\n　実行は使用出来ません。");
+  h.List()->setFocus();
+  QTest::keyClick(h.List(), Qt::Key_Return);
+  QCOMPARE(h.prompts.messages, QStringList({refused}));
+  h.window.Control(1019)->setFocus();
+  QTest::keyClick(h.window.Control(1019), Qt::Key_Enter);
+  QCOMPARE(h.prompts.messages, QStringList({refused, refused}));
+  QVERIFY(h.window.isVisible());
 }
 
 void MainWindowTest::listGrowsOnlyPastTheTemplateSize_data() {
@@ -581,7 +597,9 @@ void MainWindowTest::fileDialogAnswersInWindowsForm() {
   h.prompts.files = {QString::fromStdString(h.drive.Host("work/what?.prt"))};
   QCOMPARE(h.window.ChooseFile(request), std::string());
   QCOMPARE(h.prompts.messages.size(), qsizetype(1));
-  QVERIFY(!h.prompts.messages.front().isEmpty());
+  QVERIFY2(h.prompts.messages.front().startsWith(U("Windows のファイル名に使えない文字を含む名前です: ")),
+           qPrintable(h.prompts.messages.front()));
+  QVERIFY(h.prompts.messages.front().contains(u"what?.prt"));
 }
 
 void MainWindowTest::messageBoxesAndFilters() {
