@@ -105,6 +105,12 @@ TEST_F(BatchRunTest, StartNeedsTheBatchFile) {
   EXPECT_FALSE(host.StartBatch("\"D:\\temp\\none.bat\""));
   EXPECT_FALSE(host.StartBatch("\"Q:\\x.bat\""));
   EXPECT_FALSE(host.StartBatch("\"D:\\temp\""));
+  drive_.WriteFile("temp/ok.bat", "exit\r\n");
+  setenv("VELMORA_BATCH", (drive_.HostRoot() + "/no-interpreter").c_str(), 1);
+  EXPECT_FALSE(host.StartBatch("\"D:\\temp\\ok.bat\""));  // the interpreter itself is missing
+  setenv("VELMORA_BATCH", VELMORA_TEST_BATCH, 1);
+  EXPECT_TRUE(host.StartBatch("\"D:\\temp\\ok.bat\""));
+  unsetenv("VELMORA_BATCH");
 }
 
 }  // namespace
