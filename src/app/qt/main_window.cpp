@@ -340,6 +340,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       dialog_.CopyPartName();
       return true;
     }
+    // F2 edits the row's name whichever of its cells has the focus.
+    const QModelIndex current = list_->currentIndex();
+    if (key->key() == ::Qt::Key_F2 && current.isValid() && current.column() != partlist::kNewPartName) {
+      list_->edit(current.siblingAtColumn(partlist::kNewPartName));
+      return true;
+    }
   }
   return QDialog::eventFilter(watched, event);
 }
