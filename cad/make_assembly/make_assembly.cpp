@@ -210,12 +210,13 @@ void ShareParts(std::vector<Node>& nodes, int fanout, Random& random) {
     nodes[nodes[twice].parent].components.push_back(twice);
   }
   for (int k = 0; k < shares; ++k) {
-    for (int attempt = 0; attempt < 16; ++attempt) {
+    for (int attempt = 0; attempt < 64; ++attempt) {
       const int shared = small[random.Below(static_cast<int>(small.size()))];
       if (shared < 2)
         continue;
       const int user = random.Below(shared);
-      if (user == nodes[shared].parent || nodes[user].missing)
+      // A user above the shared part's level keeps the assembly within the depth limit.
+      if (user == nodes[shared].parent || nodes[user].missing || nodes[user].level >= nodes[shared].level)
         continue;
       nodes[user].components.push_back(shared);
       break;

@@ -162,13 +162,17 @@ ParseResult ParsePart(std::string_view bytes) {
   Part& part = result.part;
   std::string_view fields[3];
 
-  if (!lines.Next(line) || !SplitFields(line, fields, 2) || fields[0] != kSavedAs)
+  if (!lines.Next(line))
+    return Fail(lines.Number() + 1, "saved-as line expected");
+  if (!SplitFields(line, fields, 2) || fields[0] != kSavedAs)
     return Fail(lines.Number(), "saved-as line expected");
   if (!fields[1].empty() && !ValidFileName(fields[1]))
     return Fail(lines.Number(), "bad saved-as name");
   part.savedAs = fields[1];
 
-  if (!lines.Next(line) || !SplitFields(line, fields, 2) || fields[0] != kSaves)
+  if (!lines.Next(line))
+    return Fail(lines.Number() + 1, "saves line expected");
+  if (!SplitFields(line, fields, 2) || fields[0] != kSaves)
     return Fail(lines.Number(), "saves line expected");
   if (!ParseCount(fields[1], part.saves))
     return Fail(lines.Number(), "bad save count");
