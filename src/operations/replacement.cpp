@@ -32,6 +32,31 @@ bool Exists(Context& context, std::string_view path) {
   return context.host.Stat(path).has_value();
 }
 
+// One file whose name is to change in letter case only (top.prt to TOP.PRT).
+bool IsCaseOnlyRename(std::string_view source, std::string_view target) {
+  return text::ToLower(source) == text::ToLower(target) && FileNamePart(source) != FileNamePart(target);
+}
+
+// A file copied onto itself keeps its spelling (and Windows refuses the copy), so the new spelling
+// needs the old one gone first. A copy aside keeps the content safe at every step; when the last
+// step fails the file goes back under its old name.
+bool RenameCase(platform::Host& host, std::string_view source, std::string_view target) {
+  const std::string aside = std::string(target) + ".case-rename";
+  if (!host.CopyFile(source, aside, true))
+    return false;
+  if (!host.Remove(source)) {
+    host.Remove(aside);
+    return false;
+  }
+  if (!host.CopyFile(aside, target, true)) {
+    if (host.CopyFile(aside, source, true))
+      host.Remove(aside);
+    return false;
+  }
+  host.Remove(aside);
+  return true;
+}
+
 }  // namespace
 
 bool RunSinglePartPass(Context& context, int mode, std::string_view messageTail) {
@@ -90,13 +115,20 @@ bool ReplacePartFile(Context& context, std::string_view source, std::string_view
       ShowNamed(context, text::Cp932(msg::kReplaceCopyPrefix) + name, msg::kReplaceCopyFailed, messageTail);
       return true;
     };
+    const bool caseOnly = IsCaseOnlyRename(source, target);
+    const auto copy = [&](bool failIfExists) {
+      return caseOnly ? RenameCase(context.host, source, target)
+                      : context.host.CopyFile(source, target, failIfExists);
+    };
     if (copyMode == 0) {
-      if (!context.host.CopyFile(source, target, false))
+      if (!copy(false))
         return copyFailed();
       if (allowReplaceAll && ResavePart(context, target, messageTail))
         return true;
-    } else if (const bool present = Exists(context, target); !present && options.copyMissingFiles != 0) {
-      if (!context.host.CopyFile(source, target, true))
+    } else if (const bool present = Exists(context, target);
+               (!present || caseOnly) && options.copyMissingFiles != 0) {
+      // A case-only rename finds its own source at the destination: that is no new file yet.
+      if (!copy(true))
         return copyFailed();
       if (allowReplaceAll && ResavePart(context, target, messageTail))
         return true;

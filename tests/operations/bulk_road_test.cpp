@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -33,12 +34,20 @@ class BulkRoadTest : public OperationsFixture {
     ASSERT_TRUE(dialog.OnInitDialog()) << ui.Last();
   }
 
-  // Chooses the input part as the browse button does, then runs the operation.
-  void Execute(const std::string& inputPart, Operation operation, int overwriteAll) {
+  void Choose(const std::string& inputPart) {
     ui.files.push_back(inputPart);
     dialog.BrowseInputPart();
     ASSERT_TRUE(ui.messages.empty()) << ui.Last();
     ASSERT_GT(dialog.State().partList.RowCount(), 0);
+  }
+
+  // Chooses the input part as the browse button does, then runs the operation.
+  void Execute(const std::string& inputPart, Operation operation, int overwriteAll) {
+    Choose(inputPart);
+    Run(operation, overwriteAll);
+  }
+
+  void Run(Operation operation, int overwriteAll) {
     ui.controlOperation = operation;
     ui.controlOptions.overwriteAll = overwriteAll;
     dialog.OnExecute();
@@ -84,6 +93,43 @@ TEST_F(BulkRoadTest, AssemblyIsRenamedToLowerCaseAndStillLists) {
     EXPECT_EQ(list.Text(row, partlist::kPartName), text::ToLower(list.Text(row, partlist::kPartName)));
     EXPECT_EQ(text::ToDisplayUtf8(list.Text(row, partlist::kBefore)), "○");
   }
+}
+
+TEST_F(BulkRoadTest, ChangeToAnotherCaseRenamesTheInputPart) {
+  drive.WriteFile("work/top.prt", "VELMORA-PART 1\nsaved-as\ttop.prt\nsaves\t0\nend\n");
+  Choose(drive.Win("work/top.prt"));
+  ASSERT_TRUE(dialog.OnEndLabelEdit(0, std::string("TOP.PRT")));
+
+  Run(Operation::Change, 1);
+
+  EXPECT_EQ(ui.messages, std::vector<std::string>{"実行が正常に終了しました。"});
+  EXPECT_EQ(FilesIn("work"), std::vector<std::string>{"TOP.PRT"});
+  EXPECT_EQ(text::ToDisplayUtf8(dialog.State().inputPartPath), "D:\\work\\TOP.PRT");
+  ASSERT_EQ(dialog.State().partList.RowCount(), 1);
+}
+
+TEST_F(BulkRoadTest, ChangeToAnotherCaseRenamesAComponent) {
+  Choose(drive.MakeAssembly("asm", "--parts 8"));
+  partlist::PartList& list = dialog.State().partList;
+  ASSERT_GT(list.RowCount(), 2);
+  int row = 1;
+  while (row < list.RowCount() &&
+         text::ToUpper(list.Text(row, partlist::kPartName)) == list.Text(row, partlist::kPartName))
+    ++row;
+  ASSERT_LT(row, list.RowCount()) << "the sample should hold a name that is not all upper case";
+  const std::string upper = text::ToUpper(list.Text(row, partlist::kPartName));
+  const std::size_t files = FilesIn("asm").size();
+  ASSERT_TRUE(dialog.OnEndLabelEdit(row, upper));
+
+  Run(Operation::Change, 1);
+
+  EXPECT_EQ(ui.messages, std::vector<std::string>{"実行が正常に終了しました。"});
+  const std::vector<std::string> after = FilesIn("asm");
+  EXPECT_EQ(after.size(), files);
+  EXPECT_NE(std::find(after.begin(), after.end(), text::ToDisplayUtf8(upper)), after.end());
+  EXPECT_GE(list.FindRow(partlist::kPartName, upper), 0);
+  for (int r = 0; r < list.RowCount(); ++r)
+    EXPECT_EQ(text::ToDisplayUtf8(list.Text(r, partlist::kBefore)), "○");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -195,6 +196,87 @@ TEST_F(ReplacementTest, ClosesAllEvenWhenNothingWasCopied) {
             (std::vector<std::string>{"a.prt ファイルを閉じるのに失敗しました。\n　実行は中断しました。",
                                       " ファイルを閉じるのに失敗しました。\n　実行は中断しました。"}));
   EXPECT_EQ(Classify("new/b.prt", ""), A);
+}
+
+// --- A new name that differs from the old one in letter case only ----------------------------------
+
+class CaseRenameTest : public ReplacementTest {
+ protected:
+  std::vector<std::string> WorkFiles() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(drive.Host("work")))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  const std::string upper = drive.Win("work/A.PRT");
+};
+
+struct CaseRenameCase {
+  int copyMode;
+  int copyMissingFiles;
+  int allowReplaceAll;
+  const char* spelling;  // on disk afterwards
+  bool resaved;
+};
+
+class CaseRenameModeTest : public CaseRenameTest, public ::testing::WithParamInterface<CaseRenameCase> {};
+
+TEST_P(CaseRenameModeTest, EndsUnderTheNewSpellingWhenACopyWouldBeMade) {
+  const CaseRenameCase& c = GetParam();
+  state.options.copyMissingFiles = c.copyMissingFiles;
+  state.options.allowReplaceAll = c.allowReplaceAll;
+
+  EXPECT_FALSE(ReplacePartFile(context, source, upper, tail, c.copyMode, true, "", 0));
+
+  EXPECT_TRUE(ui.messages.empty()) << ui.Last();
+  EXPECT_EQ(WorkFiles(), std::vector<std::string>{c.spelling});
+  EXPECT_EQ(Classify(std::string("work/") + c.spelling, "source"), c.resaved ? SR : S);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, CaseRenameModeTest,
+                         ::testing::Values(CaseRenameCase{0, 0, 1, "A.PRT", true},
+                                           CaseRenameCase{0, 1, 0, "A.PRT", false},
+                                           CaseRenameCase{1, 1, 1, "A.PRT", true},
+                                           CaseRenameCase{1, 0, 1, "a.prt", false},
+                                           CaseRenameCase{2, 1, 0, "A.PRT", false},
+                                           // Not copied: re-saved where it is, as any existing file.
+                                           CaseRenameCase{2, 0, 1, "a.prt", true}),
+                         [](const ::testing::TestParamInfo<CaseRenameCase>& info) {
+                           const CaseRenameCase& c = info.param;
+                           return "Mode" + std::to_string(c.copyMode) + "Copy" +
+                                  std::to_string(c.copyMissingFiles) + "Allow" +
+                                  std::to_string(c.allowReplaceAll);
+                         });
+
+TEST_F(CaseRenameTest, FailedStepsKeepTheFileUnderItsOldName) {
+  state.options.allowReplaceAll = 0;
+  const std::string message = "変更前の a.prt ファイルのコピーに失敗しました。\n　実行は中断しました。";
+  struct Fault {
+    Call call;
+    int nth;
+  };
+  // The copy aside, removing the old spelling, the copy under the new spelling.
+  for (const Fault fault : {Fault{Call::CopyFile, 1}, Fault{Call::Remove, 1}, Fault{Call::CopyFile, 2}}) {
+    SCOPED_TRACE(::testing::Message() << "fault " << static_cast<int>(fault.call) << "/" << fault.nth);
+    host.Clear();
+    ui.messages.clear();
+    host.Fail(fault.call, "", fault.nth);
+
+    EXPECT_TRUE(ReplacePartFile(context, source, upper, tail, 0, false, "", 0));
+
+    EXPECT_EQ(ui.messages, std::vector<std::string>{message});
+    EXPECT_EQ(WorkFiles(), std::vector<std::string>{"a.prt"});
+    EXPECT_EQ(drive.ReadFile("work/a.prt"), sourceText);
+  }
+}
+
+TEST_F(CaseRenameTest, SameSpellingInAnotherFolderCaseIsNoRename) {
+  // D:\WORK\a.prt is the file itself: a copy onto itself is refused, as on Windows.
+  EXPECT_TRUE(ReplacePartFile(context, source, drive.Win("WORK/a.prt"), tail, 0, false, "", 0));
+  EXPECT_EQ(ui.messages, std::vector<std::string>{
+                             "変更前の a.prt ファイルのコピーに失敗しました。\n　実行は中断しました。"});
+  EXPECT_EQ(drive.ReadFile("work/a.prt"), sourceText);
 }
 
 // --- ResavePart and the library's failures ---------------------------------------------------------
