@@ -110,27 +110,8 @@ class ProcessShell final : public Shell {
       envp.push_back(variable.data());
     envp.push_back(nullptr);
 
-    if (last) {
-      // Nothing after this command matters: the tool takes over this process instead of
-      // costing a second one.
-      for (const std::string& echo : echoes)
-        Echo(echo);
-      const int savedOut = fcntl(1, F_DUPFD_CLOEXEC, 3);
-      const int savedErr = fcntl(2, F_DUPFD_CLOEXEC, 3);
-      if (savedOut >= 0 && savedErr >= 0 && Install(output, 1) && Install(error, 2)) {
-        execve(argv[0], argv.data(), envp.data());
-        Complain(2, msg::kBatchCannotRun, command.program);
-      }
-      if (savedOut >= 0) {
-        dup2(savedOut, 1);
-        close(savedOut);
-      }
-      if (savedErr >= 0) {
-        dup2(savedErr, 2);
-        close(savedErr);
-      }
+    if (last && HandOver(command, output, error, argv, envp, echoes))
       return;
-    }
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -170,6 +151,26 @@ class ProcessShell final : public Shell {
     return fd.get() < 0 || dup2(fd.get(), target) >= 0;
   }
 
+  // Nothing after this command matters: the tool takes over this process instead of costing a
+  // second one. True when the command was dealt with (it only comes back when the tool could not
+  // be started); false when the hand-over could not even be tried.
+  bool HandOver(const Command& command, const Descriptor& output, const Descriptor& error,
+                std::vector<char*>& argv, std::vector<char*>& envp, const std::vector<std::string>& echoes) {
+    const Descriptor savedOut(fcntl(1, F_DUPFD_CLOEXEC, 3));
+    const Descriptor savedErr(fcntl(2, F_DUPFD_CLOEXEC, 3));
+    if (savedOut.get() < 0 || savedErr.get() < 0)
+      return false;
+    for (const std::string& echo : echoes)
+      Echo(echo);
+    if (Install(output, 1) && Install(error, 2)) {
+      execve(argv[0], argv.data(), envp.data());
+      Complain(2, msg::kBatchCannotRun, command.program);
+    }
+    dup2(savedOut.get(), 1);
+    dup2(savedErr.get(), 2);
+    return true;
+  }
+
   PathMap paths_;
 };
 
@@ -181,6 +182,11 @@ int main(int argc, char** argv) {
   if (argc != 2) {
     platform::batch::Complain(2, msg::kBatchCannotRead, "");
     return 1;
+  }
+  // Standard streams that came closed would be taken by the first files opened.
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (fcntl(fd, F_GETFD) < 0 && open("/dev/null", O_RDWR) != fd)
+      return 1;
   }
   const std::optional<std::string> file = platform::batch::ReadFile(argv[1]);
   if (!file) {
