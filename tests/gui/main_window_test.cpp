@@ -343,8 +343,11 @@ void MainWindowTest::escapeAndCloseBoxAskBeforeQuitting() {
 
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
   QCOMPARE(h.prompts.questions, QStringList({quit}));
-  h.window.close();
+  h.List()->setFocus();
+  QTest::keyClick(h.List(), Qt::Key_Escape);
   QCOMPARE(h.prompts.questions, QStringList({quit, quit}));
+  h.window.close();
+  QCOMPARE(h.prompts.questions, QStringList({quit, quit, quit}));
   QVERIFY(h.window.isVisible());
   QCOMPARE(h.Column(1), QStringList({U("a.prt"), U("b.prt")}));
   QVERIFY(overwrite->isChecked());
@@ -353,7 +356,7 @@ void MainWindowTest::escapeAndCloseBoxAskBeforeQuitting() {
 
   h.prompts.answers = {true};
   QTest::mouseClick(h.window.Control(2), Qt::LeftButton);
-  QCOMPARE(h.prompts.questions.size(), qsizetype(3));
+  QCOMPARE(h.prompts.questions.size(), qsizetype(4));
   QVERIFY(!h.window.isVisible());
   QCOMPARE(h.window.result(), int(QDialog::Rejected));
   QCOMPARE(h.prompts.messages, QStringList());
