@@ -1,6 +1,7 @@
 // The interpreter executable, started as the program starts it, on real batch files.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include "platform/host.h"
 #include "resources/messages/platform.h"
@@ -75,6 +76,21 @@ TEST_F(BatchRunTest, AProgramThatCannotRunLeavesOneLineInTheLog) {
   Run({"\"D:\\tools\\plain.exe\" 2>\"D:\\temp\\p.log\""});
   EXPECT_EQ(text::ToDisplayUtf8(drive_.ReadFile("temp/p.log")),
             std::string(msg::kBatchPrefix) + std::string(msg::kBatchCannotRun) + "D:\\tools\\plain.exe\n");
+}
+
+TEST_F(BatchRunTest, AProgramTheSystemCannotStartLeavesOneLineInTheLog) {
+  drive_.WriteFile("tools/garbage.exe", "no program format at all");
+  ASSERT_EQ(chmod(drive_.Host("tools/garbage.exe").c_str(), 0755), 0);
+  const std::string line =
+      std::string(msg::kBatchPrefix) + std::string(msg::kBatchCannotRun) + "D:\\tools\\garbage.exe\n";
+  // Started and waited for (a command follows), and as the last command, in place of the interpreter.
+  Run({"@echo off", "\"D:\\tools\\garbage.exe\" 2>D:\\temp\\g1.log",
+       "\"D:\\tools\\garbage.exe\" 2>D:\\temp\\g2.log",
+       "\"" + tool_ + "\" after 1>D:\\temp\\after.txt 2>D:\\temp\\after.log"});
+  Run({"@echo off", "\"D:\\tools\\garbage.exe\" 2>D:\\temp\\g3.log", "endlocal", "exit"});
+  for (const char* log : {"temp/g1.log", "temp/g2.log", "temp/g3.log"})
+    EXPECT_EQ(text::ToDisplayUtf8(drive_.ReadFile(log)), line) << log;
+  EXPECT_EQ(drive_.ReadFile("temp/after.txt"), "[after]\n");
 }
 
 TEST_F(BatchRunTest, SeveralCommandsVariablesAndStandardError) {
