@@ -92,8 +92,8 @@ std::string BatchRunner::WorkFileBase(std::string_view partPath, std::string_vie
     ui_->ShowMessage(text::Cp932(msg::kTempNotSet) + std::string(messageTail));
     return {};
   }
-  // From the last "\" (kept, it separates the piece from TEMP) up to the last "."; a missing
-  // character counts as position -1, as the positions were always taken.
+  // From the last "\" (kept: it separates the piece from TEMP) up to the last ".". A missing
+  // character counts as position -1; the files of earlier runs were named that way too.
   const auto position = [](std::size_t found) {
     return found == text::npos ? -1LL : static_cast<long long>(found);
   };
@@ -140,7 +140,8 @@ bool BatchRunner::RunTool(std::string_view mode, std::string_view messageTail, s
       return fail(msg::kBatchOpenFailed);
     const std::string content = BatchFileText(mode, toolPath, inFile, outFile, befFile, aftFile, base);
     for (std::size_t begin = 0; begin < content.size();) {
-      const std::size_t end = content.find('\n', begin) + 1;
+      const std::size_t lineEnd = content.find('\n', begin);
+      const std::size_t end = lineEnd == std::string::npos ? content.size() : lineEnd + 1;
       bat->Puts(std::string_view(content).substr(begin, end - begin));
       begin = end;
     }
