@@ -169,6 +169,8 @@ void MainWindow::BuildControls() {
       }
       case Kind::PathField: {
         auto* field = new QLabel(this);
+        // Read under the caption of the label before it.
+        field->setAccessibleName(controls_.back()->accessibleName());
         field->setTextFormat(::Qt::PlainText);
         field->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         field->setAlignment(::Qt::AlignRight | ::Qt::AlignVCenter);
@@ -204,7 +206,7 @@ void MainWindow::BuildControls() {
     if (!caption.isEmpty()) {
       widget->setAccessibleName(WithoutMnemonic(caption));
     }
-    if (widget->focusPolicy() != ::Qt::NoFocus) {
+    if (widget->focusPolicy() & ::Qt::TabFocus) {
       if (previous != nullptr) {
         setTabOrder(previous, widget);
       }
@@ -216,12 +218,6 @@ void MainWindow::BuildControls() {
   editToolField_ = static_cast<QLabel*>(Control(1005));
   pcToolField_ = static_cast<QLabel*>(Control(1009));
   inputPartField_ = static_cast<QLabel*>(Control(1007));
-  // A path field is read under the caption of the label before it.
-  for (qsizetype i = 1; i < controls_.size(); ++i) {
-    if (controls_[i]->property("controlId").toInt() != kNoId && controls_[i]->accessibleName().isEmpty()) {
-      controls_[i]->setAccessibleName(controls_[i - 1]->accessibleName());
-    }
-  }
 
   using operations::Options;
   optionBoxes_ = {{
