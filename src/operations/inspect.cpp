@@ -59,13 +59,15 @@ void RunInspect(Context& context, int passMode, std::string_view inputFolder) {
     newKeys.push_back(text::ToLower(list.RowPath(row, true)));
   }
   const std::vector<bool> colliding = FindCollisions(oldKeys, newKeys);
+  // File names ignore case, so the status query gets the paths as spelt: the host then finds a
+  // file by its exact name without searching the folder.
   const auto mark = [&context](const std::string& path) {
     return std::string(context.host.Stat(path) ? partlist::kMarkCircle : partlist::kMarkX);
   };
   for (int row = 0; row < n; ++row) {
     const auto i = static_cast<std::size_t>(row);
-    list.SetText(row, partlist::kBefore, mark(oldKeys[i]));
-    list.SetText(row, partlist::kAfter, newKeys[i].empty() ? std::string() : mark(newKeys[i]));
+    list.SetText(row, partlist::kBefore, mark(list.RowPath(row, false)));
+    list.SetText(row, partlist::kAfter, newKeys[i].empty() ? std::string() : mark(list.RowPath(row, true)));
     list.SetText(row, partlist::kDuplicate,
                  std::string(colliding[i] ? partlist::kMarkX : partlist::kMarkCircle));
   }

@@ -1,0 +1,288 @@
+// The inspection of generated 10,000- and 50,000-part assemblies, and a change of 1,000 renamed
+// parts, each split into the time of the tool runs and the program's own share (total minus the
+// tool runs). Goals: under 0.2 s of own work at 10,000 parts for the inspection, no more than six
+// times that at 50,000.
+//
+// inspect_bench [inspect parts...] — defaults to 10000 50000, then the 1,000-part change.
+
+#include <dlfcn.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "operations/context.h"
+#include "operations/inspect.h"
+#include "operations/list_building.h"
+#include "operations/structure_pass.h"
+#include "platform/host.h"
+#include "support/scripted_ui.h"
+#include "support/temp_drive.h"
+#include "text/codec.h"
+#include "text/mbstring.h"
+#include "toolrunner/ufun.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace velmora;
+
+double Since(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Time spent inside the CAD library: the bench's own definitions of the library calls stand in
+// front of the shared library's, time the call and forward it.
+struct LibraryClock {
+  double seconds = 0;
+  int calls = 0;
+};
+LibraryClock libraryClock;
+
+template <typename Function, typename... Arguments>
+int Forward(const char* name, Arguments... arguments) {
+  const auto real = reinterpret_cast<Function*>(dlsym(RTLD_NEXT, name));
+  const auto start = Clock::now();
+  const int result = real(arguments...);
+  libraryClock.seconds += Since(start);
+  ++libraryClock.calls;
+  return result;
+}
+
+// Adds up the time spent starting tool processes and waiting for them; counts the runs.
+class TimingHost final : public platform::Host {
+ public:
+  explicit TimingHost(platform::Host& inner) : inner_(&inner) {}
+
+  double toolSeconds = 0;
+  int runs = 0;
+  double copySeconds = 0;
+  int copies = 0;
+
+  std::optional<std::string> GetEnv(std::string_view name) override { return inner_->GetEnv(name); }
+  std::optional<platform::FileStatus> Stat(std::string_view path) override { return inner_->Stat(path); }
+  bool Remove(std::string_view path) override { return inner_->Remove(path); }
+  bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) override {
+    const auto start = Clock::now();
+    const bool ok = inner_->CopyFile(source, destination, failIfExists);
+    copySeconds += Since(start);
+    ++copies;
+    return ok;
+  }
+  std::unique_ptr<platform::TextStream> Open(std::string_view path, platform::OpenMode mode) override {
+    return inner_->Open(path, mode);
+  }
+  std::unique_ptr<platform::Process> StartBatch(std::string_view commandLine) override {
+    const auto start = Clock::now();
+    std::unique_ptr<platform::Process> process = inner_->StartBatch(commandLine);
+    toolSeconds += Since(start);
+    ++runs;
+    if (!process)
+      return nullptr;
+    return std::make_unique<TimedProcess>(std::move(process), toolSeconds);
+  }
+
+ private:
+  class TimedProcess final : public platform::Process {
+   public:
+    TimedProcess(std::unique_ptr<platform::Process> inner, double& seconds)
+        : inner_(std::move(inner)), seconds_(&seconds) {}
+    void Wait() override {
+      const auto start = Clock::now();
+      inner_->Wait();
+      *seconds_ += Since(start);
+    }
+    bool CloseHandle() override { return inner_->CloseHandle(); }
+
+   private:
+    std::unique_ptr<platform::Process> inner_;
+    double* seconds_;
+  };
+
+  platform::Host* inner_;
+};
+
+}  // namespace
+
+extern "C" {
+int UF_PART_open(const char* path, uf_tag_t* part, uf_load_status_t* status) {
+  return Forward<int(const char*, uf_tag_t*, uf_load_status_t*)>("UF_PART_open", path, part, status);
+}
+int UF_PART_save(void) {
+  return Forward<int()>("UF_PART_save");
+}
+int UF_PART_close_all(void) {
+  return Forward<int()>("UF_PART_close_all");
+}
+int UF_ASSEM_ask_assem_options(uf_assem_options_t* options) {
+  return Forward<int(uf_assem_options_t*)>("UF_ASSEM_ask_assem_options", options);
+}
+int UF_ASSEM_set_assem_options(const uf_assem_options_t* options) {
+  return Forward<int(const uf_assem_options_t*)>("UF_ASSEM_set_assem_options", options);
+}
+}
+
+namespace {
+
+struct Figures {
+  double total = 0;
+  double tools = 0;
+  int runs = 0;
+  double library = 0;
+  int libraryCalls = 0;
+  double copies = 0;
+  int copyCount = 0;
+  double Own() const { return total - tools - library - copies; }
+};
+
+struct Bench {
+  explicit Bench(testing::TempDrive& drive) : host(realHost), ui(&state), context(state, ui, host) {
+    state.editToolPath = drive.EditTool();
+    state.pcToolPath = drive.PcTool();
+  }
+  bool Load(const std::string& input) {
+    state.inputPartPath = input;
+    if (operations::BuildPartList(context)) {
+      std::fprintf(stderr, "the list could not be built: %s\n", ui.Last().c_str());
+      return false;
+    }
+    ui.messages.clear();
+    return true;
+  }
+  void Reset() {
+    host.toolSeconds = 0;
+    host.runs = 0;
+    host.copySeconds = 0;
+    host.copies = 0;
+    libraryClock = {};
+  }
+  // The figures of a run that started at start.
+  Figures Take(Clock::time_point start) const;
+
+  platform::RealHost realHost;
+  TimingHost host;
+  operations::DialogState state;
+  testing::ScriptedUi ui;
+  operations::Context context;
+};
+
+Figures Bench::Take(Clock::time_point start) const {
+  return {Since(start),       host.toolSeconds, host.runs,  libraryClock.seconds,
+          libraryClock.calls, host.copySeconds, host.copies};
+}
+
+void Print(const Figures& f) {
+  std::printf("  total                      %8.4f s\n", f.total);
+  std::printf("  tool runs       (%6d)   %8.4f s\n", f.runs, f.tools);
+  if (f.libraryCalls > 0 || f.copyCount > 0) {
+    std::printf("  CAD library     (%6d)   %8.4f s\n", f.libraryCalls, f.library);
+    std::printf("  file copies     (%6d)   %8.4f s\n", f.copyCount, f.copies);
+  }
+  std::printf("  program's own work         %8.4f s\n", f.Own());
+}
+
+// The best of three full inspections.
+bool Inspect(int parts, Figures& best) {
+  testing::TempDrive drive;
+  const std::string input = drive.MakeAssembly("asm", "--parts " + std::to_string(parts));
+  Bench bench(drive);
+  if (input.empty() || !bench.Load(input))
+    return false;
+  const std::string key = text::ToLower(input);
+  const std::string folder = key.substr(0, text::FindLast(key, '\\') + 1);
+  for (int round = 0; round < 3; ++round) {
+    bench.Reset();
+    bench.ui.messages.clear();
+    const auto start = Clock::now();
+    operations::RunInspect(bench.context, 0, folder);
+    const Figures f = bench.Take(start);
+    if (bench.ui.Last() != "検査を完了しました。") {
+      std::fprintf(stderr, "the inspection failed: %s\n", bench.ui.Last().c_str());
+      return false;
+    }
+    if (round == 0 || f.Own() < best.Own())
+      best = f;
+  }
+  std::printf("inspect, %d parts, %d rows, best of 3\n", parts, bench.state.partList.RowCount());
+  return true;
+}
+
+// Every part of a 1,000-part assembly renamed: the check pass and the perform pass over the ugpc
+// listing, as the execute button runs them.
+bool Change(int parts, Figures& figures) {
+  testing::TempDrive drive;
+  const std::string input = drive.MakeAssembly("asm", "--parts " + std::to_string(parts));
+  Bench bench(drive);
+  if (input.empty() || !bench.Load(input))
+    return false;
+  partlist::PartList& list = bench.state.partList;
+  for (int row = 0; row < list.RowCount(); ++row)
+    list.SetText(row, partlist::kNewPartName, "r" + std::to_string(row) + ".prt");
+  bench.state.operation = operations::Operation::Change;
+  const std::string key = text::ToLower(input);
+  const std::string newInput = list.RowPath(list.FindRow(partlist::kFolderName, key), true);
+  const std::string folder = newInput.substr(0, text::FindLast(newInput, '\\') + 1);
+  const std::string refused = text::Cp932("実行は使用出来ません。");
+  const std::string broken = text::Cp932("実行は中断しました。");
+  operations::RunInspect(bench.context, 1, folder);
+  const std::string base = bench.context.runner.WorkFileBase(key, "ugpc", refused);
+  if (base.empty() || bench.context.runner.RunTool("ugpc", refused, key, "", "", ""))
+    return false;
+  const std::unique_ptr<platform::TextStream> listing =
+      bench.host.Open(base + ".txt", platform::OpenMode::ReadText);
+  if (!listing)
+    return false;
+  UF_initialize();
+  bench.Reset();
+  const auto start = Clock::now();
+  const bool failed = operations::StructurePass(bench.context, *listing, 1, refused, folder) ||
+                      operations::StructurePass(bench.context, *listing, 2, broken, folder);
+  figures = bench.Take(start);
+  UF_terminate();
+  if (failed) {
+    std::fprintf(stderr, "the change failed: %s\n", bench.ui.Last().c_str());
+    return false;
+  }
+  operations::ClosePcOutput(bench.context, *listing, base + ".txt", broken);
+  std::printf("change, %d parts renamed, check and perform pass\n", list.RowCount());
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<int> sizes;
+  bool change = true;
+  for (int i = 1; i < argc; ++i) {
+    if (std::string_view(argv[i]) == "--no-change")
+      change = false;
+    else
+      sizes.push_back(std::atoi(argv[i]));
+  }
+  if (sizes.empty())
+    sizes = {10000, 50000};
+  double first = 0;
+  for (const int parts : sizes) {
+    Figures f;
+    if (!Inspect(parts, f))
+      return 1;
+    Print(f);
+    if (first == 0) {
+      first = f.Own();
+      std::printf("  goal: own work under 0.2 s\n");
+    } else {
+      std::printf("  own work %.1f times that of %d parts (goal: at most 6 for 5 times the parts)\n",
+                  f.Own() / first, sizes.front());
+    }
+  }
+  Figures changed;
+  if (change && !Change(1000, changed))
+    return 1;
+  if (change)
+    Print(changed);
+  return 0;
+}
