@@ -25,13 +25,9 @@ inline constexpr std::string_view kPcSeekFailed = "UGPC の読み込み位置に
 // Shown without a tail when a failing pass closes its files.
 inline constexpr std::string_view kPcCloseFailedNoTail =
     "UGPC の テキストファイル を閉じるのに失敗しました。";
-inline constexpr std::string_view kListCloseFailedNoTail = "テキストファイル を閉じるのに失敗しました。";
 
 // The change operation.
-inline constexpr std::string_view kInputNewFileExists =
-    "全て上書き保存 がチェックされていません。\n入力パート の変更後のファイルが既に有ります。\n　";
-inline constexpr std::string_view kInputFileExists =
-    "全て上書き保存 がチェックされていません。\n入力パート が既に有ります。\n　";
+// The input part's own checks share their texts with the single-row pass (operations.h).
 inline constexpr std::string_view kNoMatchingNumber = "リストから一致する No を取得出来ません。\n　";
 // "変更後の " + name + this (no tail follows).
 inline constexpr std::string_view kChangedPrefix = "変更後の ";
@@ -43,10 +39,9 @@ inline constexpr std::string_view kOverwriteNewPrefix =
 inline constexpr std::string_view kOverwriteOldPrefix =
     "全て上書き保存 がチェックされていません。\n変更前の ";
 inline constexpr std::string_view kOverwriteSuffix = " ファイルが既に有ります。\n　";
-// The "-list" listing of an existing target.
+// The "-list" listing of an existing target (its removal shares the runner's text, runner.h).
 inline constexpr std::string_view kTargetListOpenFailed = "テキストファイル を開くのに失敗しました。\n　";
 inline constexpr std::string_view kTargetListCloseFailed = "テキストファイル を閉じるのに失敗しました。\n　";
-inline constexpr std::string_view kTargetListRemoveFailed = "テキストファイル の削除に失敗しました。\n　";
 
 // The inspect operation.
 inline constexpr std::string_view kInspectCompleted = "検査を完了しました。";

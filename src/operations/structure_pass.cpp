@@ -6,6 +6,8 @@
 #include "operations/replacement.h"
 #include "operations/structure_reader.h"
 #include "partlist/marks.h"
+#include "resources/messages/operations.h"
+#include "resources/messages/runner.h"
 #include "resources/messages/structure.h"
 #include "text/codec.h"
 #include "text/mbstring.h"
@@ -115,9 +117,9 @@ class Pass {
       list_.SetText(line.row, partlist::kEdited, std::string(partlist::kMarkV));
     if (passMode_ >= 1 && !OverwriteAll()) {
       if (!newPath.empty() && Exists(newPath))
-        return reader_.Fail(msg::kInputNewFileExists);
+        return reader_.Fail(msg::kSingleNewFileExists);
       if (newPath.empty())
-        return reader_.Fail(msg::kInputFileExists);
+        return reader_.Fail(msg::kSingleInputExists);
     }
     if (passMode_ == 2 && ReplacePartFile(context_, oldPath, newPath, tail_, 0, true, inputFolder_, line.row))
       return reader_.FailShown();
@@ -244,7 +246,7 @@ class Pass {
     if (!file->Close())
       return reader_.Fail(msg::kTargetListCloseFailed);
     if (!context_.host.Remove(listPath))
-      return reader_.Fail(msg::kTargetListRemoveFailed);
+      return reader_.Fail(msg::kTextRemoveFailed);
     return false;
   }
 

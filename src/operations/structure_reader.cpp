@@ -1,5 +1,6 @@
 #include "operations/structure_reader.h"
 
+#include "resources/messages/operations.h"
 #include "resources/messages/structure.h"
 #include "text/codec.h"
 #include "text/mbstring.h"
@@ -201,7 +202,7 @@ bool StructureReader::CloseAll() {
     platform::TextStream* const held = heldFile_;
     heldFile_ = nullptr;
     if (held->IsOpen() && !held->Close()) {
-      context_->ui.ShowMessage(text::Cp932(msg::kListCloseFailedNoTail));
+      context_->ui.ShowMessage(text::Cp932(msg::kListTextCloseFailed));
       failed = true;
     }
   }
