@@ -160,6 +160,7 @@ class MainWindowTest : public QObject {
   void ctrlCCopiesThePartNameOfOneRow_data();
   void ctrlCCopiesThePartNameOfOneRow();
   void exchangeAndSelectionFollowTheDialog();
+  void newFolderGoesToTheSelectedRows();
   void fileDialogAnswersInWindowsForm();
   void messageBoxesAndFilters();
   void helpButtonOpensTheHelpPage();
@@ -573,6 +574,28 @@ void MainWindowTest::exchangeAndSelectionFollowTheDialog() {
   QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
   h.window.EndWaitCursor();
   QCOMPARE(QApplication::overrideCursor(), nullptr);
+}
+
+void MainWindowTest::newFolderGoesToTheSelectedRows() {
+  Harness h;
+  h.Start();
+  h.AddRow("a.prt");
+  h.AddRow("b.prt", "D:\\other\\");
+  h.AddRow("c.prt");
+  h.drive.WriteFile("new/any.prt", "");
+  h.Show();
+  QTest::mouseClick(h.window.Control(1018), Qt::LeftButton);  // 同名のフォルダ全てに適用
+  h.List()->selectRow(0);
+  h.prompts.files = {QString::fromStdString(h.drive.Host("new/any.prt"))};
+  QTest::mouseClick(h.window.Control(1022), Qt::LeftButton);
+
+  QCOMPARE(h.prompts.messages, QStringList());
+  QCOMPARE(h.prompts.specs.size(), qsizetype(1));
+  QCOMPARE(h.prompts.specs.front().title, U("変更後フォルダ を選択"));
+  // The selection grown to every row of the same folder shows in the view.
+  const QItemSelectionModel* view = h.List()->selectionModel();
+  QVERIFY(view->isRowSelected(0, {}) && !view->isRowSelected(1, {}) && view->isRowSelected(2, {}));
+  QCOMPARE(h.Column(3), QStringList({U("D:\\new\\"), QString(), U("D:\\new\\")}));
 }
 
 void MainWindowTest::fileDialogAnswersInWindowsForm() {
