@@ -2,6 +2,7 @@
 
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 #include "operations/replacement.h"
 #include "operations/structure_reader.h"
@@ -81,7 +82,8 @@ class Pass {
         reader_(context, stream, passMode, messageTail),
         passMode_(passMode),
         tail_(messageTail),
-        inputFolder_(inputFolder) {}
+        inputFolder_(inputFolder),
+        handled_(static_cast<std::size_t>(list_.RowCount()), false) {}
 
   bool Run() {
     StructureLine line;
@@ -129,7 +131,11 @@ class Pass {
   bool OtherLine(const StructureLine& line) {
     const std::string oldPath = list_.RowPath(line.row, false);
     const std::string newPath = list_.RowPath(line.row, true);
-    if (passMode_ >= 1 && OverwriteCheck(oldPath, newPath, false, line.row))
+    // A part used in several places was copied at its first line; in the perform pass that copy
+    // must not count as a file in the way at its later lines (the check pass settled them all).
+    const bool repeated = handled_[static_cast<std::size_t>(line.row)];
+    handled_[static_cast<std::size_t>(line.row)] = true;
+    if (passMode_ >= 1 && !(passMode_ == 2 && repeated) && OverwriteCheck(oldPath, newPath, false, line.row))
       return reader_.FailShown();
     if (passMode_ == 2 && ReplacePartFile(context_, oldPath, newPath, tail_, 1, true, inputFolder_, line.row))
       return reader_.FailShown();
@@ -256,6 +262,7 @@ class Pass {
   const int passMode_;
   const std::string tail_;
   const std::string inputFolder_;
+  std::vector<bool> handled_;  // rows whose line has been met in this pass
 };
 
 }  // namespace

@@ -212,3 +212,34 @@ TEST_F(StructureE2eTest, GeneratedAssemblyRenamedAndMovedPartByPart) {
 
 }  // namespace
 }  // namespace velmora::operations::test
+
+namespace velmora::operations::test {
+namespace {
+
+// A shared part is copied at its first line; its later lines must not take that copy for a file
+// in the way and break the perform pass off half-way.
+TEST_F(ChangeTest, SharedPartCopiedOnceDoesNotStopABulkRun) {
+  Rename("top.prt", "top2.prt");
+  Rename("sub.prt", "sub2.prt");
+  Rename("other.prt", "other2.prt");
+  Rename("leaf.prt", "leaf2.prt");
+  ASSERT_FALSE(Change(Operation::LowerAllParts)) << Messages();
+  EXPECT_EQ(Names("D:\\w\\top2.prt"), "top2.prt sub2.prt leaf2.prt leaf2.prt other2.prt leaf2.prt");
+}
+
+TEST_F(StructureE2eTest, RemoveAllFoldersWithASharedPart) {
+  WritePart("w/top.prt", {{"D:\\w\\s", "sub.prt"}, {"D:\\w\\s", "other.prt"}});
+  WritePart("w/s/sub.prt", {{"", "leaf.prt"}, {"", "leaf.prt"}});
+  WritePart("w/s/other.prt", {{"", "leaf.prt"}});
+  WritePart("w/s/leaf.prt", {});
+  Load("D:\\w\\top.prt");
+  state.options.overwriteAll = 1;
+  Rename("sub.prt", "sub2.prt");
+  ASSERT_FALSE(Change(Operation::RemoveAllFolders)) << Messages();
+  EXPECT_TRUE(drive.Exists("w/leaf.prt"));
+  EXPECT_TRUE(drive.Exists("w/other.prt"));
+  EXPECT_EQ(Components("w/top.prt"), (std::vector<std::string>{"d:\\w|sub2.prt", "D:\\w\\s|other.prt"}));
+}
+
+}  // namespace
+}  // namespace velmora::operations::test
