@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "resources/messages/runner.h"
+
 namespace velmora::msg {
 
 // Input check.
@@ -17,7 +19,8 @@ inline constexpr std::string_view kInputPartNotFound = "入力パート が見�
 // List building. The open failure is one fixed text, tail included; the other two have no tail.
 inline constexpr std::string_view kListTextOpenFailed =
     "テキストファイル を開くのに失敗しました。\n　リストを作成出来ません。";
-inline constexpr std::string_view kListTextCloseFailed = "テキストファイル を閉じるのに失敗しました。";
+// The same text as the listing reader's own close failure.
+inline constexpr std::string_view kListTextCloseFailed = kListingCloseFailed;
 inline constexpr std::string_view kListTextRemoveFailed = "テキストファイル の削除に失敗しました。";
 
 // Single-row pass.
