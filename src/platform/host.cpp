@@ -200,7 +200,10 @@ std::optional<std::string> RealHost::GetEnv(std::string_view name) {
 }
 
 std::optional<FileStatus> RealHost::Stat(std::string_view path) {
-  const std::optional<std::string> host = map_.ToHost(path);
+  std::optional<PathMap::Status> known;
+  const std::optional<std::string> host = map_.ToHost(path, known);
+  if (host && known)
+    return FileStatus{known->size, known->directory};
   struct stat st;
   if (!host || stat(host->c_str(), &st) != 0)
     return std::nullopt;

@@ -37,25 +37,17 @@ bool IsForbiddenInName(unsigned char c) {
          c == ':' || c == '\\';
 }
 
-// Windows components in cp932, split on either separator, double-byte aware.
+// Components of a Windows path already in UTF-8, where a "\\" byte is always a separator.
 std::vector<std::string> SplitWindows(std::string_view path) {
   std::vector<std::string> parts;
-  std::string current;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(path[i]);
-    if (text::IsLeadByte(c) && i + 1 < path.size()) {
-      current += path.substr(i, 2);
-      ++i;
-    } else if (IsSeparator(path[i])) {
-      if (!current.empty())
-        parts.push_back(std::move(current));
-      current.clear();
-    } else {
-      current += path[i];
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= path.size(); ++i) {
+    if (i == path.size() || IsSeparator(path[i])) {
+      if (i > start)
+        parts.emplace_back(path.substr(start, i - start));
+      start = i + 1;
     }
   }
-  if (!current.empty())
-    parts.push_back(std::move(current));
   return parts;
 }
 
@@ -78,25 +70,16 @@ std::vector<std::string> SplitHost(std::string_view path) {
   return parts;
 }
 
-// A Windows name component made ready for the host: trailing dots and blanks go (Windows drops
-// them), forbidden characters refuse the whole path.
+// A Windows name component (UTF-8) made ready for the host: trailing dots and blanks go (Windows
+// drops them), forbidden characters refuse the whole path. Bytes of multibyte characters are all
+// above 0x7F, so none is taken for one of them.
 std::optional<std::string> CleanComponent(std::string name) {
   if (name == "." || name == "..")
     return name;
-  while (!name.empty() && (name.back() == '.' || name.back() == ' ')) {
-    // A trailing byte may be the second half of a double-byte character.
-    const std::size_t last = text::FindLast(name, name.back());
-    if (last != name.size() - 1)
-      break;
+  while (!name.empty() && (name.back() == '.' || name.back() == ' '))
     name.pop_back();
-  }
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(name[i]);
-    if (text::IsLeadByte(c) && i + 1 < name.size()) {
-      ++i;
-      continue;
-    }
-    if (IsForbiddenInName(c))
+  for (const char c : name) {
+    if (IsForbiddenInName(static_cast<unsigned char>(c)))
       return std::nullopt;
   }
   return name;
@@ -538,6 +521,13 @@ std::string PathMap::DrivesVariable() const {
 }
 
 std::optional<std::string> PathMap::ToHost(std::string_view windowsPath) const {
+  std::optional<Status> ignored;
+  return ToHost(windowsPath, ignored);
+}
+
+std::optional<std::string> PathMap::ToHost(std::string_view windowsPath,
+                                           std::optional<Status>& status) const {
+  status.reset();
   if (windowsPath.empty() || windowsPath.find('\0') != std::string_view::npos)
     return std::nullopt;
 
@@ -578,8 +568,12 @@ std::optional<std::string> PathMap::ToHost(std::string_view windowsPath) const {
     rest = windowsPath;
   }
 
+  // One conversion for the whole path; the separators come through it unchanged.
+  const text::CodecResult converted = text::Cp932ToUtf8(rest);
+  if (!converted.ok)
+    return std::nullopt;
   std::vector<std::string> parts;
-  for (std::string& raw : SplitWindows(rest)) {
+  for (std::string& raw : SplitWindows(converted.text)) {
     std::optional<std::string> clean = CleanComponent(std::move(raw));
     if (!clean)
       return std::nullopt;
@@ -593,10 +587,7 @@ std::optional<std::string> PathMap::ToHost(std::string_view windowsPath) const {
       }
       continue;
     }
-    const text::CodecResult utf8 = text::Cp932ToUtf8(*clean);
-    if (!utf8.ok)
-      return std::nullopt;
-    parts.push_back(utf8.text);
+    parts.push_back(std::move(*clean));
   }
   if (parts.size() < floor)
     return std::nullopt;  // "\\server" alone names no share
@@ -611,8 +602,13 @@ std::optional<std::string> PathMap::ToHost(std::string_view windowsPath) const {
   std::string exactAll = host;
   for (const std::string& part : parts)
     exactAll = Join(exactAll, part);
-  if (!parts.empty() && EntryExists(exactAll))
-    return trailing ? exactAll + "/" : exactAll;
+  if (!parts.empty()) {
+    struct stat st;
+    if (stat(exactAll.c_str(), &st) == 0) {
+      status = Status{static_cast<std::uint64_t>(st.st_size), S_ISDIR(st.st_mode)};
+      return trailing ? exactAll + "/" : exactAll;
+    }
+  }
   bool looking = true;
   for (const std::string& part : parts) {
     const std::string exact = Join(host, part);

@@ -3,6 +3,7 @@
 // or overrides letters ("C=/home/me/cad;D=/srv/parts"), \\server\share\rest lives under
 // $VELMORA_UNC_ROOT/server/share/rest. Each component is looked up exactly, else case-insensitively.
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -22,6 +23,15 @@ class PathMap {
   // folder. A component that does not exist keeps its spelling. nullopt: no mapping (unknown drive,
   // no network root, a name cp932 cannot hold).
   std::optional<std::string> ToHost(std::string_view windowsPath) const;
+
+  // What a status query on the host path found.
+  struct Status {
+    std::uint64_t size = 0;
+    bool directory = false;
+  };
+  // ToHost that also hands back the status of the result when finding it took a status query
+  // anyway (`status` stays empty otherwise), so that a caller need not ask twice.
+  std::optional<std::string> ToHost(std::string_view windowsPath, std::optional<Status>& status) const;
 
   struct Reverse {
     bool ok = false;
