@@ -23,10 +23,10 @@ inline constexpr std::string_view kListTextOpenFailed =
 inline constexpr std::string_view kListTextCloseFailed = kListingCloseFailed;
 inline constexpr std::string_view kListTextRemoveFailed = "テキストファイル の削除に失敗しました。";
 
-// Single-row pass.
-inline constexpr std::string_view kSingleNewFileExists =
+// The input part written in place or onto an existing file (single-row pass and the input line).
+inline constexpr std::string_view kInputPartNewFileExists =
     "全て上書き保存 がチェックされていません。\n入力パート の変更後のファイルが既に有ります。\n　";
-inline constexpr std::string_view kSingleInputExists =
+inline constexpr std::string_view kInputPartExists =
     "全て上書き保存 がチェックされていません。\n入力パート が既に有ります。\n　";
 
 // File replacement: the copy message is "変更前の " + file name + this; the others follow the name.

@@ -78,12 +78,12 @@ bool RunSinglePartPass(Context& context, int mode, std::string_view messageTail)
 
   if (context.state.options.overwriteAll == 0) {
     if (!newPath.empty() && Exists(context, newPath)) {
-      Show(context, msg::kSingleNewFileExists, messageTail);
+      Show(context, msg::kInputPartNewFileExists, messageTail);
       return true;
     }
     // Without a new name or folder the run would write the input part in place.
     if (newPath.empty()) {
-      Show(context, msg::kSingleInputExists, messageTail);
+      Show(context, msg::kInputPartExists, messageTail);
       return true;
     }
   }

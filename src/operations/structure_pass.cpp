@@ -119,9 +119,9 @@ class Pass {
       list_.SetText(line.row, partlist::kEdited, std::string(partlist::kMarkV));
     if (passMode_ >= 1 && !OverwriteAll()) {
       if (!newPath.empty() && Exists(newPath))
-        return reader_.Fail(msg::kSingleNewFileExists);
+        return reader_.Fail(msg::kInputPartNewFileExists);
       if (newPath.empty())
-        return reader_.Fail(msg::kSingleInputExists);
+        return reader_.Fail(msg::kInputPartExists);
     }
     if (passMode_ == 2 && ReplacePartFile(context_, oldPath, newPath, tail_, 0, true, inputFolder_, line.row))
       return reader_.FailShown();

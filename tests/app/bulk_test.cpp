@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "dialog_fixture.h"
+#include "resources/messages/operations.h"
 #include "resources/messages/session.h"
 #include "resources/messages/structure.h"
 #include "resources/messages/tails.h"
@@ -87,7 +88,7 @@ TEST_F(BulkTest, LowerAllFoldersKeepsTheNames) {
 TEST_F(BulkTest, BulkRunsNeedOverwriteAllForFilesWrittenInPlace) {
   ui.controlOptions.overwriteAll = 0;
   Execute(Operation::LowerAllParts);
-  EXPECT_EQ(ui.messages, std::vector<std::string>{Msg(msg::kInputFileExists, msg::kTailRunRefused)});
+  EXPECT_EQ(ui.messages, std::vector<std::string>{Msg(msg::kInputPartExists, msg::kTailRunRefused)});
   EXPECT_TRUE(HostHas("work/Top.prt"));
 }
 

@@ -230,7 +230,7 @@ TEST_F(DispatcherTest, SwapWithoutNewInputPathTakesTheLowerCasedOldPath) {
 TEST_F(DispatcherTest, CheckPassFailureWritesNothingAndLeavesTheListingInTemp) {
   SetNewName("b.prt", "bb.prt");
   Execute(Operation::Change);
-  EXPECT_EQ(ui.messages, std::vector<std::string>{Msg(msg::kInputFileExists, msg::kTailRunRefused)});
+  EXPECT_EQ(ui.messages, std::vector<std::string>{Msg(msg::kInputPartExists, msg::kTailRunRefused)});
   EXPECT_FALSE(drive.Exists("work/sub/bb.prt"));
   EXPECT_EQ(ui.waitCursorDepth, 0);
   EXPECT_EQ(TempFiles(), std::vector<std::string>{"top-ugpc.txt"});
@@ -321,7 +321,7 @@ TEST_F(SingleRowTest, ChangeCopiesAndResavesWithoutStructureRun) {
 
 TEST_F(SingleRowTest, BulkWithoutNewPathNeedsOverwriteAll) {
   Execute(Operation::UpperAllParts);
-  EXPECT_EQ(ui.messages, std::vector<std::string>{Msg(msg::kSingleInputExists, msg::kTailRunRefused)});
+  EXPECT_EQ(ui.messages, std::vector<std::string>{Msg(msg::kInputPartExists, msg::kTailRunRefused)});
   ui.messages.clear();
   ui.controlOptions.overwriteAll = 1;
   ui.controlOptions.swapInputAfterRun = 0;
