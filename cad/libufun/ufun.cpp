@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdlib>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,11 +51,29 @@ struct Library {
   uf_assem_options_t options = DefaultOptions();
   std::vector<OpenPart> parts;  // the last one is the part opened last, the one UF_PART_save saves
   uf_tag_t nextTag = 1;
+  // The drive mapping with its folder cache, kept while the variables it was read from stay the same.
+  std::optional<platform::PathMap> paths;
+  std::string pathsFrom;
 };
 
 Library& State() {
   static Library library;
   return library;
+}
+
+std::string EnvValue(const char* name) {
+  const char* value = std::getenv(name);
+  return value == nullptr ? std::string("\x01") : std::string(value);
+}
+
+// Called with the library's mutex held.
+const platform::PathMap& Paths(Library& library) {
+  std::string from = EnvValue("VELMORA_DRIVES") + '\0' + EnvValue("VELMORA_UNC_ROOT");
+  if (!library.paths || from != library.pathsFrom) {
+    library.paths.emplace(platform::PathMap::FromEnvironment());
+    library.pathsFrom = std::move(from);
+  }
+  return *library.paths;
 }
 
 // One line per call into VELMORA_UF_LOG, so tests can check which calls came in which order.
@@ -126,7 +145,7 @@ int UF_PART_open(const char* part_path, uf_tag_t* part, uf_load_status_t* status
   const std::lock_guard lock(library.mutex);
   if (!library.session)
     return kFailed;
-  const std::optional<std::string> host = platform::PathMap::FromEnvironment().ToHost(part_path);
+  const std::optional<std::string> host = Paths(library).ToHost(part_path);
   if (!host)
     return kFailed;
 

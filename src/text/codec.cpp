@@ -70,19 +70,31 @@ std::size_t Utf8Length(unsigned char lead) {
   return 2;
 }
 
+// One converter per direction and thread: opening one costs more than converting a file name, and
+// every host path goes through here. Run() resets the state before each use.
+const Converter& ToUtf8() {
+  thread_local const Converter converter("UTF-8", "CP932");
+  return converter;
+}
+
+const Converter& ToCp932() {
+  thread_local const Converter converter("CP932", "UTF-8");
+  return converter;
+}
+
 }  // namespace
 
 CodecResult Cp932ToUtf8(std::string_view cp932) {
   if (IsAscii(cp932))
     return {true, std::string(cp932), 0};
-  return Converter("UTF-8", "CP932").Run(cp932);
+  return ToUtf8().Run(cp932);
 }
 
 CodecResult Utf8ToCp932(std::string_view utf8) {
   if (IsAscii(utf8))
     return {true, std::string(utf8), 0};
-  const Converter toCp932("CP932", "UTF-8");
-  const Converter back("UTF-8", "CP932");
+  const Converter& toCp932 = ToCp932();
+  const Converter& back = ToUtf8();
   CodecResult result = toCp932.Run(utf8);
   if (!result.ok)
     return result;
@@ -114,7 +126,7 @@ std::string Cp932(std::string_view utf8Literal) {
 std::string ToDisplayUtf8(std::string_view cp932) {
   if (IsAscii(cp932))
     return std::string(cp932);
-  const Converter converter("UTF-8", "CP932");
+  const Converter& converter = ToUtf8();
   std::string out;
   std::size_t start = 0;
   while (start < cp932.size()) {
