@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_support.h"
 #include "operations/context.h"
 #include "operations/structure_pass.h"
 #include "operations/structure_reader.h"
@@ -18,61 +19,8 @@
 namespace {
 
 using namespace velmora;
-
-class BytesStream final : public platform::TextStream {
- public:
-  explicit BytesStream(std::string_view bytes) : bytes_(bytes) {}
-  int Getc() override {
-    if (!open_)
-      __builtin_trap();
-    if (position_ >= bytes_.size()) {
-      eof_ = true;
-      return platform::kEof;
-    }
-    const auto c = static_cast<unsigned char>(bytes_[position_++]);
-    if (c == '\r' && position_ < bytes_.size() && bytes_[position_] == '\n') {
-      ++position_;
-      return '\n';
-    }
-    return c;
-  }
-  bool Eof() const override { return eof_; }
-  bool Error() const override { return false; }
-  void Puts(std::string_view) override {}
-  long long Tell() override { return static_cast<long long>(position_); }
-  bool Seek(long long offset) override {
-    if (offset < 0 || static_cast<std::size_t>(offset) > bytes_.size())
-      __builtin_trap();  // only positions the reader remembered come back
-    position_ = static_cast<std::size_t>(offset);
-    eof_ = false;
-    return true;
-  }
-  void Rewind() override { Seek(0); }
-  bool Close() override {
-    open_ = false;
-    return true;
-  }
-  bool IsOpen() const override { return open_; }
-
- private:
-  std::string_view bytes_;
-  std::size_t position_ = 0;
-  bool eof_ = false;
-  bool open_ = true;
-};
-
-class SilentUi final : public platform::Ui {
- public:
-  void ShowMessage(std::string_view) override {}
-  bool AskYesNo(std::string_view) override { return false; }
-  std::string ChooseFile(const platform::FileDialogRequest&) override { return {}; }
-  void BeginWaitCursor() override {}
-  void EndWaitCursor() override {}
-  platform::ClipboardFailure CopyToClipboard(std::string_view) override {
-    return platform::ClipboardFailure::None;
-  }
-  bool ExchangeData(bool) override { return true; }
-};
+using fuzzing::BytesStream;
+using fuzzing::SilentUi;
 
 // No file exists, so no tool is ever started.
 class EmptyHost final : public platform::Host {

@@ -131,6 +131,36 @@ bool ParseCommand(std::string_view text, Command& command) {
   return true;
 }
 
+// Carries out a line that only changes the interpreter's own state. False for a command to run or
+// a line that is refused.
+bool ApplyControlLine(const Line& line, Environment& env, bool& echo) {
+  switch (line.kind) {
+    case LineKind::EchoOn:
+      echo = true;
+      return true;
+    case LineKind::EchoOff:
+      echo = false;
+      return true;
+    case LineKind::Setlocal:
+      env.Push();
+      return true;
+    case LineKind::Endlocal:
+      env.Pop();
+      return true;
+    case LineKind::Set:
+      env.Set(line.name, line.value);
+      return true;
+    case LineKind::Blank:
+    case LineKind::Comment:
+      return true;
+    case LineKind::Exit:
+    case LineKind::Command:
+    case LineKind::Unsupported:
+      return false;
+  }
+  return false;
+}
+
 // Where a file's lines stand while the rest of it is looked ahead at.
 struct Lookahead {
   bool inert = true;
@@ -147,31 +177,11 @@ Lookahead LookAhead(const std::vector<std::string_view>& lines, std::size_t from
       continue;
     if (echo && !line.quiet)
       result.echoes.push_back(line.text);
-    switch (line.kind) {
-      case LineKind::Exit:
-        return result;
-      case LineKind::EchoOn:
-        echo = true;
-        break;
-      case LineKind::EchoOff:
-        echo = false;
-        break;
-      case LineKind::Setlocal:
-        sim.Push();
-        break;
-      case LineKind::Endlocal:
-        sim.Pop();
-        break;
-      case LineKind::Set:
-        sim.Set(line.name, line.value);
-        break;
-      case LineKind::Command:
-      case LineKind::Unsupported:
-        result.inert = false;
-        return result;
-      case LineKind::Blank:
-      case LineKind::Comment:
-        break;
+    if (line.kind == LineKind::Exit)
+      return result;
+    if (!ApplyControlLine(line, sim, echo)) {
+      result.inert = false;
+      return result;
     }
   }
   return result;
@@ -378,35 +388,15 @@ void RunScript(std::string_view file, Environment& env, Shell& shell) {
       continue;
     if (echo && !line.quiet)
       shell.Echo(line.text);
-    switch (line.kind) {
-      case LineKind::Exit:
-        return;
-      case LineKind::EchoOn:
-        echo = true;
-        break;
-      case LineKind::EchoOff:
-        echo = false;
-        break;
-      case LineKind::Setlocal:
-        env.Push();
-        break;
-      case LineKind::Endlocal:
-        env.Pop();
-        break;
-      case LineKind::Set:
-        env.Set(line.name, line.value);
-        break;
-      case LineKind::Command: {
-        const Lookahead rest = LookAhead(lines, k + 1, env, echo);
-        shell.Run(line.command, env, rest.inert, rest.echoes);
-        break;
-      }
-      case LineKind::Unsupported:
-        shell.Unsupported(static_cast<int>(k + 1), line.text);
-        break;
-      case LineKind::Blank:
-      case LineKind::Comment:
-        break;
+    if (line.kind == LineKind::Exit)
+      return;
+    if (ApplyControlLine(line, env, echo))
+      continue;
+    if (line.kind == LineKind::Command) {
+      const Lookahead rest = LookAhead(lines, k + 1, env, echo);
+      shell.Run(line.command, env, rest.inert, rest.echoes);
+    } else {
+      shell.Unsupported(static_cast<int>(k + 1), line.text);
     }
   }
 }
