@@ -68,7 +68,6 @@ constexpr int kStyleCount = static_cast<int>(std::size(kStyles));
 
 // Folder 0 is HOSTDIR itself.
 constexpr std::string_view kSubfolders[] = {"Sub", "parts", "部品表"};
-constexpr int kFolderCount = 1 + static_cast<int>(std::size(kSubfolders));
 
 struct Node {
   int parent = -1;
