@@ -3,7 +3,8 @@
 // tool runs). Goals: under 0.2 s of own work at 10,000 parts for the inspection, no more than six
 // times that at 50,000.
 //
-// inspect_bench [inspect parts...] — defaults to 10000 50000, then the 1,000-part change.
+// inspect_bench [--no-change] [--change N] [inspect parts...] — defaults to 10000 50000, then a
+// change of N parts (1,000).
 
 #include <dlfcn.h>
 
@@ -257,9 +258,12 @@ bool Change(int parts, Figures& figures) {
 int main(int argc, char** argv) {
   std::vector<int> sizes;
   bool change = true;
+  int changeParts = 1000;
   for (int i = 1; i < argc; ++i) {
     if (std::string_view(argv[i]) == "--no-change")
       change = false;
+    else if (std::string_view(argv[i]) == "--change" && i + 1 < argc)
+      changeParts = std::atoi(argv[++i]);
     else
       sizes.push_back(std::atoi(argv[i]));
   }
@@ -280,7 +284,7 @@ int main(int argc, char** argv) {
     }
   }
   Figures changed;
-  if (change && !Change(1000, changed))
+  if (change && !Change(changeParts, changed))
     return 1;
   if (change)
     Print(changed);
