@@ -11,9 +11,14 @@
 #include <climits>
 
 #include "cad/part/win_name.h"
+#include "platform/posix_file.h"
 
 namespace velmora::cad {
 namespace {
+
+using platform::FileDescriptor;
+using platform::TemporaryFile;
+using platform::WriteAll;
 
 constexpr std::string_view kFormatLine = "VELMORA-PART 1";
 constexpr std::string_view kSavedAs = "saved-as";
@@ -97,57 +102,6 @@ std::string CheckReference(const Reference& reference) {
 
 std::string ErrnoText(std::string_view what, int error) {
   return std::string(what) + ": " + strerror(error);
-}
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0)
-      ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int Get() const { return fd_; }
-  // Closes now and reports the result; the destructor then does nothing.
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
-
-// The temporary file of an atomic write; removed unless it was renamed into place.
-class TemporaryFile {
- public:
-  explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
-  ~TemporaryFile() {
-    if (!path_.empty())
-      ::unlink(path_.c_str());
-  }
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-  const std::string& Path() const { return path_; }
-  void Keep() { path_.clear(); }
-
- private:
-  std::string path_;
-};
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR)
-        continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include <vector>
 
+#include "platform/posix_file.h"
 #include "text/codec.h"
 #include "text/mbstring.h"
 
@@ -18,44 +19,6 @@ extern char** environ;
 
 namespace velmora::platform {
 namespace {
-
-// Closes a descriptor on every path out.
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0)
-      close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
-
-// Removes a temporary file unless it was put in place.
-class TempFile {
- public:
-  explicit TempFile(std::string path) : path_(std::move(path)) {}
-  ~TempFile() {
-    if (!path_.empty())
-      unlink(path_.c_str());
-  }
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-  const std::string& path() const { return path_; }
-  void Keep() { path_.clear(); }
-
- private:
-  std::string path_;
-};
 
 bool CopyData(int from, int to) {
   char buffer[64 * 1024];
@@ -67,17 +30,8 @@ bool CopyData(int from, int to) {
       return false;
     if (got == 0)
       return true;
-    const char* data = buffer;
-    std::size_t left = static_cast<std::size_t>(got);
-    while (left > 0) {
-      const ssize_t written = write(to, data, left);
-      if (written < 0 && errno == EINTR)
-        continue;
-      if (written <= 0)
-        return false;
-      data += written;
-      left -= static_cast<std::size_t>(written);
-    }
+    if (!WriteAll(to, std::string_view(buffer, static_cast<std::size_t>(got))))
+      return false;
   }
 }
 
@@ -220,9 +174,9 @@ bool RealHost::CopyFile(std::string_view source, std::string_view destination, b
   const std::optional<std::string> to = map_.ToHost(destination);
   if (!from || !to)
     return false;
-  Fd in(open(from->c_str(), O_RDONLY | O_CLOEXEC));
+  FileDescriptor in(open(from->c_str(), O_RDONLY | O_CLOEXEC));
   struct stat sourceStatus;
-  if (in.get() < 0 || fstat(in.get(), &sourceStatus) != 0 || !S_ISREG(sourceStatus.st_mode))
+  if (in.Get() < 0 || fstat(in.Get(), &sourceStatus) != 0 || !S_ISREG(sourceStatus.st_mode))
     return false;
   struct stat destinationStatus;
   if (stat(to->c_str(), &destinationStatus) == 0) {
@@ -237,13 +191,13 @@ bool RealHost::CopyFile(std::string_view source, std::string_view destination, b
   const int tempFd = mkostemp(pattern.data(), O_CLOEXEC);
   if (tempFd < 0)
     return false;
-  Fd out(tempFd);
-  TempFile temp(pattern);
+  FileDescriptor out(tempFd);
+  TemporaryFile temp(pattern);
   const struct timespec times[2] = {sourceStatus.st_atim, sourceStatus.st_mtim};
-  if (!CopyData(in.get(), out.get()) || fchmod(out.get(), sourceStatus.st_mode & 07777) != 0 ||
-      futimens(out.get(), times) != 0 || !out.Close())
+  if (!CopyData(in.Get(), out.Get()) || fchmod(out.Get(), sourceStatus.st_mode & 07777) != 0 ||
+      futimens(out.Get(), times) != 0 || !out.Close())
     return false;
-  if (!PutInPlace(temp.path(), *to, failIfExists))
+  if (!PutInPlace(temp.Path(), *to, failIfExists))
     return false;
   temp.Keep();
   return true;
