@@ -25,16 +25,15 @@
 #include "support/temp_drive.h"
 #include "text/codec.h"
 #include "text/mbstring.h"
+#include "timing_host.h"
 #include "toolrunner/ufun.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using velmora::bench::Clock;
+using velmora::bench::Since;
+using velmora::bench::TimingHost;
 using namespace velmora;
-
-double Since(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 // Time spent inside the CAD library: the bench's own definitions of the library calls stand in
 // front of the shared library's, time the call and forward it.
@@ -53,59 +52,6 @@ int Forward(const char* name, Arguments... arguments) {
   ++libraryClock.calls;
   return result;
 }
-
-// Adds up the time spent starting tool processes and waiting for them; counts the runs.
-class TimingHost final : public platform::Host {
- public:
-  explicit TimingHost(platform::Host& inner) : inner_(&inner) {}
-
-  double toolSeconds = 0;
-  int runs = 0;
-  double copySeconds = 0;
-  int copies = 0;
-
-  std::optional<std::string> GetEnv(std::string_view name) override { return inner_->GetEnv(name); }
-  std::optional<platform::FileStatus> Stat(std::string_view path) override { return inner_->Stat(path); }
-  bool Remove(std::string_view path) override { return inner_->Remove(path); }
-  bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) override {
-    const auto start = Clock::now();
-    const bool ok = inner_->CopyFile(source, destination, failIfExists);
-    copySeconds += Since(start);
-    ++copies;
-    return ok;
-  }
-  std::unique_ptr<platform::TextStream> Open(std::string_view path, platform::OpenMode mode) override {
-    return inner_->Open(path, mode);
-  }
-  std::unique_ptr<platform::Process> StartBatch(std::string_view commandLine) override {
-    const auto start = Clock::now();
-    std::unique_ptr<platform::Process> process = inner_->StartBatch(commandLine);
-    toolSeconds += Since(start);
-    ++runs;
-    if (!process)
-      return nullptr;
-    return std::make_unique<TimedProcess>(std::move(process), toolSeconds);
-  }
-
- private:
-  class TimedProcess final : public platform::Process {
-   public:
-    TimedProcess(std::unique_ptr<platform::Process> inner, double& seconds)
-        : inner_(std::move(inner)), seconds_(&seconds) {}
-    void Wait() override {
-      const auto start = Clock::now();
-      inner_->Wait();
-      *seconds_ += Since(start);
-    }
-    bool CloseHandle() override { return inner_->CloseHandle(); }
-
-   private:
-    std::unique_ptr<platform::Process> inner_;
-    double* seconds_;
-  };
-
-  platform::Host* inner_;
-};
 
 }  // namespace
 
@@ -155,10 +101,7 @@ struct Bench {
     return true;
   }
   void Reset() {
-    host.toolSeconds = 0;
-    host.runs = 0;
-    host.copySeconds = 0;
-    host.copies = 0;
+    host.Reset();
     libraryClock = {};
   }
   // The figures of a run that started at start.

@@ -13,72 +13,12 @@
 #include "platform/host.h"
 #include "support/scripted_ui.h"
 #include "support/temp_drive.h"
+#include "timing_host.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-using velmora::platform::Host;
-
-// Adds up the time spent starting tool processes and waiting for them, and the time of the status
-// queries and opens.
-class TimingHost final : public Host {
- public:
-  explicit TimingHost(Host& inner) : inner_(&inner) {}
-
-  double toolSeconds = 0;
-  double statSeconds = 0;
-  double openSeconds = 0;  // creating the batch file and opening the listing
-  int stats = 0;
-
-  std::optional<std::string> GetEnv(std::string_view name) override { return inner_->GetEnv(name); }
-  std::optional<velmora::platform::FileStatus> Stat(std::string_view path) override {
-    const auto start = Clock::now();
-    auto status = inner_->Stat(path);
-    statSeconds += std::chrono::duration<double>(Clock::now() - start).count();
-    ++stats;
-    return status;
-  }
-  bool Remove(std::string_view path) override { return inner_->Remove(path); }
-  bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) override {
-    return inner_->CopyFile(source, destination, failIfExists);
-  }
-  std::unique_ptr<velmora::platform::TextStream> Open(std::string_view path,
-                                                      velmora::platform::OpenMode mode) override {
-    const auto start = Clock::now();
-    auto stream = inner_->Open(path, mode);
-    openSeconds += std::chrono::duration<double>(Clock::now() - start).count();
-    return stream;
-  }
-  std::unique_ptr<velmora::platform::Process> StartBatch(std::string_view commandLine) override;
-
- private:
-  class TimedProcess final : public velmora::platform::Process {
-   public:
-    TimedProcess(std::unique_ptr<velmora::platform::Process> inner, double& seconds)
-        : inner_(std::move(inner)), seconds_(&seconds) {}
-    void Wait() override {
-      const auto start = Clock::now();
-      inner_->Wait();
-      *seconds_ += std::chrono::duration<double>(Clock::now() - start).count();
-    }
-    bool CloseHandle() override { return inner_->CloseHandle(); }
-
-   private:
-    std::unique_ptr<velmora::platform::Process> inner_;
-    double* seconds_;
-  };
-
-  Host* inner_;
-};
-
-std::unique_ptr<velmora::platform::Process> TimingHost::StartBatch(std::string_view commandLine) {
-  const auto start = Clock::now();
-  std::unique_ptr<velmora::platform::Process> process = inner_->StartBatch(commandLine);
-  toolSeconds += std::chrono::duration<double>(Clock::now() - start).count();
-  if (!process)
-    return nullptr;
-  return std::make_unique<TimedProcess>(std::move(process), toolSeconds);
-}
+using velmora::bench::Clock;
+using velmora::bench::Since;
 
 }  // namespace
 
@@ -94,7 +34,7 @@ int main(int argc, char** argv) {
   }
 
   velmora::platform::RealHost realHost;
-  TimingHost host(realHost);
+  velmora::bench::TimingHost host(realHost);
   velmora::operations::DialogState state;
   velmora::testing::ScriptedUi ui(&state);
   velmora::operations::Context context(state, ui, host);
@@ -110,14 +50,13 @@ int main(int argc, char** argv) {
   int statsAtBest = 0;
   int rows = 0;
   for (int round = 0; round < rounds; ++round) {
-    host.toolSeconds = host.statSeconds = host.openSeconds = 0;
-    host.stats = 0;
+    host.Reset();
     const auto start = Clock::now();
     if (velmora::operations::BuildPartList(context)) {
       std::fprintf(stderr, "the list could not be built: %s\n", ui.Last().c_str());
       return 1;
     }
-    const double total = std::chrono::duration<double>(Clock::now() - start).count();
+    const double total = Since(start);
     const double own = total - host.toolSeconds;
     if (round == 0 || own < bestOwn) {
       bestOwn = own;

@@ -19,17 +19,15 @@
 #include "platform/host.h"
 #include "support/scripted_ui.h"
 #include "support/temp_drive.h"
+#include "timing_host.h"
 #include "toolrunner/batch_runner.h"
 
 extern char** environ;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
+using velmora::bench::Clock;
+using velmora::bench::Since;
 
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
@@ -56,37 +54,6 @@ bool SpawnDirect(const std::string& tool, const std::string& input, const std::s
   return waitpid(pid, &status, 0) == pid;
 }
 
-// Adds up the time from starting the batch file to the end of its process.
-class TimingHost final : public velmora::platform::Host {
- public:
-  explicit TimingHost(velmora::platform::Host& inner) : inner_(&inner) {}
-  double processSeconds = 0;
-
-  std::optional<std::string> GetEnv(std::string_view name) override { return inner_->GetEnv(name); }
-  std::optional<velmora::platform::FileStatus> Stat(std::string_view path) override {
-    return inner_->Stat(path);
-  }
-  bool Remove(std::string_view path) override { return inner_->Remove(path); }
-  bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) override {
-    return inner_->CopyFile(source, destination, failIfExists);
-  }
-  std::unique_ptr<velmora::platform::TextStream> Open(std::string_view path,
-                                                      velmora::platform::OpenMode mode) override {
-    return inner_->Open(path, mode);
-  }
-  std::unique_ptr<velmora::platform::Process> StartBatch(std::string_view commandLine) override {
-    const auto start = Clock::now();
-    auto process = inner_->StartBatch(commandLine);
-    if (process)
-      process->Wait();
-    processSeconds += Seconds(start);
-    return process;
-  }
-
- private:
-  velmora::platform::Host* inner_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -100,7 +67,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   velmora::platform::RealHost realHost;
-  TimingHost host(realHost);
+  velmora::bench::TimingHost host(realHost);
   velmora::testing::ScriptedUi ui;
   const std::string editTool = drive.EditTool();
   const std::string pcTool = drive.PcTool();
@@ -120,17 +87,17 @@ int main(int argc, char** argv) {
   for (int i = 0; i < runs; ++i) {
     // Alternate the two so that a change in machine load hits both alike.
     auto start = Clock::now();
-    host.processSeconds = 0;
+    host.Reset();
     const bool failed = runner.RunTool("-list", "", input, "", "", "");
-    viaRunner.push_back(Seconds(start));
-    ownWork.push_back(viaRunner.back() - host.processSeconds);
+    viaRunner.push_back(Since(start));
+    ownWork.push_back(viaRunner.back() - host.toolSeconds);
     if (failed || !host.Remove(base + ".txt")) {
       std::fprintf(stderr, "RunTool failed: %s\n", ui.Last().c_str());
       return 1;
     }
     start = Clock::now();
     const bool spawned = SpawnDirect(*toolHost, input, *outHost, *errHost);
-    direct.push_back(Seconds(start));
+    direct.push_back(Since(start));
     if (!spawned) {
       std::fprintf(stderr, "posix_spawn failed\n");
       return 1;

@@ -1,0 +1,75 @@
+#include "timing_host.h"
+
+namespace velmora::bench {
+namespace {
+
+// The wait belongs to the tool's time as much as the start does.
+class TimedProcess final : public platform::Process {
+ public:
+  TimedProcess(std::unique_ptr<platform::Process> inner, double& seconds)
+      : inner_(std::move(inner)), seconds_(&seconds) {}
+  void Wait() override {
+    const auto start = Clock::now();
+    inner_->Wait();
+    *seconds_ += Since(start);
+  }
+  bool CloseHandle() override { return inner_->CloseHandle(); }
+
+ private:
+  std::unique_ptr<platform::Process> inner_;
+  double* seconds_;
+};
+
+}  // namespace
+
+double Since(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+void TimingHost::Reset() {
+  toolSeconds = copySeconds = statSeconds = openSeconds = 0;
+  runs = copies = stats = 0;
+}
+
+std::optional<std::string> TimingHost::GetEnv(std::string_view name) {
+  return inner_->GetEnv(name);
+}
+
+std::optional<platform::FileStatus> TimingHost::Stat(std::string_view path) {
+  const auto start = Clock::now();
+  auto status = inner_->Stat(path);
+  statSeconds += Since(start);
+  ++stats;
+  return status;
+}
+
+bool TimingHost::Remove(std::string_view path) {
+  return inner_->Remove(path);
+}
+
+bool TimingHost::CopyFile(std::string_view source, std::string_view destination, bool failIfExists) {
+  const auto start = Clock::now();
+  const bool ok = inner_->CopyFile(source, destination, failIfExists);
+  copySeconds += Since(start);
+  ++copies;
+  return ok;
+}
+
+std::unique_ptr<platform::TextStream> TimingHost::Open(std::string_view path, platform::OpenMode mode) {
+  const auto start = Clock::now();
+  auto stream = inner_->Open(path, mode);
+  openSeconds += Since(start);
+  return stream;
+}
+
+std::unique_ptr<platform::Process> TimingHost::StartBatch(std::string_view commandLine) {
+  const auto start = Clock::now();
+  std::unique_ptr<platform::Process> process = inner_->StartBatch(commandLine);
+  toolSeconds += Since(start);
+  ++runs;
+  if (!process)
+    return nullptr;
+  return std::make_unique<TimedProcess>(std::move(process), toolSeconds);
+}
+
+}  // namespace velmora::bench

@@ -1,0 +1,45 @@
+#pragma once
+// A host for the benchmarks: forwards every call and adds up where the time went, so that a run
+// can be split into the tool processes, file copies and status queries, and the program's own work.
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/host.h"
+
+namespace velmora::bench {
+
+using Clock = std::chrono::steady_clock;
+
+double Since(Clock::time_point start);
+
+class TimingHost final : public platform::Host {
+ public:
+  explicit TimingHost(platform::Host& inner) : inner_(&inner) {}
+
+  // From starting a batch file to the end of its process.
+  double toolSeconds = 0;
+  int runs = 0;
+  double copySeconds = 0;
+  int copies = 0;
+  double statSeconds = 0;
+  int stats = 0;
+  double openSeconds = 0;
+
+  void Reset();
+
+  std::optional<std::string> GetEnv(std::string_view name) override;
+  std::optional<platform::FileStatus> Stat(std::string_view path) override;
+  bool Remove(std::string_view path) override;
+  bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) override;
+  std::unique_ptr<platform::TextStream> Open(std::string_view path, platform::OpenMode mode) override;
+  std::unique_ptr<platform::Process> StartBatch(std::string_view commandLine) override;
+
+ private:
+  platform::Host* inner_;
+};
+
+}  // namespace velmora::bench
