@@ -7,6 +7,9 @@
 namespace velmora::msg {
 
 inline constexpr std::string_view kTempNotSet = "環境変数に TEMP が設定されていません。\n　";
+// The folder's path is put between the first line and the tail.
+inline constexpr std::string_view kTempFolderMissing = "環境変数 TEMP のフォルダが見つかりません。\n　";
+// These name the file on lines between the first line and the tail.
 inline constexpr std::string_view kTextFileExists = "テキストファイル が既に有ります。\n　";
 inline constexpr std::string_view kLogFileExists = "ログファイル が既に有ります。\n　";
 inline constexpr std::string_view kBatchFileExists = "バッチファイル が既に有ります。\n　";
@@ -19,6 +22,7 @@ inline constexpr std::string_view kBatchHandleCloseFailed =
     "バッチファイル のハンドルを閉じるのに失敗しました。\n　";
 inline constexpr std::string_view kBatchRemoveFailed = "バッチファイル の削除に失敗しました。\n　";
 inline constexpr std::string_view kLogFileMissing = "ログファイル が見つかりません。\n　";
+// These two add the file's path and its first lines.
 inline constexpr std::string_view kLogFileNotEmpty =
     "エラーの為と思われる ログファイル が作成されています。\n　";
 inline constexpr std::string_view kLogRemoveFailed = "ログファイル の削除に失敗しました。\n　";

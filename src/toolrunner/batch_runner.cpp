@@ -60,6 +60,37 @@ std::string CommandLine(std::string_view mode) {
   return line;
 }
 
+// At most this many lines of a tool's output go into a message, each cut to a readable width.
+constexpr int kShownLines = 5;
+constexpr std::size_t kShownLineBytes = 160;
+
+// The message's first line, the detail lines (cp932, each ending in "\n"), then "\n　" and the tail.
+std::string WithDetail(std::string_view message, std::string_view detail, std::string_view messageTail) {
+  std::string text = text::Cp932(message);
+  const std::string lineBreak = text::Cp932(msg::kLineBreak);
+  if (text.ends_with(lineBreak))
+    text.resize(text.size() - lineBreak.size());
+  text += '\n';
+  text += detail;
+  text.pop_back();  // the last detail line ends in the line break below
+  text += lineBreak;
+  text += messageTail;
+  return text;
+}
+
+// A line cut after `limit` bytes without splitting a double-byte character.
+void CutLine(std::string& line, std::size_t limit) {
+  std::size_t end = 0;
+  while (end < line.size()) {
+    const std::size_t next = end + (text::IsLeadByte(static_cast<unsigned char>(line[end])) ? 2 : 1);
+    if (next > limit)
+      break;
+    end = next;
+  }
+  if (end < line.size())
+    line.resize(end);
+}
+
 }  // namespace
 
 std::string BatchFileText(std::string_view mode, std::string_view toolPath, std::string_view inFile,
@@ -92,6 +123,12 @@ std::string BatchRunner::WorkFileBase(std::string_view partPath, std::string_vie
     ui_->ShowMessage(text::Cp932(msg::kTempNotSet) + std::string(messageTail));
     return {};
   }
+  // Said here, before any work file is tried: otherwise the first failure would be about the batch
+  // file, which names neither TEMP nor the folder.
+  if (const std::optional<platform::FileStatus> folder = host_->Stat(*temp); !folder || !folder->directory) {
+    ui_->ShowMessage(WithDetail(msg::kTempFolderMissing, *temp + '\n', messageTail));
+    return {};
+  }
   // From the last "\" (kept: it separates the piece from TEMP) up to the last ".". A missing
   // character counts as position -1; the files of earlier runs were named that way too.
   const auto position = [](std::size_t found) {
@@ -117,6 +154,15 @@ bool BatchRunner::RunTool(std::string_view mode, std::string_view messageTail, s
     ui_->ShowMessage(text::Cp932(message) + std::string(messageTail));
     return true;
   };
+  // The user has to find the file to read or remove it: name it, and show what a tool wrote.
+  const auto failAt = [this, messageTail](std::string_view message, const std::string& path) {
+    ui_->ShowMessage(WithDetail(message, path + '\n', messageTail));
+    return true;
+  };
+  const auto failWithText = [this, messageTail](std::string_view message, const std::string& path) {
+    ui_->ShowMessage(WithDetail(message, path + '\n' + FirstLines(path), messageTail));
+    return true;
+  };
 
   const std::string& toolPath = mode == kModePc ? *pcToolPath_ : *editToolPath_;
   const std::string base = WorkFileBase(inFile, mode, messageTail);
@@ -128,11 +174,11 @@ bool BatchRunner::RunTool(std::string_view mode, std::string_view messageTail, s
 
   // A file left by an earlier run is the user's to look at: never overwrite it.
   if (host_->Stat(txtFile))
-    return fail(msg::kTextFileExists);
+    return failAt(msg::kTextFileExists, txtFile);
   if (host_->Stat(logFile))
-    return fail(msg::kLogFileExists);
+    return failAt(msg::kLogFileExists, logFile);
   if (host_->Stat(batFile))
-    return fail(msg::kBatchFileExists);
+    return failAt(msg::kBatchFileExists, batFile);
 
   {
     const std::unique_ptr<platform::TextStream> bat = host_->Open(batFile, platform::OpenMode::WriteText);
@@ -170,7 +216,7 @@ bool BatchRunner::RunTool(std::string_view mode, std::string_view messageTail, s
   if (!log)
     return fail(msg::kLogFileMissing);
   if (log->size > 0)
-    return fail(msg::kLogFileNotEmpty);
+    return failWithText(msg::kLogFileNotEmpty, logFile);
   if (!host_->Remove(logFile))
     return fail(msg::kLogRemoveFailed);
 
@@ -181,10 +227,36 @@ bool BatchRunner::RunTool(std::string_view mode, std::string_view messageTail, s
   if (!txt)
     return fail(msg::kTextFileMissing);
   if (txt->size > 0)
-    return fail(msg::kTextFileNotEmpty);
+    return failWithText(msg::kTextFileNotEmpty, txtFile);
   if (!host_->Remove(txtFile))
     return fail(msg::kTextRemoveFailed);
   return false;
+}
+
+std::string BatchRunner::FirstLines(const std::string& path) const {
+  const std::unique_ptr<platform::TextStream> file = host_->Open(path, platform::OpenMode::ReadText);
+  if (!file)
+    return {};
+  std::string lines;
+  std::string line;
+  int count = 0;
+  for (int c = file->Getc(); c != platform::kEof && count < kShownLines; c = file->Getc()) {
+    if (c != '\n') {
+      // Only the shown part of a long line is kept.
+      if (line.size() <= kShownLineBytes)
+        line += static_cast<char>(c);
+      continue;
+    }
+    CutLine(line, kShownLineBytes);
+    lines += line + '\n';
+    line.clear();
+    ++count;
+  }
+  if (!line.empty() && count < kShownLines) {
+    CutLine(line, kShownLineBytes);
+    lines += line + '\n';
+  }
+  return lines;
 }
 
 }  // namespace velmora::toolrunner

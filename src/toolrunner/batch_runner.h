@@ -32,6 +32,9 @@ class BatchRunner {
                std::string_view outFile, std::string_view befFile, std::string_view aftFile) const;
 
  private:
+  // The first lines of a tool's output, each ending in "\n"; empty when it cannot be read.
+  std::string FirstLines(const std::string& path) const;
+
   platform::Host* host_;
   platform::Ui* ui_;
   const std::string* editToolPath_;

@@ -92,7 +92,10 @@ TEST(BatchFileText, DoublesPercentSignsInPaths) {
 
 class RunnerTest : public ::testing::Test {
  protected:
-  RunnerTest() : faults(memory), runner(faults, ui, editTool, pcTool) { memory.env["TEMP"] = "C:\\Temp"; }
+  RunnerTest() : faults(memory), runner(faults, ui, editTool, pcTool) {
+    memory.env["TEMP"] = "C:\\Temp";
+    memory.folders.insert("C:\\Temp");
+  }
 
   bool Run(std::string_view mode, std::string_view out = {}) {
     return runner.RunTool(mode, text::Cp932(kTail), kPart, out, "a.prt", "b.prt");
@@ -208,10 +211,23 @@ TEST_F(RunnerTest, OutcomesByWhatTheToolWrote) {
   const std::vector<Case> cases = {
       {"-list", "a.prt (D:\\w)\r\n", "", "", {".txt"}},
       {"ugpc", "x", "", "", {".txt"}},
-      {"-list", "", "bad\r\n", "エラーの為と思われる ログファイル が作成されています。", {".log", ".txt"}},
-      {"-remove_dirs", "", "bad", "エラーの為と思われる ログファイル が作成されています。", {".log", ".txt"}},
+      {"-list",
+       "",
+       "bad\r\n",
+       "エラーの為と思われる ログファイル が作成されています。\nC:\\Temp\\top-list.log\nbad",
+       {".log", ".txt"}},
+      // A last line without its line end is shown all the same.
+      {"-remove_dirs",
+       "",
+       "bad",
+       "エラーの為と思われる ログファイル が作成されています。\nC:\\Temp\\top-remove_dirs.log\nbad",
+       {".log", ".txt"}},
       {"-remove_dirs", "", "", "", {}},
-      {"-change_name", "out", "", "エラーの為か テキストファイル が作成されています。", {".txt"}},
+      {"-change_name",
+       "out\r\n\r\nmore\r\n",
+       "",
+       "エラーの為か テキストファイル が作成されています。\nC:\\Temp\\top-change_name.txt\nout\n\nmore",
+       {".txt"}},
       {"-list", "", std::nullopt, "ログファイル が見つかりません。", {".txt"}},
       {"-change_comp_dir", std::nullopt, "", "テキストファイル が見つかりません。", {}},
   };
@@ -244,9 +260,9 @@ TEST_F(RunnerTest, LeftoverWorkFilesBlockTheRunInTheirOrder) {
     std::string message;
   };
   const Case cases[] = {
-      {{".txt", ".log", ".bat"}, "テキストファイル が既に有ります。"},
-      {{".log", ".bat"}, "ログファイル が既に有ります。"},
-      {{".bat"}, "バッチファイル が既に有ります。"},
+      {{".txt", ".log", ".bat"}, "テキストファイル が既に有ります。\nC:\\Temp\\top-list.txt"},
+      {{".log", ".bat"}, "ログファイル が既に有ります。\nC:\\Temp\\top-list.log"},
+      {{".bat"}, "バッチファイル が既に有ります。\nC:\\Temp\\top-list.bat"},
   };
   for (const Case& c : cases) {
     memory.files.clear();
@@ -259,6 +275,35 @@ TEST_F(RunnerTest, LeftoverWorkFilesBlockTheRunInTheirOrder) {
     EXPECT_EQ(memory.files, before);
     EXPECT_TRUE(memory.started.empty());
   }
+}
+
+// At most five lines of what the tool wrote, each cut to a width without splitting a character; a
+// log that cannot be read still names its file.
+TEST_F(RunnerTest, FailureShowsTheFirstLinesOfTheLog) {
+  const std::string wide = std::string(159, 'x') + text::Cp932("表") + "tail";
+  ToolWrites("C:\\Temp\\top-list", "", "1\r\n2\r\n3\r\n4\r\n" + wide + "\r\n6\r\n");
+  EXPECT_TRUE(Run("-list"));
+  EXPECT_EQ(ui.messages, std::vector<std::string>{"エラーの為と思われる ログファイル が作成されています。\n"
+                                                  "C:\\Temp\\top-list.log\n1\n2\n3\n4\n" +
+                                                  std::string(159, 'x') + "\n　" + kTail});
+
+  memory.files.clear();
+  ui.messages.clear();
+  faults.Fail(Call::Open, ".log");
+  ToolWrites("C:\\Temp\\top-list", "", "bad");
+  EXPECT_TRUE(Run("-list"));
+  EXPECT_EQ(ui.messages, std::vector<std::string>{"エラーの為と思われる ログファイル が作成されています。\n"
+                                                  "C:\\Temp\\top-list.log\n　" +
+                                                  kTail});
+}
+
+TEST_F(RunnerTest, TempThatIsNoFolderStopsBeforeAnyFile) {
+  memory.env["TEMP"] = "C:\\Gone";
+  EXPECT_TRUE(Run("-list"));
+  EXPECT_EQ(ui.messages,
+            std::vector<std::string>{"環境変数 TEMP のフォルダが見つかりません。\nC:\\Gone\n　" + kTail});
+  EXPECT_TRUE(memory.files.empty());
+  EXPECT_TRUE(memory.started.empty());
 }
 
 TEST_F(RunnerTest, HostFailuresEachWithTheirMessage) {

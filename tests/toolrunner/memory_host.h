@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ class MemoryHost : public platform::Host {
  public:
   std::map<std::string, std::string> env;
   std::map<std::string, std::string> files;  // as on disk: CR LF line ends
+  std::set<std::string> folders;             // exact paths that are folders
   std::vector<std::string> started;          // command lines, in order
   std::function<void(MemoryHost&)> onRun;    // the "tool"
 

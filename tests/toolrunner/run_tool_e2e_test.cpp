@@ -62,6 +62,12 @@ class RunToolE2e : public ::testing::Test {
       e = Work(mode, e);
     return extensions;
   }
+  // A message naming a work file of the input part, then the lines (each ending in "\n") shown from it.
+  std::string AtFile(std::string_view first, std::string_view mode, std::string_view extension,
+                     std::string_view lines = {}) const {
+    return std::string(first) + "\n" + text::ToDisplayUtf8(runner.WorkFileBase(input, mode, "")) +
+           std::string(extension) + "\n" + std::string(lines) + "　" + kTail;
+  }
   std::vector<std::string> Messages(std::vector<std::string> texts) const {
     for (std::string& t : texts)
       t += "\n　" + kTail;
@@ -131,7 +137,7 @@ TEST_F(RunToolE2e, LeftoverWorkFilesBlockTheNextRun) {
     const std::string file = "temp/" + Work("-list", c.extension);
     drive.WriteFile(file, "old");
     EXPECT_TRUE(Run("-list", input));
-    EXPECT_EQ(ui.messages, Messages({c.message}));
+    EXPECT_EQ(ui.messages, std::vector<std::string>{AtFile(c.message, "-list", c.extension)});
     EXPECT_EQ(drive.ReadFile(file), "old");
     EXPECT_EQ(drive.TempFiles().size(), 1u);
     std::remove(drive.Host(file).c_str());
@@ -144,6 +150,20 @@ TEST_F(RunToolE2e, TempUnsetStopsBeforeAnyFile) {
   EXPECT_EQ(ui.messages, Messages({"環境変数に TEMP が設定されていません。"}));
   EXPECT_EQ(faults.Count(Call::Open), 0);
   EXPECT_EQ(faults.Count(Call::StartBatch), 0);
+}
+
+// Said before any work file is tried, with the folder that is not there.
+TEST_F(RunToolE2e, TempNamingNoFolderStopsBeforeAnyFile) {
+  for (const char* temp : {"D:\\no\\such", "D:\\temp\\a.txt"}) {
+    ui.messages.clear();
+    drive.WriteFile("temp/a.txt", "not a folder");
+    const ScopedEnv scoped("TEMP", temp);
+    EXPECT_TRUE(Run("-list", input));
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"環境変数 TEMP のフォルダが見つかりません。\n" +
+                                                    std::string(temp) + "\n　" + kTail});
+    EXPECT_EQ(faults.Count(Call::Open), 0);
+    EXPECT_EQ(faults.Count(Call::StartBatch), 0);
+  }
 }
 
 // Nothing is put between TEMP and the part's name, so a trailing separator doubles; Windows and the
@@ -163,14 +183,19 @@ TEST_F(RunToolE2e, ToolOutputJudgedByMode) {
     std::string message;  // empty: success
     std::vector<std::string> left;
   };
+  const std::string log = "エラーの為と思われる ログファイル が作成されています。";
   const std::vector<Case> cases = {
-      {"VELMORA_CAD_FAIL", "-list", "-list", "エラーの為と思われる ログファイル が作成されています。",
+      {"VELMORA_CAD_FAIL", "-list", "-list",
+       AtFile(log, "-list", ".log", "ug_edit_part_names: injected failure for -list\n"),
        WorkFiles("-list", {".log", ".txt"})},
-      {"VELMORA_CAD_FAIL", "ugpc", "ugpc", "エラーの為と思われる ログファイル が作成されています。",
+      {"VELMORA_CAD_FAIL", "ugpc", "ugpc", AtFile(log, "ugpc", ".log", "ugpc: injected failure for ugpc\n"),
        WorkFiles("ugpc", {".log", ".txt"})},
       {"VELMORA_CAD_FAIL", "-upper_name", "-upper_name",
-       "エラーの為と思われる ログファイル が作成されています。", WorkFiles("-upper_name", {".log", ".txt"})},
-      {"VELMORA_CAD_STDOUT", "-lower_dir", "-lower_dir", "エラーの為か テキストファイル が作成されています。",
+       AtFile(log, "-upper_name", ".log", "ug_edit_part_names: injected failure for -upper_name\n"),
+       WorkFiles("-upper_name", {".log", ".txt"})},
+      {"VELMORA_CAD_STDOUT", "-lower_dir", "-lower_dir",
+       AtFile("エラーの為か テキストファイル が作成されています。", "-lower_dir", ".txt",
+              "ug_edit_part_names: injected output for -lower_dir\n"),
        WorkFiles("-lower_dir", {".txt"})},
       // Standard output is what the listing modes are for.
       {"VELMORA_CAD_STDOUT", "-list", "-list", "", WorkFiles("-list", {".txt"})},
@@ -181,7 +206,8 @@ TEST_F(RunToolE2e, ToolOutputJudgedByMode) {
       std::remove(drive.Host("temp/" + name).c_str());
     const ScopedEnv injected(c.variable, c.option);
     EXPECT_EQ(Run(c.mode, input, input), !c.message.empty()) << c.mode;
-    EXPECT_EQ(ui.messages, c.message.empty() ? std::vector<std::string>{} : Messages({c.message}));
+    EXPECT_EQ(ui.messages,
+              c.message.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.message});
     EXPECT_EQ(drive.TempFiles(), c.left) << c.mode;
   }
 }
