@@ -69,12 +69,74 @@ TEST(ValidateNewPartName, ExtensionThenSeparators) {
       // "表" ends in byte 5C, which is no separator inside the character.
       {text::Cp932("表.prt"), NameVerdict::Accept},
       {text::Cp932("表\\.prt"), NameVerdict::HasSeparator},
+      // Characters no file name may hold; 5C and 7C as trail bytes (表 ソ 能 ポ) are none of them.
+      {text::Cp932("表ソ能ポ.prt"), NameVerdict::Accept},
+      {text::Cp932("ｿ.prt"), NameVerdict::Accept},
+      {"a<b.prt", NameVerdict::ForbiddenCharacter},
+      {"a>b.prt", NameVerdict::ForbiddenCharacter},
+      {"a\"b.prt", NameVerdict::ForbiddenCharacter},
+      {"a/b.prt", NameVerdict::ForbiddenCharacter},
+      {text::Cp932("ソ|.prt"), NameVerdict::ForbiddenCharacter},
+      {"a?.prt", NameVerdict::ForbiddenCharacter},
+      {"*.prt", NameVerdict::ForbiddenCharacter},
+      {"a\tb.prt", NameVerdict::ForbiddenCharacter},
+      {std::string("a\0b.prt", 7), NameVerdict::ForbiddenCharacter},
+      // Device names, whatever the case and the extension; only the whole first piece counts.
+      {"CON.prt", NameVerdict::ReservedName},
+      {"con.x.prt", NameVerdict::ReservedName},
+      {"Nul .prt", NameVerdict::ReservedName},
+      {"com1.PRT", NameVerdict::ReservedName},
+      {"LPT9.prt", NameVerdict::ReservedName},
+      {"COM0.prt", NameVerdict::Accept},
+      {"LPT10.prt", NameVerdict::Accept},
+      {"CONSOLE.prt", NameVerdict::Accept},
+      {"aux1.prt", NameVerdict::Accept},
+      // Blanks at the start, or just before the extension; a trailing dot there is a legal name.
+      {" a.prt", NameVerdict::Blank},
+      {"a .prt", NameVerdict::Blank},
+      {text::Cp932("　表.prt"), NameVerdict::Blank},
+      {text::Cp932("表　.prt"), NameVerdict::Blank},
+      {"a b.prt", NameVerdict::Accept},
+      {"a..prt", NameVerdict::Accept},
+      // "ァ" (83 40) shares its trail byte with the ideographic space (81 40).
+      {text::Cp932("ァ.prt"), NameVerdict::Accept},
   };
   for (const Case& c : cases) {
     const std::optional<std::string_view> view =
         c.text ? std::optional<std::string_view>(*c.text) : std::nullopt;
     EXPECT_EQ(ValidateNewPartName(view), c.verdict) << (c.text ? *c.text : "(cancelled)");
   }
+}
+
+// The full path may hold 259 bytes; the folder counts in bytes, double-byte characters as two.
+TEST(NewPartName, PathLengthCountsTheFolder) {
+  const std::string folder = text::Cp932("D:\\表示\\");  // 9 bytes
+  const std::string fits = std::string(kMaxPathBytes - folder.size() - 4, 'a') + ".prt";
+  EXPECT_EQ(ValidateNewPartName(fits, folder), NameVerdict::Accept);
+  EXPECT_EQ(ValidateNewPartName("a" + fits, folder), NameVerdict::TooLong);
+  EXPECT_EQ(ValidateNewPartName(std::string(300, 'a') + ".prt"), NameVerdict::TooLong);
+}
+
+TEST(NewFolder, ComponentsAndLength) {
+  struct Case {
+    std::string folder;
+    std::size_t longestName;
+    FolderVerdict verdict;
+  };
+  const Case cases[] = {
+      {"D:\\", 8, FolderVerdict::Accept},
+      {text::Cp932("D:\\表\\ソ|\\"), 8, FolderVerdict::ForbiddenName},
+      {text::Cp932("D:\\表\\ソ\\"), 8, FolderVerdict::Accept},
+      {"\\\\srv\\share\\w\\", 8, FolderVerdict::Accept},
+      {"D:\\work\\aux\\", 8, FolderVerdict::ForbiddenName},
+      {"D:\\work\\Com3.old\\", 8, FolderVerdict::ForbiddenName},
+      {"D:\\w?\\", 8, FolderVerdict::ForbiddenName},
+      {"D:\\a:b\\", 8, FolderVerdict::ForbiddenName},
+      {"D:\\" + std::string(250, 'f') + "\\", 5, FolderVerdict::Accept},
+      {"D:\\" + std::string(250, 'f') + "\\", 6, FolderVerdict::TooLong},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(ValidateNewFolder(c.folder, c.longestName), c.verdict) << c.folder;
 }
 
 }  // namespace
