@@ -137,9 +137,9 @@ bool RunChangePasses(operations::Context& context, const RunPlan& plan) {
     context.ui.ShowMessage(text::Cp932(msg::kPcOpenFailed) + refused);
     return true;
   }
-  // A failing pass has shown its message and closed the listing; the listing stays in TEMP for the
-  // user to look at, as every work file of a stopped run does.
-  if (operations::StructurePass(context, *output, kCheckPass, refused, plan.inputFolder))
+  // A failing pass has shown its message and closed the listing. The check pass wrote nothing, so
+  // its listing goes too; after a failed perform pass it stays for the user to look at.
+  if (operations::CheckingStructurePass(context, *output, outputPath, kCheckPass, refused, plan.inputFolder))
     return true;
   if (plan.changeScope > 0 &&
       operations::StructurePass(context, *output, kPerformPass, broken, plan.inputFolder))

@@ -100,7 +100,7 @@ void RunInspect(Context& context, int passMode, std::string_view inputFolder) {
     context.ui.ShowMessage(text::Cp932(msg::kPcOpenFailed) + tail);
     return;
   }
-  if (StructurePass(context, *output, 0, tail, inputFolder))
+  if (CheckingStructurePass(context, *output, outputPath, 0, tail, inputFolder))
     return;
   if (ClosePcOutput(context, *output, outputPath, text::Cp932(msg::kTailInspectDone)))
     return;

@@ -246,8 +246,11 @@ class Pass {
       }
       return true;
     });
-    if (failed)
+    if (failed) {
+      // Closed by the failure; this pass writes nothing, so nothing of it may block the next run.
+      static_cast<void>(context_.host.Remove(listPath));
       return true;
+    }
     reader_.HoldFile(nullptr);
     if (!file->Close())
       return reader_.Fail(msg::kTargetListCloseFailed);
@@ -271,6 +274,15 @@ bool StructurePass(Context& context, platform::TextStream& stream, int passMode,
                    std::string_view inputFolder) {
   Pass pass(context, stream, passMode, messageTail, inputFolder);
   return pass.Run();
+}
+
+bool CheckingStructurePass(Context& context, platform::TextStream& stream, std::string_view listingPath,
+                           int passMode, std::string_view messageTail, std::string_view inputFolder) {
+  if (!StructurePass(context, stream, passMode, messageTail, inputFolder))
+    return false;
+  // The failure has been shown; a listing that cannot be removed is named by the next run's refusal.
+  static_cast<void>(context.host.Remove(listingPath));
+  return true;
 }
 
 }  // namespace velmora::operations

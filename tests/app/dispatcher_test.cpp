@@ -227,21 +227,16 @@ TEST_F(DispatcherTest, SwapWithoutNewInputPathTakesTheLowerCasedOldPath) {
   EXPECT_TRUE(StructureResolves(drive.Win("work/top.prt")));
 }
 
-TEST_F(DispatcherTest, CheckPassFailureWritesNothingAndLeavesTheListingInTemp) {
+TEST_F(DispatcherTest, CheckPassFailureWritesNothingAndLeavesNothingInTemp) {
   SetNewName("b.prt", "bb.prt");
   Execute(Operation::Change);
   EXPECT_EQ(ui.messages, std::vector<std::string>{Msg(msg::kInputPartExists, msg::kTailRunRefused)});
   EXPECT_FALSE(drive.Exists("work/sub/bb.prt"));
   EXPECT_EQ(ui.waitCursorDepth, 0);
-  EXPECT_EQ(TempFiles(), std::vector<std::string>{"top-ugpc.txt"});
-  // The listing left behind refuses the next press until the user removes it.
+  EXPECT_EQ(TempFiles(), std::vector<std::string>());
+  // So the next press is not refused for a listing left behind.
   ui.messages.clear();
   ui.controlOptions.overwriteAll = 1;
-  Execute(Operation::Change);
-  EXPECT_EQ(ui.messages, std::vector<std::string>{Msg(msg::kTextFileExists, msg::kTailRunRefused)});
-  EXPECT_FALSE(drive.Exists("work/sub/bb.prt"));
-  ui.messages.clear();
-  ASSERT_TRUE(std::filesystem::remove(drive.Host("temp/top-ugpc.txt")));
   Execute(Operation::Change);
   EXPECT_EQ(ui.messages, Finished());
   EXPECT_TRUE(drive.Exists("work/sub/bb.prt"));
@@ -256,6 +251,12 @@ TEST_F(DispatcherTest, FailedPerformPassLeavesTheListingInTemp) {
   EXPECT_EQ(TempFiles(), std::vector<std::string>{"top-ugpc.txt"});
   EXPECT_EQ(State().inputPartPath, drive.Win("work/top.prt"));
   EXPECT_EQ(ui.waitCursorDepth, 0);
+  // The listing left behind refuses the next press, and the message says where it is.
+  ui.messages.clear();
+  Execute(Operation::Change);
+  EXPECT_EQ(ui.messages, std::vector<std::string>{Msg("テキストファイル が既に有ります。\n",
+                                                      text::ToDisplayUtf8(drive.Temp()), "\\top-ugpc.txt\n　",
+                                                      msg::kTailRunRefused)});
 }
 
 TEST_F(DispatcherTest, UnreadableStructureListingStopsTheRun) {

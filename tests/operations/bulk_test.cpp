@@ -95,8 +95,10 @@ TEST_F(BulkRowTest, ToolOutputBreaksTheRunWithTheRunnersMessage) {
 
   EXPECT_TRUE(RunBulkOnRow(context, 0, "D:\\work\\"));
 
-  EXPECT_EQ(ui.messages, std::vector<std::string>{
-                             "エラーの為か テキストファイル が作成されています。\n　実行は中断しました。"});
+  EXPECT_EQ(ui.messages,
+            std::vector<std::string>{
+                "エラーの為か テキストファイル が作成されています。\nD:\\temp\\top-lower_name.txt\n"
+                "done\n　実行は中断しました。"});
   EXPECT_EQ(drive.TempFiles(), std::vector<std::string>{"top-lower_name.txt"});
 }
 

@@ -154,7 +154,8 @@ TEST_F(BuildFromListingTest, BadLineKeepsTheRowsAboveAndTheListingFile) {
   ui.messages.clear();
   EXPECT_TRUE(BuildPartList(context));
   EXPECT_EQ(ui.messages,
-            std::vector<std::string>{"テキストファイル が既に有ります。\n　リストを作成出来ません。"});
+            std::vector<std::string>{
+                "テキストファイル が既に有ります。\nD:\\temp\\top-list.txt\n　リストを作成出来ません。"});
   EXPECT_EQ(state.partList.RowCount(), 0);
 }
 
@@ -177,7 +178,8 @@ TEST_F(BuildFromListingTest, FailingToolRunStopsWithTheRunnersMessage) {
 
   EXPECT_EQ(ui.messages,
             std::vector<std::string>{
-                "エラーの為と思われる ログファイル が作成されています。\n　リストを作成出来ません。"});
+                "エラーの為と思われる ログファイル が作成されています。\nD:\\temp\\top-list.log\nbroken\n　"
+                "リストを作成出来ません。"});
   EXPECT_EQ(state.partList.RowCount(), 0);
 }
 
