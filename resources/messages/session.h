@@ -71,8 +71,18 @@ inline constexpr std::string_view kRunFinished = "実行が正常に終了しま
 inline constexpr std::string_view kNewNameNoExtension = "拡張子を取得出来ませんでした。記入は適用しません。";
 inline constexpr std::string_view kNewNameNotPrt = "拡張子が PRT では有りません。記入は適用しません。";
 inline constexpr std::string_view kNewNameHasSeparator = ": か \\ が有ります。記入は適用しません。";
+inline constexpr std::string_view kNewNameForbiddenCharacter =
+    "< > \" / | ? * か制御文字が有ります。記入は適用しません。";
+inline constexpr std::string_view kNewNameReserved =
+    "CON PRN AUX NUL COM1-9 LPT1-9 は名前に使用出来ません。記入は適用しません。";
+inline constexpr std::string_view kNewNameBlank = "名前の前後に空白が有ります。記入は適用しません。";
+inline constexpr std::string_view kNewNameTooLong = "パス名が 259 バイトを超えます。記入は適用しません。";
 
 // The two new-folder buttons.
+inline constexpr std::string_view kNewFolderForbiddenName =
+    "使用出来ない名前のフォルダです。\n　変更後フォルダ名 を適用出来ません。";
+inline constexpr std::string_view kNewFolderTooLong =
+    "パス名が 259 バイトを超えるリストが有ります。\n　変更後フォルダ名 を適用出来ません。";
 inline constexpr std::string_view kNewFolderNoSelection =
     "リストが選択されていません。\n　変更後フォルダ名 は使用出来ません。";
 inline constexpr std::string_view kNewFolderMixedFolders =

@@ -1,6 +1,7 @@
 // Editing the wanted result in the list: a new part name typed in place, a new folder set or
 // cleared for the selected rows.
 
+#include <algorithm>
 #include <string>
 
 #include "app/choose_file.h"
@@ -17,7 +18,9 @@ bool MainDialog::OnEndLabelEdit(int row, std::optional<std::string> text) {
   // The window may report an edit of a row that a rebuilt list no longer has.
   if (row < 0 || row >= list.RowCount() || !text)
     return false;
-  switch (partlist::ValidateNewPartName(std::string_view(*text))) {
+  const std::string& newFolder = list.Text(row, partlist::kNewFolderName);
+  const std::string& folder = newFolder.empty() ? list.Text(row, partlist::kFolderName) : newFolder;
+  switch (partlist::ValidateNewPartName(std::string_view(*text), folder)) {
     case partlist::NameVerdict::Accept:
       list.SetText(row, partlist::kNewPartName, std::move(*text));
       return true;
@@ -29,6 +32,18 @@ bool MainDialog::OnEndLabelEdit(int row, std::optional<std::string> text) {
       return false;
     case partlist::NameVerdict::HasSeparator:
       context_.ui.ShowMessage(text::Cp932(msg::kNewNameHasSeparator));
+      return false;
+    case partlist::NameVerdict::ForbiddenCharacter:
+      context_.ui.ShowMessage(text::Cp932(msg::kNewNameForbiddenCharacter));
+      return false;
+    case partlist::NameVerdict::ReservedName:
+      context_.ui.ShowMessage(text::Cp932(msg::kNewNameReserved));
+      return false;
+    case partlist::NameVerdict::Blank:
+      context_.ui.ShowMessage(text::Cp932(msg::kNewNameBlank));
+      return false;
+    case partlist::NameVerdict::TooLong:
+      context_.ui.ShowMessage(text::Cp932(msg::kNewNameTooLong));
       return false;
   }
   return false;
@@ -71,6 +86,23 @@ void MainDialog::ChooseNewFolder() {
     return;
   }
   const std::string folder = path.substr(0, separator + 1);
+  // Refused here rather than at the run, which would stop after the first files were written.
+  std::size_t longestName = 0;
+  for (int row = list.FirstSelected(); row >= 0; row = list.NextSelected(row)) {
+    const std::string& newName = list.Text(row, partlist::kNewPartName);
+    longestName =
+        std::max(longestName, (newName.empty() ? list.Text(row, partlist::kPartName) : newName).size());
+  }
+  switch (partlist::ValidateNewFolder(folder, longestName)) {
+    case partlist::FolderVerdict::Accept:
+      break;
+    case partlist::FolderVerdict::ForbiddenName:
+      ui.ShowMessage(text::Cp932(msg::kNewFolderForbiddenName));
+      return;
+    case partlist::FolderVerdict::TooLong:
+      ui.ShowMessage(text::Cp932(msg::kNewFolderTooLong));
+      return;
+  }
   for (int row = list.FirstSelected(); row >= 0; row = list.NextSelected(row))
     list.SetText(row, partlist::kNewFolderName, folder);
 }

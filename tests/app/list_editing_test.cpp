@@ -59,7 +59,45 @@ INSTANTIATE_TEST_SUITE_P(Names, LabelEditTest,
                                            LabelCase{"a.prt ", false, msg::kNewNameNotPrt},
                                            LabelCase{"a.prt.bak", false, msg::kNewNameNotPrt},
                                            LabelCase{"sub\\a.prt", false, msg::kNewNameHasSeparator},
-                                           LabelCase{"d:a.prt", false, msg::kNewNameHasSeparator}));
+                                           LabelCase{"d:a.prt", false, msg::kNewNameHasSeparator},
+                                           LabelCase{"ソ能.prt", true, {}},
+                                           LabelCase{"a|b.prt", false, msg::kNewNameForbiddenCharacter},
+                                           LabelCase{"what?.prt", false, msg::kNewNameForbiddenCharacter},
+                                           LabelCase{"Con.prt", false, msg::kNewNameReserved},
+                                           LabelCase{"lpt1.prt", false, msg::kNewNameReserved},
+                                           LabelCase{" a.prt", false, msg::kNewNameBlank},
+                                           LabelCase{"表　.prt", false, msg::kNewNameBlank}));
+
+// The length counts the folder the file will be in: the new one when the row has it.
+TEST_F(ListEditingTest, NameMakingTooLongAPathIsRefused) {
+  const std::string name = std::string(259 - 9 - 4, 'n') + ".prt";  // with "D:\work\" 258 bytes
+  EXPECT_TRUE(dialog.OnEndLabelEdit(0, name));
+  List().SetText(2, kNewFolderName, "D:\\works\\");
+  EXPECT_TRUE(dialog.OnEndLabelEdit(2, name));
+  List().SetText(2, kNewFolderName, "D:\\workss\\");
+  EXPECT_FALSE(dialog.OnEndLabelEdit(2, name));
+  EXPECT_FALSE(dialog.OnEndLabelEdit(3, std::string(300, 'n') + ".prt"));
+  EXPECT_EQ(Cell(2, kNewPartName), name);
+  EXPECT_EQ(Cell(3, kNewPartName), "");
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{Msg(msg::kNewNameTooLong), Msg(msg::kNewNameTooLong)}));
+}
+
+// A folder is refused for every selected row when one name would not fit or a piece is no file name.
+TEST_F(ListEditingTest, NewFolderThatCannotHoldTheNamesIsRefused) {
+  List().SetSelected(0, true);
+  List().SetSelected(3, true);
+  List().SetText(3, kNewPartName, std::string(200, 'd') + ".prt");
+  const std::string deep = "D:\\" + std::string(60, 'f') + "\\";
+  const std::string shallow = "D:\\" + std::string(40, 'f') + "\\";
+  ui.files = {deep + "x.prt", "D:\\work\\NUL\\x.prt", shallow + "x.prt"};
+  dialog.ChooseNewFolder();
+  dialog.ChooseNewFolder();
+  EXPECT_EQ(NewFolders(), (std::vector<std::string>{"", "", "", ""}));
+  dialog.ChooseNewFolder();
+  EXPECT_EQ(ui.messages,
+            (std::vector<std::string>{Msg(msg::kNewFolderTooLong), Msg(msg::kNewFolderForbiddenName)}));
+  EXPECT_EQ(NewFolders(), (std::vector<std::string>{shallow, "", "", shallow}));
+}
 
 TEST_F(ListEditingTest, CancelledEditOrUnknownRowChangesNothing) {
   List().SetText(1, kNewPartName, "old.prt");
