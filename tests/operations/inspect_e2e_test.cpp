@@ -87,6 +87,8 @@ TEST_F(InspectE2eTest, AFailedToolRunEndsTheInspection) {
   ASSERT_EQ(ui.messages.size(), 1u) << Messages();
   EXPECT_TRUE(ui.messages[0].ends_with("\n　検査は出来ていません。")) << Messages();
   EXPECT_EQ(Column(partlist::kNumber), "----");
+  // What the failed tool wrote stays to be read.
+  EXPECT_EQ(drive.TempFiles(), (std::vector<std::string>{"top-ugpc.log", "top-ugpc.txt"}));
 }
 
 TEST_F(InspectE2eTest, AFailedTargetListingClosesBothFiles) {
@@ -96,6 +98,12 @@ TEST_F(InspectE2eTest, AFailedTargetListingClosesBothFiles) {
   // The listing reader's own message; the pass then closes the structure listing silently.
   EXPECT_EQ(Messages(), "[テキストファイル の読込みエラーが発生しました。\n　検査は出来ていません。]");
   EXPECT_EQ(Column(partlist::kEdited), "Ｖ---");
+  // Nothing was written, so neither listing is left to refuse the next inspection.
+  EXPECT_TRUE(drive.TempFiles().empty());
+  host.Clear();
+  ui.messages.clear();
+  Inspect();
+  EXPECT_EQ(Messages(), "[検査を完了しました。]");
 }
 
 }  // namespace
