@@ -6,8 +6,6 @@
 // inspect_bench [--no-change] [--change N] [inspect parts...] — defaults to 10000 50000, then a
 // change of N parts (1,000).
 
-#include <dlfcn.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -21,59 +19,20 @@
 #include "operations/list_building.h"
 #include "operations/structure_pass.h"
 #include "platform/host.h"
+#include "platform/ufun_library.h"
 #include "support/scripted_ui.h"
 #include "support/temp_drive.h"
 #include "text/codec.h"
 #include "text/mbstring.h"
 #include "timing_host.h"
-#include "toolrunner/ufun.h"
 
 namespace {
 
 using velmora::bench::Clock;
 using velmora::bench::Since;
+using velmora::bench::TimingCad;
 using velmora::bench::TimingHost;
 using namespace velmora;
-
-// Time spent inside the CAD library: the bench's own definitions of the library calls stand in
-// front of the shared library's, time the call and forward it.
-struct LibraryClock {
-  double seconds = 0;
-  int calls = 0;
-};
-LibraryClock libraryClock;
-
-template <typename Function, typename... Arguments>
-int Forward(const char* name, Arguments... arguments) {
-  const auto real = reinterpret_cast<Function*>(dlsym(RTLD_NEXT, name));
-  const auto start = Clock::now();
-  const int result = real(arguments...);
-  libraryClock.seconds += Since(start);
-  ++libraryClock.calls;
-  return result;
-}
-
-}  // namespace
-
-extern "C" {
-int UF_PART_open(const char* path, uf_tag_t* part, uf_load_status_t* status) {
-  return Forward<int(const char*, uf_tag_t*, uf_load_status_t*)>("UF_PART_open", path, part, status);
-}
-int UF_PART_save(void) {
-  return Forward<int()>("UF_PART_save");
-}
-int UF_PART_close_all(void) {
-  return Forward<int()>("UF_PART_close_all");
-}
-int UF_ASSEM_ask_assem_options(uf_assem_options_t* options) {
-  return Forward<int(uf_assem_options_t*)>("UF_ASSEM_ask_assem_options", options);
-}
-int UF_ASSEM_set_assem_options(const uf_assem_options_t* options) {
-  return Forward<int(const uf_assem_options_t*)>("UF_ASSEM_set_assem_options", options);
-}
-}
-
-namespace {
 
 struct Figures {
   double total = 0;
@@ -87,7 +46,8 @@ struct Figures {
 };
 
 struct Bench {
-  explicit Bench(testing::TempDrive& drive) : host(realHost), ui(&state), context(state, ui, host) {
+  explicit Bench(testing::TempDrive& drive)
+      : host(realHost), cad(realCad), ui(&state), context(state, ui, host, cad) {
     state.editToolPath = drive.EditTool();
     state.pcToolPath = drive.PcTool();
   }
@@ -102,21 +62,22 @@ struct Bench {
   }
   void Reset() {
     host.Reset();
-    libraryClock = {};
+    cad.Reset();
   }
   // The figures of a run that started at start.
   Figures Take(Clock::time_point start) const;
 
   platform::RealHost realHost;
   TimingHost host;
+  platform::UfunLibrary realCad;
+  TimingCad cad;
   operations::DialogState state;
   testing::ScriptedUi ui;
   operations::Context context;
 };
 
 Figures Bench::Take(Clock::time_point start) const {
-  return {Since(start),       host.toolSeconds, host.runs,  libraryClock.seconds,
-          libraryClock.calls, host.copySeconds, host.copies};
+  return {Since(start), host.toolSeconds, host.runs, cad.seconds, cad.calls, host.copySeconds, host.copies};
 }
 
 void Print(const Figures& f) {
@@ -180,13 +141,15 @@ bool Change(int parts, Figures& figures) {
       bench.host.Open(base + ".txt", platform::OpenMode::ReadText);
   if (!listing)
     return false;
-  UF_initialize();
+  platform::CadSession session(bench.cad);
+  if (!session.Open())
+    return false;
   bench.Reset();
   const auto start = Clock::now();
   const bool failed = operations::StructurePass(bench.context, *listing, 1, refused, folder) ||
                       operations::StructurePass(bench.context, *listing, 2, broken, folder);
   figures = bench.Take(start);
-  UF_terminate();
+  (void)session.Close();
   if (failed) {
     std::fprintf(stderr, "the change failed: %s\n", bench.ui.Last().c_str());
     return false;

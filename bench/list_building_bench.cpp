@@ -11,6 +11,7 @@
 #include "operations/context.h"
 #include "operations/list_building.h"
 #include "platform/host.h"
+#include "platform/ufun_library.h"
 #include "support/scripted_ui.h"
 #include "support/temp_drive.h"
 #include "timing_host.h"
@@ -37,7 +38,8 @@ int main(int argc, char** argv) {
   velmora::bench::TimingHost host(realHost);
   velmora::operations::DialogState state;
   velmora::testing::ScriptedUi ui(&state);
-  velmora::operations::Context context(state, ui, host);
+  velmora::platform::UfunLibrary cad;
+  velmora::operations::Context context(state, ui, host, cad);
   state.editToolPath = drive.EditTool();
   state.pcToolPath = drive.PcTool();
   state.inputPartPath = input;

@@ -72,4 +72,24 @@ std::unique_ptr<platform::Process> TimingHost::StartBatch(std::string_view comma
   return std::make_unique<TimedProcess>(std::move(process), toolSeconds);
 }
 
+std::optional<platform::AssemOptions> TimingCad::AskAssemOptions() {
+  return Timed([&] { return inner_->AskAssemOptions(); });
+}
+
+bool TimingCad::SetAssemOptions(const platform::AssemOptions& options) {
+  return Timed([&] { return inner_->SetAssemOptions(options); });
+}
+
+bool TimingCad::PartOpen(std::string_view path) {
+  return Timed([&] { return inner_->PartOpen(path); });
+}
+
+bool TimingCad::PartSave() {
+  return Timed([&] { return inner_->PartSave(); });
+}
+
+bool TimingCad::PartCloseAll() {
+  return Timed([&] { return inner_->PartCloseAll(); });
+}
+
 }  // namespace velmora::bench

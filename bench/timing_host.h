@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/cad_library.h"
 #include "platform/host.h"
 
 namespace velmora::bench {
@@ -37,9 +38,46 @@ class TimingHost final : public platform::Host {
   bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) override;
   std::unique_ptr<platform::TextStream> Open(std::string_view path, platform::OpenMode mode) override;
   std::unique_ptr<platform::Process> StartBatch(std::string_view commandLine) override;
+  platform::WindowsPath ToWindowsPath(std::string_view hostPath) override {
+    return inner_->ToWindowsPath(hostPath);
+  }
 
  private:
   platform::Host* inner_;
+};
+
+// The same for the CAD library: the time spent inside its calls.
+class TimingCad final : public platform::CadLibrary {
+ public:
+  explicit TimingCad(platform::CadLibrary& inner) : inner_(&inner) {}
+
+  double seconds = 0;
+  int calls = 0;
+
+  void Reset() {
+    seconds = 0;
+    calls = 0;
+  }
+
+  bool Initialize() override { return inner_->Initialize(); }
+  bool Terminate() override { return inner_->Terminate(); }
+  std::optional<platform::AssemOptions> AskAssemOptions() override;
+  bool SetAssemOptions(const platform::AssemOptions& options) override;
+  bool PartOpen(std::string_view path) override;
+  bool PartSave() override;
+  bool PartCloseAll() override;
+
+ private:
+  template <typename Call>
+  auto Timed(Call call) {
+    const auto start = Clock::now();
+    auto result = call();
+    seconds += Since(start);
+    ++calls;
+    return result;
+  }
+
+  platform::CadLibrary* inner_;
 };
 
 }  // namespace velmora::bench

@@ -14,6 +14,7 @@
 #include "operations/structure_reader.h"
 #include "platform/host.h"
 #include "platform/text_stream.h"
+#include "platform/ufun_library.h"
 #include "platform/ui.h"
 
 namespace {
@@ -35,6 +36,7 @@ class EmptyHost final : public platform::Host {
     return nullptr;
   }
   std::unique_ptr<platform::Process> StartBatch(std::string_view) override { return nullptr; }
+  platform::WindowsPath ToWindowsPath(std::string_view) override { return {}; }
 };
 
 void AddRows(operations::DialogState& state, std::string_view rows) {
@@ -77,7 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view listing = input.substr(split + 2);
   SilentUi ui;
   EmptyHost host;
-  operations::Context context(state, ui, host);
+  platform::UfunLibrary cad;
+  operations::Context context(state, ui, host, cad);
 
   // The reader alone, with a look-ahead below every line.
   {

@@ -19,7 +19,7 @@
 #include "text/codec.h"
 
 #pragma GCC visibility push(default)
-#include "toolrunner/ufun.h"
+#include "ufun.h"
 #pragma GCC visibility pop
 
 namespace {

@@ -4,7 +4,6 @@
 
 #include "resources/messages/session.h"
 #include "text/codec.h"
-#include "toolrunner/ufun.h"
 
 namespace velmora::app {
 namespace {
@@ -36,7 +35,8 @@ ListGeometry ListGeometryForClient(int cx, int cy) {
   return geometry;
 }
 
-MainDialog::MainDialog(platform::Ui& ui, platform::Host& host) : context_(state_, ui, host) {}
+MainDialog::MainDialog(platform::Ui& ui, platform::Host& host, platform::CadLibrary& cad)
+    : context_(state_, ui, host, cad), session_(cad) {}
 
 bool MainDialog::OnInitDialog() {
   platform::Ui& ui = context_.ui;
@@ -44,7 +44,7 @@ bool MainDialog::OnInitDialog() {
 
   // The tools are still looked for when the session could not be opened: the user learns about
   // everything that is missing before the window goes away.
-  const bool sessionOpen = UF_initialize() == 0;
+  const bool sessionOpen = session_.Open();
   if (!sessionOpen)
     ui.ShowMessage(text::Cp932(msg::kUfInitializeFailed));
 
@@ -61,7 +61,7 @@ bool MainDialog::OnCancel() {
   platform::Ui& ui = context_.ui;
   if (!ui.AskYesNo(text::Cp932(msg::kQuitQuestion)))
     return false;
-  if (UF_terminate() != 0)
+  if (!session_.Close())
     ui.ShowMessage(text::Cp932(msg::kUfTerminateFailed));
   return true;
 }

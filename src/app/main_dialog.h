@@ -7,6 +7,7 @@
 
 #include "operations/context.h"
 #include "operations/dialog_state.h"
+#include "platform/cad_library.h"
 #include "platform/host.h"
 #include "platform/ui.h"
 
@@ -23,7 +24,7 @@ ListGeometry ListGeometryForClient(int cx, int cy);
 
 class MainDialog {
  public:
-  MainDialog(platform::Ui& ui, platform::Host& host);
+  MainDialog(platform::Ui& ui, platform::Host& host, platform::CadLibrary& cad);
   MainDialog(const MainDialog&) = delete;
   MainDialog& operator=(const MainDialog&) = delete;
 
@@ -55,6 +56,7 @@ class MainDialog {
  private:
   operations::DialogState state_;
   operations::Context context_;
+  platform::CadSession session_;
 };
 
 }  // namespace velmora::app

@@ -1,7 +1,9 @@
 #pragma once
-// Everything an operation reaches: the dialog's state, the user interface, the host and the runner.
+// Everything an operation reaches: the dialog's state, the user interface, the host, the CAD library
+// and the runner.
 
 #include "operations/dialog_state.h"
+#include "platform/cad_library.h"
 #include "platform/host.h"
 #include "platform/ui.h"
 #include "toolrunner/batch_runner.h"
@@ -9,12 +11,13 @@
 namespace velmora::operations {
 
 struct Context {
-  Context(DialogState& state, platform::Ui& ui, platform::Host& host)
-      : state(state), ui(ui), host(host), runner(host, ui, state.editToolPath, state.pcToolPath) {}
+  Context(DialogState& state, platform::Ui& ui, platform::Host& host, platform::CadLibrary& cad)
+      : state(state), ui(ui), host(host), cad(cad), runner(host, ui, state.editToolPath, state.pcToolPath) {}
 
   DialogState& state;
   platform::Ui& ui;
   platform::Host& host;
+  platform::CadLibrary& cad;
   toolrunner::BatchRunner runner;
 };
 

@@ -1,5 +1,6 @@
 #include "operations/replacement.h"
 
+#include <optional>
 #include <string>
 
 #include "partlist/marks.h"
@@ -7,7 +8,6 @@
 #include "resources/messages/operations.h"
 #include "text/codec.h"
 #include "text/mbstring.h"
-#include "toolrunner/ufun.h"
 
 namespace velmora::operations {
 namespace {
@@ -142,7 +142,7 @@ bool ReplacePartFile(Context& context, std::string_view source, std::string_view
       return true;
   }
 
-  if (closeAll && UF_PART_close_all() != 0) {
+  if (closeAll && !context.cad.PartCloseAll()) {
     ShowNamed(context, name, msg::kReplaceCloseAllFailed, messageTail);
     return true;
   }
@@ -152,29 +152,26 @@ bool ReplacePartFile(Context& context, std::string_view source, std::string_view
 bool ResavePart(Context& context, std::string_view path, std::string_view messageTail) {
   const std::string name = FileNamePart(path);
 
-  uf_assem_options_t options{};
-  if (UF_ASSEM_ask_assem_options(&options) != 0) {
+  std::optional<platform::AssemOptions> options = context.cad.AskAssemOptions();
+  if (!options) {
     Show(context, msg::kResaveAskOptionsFailed, messageTail);
     return true;
   }
   // The library's own record; these three fields make the open load what the re-save needs. They
   // stay in force for every later open.
-  options.values[0] = 2;
-  options.values[8] = 1;
-  options.values[10] = 1;
-  if (UF_ASSEM_set_assem_options(&options) != 0) {
+  options->values[0] = 2;
+  options->values[8] = 1;
+  options->values[10] = 1;
+  if (!context.cad.SetAssemOptions(*options)) {
     Show(context, msg::kResaveSetOptionsFailed, messageTail);
     return true;
   }
 
-  const std::string partPath(path);  // the call wants a terminated string
-  uf_tag_t part = 0;
-  uf_load_status_t status{};
-  if (UF_PART_open(partPath.c_str(), &part, &status) != 0) {
+  if (!context.cad.PartOpen(path)) {
     ShowNamed(context, name, msg::kResaveOpenFailed, messageTail);
     return true;
   }
-  if (UF_PART_save() != 0) {
+  if (!context.cad.PartSave()) {
     ShowNamed(context, name, msg::kResaveSaveFailed, messageTail);
     return true;
   }

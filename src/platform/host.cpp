@@ -240,4 +240,9 @@ std::unique_ptr<Process> RealHost::StartBatch(std::string_view commandLine) {
   return std::make_unique<SpawnedProcess>(pid);
 }
 
+WindowsPath RealHost::ToWindowsPath(std::string_view hostPath) {
+  PathMap::Reverse reverse = map_.ToWindows(hostPath);
+  return WindowsPath{reverse.ok, std::move(reverse.windowsPath), std::move(reverse.reason)};
+}
+
 }  // namespace velmora::platform

@@ -19,6 +19,13 @@ struct FileStatus {
   bool directory = false;
 };
 
+// The Windows form of a host path, or a message for the user (cp932) saying why it has none.
+struct WindowsPath {
+  bool ok = false;
+  std::string path;
+  std::string reason;
+};
+
 // A started process: Wait blocks until it has ended; CloseHandle releases it (false on failure).
 class Process {
  public:
@@ -46,6 +53,8 @@ class Host {
   // CreateProcessA on a command line whose first (quoted) word is a batch file; the batch file is
   // run by the project's interpreter. nullptr when the process cannot be started.
   virtual std::unique_ptr<Process> StartBatch(std::string_view commandLine) = 0;
+  // A path from the host's own file dialog (UTF-8) in the Windows form the program speaks.
+  virtual WindowsPath ToWindowsPath(std::string_view hostPath) = 0;
 };
 
 // The real host: paths mapped by a PathMap read from the environment at construction.
@@ -60,6 +69,7 @@ class RealHost final : public Host {
   bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) override;
   std::unique_ptr<TextStream> Open(std::string_view path, OpenMode mode) override;
   std::unique_ptr<Process> StartBatch(std::string_view commandLine) override;
+  WindowsPath ToWindowsPath(std::string_view hostPath) override;
 
   const PathMap& Paths() const { return map_; }
 

@@ -5,7 +5,6 @@
 #include <sys/wait.h>
 
 #include "text/mbstring.h"
-#include "toolrunner/ufun.h"
 
 namespace velmora::app::test {
 
@@ -23,14 +22,10 @@ std::unique_ptr<platform::Process> VanishingHost::StartBatch(std::string_view co
 
 DialogFixture::~DialogFixture() {
   unsetenv("VELMORA_UF_FAIL");
-  if (sessionOpen_)
-    UF_terminate();
 }
 
 bool DialogFixture::Init() {
-  const bool open = dialog.OnInitDialog();
-  sessionOpen_ = open;
-  return open;
+  return dialog.OnInitDialog();
 }
 
 void DialogFixture::Start() {
@@ -39,10 +34,7 @@ void DialogFixture::Start() {
 }
 
 bool DialogFixture::Quit() {
-  const bool closes = dialog.OnCancel();
-  if (closes)
-    sessionOpen_ = false;
-  return closes;
+  return dialog.OnCancel();
 }
 
 void DialogFixture::AddRow(std::string_view name, std::string_view folder, std::string_view newName,

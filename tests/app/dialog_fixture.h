@@ -13,6 +13,8 @@
 
 #include "app/main_dialog.h"
 #include "platform/host.h"
+#include "platform/ufun_library.h"
+#include "support/fault_cad.h"
 #include "support/fault_host.h"
 #include "support/scripted_ui.h"
 #include "support/temp_drive.h"
@@ -49,6 +51,9 @@ class VanishingHost : public platform::Host {
     return inner_->Open(path, mode);
   }
   std::unique_ptr<platform::Process> StartBatch(std::string_view commandLine) override;
+  platform::WindowsPath ToWindowsPath(std::string_view hostPath) override {
+    return inner_->ToWindowsPath(hostPath);
+  }
 
  private:
   platform::Host* inner_;
@@ -64,7 +69,7 @@ class DialogFixture : public ::testing::Test {
   operations::DialogState& State() { return dialog.State(); }
   partlist::PartList& List() { return dialog.State().partList; }
 
-  // OnInitDialog; the fixture closes a session it opened at the end of the test.
+  // OnInitDialog.
   bool Init();
   // OnInitDialog with every tool found and the session open; the messages start empty.
   void Start();
@@ -96,10 +101,10 @@ class DialogFixture : public ::testing::Test {
   velmora::testing::FaultHost host{realHost};
   VanishingHost probe{host};
   velmora::testing::ScriptedUi ui;
-  MainDialog dialog{ui, probe};
-
- private:
-  bool sessionOpen_ = false;
+  platform::UfunLibrary realCad;
+  velmora::testing::FaultCad cad{realCad};
+  // Ends a session it opened itself when the test leaves it open.
+  MainDialog dialog{ui, probe, cad};
 };
 
 }  // namespace velmora::app::test

@@ -108,6 +108,7 @@ TEST_F(SessionTest, QuitAnsweredNoKeepsEverything) {
   EXPECT_EQ(ui.questions, std::vector<std::string>{Msg(msg::kQuitQuestion)});
   EXPECT_EQ(ui.messages, std::vector<std::string>());
   EXPECT_EQ(List().RowCount(), 1);
+  EXPECT_EQ(cad.calls, std::vector<std::string>{"initialize"});
 }
 
 TEST_F(SessionTest, QuitAnsweredYesClosesTheSession) {
@@ -116,6 +117,7 @@ TEST_F(SessionTest, QuitAnsweredYesClosesTheSession) {
   EXPECT_TRUE(Quit());
   EXPECT_EQ(ui.questions, std::vector<std::string>{Msg(msg::kQuitQuestion)});
   EXPECT_EQ(ui.messages, std::vector<std::string>());
+  EXPECT_EQ(cad.calls, (std::vector<std::string>{"initialize", "terminate"}));
 }
 
 TEST_F(SessionTest, FailedSessionEndIsReportedAndTheDialogClosesAnyway) {

@@ -1,4 +1,4 @@
-#include "toolrunner/ufun.h"
+#include "ufun.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

@@ -25,9 +25,9 @@
 
 #include "app/qt/prompts.h"
 #include "platform/host.h"
+#include "platform/ufun_library.h"
 #include "support/temp_drive.h"
 #include "text/codec.h"
-#include "toolrunner/ufun.h"
 
 namespace velmora::app::qt {
 namespace {
@@ -78,7 +78,6 @@ struct Harness {
     drive.WriteFile("cad/ug_edit_part_names.exe", "");
     drive.WriteFile("cad/ugpc.exe", "");
   }
-  ~Harness() { UF_terminate(); }
 
   void Start() {
     setenv("UGII_ROOT_DIR", "D:\\cad\\", 1);
@@ -114,8 +113,9 @@ struct Harness {
   // Declared in construction order: the host reads the drive mapping that TempDrive sets.
   velmora::testing::TempDrive drive;
   platform::RealHost host;
+  platform::UfunLibrary cad;
   ScriptedPrompts prompts;
-  MainWindow window{host, host.Paths(), prompts};
+  MainWindow window{host, cad, prompts};
 };
 
 // Dialog units to pixels with base units 7 × 13, rounded.

@@ -20,9 +20,8 @@ class BulkRoadTest : public OperationsFixture {
  protected:
   BulkRoadTest() {
     // The dialog opens the library session itself.
-    if (sessionOpen)
-      UF_terminate();
-    sessionOpen = false;
+    if (session.IsOpen())
+      (void)session.Close();
   }
   ~BulkRoadTest() override {
     ui.answers.push_back(true);
@@ -61,7 +60,7 @@ class BulkRoadTest : public OperationsFixture {
     return names;
   }
 
-  app::MainDialog dialog{ui, host};
+  app::MainDialog dialog{ui, host, cad};
 };
 
 TEST_F(BulkRoadTest, SinglePartIsRenamedToItsUpperCaseSpelling) {

@@ -12,11 +12,12 @@
 #include "operations/context.h"
 #include "operations/dialog_state.h"
 #include "platform/host.h"
+#include "platform/ufun_library.h"
+#include "support/fault_cad.h"
 #include "support/fault_host.h"
 #include "support/scripted_ui.h"
 #include "support/temp_drive.h"
 #include "text/codec.h"
-#include "toolrunner/ufun.h"
 
 namespace velmora::operations::test {
 
@@ -30,11 +31,7 @@ class OperationsFixture : public ::testing::Test {
     state.editToolPath = drive.EditTool();
     state.pcToolPath = drive.PcTool();
     // Re-saving needs the library's session, as the dialog opens it at start.
-    sessionOpen = UF_initialize() == 0;
-  }
-  ~OperationsFixture() override {
-    if (sessionOpen)
-      UF_terminate();
+    EXPECT_TRUE(session.Open());
   }
 
   // A shell script under D:\tools in place of a tool, so a test controls what the tool prints.
@@ -67,8 +64,10 @@ class OperationsFixture : public ::testing::Test {
   velmora::testing::FaultHost host{realHost};
   DialogState state;
   velmora::testing::ScriptedUi ui{&state};
-  Context context{state, ui, host};
-  bool sessionOpen = false;
+  platform::UfunLibrary realCad;
+  velmora::testing::FaultCad cad{realCad};
+  Context context{state, ui, host, cad};
+  platform::CadSession session{cad};
 };
 
 }  // namespace velmora::operations::test

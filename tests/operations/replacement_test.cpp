@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,10 +52,8 @@ class ReplacementTest : public OperationsFixture {
     source = drive.Win("work/a.prt");
     destination = drive.Win("new/b.prt");
   }
-  void TearDown() override { unsetenv("VELMORA_UF_FAIL"); }
 
   void DestinationExists() { drive.WriteFile("new/b.prt", oldText); }
-  static void FailLibrary(const char* call) { setenv("VELMORA_UF_FAIL", call, 1); }
 
   Outcome Classify(std::string_view relative, std::string_view before) const {
     if (!drive.Exists(relative))
@@ -183,7 +182,7 @@ TEST_F(ReplacementTest, FailedCopyOfAMissingFile) {
 }
 
 TEST_F(ReplacementTest, ClosesAllEvenWhenNothingWasCopied) {
-  FailLibrary("UF_PART_close_all");
+  cad.Fail(velmora::testing::CadCall::PartCloseAll, 1, true);
   state.options.copyMissingFiles = 0;
 
   // Without closeAll nothing is closed, so nothing fails.
@@ -282,23 +281,26 @@ TEST_F(CaseRenameTest, SameSpellingInAnotherFolderCaseIsNoRename) {
 // --- ResavePart and the library's failures ---------------------------------------------------------
 
 TEST_F(ReplacementTest, ResaveSetsTheAssemblyOptionsAndSavesThePart) {
-  uf_assem_options_t before{};
-  ASSERT_EQ(UF_ASSEM_ask_assem_options(&before), 0);
+  const std::optional<platform::AssemOptions> before = realCad.AskAssemOptions();
+  ASSERT_TRUE(before);
 
   EXPECT_FALSE(ResavePart(context, source, tail));
 
   EXPECT_TRUE(ui.messages.empty()) << ui.Last();
   EXPECT_EQ(Classify("work/a.prt", ""), SR);
-  uf_assem_options_t after{};
-  ASSERT_EQ(UF_ASSEM_ask_assem_options(&after), 0);
+  EXPECT_EQ(cad.calls,
+            (std::vector<std::string>{"initialize", "ask options", "set options", "open " + source, "save"}));
+  const std::optional<platform::AssemOptions> after = realCad.AskAssemOptions();
+  ASSERT_TRUE(after);
   for (int i = 0; i < 32; ++i) {
-    const int expected = i == 0 ? 2 : (i == 8 || i == 10) ? 1 : before.values[i];
-    EXPECT_EQ(after.values[i], expected) << "field " << i;
+    const int expected = i == 0 ? 2 : (i == 8 || i == 10) ? 1 : before->values[i];
+    EXPECT_EQ(after->values[i], expected) << "field " << i;
   }
 }
 
 struct LibraryFault {
-  const char* call;
+  velmora::testing::CadCall call;
+  const char* name;
   const char* expected;
   bool saved;  // the failure came after the save
 };
@@ -306,7 +308,7 @@ struct LibraryFault {
 class LibraryFaultTest : public ReplacementTest, public ::testing::WithParamInterface<LibraryFault> {};
 
 TEST_P(LibraryFaultTest, ShowsItsMessageAndStops) {
-  FailLibrary(GetParam().call);
+  cad.Fail(GetParam().call);
   drive.WriteFile("work/ソフト.prt", sourceText);
 
   EXPECT_TRUE(ReplacePartFile(context, source, drive.Win("work/ソフト.prt"), tail, 2, true, "", 0));
@@ -318,17 +320,17 @@ TEST_P(LibraryFaultTest, ShowsItsMessageAndStops) {
 INSTANTIATE_TEST_SUITE_P(
     Calls, LibraryFaultTest,
     ::testing::Values(
-        LibraryFault{"UF_ASSEM_ask_assem_options",
+        LibraryFault{velmora::testing::CadCall::AskAssemOptions, "AskAssemOptions",
                      "アセンブリオプションの取得に失敗しました。\n　実行は中断しました。", false},
-        LibraryFault{"UF_ASSEM_set_assem_options",
+        LibraryFault{velmora::testing::CadCall::SetAssemOptions, "SetAssemOptions",
                      "アセンブリオプションの設定に失敗しました。\n　実行は中断しました。", false},
-        LibraryFault{"UF_PART_open", "ソフト.prt ファイルを開くのに失敗しました。\n　実行は中断しました。",
-                     false},
-        LibraryFault{"UF_PART_save", "ソフト.prt ファイルの保存に失敗しました。\n　実行は中断しました。",
-                     false},
-        LibraryFault{"UF_PART_close_all", "a.prt ファイルを閉じるのに失敗しました。\n　実行は中断しました。",
-                     true}),
-    [](const ::testing::TestParamInfo<LibraryFault>& info) { return std::string(info.param.call); });
+        LibraryFault{velmora::testing::CadCall::PartOpen, "PartOpen",
+                     "ソフト.prt ファイルを開くのに失敗しました。\n　実行は中断しました。", false},
+        LibraryFault{velmora::testing::CadCall::PartSave, "PartSave",
+                     "ソフト.prt ファイルの保存に失敗しました。\n　実行は中断しました。", false},
+        LibraryFault{velmora::testing::CadCall::PartCloseAll, "PartCloseAll",
+                     "a.prt ファイルを閉じるのに失敗しました。\n　実行は中断しました。", true}),
+    [](const ::testing::TestParamInfo<LibraryFault>& info) { return std::string(info.param.name); });
 
 TEST_F(ReplacementTest, MalformedCopyCannotBeOpened) {
   drive.WriteFile("work/bad.prt", "not a part\n");

@@ -8,7 +8,6 @@
 #include "operations/structure_pass.h"
 #include "text/codec.h"
 #include "text/mbstring.h"
-#include "toolrunner/ufun.h"
 
 namespace velmora::operations::test {
 
@@ -17,11 +16,11 @@ namespace fs = std::filesystem;
 StructureE2e::StructureE2e() {
   state.editToolPath = drive.EditTool();
   state.pcToolPath = drive.PcTool();
-  EXPECT_EQ(UF_initialize(), 0);
+  EXPECT_TRUE(session.Open());
 }
 
 StructureE2e::~StructureE2e() {
-  UF_terminate();
+  (void)session.Close();
   unsetenv("VELMORA_CAD_FAIL");
   unsetenv("VELMORA_UF_FAIL");
 }

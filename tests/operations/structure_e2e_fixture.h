@@ -14,6 +14,8 @@
 
 #include "operations/context.h"
 #include "platform/host.h"
+#include "platform/ufun_library.h"
+#include "support/fault_cad.h"
 #include "support/fault_host.h"
 #include "support/scripted_ui.h"
 #include "support/temp_drive.h"
@@ -59,7 +61,10 @@ class StructureE2e : public ::testing::Test {
   velmora::testing::FaultHost host{realHost};
   DialogState state;
   velmora::testing::ScriptedUi ui{&state};
-  Context context{state, ui, host};
+  platform::UfunLibrary realCad;
+  velmora::testing::FaultCad cad{realCad};
+  Context context{state, ui, host, cad};
+  platform::CadSession session{cad};
 };
 
 }  // namespace velmora::operations::test

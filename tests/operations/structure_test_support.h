@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "operations/context.h"
+#include "platform/ufun_library.h"
+#include "support/fault_cad.h"
 #include "support/fault_host.h"
 #include "support/scripted_ui.h"
 
@@ -30,6 +32,7 @@ class StructureMemoryHost : public platform::Host {
   bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) override;
   std::unique_ptr<platform::TextStream> Open(std::string_view path, platform::OpenMode mode) override;
   std::unique_ptr<platform::Process> StartBatch(std::string_view commandLine) override;
+  platform::WindowsPath ToWindowsPath(std::string_view) override { return {}; }
 };
 
 class StructureFixture : public ::testing::Test {
@@ -53,7 +56,9 @@ class StructureFixture : public ::testing::Test {
   velmora::testing::FaultHost host{memory};
   DialogState state;
   velmora::testing::ScriptedUi ui{&state};
-  Context context{state, ui, host};
+  platform::UfunLibrary realCad;
+  velmora::testing::FaultCad cad{realCad};
+  Context context{state, ui, host, cad};
   std::unique_ptr<platform::TextStream> stream;
 };
 

@@ -40,6 +40,9 @@ class FaultHost : public platform::Host {
   bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) override;
   std::unique_ptr<platform::TextStream> Open(std::string_view path, platform::OpenMode mode) override;
   std::unique_ptr<platform::Process> StartBatch(std::string_view commandLine) override;
+  platform::WindowsPath ToWindowsPath(std::string_view hostPath) override {
+    return inner_->ToWindowsPath(hostPath);
+  }
 
   // Used by the wrapped streams and processes.
   bool ShouldFail(Call call, std::string_view path);

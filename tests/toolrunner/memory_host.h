@@ -29,6 +29,7 @@ class MemoryHost : public platform::Host {
   bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) override;
   std::unique_ptr<platform::TextStream> Open(std::string_view path, platform::OpenMode mode) override;
   std::unique_ptr<platform::Process> StartBatch(std::string_view commandLine) override;
+  platform::WindowsPath ToWindowsPath(std::string_view) override { return {}; }
 };
 
 // A read-only text-mode stream over bytes as they are on disk.

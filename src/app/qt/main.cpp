@@ -6,13 +6,15 @@
 #include "app/qt/main_window.h"
 #include "app/qt/prompts.h"
 #include "platform/host.h"
+#include "platform/ufun_library.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   application.setWindowIcon(QIcon(QStringLiteral(":/icon/velmora.png")));
   velmora::platform::RealHost host;
+  velmora::platform::UfunLibrary cad;
   velmora::app::qt::QtPrompts prompts;
-  velmora::app::qt::MainWindow window(host, host.Paths(), prompts);
+  velmora::app::qt::MainWindow window(host, cad, prompts);
   window.Run();
   return 0;
 }

@@ -134,9 +134,8 @@ class NameDelegate final : public QStyledItemDelegate {
 
 }  // namespace
 
-MainWindow::MainWindow(platform::Host& host, const platform::PathMap& paths, Prompts& prompts,
-                       QWidget* parent)
-    : QDialog(parent), prompts_(prompts), paths_(paths), dialog_(*this, host) {
+MainWindow::MainWindow(platform::Host& host, platform::CadLibrary& cad, Prompts& prompts, QWidget* parent)
+    : QDialog(parent), prompts_(prompts), host_(host), dialog_(*this, host, cad) {
   setObjectName(u"mainDialog"_qs);
   setWindowFlags(::Qt::Window | ::Qt::WindowTitleHint | ::Qt::WindowSystemMenuHint |
                  ::Qt::WindowMinMaxButtonsHint | ::Qt::WindowCloseButtonHint);
@@ -464,12 +463,12 @@ std::string MainWindow::ChooseFile(const platform::FileDialogRequest& request) {
   if (chosen.isEmpty()) {
     return {};
   }
-  const platform::PathMap::Reverse path = paths_.ToWindows(chosen.toStdString());
+  const platform::WindowsPath path = host_.ToWindowsPath(chosen.toStdString());
   if (!path.ok) {
     ShowMessage(path.reason);
     return {};
   }
-  return path.windowsPath;
+  return path.path;
 }
 
 void MainWindow::BeginWaitCursor() {

@@ -7,7 +7,6 @@
 
 #include "app/main_dialog.h"
 #include "platform/ui.h"
-#include "platform/win_path.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -23,9 +22,8 @@ class MainWindow final : public QDialog, public platform::Ui {
   Q_OBJECT
 
  public:
-  // Paths from the file dialog are turned into their Windows form through `paths`.
-  MainWindow(platform::Host& host, const platform::PathMap& paths, Prompts& prompts,
-             QWidget* parent = nullptr);
+  // Paths from the file dialog are turned into their Windows form through the host.
+  MainWindow(platform::Host& host, platform::CadLibrary& cad, Prompts& prompts, QWidget* parent = nullptr);
   ~MainWindow() override;
 
   // Dialog initialisation; false when the dialog must end without being used.
@@ -68,7 +66,7 @@ class MainWindow final : public QDialog, public platform::Ui {
   void ShowHelp();
 
   Prompts& prompts_;
-  const platform::PathMap& paths_;
+  platform::Host& host_;
   MainDialog dialog_;
   QList<QWidget*> controls_;
   QLabel* editToolField_ = nullptr;
