@@ -188,8 +188,7 @@ bool RunChangePasses(operations::Context& context, const RunPlan& plan) {
     return true;
   // Without folder information every part must first be gathered in the input part's folder,
   // new names or not: the perform pass copies them there.
-  const bool perform =
-      plan.changeScope > 0 || context.state.operation == Operation::RemoveAllFolders;
+  const bool perform = plan.changeScope > 0 || context.state.operation == Operation::RemoveAllFolders;
   if (perform && operations::StructurePass(context, *output, kPerformPass, broken, plan.inputFolder))
     return true;
   return operations::ClosePcOutput(context, *output, outputPath, broken);

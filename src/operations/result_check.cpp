@@ -20,7 +20,8 @@ std::optional<std::vector<std::string>> UnresolvedAfterRun(Context& context, std
   if (context.runner.RunTool("-list", messageTail, resultInputPath, "", "", ""))
     return std::nullopt;
   const std::string listPath = base + ".txt";
-  const std::unique_ptr<platform::TextStream> file = context.host.Open(listPath, platform::OpenMode::ReadText);
+  const std::unique_ptr<platform::TextStream> file =
+      context.host.Open(listPath, platform::OpenMode::ReadText);
   const auto fail = [&](std::string_view message) {
     context.ui.ShowMessage(text::Cp932(message) + std::string(messageTail));
     return std::nullopt;

@@ -174,11 +174,13 @@ class Pass {
       if (!done.insert(component).second)
         return false;
       const std::string& newFolder = list_.Text(component, partlist::kNewFolderName);
-      const std::string& folder = newFolder.empty() ? list_.Text(component, partlist::kFolderName) : newFolder;
+      const std::string& folder =
+          newFolder.empty() ? list_.Text(component, partlist::kFolderName) : newFolder;
       if (text::ToLower(folder) == copyFolder)
         return false;
       return context_.runner.RunTool("-change_comp_dir", tail_, copyPath, copyPath,
-                                     list_.Text(component, partlist::kPartName), WithoutLastCharacter(folder));
+                                     list_.Text(component, partlist::kPartName),
+                                     WithoutLastCharacter(folder));
     });
   }
 

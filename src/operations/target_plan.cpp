@@ -14,7 +14,8 @@ std::vector<std::string> FinalPaths(const DialogState& state, std::string_view i
   for (int row = 0; row < list.RowCount(); ++row) {
     if (gathered) {
       const std::string& newName = list.Text(row, partlist::kNewPartName);
-      paths.push_back(std::string(inputFolder) + (newName.empty() ? list.Text(row, partlist::kPartName) : newName));
+      paths.push_back(std::string(inputFolder) +
+                      (newName.empty() ? list.Text(row, partlist::kPartName) : newName));
       continue;
     }
     std::string path = list.RowPath(row, true);
@@ -33,7 +34,7 @@ int FirstClashingRow(const partlist::PartList& list, const std::vector<std::stri
     oldKeys.push_back(text::ToLower(list.RowPath(static_cast<int>(i), false)));
     finalKeys.push_back(text::ToLower(finalPaths[i]));
   }
-  std::unordered_map<std::string_view, int> endings;  // final key -> rows ending there
+  std::unordered_map<std::string_view, int> endings;         // final key -> rows ending there
   std::unordered_map<std::string_view, std::size_t> owners;  // old key -> first row holding it
   endings.reserve(n);
   owners.reserve(n);

@@ -18,7 +18,8 @@ std::vector<std::string> FinalPaths(const DialogState& state, std::string_view i
 // The first row, in list order, that ends at the same file as another row, or whose final path
 // is another row's old path (its copy would replace a file the run still reads). Paths compare
 // as Windows compares them, ignoring letter case. -1 when there is none.
-[[nodiscard]] int FirstClashingRow(const partlist::PartList& list, const std::vector<std::string>& finalPaths);
+[[nodiscard]] int FirstClashingRow(const partlist::PartList& list,
+                                   const std::vector<std::string>& finalPaths);
 
 // The final paths lower-cased: what a component of the result may resolve to.
 std::unordered_set<std::string> PlannedFiles(const std::vector<std::string>& finalPaths);
