@@ -219,6 +219,9 @@ bool RealHost::Rename(std::string_view source, std::string_view destination) {
   if (to.empty() || to.back() != '/')
     to += '/';
   to += name.text;
+  // Already spelt so (renamed earlier in the same run): nothing to do.
+  if (*from == to)
+    return true;
   if (renameat2(AT_FDCWD, from->c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
     return true;
   if (errno != EINVAL && errno != ENOSYS)

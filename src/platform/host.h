@@ -50,7 +50,8 @@ class Host {
   // a half-written destination; keeps the modification time.
   virtual bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) = 0;
   // MoveFileA: gives the file a new name in one atomic step; the destination is taken as spelt.
-  // False when it failed or something else is at the destination.
+  // A file already spelt as the destination stays as it is. False when it failed or something
+  // else is at the destination.
   virtual bool Rename(std::string_view source, std::string_view destination) = 0;
   // fopen "rt"/"wt": nullptr when it cannot be opened.
   virtual std::unique_ptr<TextStream> Open(std::string_view path, OpenMode mode) = 0;

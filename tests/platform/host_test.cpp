@@ -153,6 +153,8 @@ TEST(RealHost, RenameGivesTheFileItsNewSpellingInPlace) {
   EXPECT_EQ(Names(drive.Host("部品表")), (std::vector<std::string>{"TOP.PRT", "other.prt"}));
   EXPECT_EQ(host.Stat(upper)->id, before->id);
   EXPECT_EQ(drive.ReadFile("部品表/TOP.PRT"), "one");
+  EXPECT_TRUE(host.Rename(lower, upper));  // found under its new spelling already
+  EXPECT_EQ(drive.ReadFile("部品表/TOP.PRT"), "one");
 
   drive.WriteFile("部品表/top.prt", "three");
   EXPECT_FALSE(host.Rename(lower, upper));
