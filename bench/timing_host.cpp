@@ -55,6 +55,10 @@ bool TimingHost::CopyFile(std::string_view source, std::string_view destination,
   return ok;
 }
 
+bool TimingHost::Rename(std::string_view source, std::string_view destination) {
+  return inner_->Rename(source, destination);
+}
+
 std::unique_ptr<platform::TextStream> TimingHost::Open(std::string_view path, platform::OpenMode mode) {
   const auto start = Clock::now();
   auto stream = inner_->Open(path, mode);

@@ -36,6 +36,7 @@ class TimingHost final : public platform::Host {
   std::optional<platform::FileStatus> Stat(std::string_view path) override;
   bool Remove(std::string_view path) override;
   bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) override;
+  bool Rename(std::string_view source, std::string_view destination) override;
   std::unique_ptr<platform::TextStream> Open(std::string_view path, platform::OpenMode mode) override;
   std::unique_ptr<platform::Process> StartBatch(std::string_view commandLine) override;
   platform::WindowsPath ToWindowsPath(std::string_view hostPath) override {

@@ -32,6 +32,7 @@ class EmptyHost final : public platform::Host {
   std::optional<platform::FileStatus> Stat(std::string_view) override { return std::nullopt; }
   bool Remove(std::string_view) override { return false; }
   bool CopyFile(std::string_view, std::string_view, bool) override { return false; }
+  bool Rename(std::string_view, std::string_view) override { return false; }
   std::unique_ptr<platform::TextStream> Open(std::string_view, platform::OpenMode) override {
     return nullptr;
   }

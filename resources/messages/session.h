@@ -66,6 +66,12 @@ inline constexpr std::string_view kRuleRemoveFoldersWithNewFolder =
 inline constexpr std::string_view kSwapTargetMissing =
     "実行後に入れ替えるファイルが見つかりません。\n　実行は完了しました。";
 inline constexpr std::string_view kRunFinished = "実行が正常に終了しました。";
+// Two rows meeting at one file: head + the new file name + rest + tail.
+inline constexpr std::string_view kTargetClashHead = "変更後の ";
+inline constexpr std::string_view kTargetClashRest = " ファイルが重複しています。\n　";
+// A run whose result does not resolve: head, then "\n" + path for up to five paths, then the tail.
+inline constexpr std::string_view kRunFinishedWithMissing = "実行は終了しましたが、見つからないファイルが有ります。";
+inline constexpr std::string_view kRunFinishedCheckResult = "\n　結果を確認して下さい。";
 
 // Editing a new part name in place.
 inline constexpr std::string_view kNewNameNoExtension = "拡張子を取得出来ませんでした。記入は適用しません。";

@@ -4,13 +4,17 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 #include "app/main_dialog.h"
 #include "operations/bulk.h"
 #include "operations/inspect.h"
 #include "operations/list_building.h"
 #include "operations/replacement.h"
+#include "operations/result_check.h"
 #include "operations/structure_pass.h"
+#include "operations/target_plan.h"
 #include "resources/messages/session.h"
 #include "resources/messages/structure.h"
 #include "resources/messages/tails.h"
@@ -55,6 +59,11 @@ class WaitCursor {
 std::string FolderOf(std::string_view path) {
   const std::size_t separator = text::FindLast(path, '\\');
   return separator == text::npos ? std::string() : std::string(path.substr(0, separator + 1));
+}
+
+std::string FileNameOf(std::string_view path) {
+  const std::size_t separator = text::FindLast(path, '\\');
+  return std::string(separator == text::npos ? path : path.substr(separator + 1));
 }
 
 // nullopt after its message when a listed file is gone: nothing may run on a list that no longer
@@ -113,6 +122,42 @@ std::string BrokenRule(const operations::DialogState& state, const RunPlan& plan
   return {};
 }
 
+// The message (cp932) refusing a run in which two rows would end at one file, or a row's copy
+// would land on a file another row still has to be read from; empty when the plan is sound.
+// Checked whole before the first write, so that such a run never stops half-way.
+std::string TargetClash(const operations::DialogState& state, const std::vector<std::string>& finalPaths) {
+  const int row = operations::FirstClashingRow(state.partList, finalPaths);
+  if (row < 0)
+    return {};
+  return text::Cp932(msg::kTargetClashHead) + FileNameOf(finalPaths[static_cast<std::size_t>(row)]) +
+         text::Cp932(msg::kTargetClashRest) + text::Cp932(msg::kTailRunRefused);
+}
+
+// The closing message of a run that wrote files: every component of the resulting input part must
+// resolve, each to a file the run meant. The rebuilt list serves when the input part was swapped;
+// otherwise the result is listed. nullopt when that listing failed (after its message).
+std::optional<std::string> ClosingMessage(operations::Context& context, const RunPlan& plan,
+                                          const std::vector<std::string>& finalPaths, bool swapped) {
+  const std::unordered_set<std::string> planned = operations::PlannedFiles(finalPaths);
+  std::vector<std::string> unresolved;
+  if (swapped) {
+    unresolved = operations::UnresolvedInList(context.state.partList, planned);
+  } else {
+    std::optional<std::vector<std::string>> listed = operations::UnresolvedAfterRun(
+        context, plan.resultInputPath, planned, text::Cp932(msg::kTailRunBroken));
+    if (!listed)
+      return std::nullopt;
+    unresolved = std::move(*listed);
+  }
+  if (unresolved.empty())
+    return text::Cp932(msg::kRunFinished);
+  constexpr std::size_t kPathsShown = 5;
+  std::string message = text::Cp932(msg::kRunFinishedWithMissing);
+  for (std::size_t i = 0; i < unresolved.size() && i < kPathsShown; ++i)
+    message += "\n" + unresolved[i];
+  return message + text::Cp932(msg::kRunFinishedCheckResult);
+}
+
 // The check pass and, when anything gets a new path, the perform pass. True when one failed.
 bool RunChangePasses(operations::Context& context, const RunPlan& plan) {
   const std::string refused = text::Cp932(msg::kTailRunRefused);
@@ -141,22 +186,32 @@ bool RunChangePasses(operations::Context& context, const RunPlan& plan) {
   // its listing goes too; after a failed perform pass it stays for the user to look at.
   if (operations::CheckingStructurePass(context, *output, outputPath, kCheckPass, refused, plan.inputFolder))
     return true;
-  if (plan.changeScope > 0 &&
-      operations::StructurePass(context, *output, kPerformPass, broken, plan.inputFolder))
+  // Without folder information every part must first be gathered in the input part's folder,
+  // new names or not: the perform pass copies them there.
+  const bool perform = plan.changeScope > 0 || context.state.operation == Operation::RemoveAllFolders;
+  if (perform && operations::StructurePass(context, *output, kPerformPass, broken, plan.inputFolder))
     return true;
   return operations::ClosePcOutput(context, *output, outputPath, broken);
 }
 
-// With inputPartOnly every row but the input part's is skipped. True when a run failed.
+// With inputPartOnly every row but the input part's is skipped. Removing the folders does the
+// input part last, so that a run broken off leaves it referring to the files it did before. True
+// when a run failed.
 bool RunBulkPass(operations::Context& context, const RunPlan& plan) {
   const partlist::PartList& list = context.state.partList;
   const bool inputPartOnly = context.state.options.inputPartOnly != 0;
+  const bool inputLast = context.state.operation == Operation::RemoveAllFolders;
+  int inputRow = -1;
   for (int row = 0; row < list.RowCount(); ++row) {
     const bool isInputPart = text::ToLower(list.RowPath(row, false)) == plan.inputKey;
+    if (isInputPart && inputLast) {
+      inputRow = row;
+      continue;
+    }
     if ((isInputPart || !inputPartOnly) && operations::RunBulkOnRow(context, row, plan.inputFolder))
       return true;
   }
-  return false;
+  return inputRow >= 0 && operations::RunBulkOnRow(context, inputRow, plan.inputFolder);
 }
 
 bool IsBulk(Operation operation) {
@@ -188,6 +243,12 @@ void MainDialog::OnExecute() {
     return;
   }
 
+  const std::vector<std::string> finalPaths = operations::FinalPaths(state_, plan->inputFolder);
+  if (const std::string clash = TargetClash(state_, finalPaths); !clash.empty()) {
+    ui.ShowMessage(clash);
+    return;
+  }
+
   if (RunChangePasses(context_, *plan))
     return;
   if (IsBulk(operation) && RunBulkPass(context_, *plan))
@@ -207,8 +268,11 @@ void MainDialog::OnExecute() {
       return;
     }
   }
+  const std::optional<std::string> closing =
+      ClosingMessage(context_, *plan, finalPaths, state_.options.swapInputAfterRun != 0);
   waitCursor.End();
-  ui.ShowMessage(text::Cp932(msg::kRunFinished));
+  if (closing)
+    ui.ShowMessage(*closing);
 }
 
 }  // namespace velmora::app

@@ -81,9 +81,9 @@ void RunInspect(Context& context, int passMode, std::string_view inputFolder) {
 
   const std::string tail = text::Cp932(msg::kTailInspectNotDone);
   if (n < 2) {
-    // An empty list has no row for the single-row pass to fill.
-    if (n == 1)
-      RunSinglePartPass(context, 0, text::Cp932(msg::kInspectCompleted));
+    // An empty list has no row for the single-row pass to fill. Only its message may close.
+    if (n == 1 && RunSinglePartPass(context, 0, text::Cp932(msg::kInspectCompleted)))
+      return;
     context.ui.ShowMessage(text::Cp932(msg::kInspectCompleted));
     return;
   }

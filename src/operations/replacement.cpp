@@ -37,24 +37,16 @@ bool IsCaseOnlyRename(std::string_view source, std::string_view target) {
   return text::ToLower(source) == text::ToLower(target) && FileNamePart(source) != FileNamePart(target);
 }
 
-// A file copied onto itself keeps its spelling (and Windows refuses the copy), so the new spelling
-// needs the old one gone first. A copy aside keeps the content safe at every step; when the last
-// step fails the file goes back under its old name.
-bool RenameCase(platform::Host& host, std::string_view source, std::string_view target) {
-  const std::string aside = std::string(target) + ".case-rename";
-  if (!host.CopyFile(source, aside, true))
-    return false;
-  if (!host.Remove(source)) {
-    host.Remove(aside);
-    return false;
-  }
-  if (!host.CopyFile(aside, target, true)) {
-    if (host.CopyFile(aside, source, true))
-      host.Remove(aside);
-    return false;
-  }
-  host.Remove(aside);
-  return true;
+// A file copied onto itself keeps its spelling (and Windows refuses the copy), so a new spelling of
+// the same file is a rename of it, in one atomic step. Nothing at the new spelling, or the source
+// itself found there by a lookup that ignores case, is the same file; a host that tells the
+// spellings apart may hold a different file there, which is then a file in the way like any other.
+bool SameFileOrAbsent(platform::Host& host, std::string_view source, std::string_view target) {
+  const std::optional<platform::FileStatus> to = host.Stat(target);
+  if (!to)
+    return true;
+  const std::optional<platform::FileStatus> from = host.Stat(source);
+  return from && from->id == to->id;
 }
 
 }  // namespace
@@ -115,10 +107,11 @@ bool ReplacePartFile(Context& context, std::string_view source, std::string_view
       ShowNamed(context, text::Cp932(msg::kReplaceCopyPrefix) + name, msg::kReplaceCopyFailed, messageTail);
       return true;
     };
-    const bool caseOnly = IsCaseOnlyRename(source, target);
+    const bool renameInPlace =
+        IsCaseOnlyRename(source, target) && SameFileOrAbsent(context.host, source, target);
     const auto copy = [&](bool failIfExists) {
-      return caseOnly ? RenameCase(context.host, source, target)
-                      : context.host.CopyFile(source, target, failIfExists);
+      return renameInPlace ? context.host.Rename(source, target)
+                           : context.host.CopyFile(source, target, failIfExists);
     };
     if (copyMode == 0) {
       if (!copy(false))
@@ -126,7 +119,7 @@ bool ReplacePartFile(Context& context, std::string_view source, std::string_view
       if (allowReplaceAll && ResavePart(context, target, messageTail))
         return true;
     } else if (const bool present = Exists(context, target);
-               (!present || caseOnly) && options.copyMissingFiles != 0) {
+               (!present || renameInPlace) && options.copyMissingFiles != 0) {
       // A case-only rename finds its own source at the destination: that is no new file yet.
       if (!copy(true))
         return copyFailed();

@@ -8,10 +8,10 @@
 
 namespace velmora::operations {
 
-bool RunSinglePartPass(Context& context, int mode, std::string_view messageTail);
-bool ReplacePartFile(Context& context, std::string_view source, std::string_view destination,
-                     std::string_view messageTail, int copyMode, bool closeAll, std::string_view folder,
-                     int row);
-bool ResavePart(Context& context, std::string_view path, std::string_view messageTail);
+[[nodiscard]] bool RunSinglePartPass(Context& context, int mode, std::string_view messageTail);
+[[nodiscard]] bool ReplacePartFile(Context& context, std::string_view source, std::string_view destination,
+                                   std::string_view messageTail, int copyMode, bool closeAll,
+                                   std::string_view folder, int row);
+[[nodiscard]] bool ResavePart(Context& context, std::string_view path, std::string_view messageTail);
 
 }  // namespace velmora::operations

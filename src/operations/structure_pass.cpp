@@ -125,6 +125,8 @@ class Pass {
     }
     if (passMode_ == 2 && ReplacePartFile(context_, oldPath, newPath, tail_, 0, true, inputFolder_, line.row))
       return reader_.FailShown();
+    if (passMode_ == 2 && MovesToAnotherFolder(line.row))
+      return KeepComponentFolders(line.level, newPath);
     return false;
   }
 
@@ -137,8 +139,13 @@ class Pass {
     handled_[static_cast<std::size_t>(line.row)] = true;
     if (passMode_ >= 1 && !(passMode_ == 2 && repeated) && OverwriteCheck(oldPath, newPath, false, line.row))
       return reader_.FailShown();
+    // Only a copy made here is ours to edit; a file already at the new path is kept as it is.
+    const bool keepComponents =
+        passMode_ == 2 && !repeated && MovesToAnotherFolder(line.row) && !Exists(newPath);
     if (passMode_ == 2 && ReplacePartFile(context_, oldPath, newPath, tail_, 1, true, inputFolder_, line.row))
       return reader_.FailShown();
+    if (keepComponents && Exists(newPath) && KeepComponentFolders(line.level, newPath))
+      return true;
     if (newPath.empty())
       return false;
     if (AncestorWalk(line))
@@ -146,6 +153,35 @@ class Pass {
     if (passMode_ <= 1)
       return ExistingTargetCheck(line.level, newPath);
     return false;
+  }
+
+  // The row's copy lands in a folder other than its own. Gathering every part without folder
+  // information is no move: all of them end up beside each other.
+  bool MovesToAnotherFolder(int row) const {
+    const std::string& newFolder = list_.Text(row, partlist::kNewFolderName);
+    return !RemovingFolders() && !newFolder.empty() &&
+           text::ToLower(newFolder) != text::ToLower(list_.Text(row, partlist::kFolderName));
+  }
+
+  // A reference without a folder means "beside the referring part", so a copy in another folder
+  // would look for its components there. Each direct component that does not end up in the copy's
+  // folder gets its final folder spelt out; a component that moves or is renamed later has its
+  // own line edit the copy again. True when it failed (the pass has ended).
+  bool KeepComponentFolders(int level, const std::string& copyPath) {
+    const std::string copyFolder = text::ToLower(copyPath.substr(0, text::FindLast(copyPath, '\\') + 1));
+    std::unordered_set<int> done;
+    return reader_.ComponentScan(level, [&](int component, std::string_view) {
+      if (!done.insert(component).second)
+        return false;
+      const std::string& newFolder = list_.Text(component, partlist::kNewFolderName);
+      const std::string& folder =
+          newFolder.empty() ? list_.Text(component, partlist::kFolderName) : newFolder;
+      if (text::ToLower(folder) == copyFolder)
+        return false;
+      return context_.runner.RunTool("-change_comp_dir", tail_, copyPath, copyPath,
+                                     list_.Text(component, partlist::kPartName),
+                                     WithoutLastCharacter(folder));
+    });
   }
 
   // Every part above a changed one is rewritten: marked in the check, edited and re-saved in the
@@ -185,6 +221,15 @@ class Pass {
       if (ancestor)
         return false;
       const std::string& name = ResultName(row);
+      // A part already in the input part's folder is used where it is: no file in the way, but
+      // rewritten in place, which needs overwriteAll like every other write in place.
+      if (text::ToLower(inputFolder_ + name) == text::ToLower(oldPath)) {
+        if (OverwriteAll())
+          return false;
+        Show(text::Cp932(msg::kOverwriteOldPrefix) + std::string(FileName(oldPath)) +
+             text::Cp932(msg::kOverwriteSuffix) + tail_);
+        return true;
+      }
       if (Exists(inputFolder_ + name)) {
         Show(text::Cp932(msg::kChangedPrefix) + name + text::Cp932(msg::kRemoveAllTargetExists));
         return true;

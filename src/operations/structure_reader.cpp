@@ -158,6 +158,14 @@ bool StructureReader::Finish() {
 }
 
 bool StructureReader::DescendantScan(int level, const Visit& visit) {
+  return Scan(level, false, visit);
+}
+
+bool StructureReader::ComponentScan(int level, const Visit& visit) {
+  return Scan(level, true, visit);
+}
+
+bool StructureReader::Scan(int level, bool directOnly, const Visit& visit) {
   const long long position = stream_->Tell();
   if (position < 0)
     return Fail(msg::kPcSeekFailed);
@@ -170,6 +178,8 @@ bool StructureReader::DescendantScan(int level, const Visit& visit) {
       return Fail(msg::kPcReadError);
     if (read == ReadResult::Empty || lineLevel <= level)
       break;
+    if (directOnly && lineLevel != level + 1)
+      continue;
     const int row = list.FindRow(partlist::kFolderName, path);
     if (row < 0)
       return Fail(msg::kPcFileNotInList);

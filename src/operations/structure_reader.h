@@ -48,6 +48,8 @@ class StructureReader {
   // Visits the lines after the current one that lie deeper than level, then returns the stream to
   // where it was. True when it failed (the pass has failed).
   bool DescendantScan(int level, const Visit& visit);
+  // The same for the direct components of a line at level only (the lines one deeper).
+  bool ComponentScan(int level, const Visit& visit);
 
   // The failure protocol: shows the message (a UTF-8 literal) with the tail, closes the listing and
   // any held file, and returns true. FailShown is the same when the failing step showed its own.
@@ -61,6 +63,7 @@ class StructureReader {
   enum class ReadResult { Line, Empty, Error };
   ReadResult ReadLine(int& level, std::string& path);
   bool CloseAll();
+  bool Scan(int level, bool directOnly, const Visit& visit);
 
   Context* context_;
   platform::TextStream* stream_;

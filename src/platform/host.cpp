@@ -157,11 +157,12 @@ std::optional<FileStatus> RealHost::Stat(std::string_view path) {
   std::optional<PathMap::Status> known;
   const std::optional<std::string> host = map_.ToHost(path, known);
   if (host && known)
-    return FileStatus{known->size, known->directory};
+    return FileStatus{known->size, known->directory, FileId{known->device, known->inode}};
   struct stat st;
   if (!host || stat(host->c_str(), &st) != 0)
     return std::nullopt;
-  return FileStatus{static_cast<std::uint64_t>(st.st_size), S_ISDIR(st.st_mode)};
+  return FileStatus{static_cast<std::uint64_t>(st.st_size), S_ISDIR(st.st_mode),
+                    FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)}};
 }
 
 bool RealHost::Remove(std::string_view path) {
@@ -201,6 +202,34 @@ bool RealHost::CopyFile(std::string_view source, std::string_view destination, b
     return false;
   temp.Keep();
   return true;
+}
+
+bool RealHost::Rename(std::string_view source, std::string_view destination) {
+  // The map finds names ignoring case, so the destination would come back as the source's own
+  // spelling: map its folder and keep the new spelling of the name.
+  const std::size_t separator = text::FindLast(destination, '\\');
+  if (separator == text::npos)
+    return false;
+  const std::optional<std::string> from = map_.ToHost(source);
+  const std::optional<std::string> folder = map_.ToHost(destination.substr(0, separator + 1));
+  const text::CodecResult name = text::Cp932ToUtf8(destination.substr(separator + 1));
+  if (!from || !folder || !name.ok || name.text.empty() || name.text.find('/') != std::string::npos)
+    return false;
+  std::string to = *folder;
+  if (to.empty() || to.back() != '/')
+    to += '/';
+  to += name.text;
+  // Already spelt so (renamed earlier in the same run): nothing to do.
+  if (*from == to)
+    return true;
+  if (renameat2(AT_FDCWD, from->c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+    return true;
+  if (errno != EINVAL && errno != ENOSYS)
+    return false;
+  // A file system without the flag: a hard link refuses an existing name just as well.
+  if (link(from->c_str(), to.c_str()) != 0)
+    return false;
+  return unlink(from->c_str()) == 0;
 }
 
 std::unique_ptr<TextStream> RealHost::Open(std::string_view path, OpenMode mode) {

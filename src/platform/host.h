@@ -14,9 +14,17 @@
 
 namespace velmora::platform {
 
+// Which file a name leads to, so that two names of one file can be told from two files.
+struct FileId {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  bool operator==(const FileId&) const = default;
+};
+
 struct FileStatus {
   std::uint64_t size = 0;
   bool directory = false;
+  FileId id;
 };
 
 // The Windows form of a host path, or a message for the user (cp932) saying why it has none.
@@ -48,6 +56,10 @@ class Host {
   // CopyFileA: true on success. Never damages the source (onto itself included) and never leaves
   // a half-written destination; keeps the modification time.
   virtual bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) = 0;
+  // MoveFileA: gives the file a new name in one atomic step; the destination is taken as spelt.
+  // A file already spelt as the destination stays as it is. False when it failed or something
+  // else is at the destination.
+  virtual bool Rename(std::string_view source, std::string_view destination) = 0;
   // fopen "rt"/"wt": nullptr when it cannot be opened.
   virtual std::unique_ptr<TextStream> Open(std::string_view path, OpenMode mode) = 0;
   // CreateProcessA on a command line whose first (quoted) word is a batch file; the batch file is
@@ -67,6 +79,7 @@ class RealHost final : public Host {
   std::optional<FileStatus> Stat(std::string_view path) override;
   bool Remove(std::string_view path) override;
   bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) override;
+  bool Rename(std::string_view source, std::string_view destination) override;
   std::unique_ptr<TextStream> Open(std::string_view path, OpenMode mode) override;
   std::unique_ptr<Process> StartBatch(std::string_view commandLine) override;
   WindowsPath ToWindowsPath(std::string_view hostPath) override;

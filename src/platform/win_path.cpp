@@ -605,7 +605,8 @@ std::optional<std::string> PathMap::ToHost(std::string_view windowsPath,
   if (!parts.empty()) {
     struct stat st;
     if (stat(exactAll.c_str(), &st) == 0) {
-      status = Status{static_cast<std::uint64_t>(st.st_size), S_ISDIR(st.st_mode)};
+      status = Status{static_cast<std::uint64_t>(st.st_size), S_ISDIR(st.st_mode),
+                      static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
       return trailing ? exactAll + "/" : exactAll;
     }
   }

@@ -28,6 +28,8 @@ class PathMap {
   struct Status {
     std::uint64_t size = 0;
     bool directory = false;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
   };
   // ToHost that also hands back the status of the result when finding it took a status query
   // anyway (`status` stays empty otherwise), so that a caller need not ask twice.

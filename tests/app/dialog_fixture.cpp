@@ -4,6 +4,8 @@
 #include <stdlib.h>
 #include <sys/wait.h>
 
+#include <filesystem>
+
 #include "text/mbstring.h"
 
 namespace velmora::app::test {
@@ -78,21 +80,22 @@ std::string DialogFixture::ReadPart(std::string_view relative) {
   return text::ToDisplayUtf8(drive.ReadFile(relative));
 }
 
-::testing::AssertionResult DialogFixture::StructureResolves(const std::string& windowsPath) {
+namespace {
+
+// ugpc.exe's paths for the part (cp932, as listed); false when it failed, with its output.
+bool RunUgpc(const std::string& windowsPath, std::vector<std::string>& paths, std::string& output) {
   const std::string command = std::string(VELMORA_CAD_DIR) + "/ugpc.exe -a -s1 '" + windowsPath + "' 2>&1";
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr)
-    return ::testing::AssertionFailure() << "ugpc.exe cannot be started";
-  std::string output;
+    return false;
   char buffer[4096];
   std::size_t got = 0;
   while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
     output.append(buffer, got);
   const int status = pclose(pipe);
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-    return ::testing::AssertionFailure() << "ugpc.exe failed: " << text::ToDisplayUtf8(output);
+    return false;
   std::size_t start = 0;
-  int lines = 0;
   while (start < output.size()) {
     std::size_t end = output.find('\n', start);
     if (end == std::string::npos)
@@ -102,15 +105,47 @@ std::string DialogFixture::ReadPart(std::string_view relative) {
     if (!line.empty() && line.back() == '\r')
       line.pop_back();
     const std::size_t pathStart = line.find_first_not_of(" \t");
-    if (pathStart == std::string::npos)
-      continue;
-    ++lines;
-    if (!realHost.Stat(line.substr(pathStart)))
-      return ::testing::AssertionFailure() << "unresolved component " << text::ToDisplayUtf8(line);
+    if (pathStart != std::string::npos)
+      paths.push_back(line.substr(pathStart));
   }
-  if (lines == 0)
+  return true;
+}
+
+}  // namespace
+
+::testing::AssertionResult DialogFixture::StructureResolves(const std::string& windowsPath) {
+  std::vector<std::string> paths;
+  std::string output;
+  if (!RunUgpc(windowsPath, paths, output))
+    return ::testing::AssertionFailure() << "ugpc.exe failed: " << text::ToDisplayUtf8(output);
+  for (const std::string& path : paths) {
+    if (!realHost.Stat(path))
+      return ::testing::AssertionFailure() << "unresolved component " << text::ToDisplayUtf8(path);
+  }
+  if (paths.empty())
     return ::testing::AssertionFailure() << "empty structure";
-  return ::testing::AssertionSuccess() << lines << " lines resolve";
+  return ::testing::AssertionSuccess() << paths.size() << " lines resolve";
+}
+
+std::vector<std::string> DialogFixture::StructurePaths(const std::string& windowsPath) {
+  std::vector<std::string> paths;
+  std::string output;
+  if (!RunUgpc(windowsPath, paths, output))
+    return {};
+  for (std::string& path : paths)
+    path = text::ToDisplayUtf8(text::ToLower(path));
+  return paths;
+}
+
+std::map<std::string, std::string> DialogFixture::DriveSnapshot() const {
+  namespace fs = std::filesystem;
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(drive.HostRoot())) {
+    const std::string relative = fs::relative(entry.path(), drive.HostRoot()).string();
+    if (entry.is_regular_file() && !relative.starts_with("temp/"))
+      files[relative] = drive.ReadFile(relative);
+  }
+  return files;
 }
 
 }  // namespace velmora::app::test

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,6 +47,9 @@ class VanishingHost : public platform::Host {
   bool Remove(std::string_view path) override { return inner_->Remove(path); }
   bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) override {
     return inner_->CopyFile(source, destination, failIfExists);
+  }
+  bool Rename(std::string_view source, std::string_view destination) override {
+    return inner_->Rename(source, destination);
   }
   std::unique_ptr<platform::TextStream> Open(std::string_view path, platform::OpenMode mode) override {
     return inner_->Open(path, mode);
@@ -94,6 +98,12 @@ class DialogFixture : public ::testing::Test {
   std::string ReadPart(std::string_view relative);
   // Every component of the part at the path resolves: ugpc.exe on it writes no error.
   ::testing::AssertionResult StructureResolves(const std::string& windowsPath);
+  // The files ugpc.exe resolves the structure of the part to, one per line, lower-cased UTF-8;
+  // empty when it fails.
+  std::vector<std::string> StructurePaths(const std::string& windowsPath);
+  // Every file below the drive but TEMP, relative UTF-8 path to bytes: equal before and after a
+  // refused run.
+  std::map<std::string, std::string> DriveSnapshot() const;
 
   // Declared in construction order: the host reads the drive mapping that TempDrive sets.
   velmora::testing::TempDrive drive;

@@ -248,26 +248,38 @@ INSTANTIATE_TEST_SUITE_P(Modes, CaseRenameModeTest,
                                   std::to_string(c.allowReplaceAll);
                          });
 
-TEST_F(CaseRenameTest, FailedStepsKeepTheFileUnderItsOldName) {
+TEST_F(CaseRenameTest, FailedRenameKeepsTheFileUnderItsOldName) {
   state.options.allowReplaceAll = 0;
-  const std::string message = "変更前の a.prt ファイルのコピーに失敗しました。\n　実行は中断しました。";
-  struct Fault {
-    Call call;
-    int nth;
-  };
-  // The copy aside, removing the old spelling, the copy under the new spelling.
-  for (const Fault fault : {Fault{Call::CopyFile, 1}, Fault{Call::Remove, 1}, Fault{Call::CopyFile, 2}}) {
-    SCOPED_TRACE(::testing::Message() << "fault " << static_cast<int>(fault.call) << "/" << fault.nth);
-    host.Clear();
-    ui.messages.clear();
-    host.Fail(fault.call, "", fault.nth);
+  host.Fail(Call::Rename);
 
-    EXPECT_TRUE(ReplacePartFile(context, source, upper, tail, 0, false, "", 0));
+  EXPECT_TRUE(ReplacePartFile(context, source, upper, tail, 0, false, "", 0));
 
-    EXPECT_EQ(ui.messages, std::vector<std::string>{message});
-    EXPECT_EQ(WorkFiles(), std::vector<std::string>{"a.prt"});
+  EXPECT_EQ(ui.messages, std::vector<std::string>{
+                             "変更前の a.prt ファイルのコピーに失敗しました。\n　実行は中断しました。"});
+  EXPECT_EQ(WorkFiles(), std::vector<std::string>{"a.prt"});
+  EXPECT_EQ(drive.ReadFile("work/a.prt"), sourceText);
+  EXPECT_EQ(host.Count(Call::CopyFile), 0);
+}
+
+// A host that tells spellings apart may hold a different file under the new one: it is a file in
+// the way under the copy mode's rules, and the source is never removed.
+TEST_F(CaseRenameTest, DifferentFileAtTheNewSpellingIsAFileInTheWay) {
+  const std::string other = "VELMORA-PART 1\nsaved-as\tA.PRT\nsaves\t4\nend\n";
+  state.options.allowReplaceAll = 0;
+  for (const int copyMode : {1, 2}) {
+    drive.WriteFile("work/A.PRT", other);
+    EXPECT_FALSE(ReplacePartFile(context, source, upper, tail, copyMode, false, "", 0));
+    EXPECT_EQ(WorkFiles(), (std::vector<std::string>{"A.PRT", "a.prt"}));
+    EXPECT_EQ(drive.ReadFile("work/A.PRT"), other);
     EXPECT_EQ(drive.ReadFile("work/a.prt"), sourceText);
   }
+  // Mode 0 replaces what is at the destination, by a copy.
+  EXPECT_FALSE(ReplacePartFile(context, source, upper, tail, 0, false, "", 0));
+  EXPECT_TRUE(ui.messages.empty()) << ui.Last();
+  EXPECT_EQ(WorkFiles(), (std::vector<std::string>{"A.PRT", "a.prt"}));
+  EXPECT_EQ(drive.ReadFile("work/A.PRT"), sourceText);
+  EXPECT_EQ(drive.ReadFile("work/a.prt"), sourceText);
+  EXPECT_EQ(host.Count(Call::Rename), 0);
 }
 
 TEST_F(CaseRenameTest, SameSpellingInAnotherFolderCaseIsNoRename) {

@@ -1,5 +1,7 @@
 #include "structure_test_support.h"
 
+#include <functional>
+
 #include "operations/structure_pass.h"
 #include "text/codec.h"
 #include "text/mbstring.h"
@@ -68,7 +70,8 @@ std::optional<platform::FileStatus> StructureMemoryHost::Stat(std::string_view p
   const auto it = files.find(text::ToLower(path));
   if (it == files.end())
     return std::nullopt;
-  return platform::FileStatus{it->second.size(), false};
+  return platform::FileStatus{it->second.size(), false,
+                              platform::FileId{1, std::hash<std::string>{}(it->first)}};
 }
 
 bool StructureMemoryHost::Remove(std::string_view path) {
@@ -76,6 +79,10 @@ bool StructureMemoryHost::Remove(std::string_view path) {
 }
 
 bool StructureMemoryHost::CopyFile(std::string_view, std::string_view, bool) {
+  return false;
+}
+
+bool StructureMemoryHost::Rename(std::string_view, std::string_view) {
   return false;
 }
 

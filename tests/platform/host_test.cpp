@@ -135,6 +135,36 @@ TEST(RealHost, CopyIntoJapaneseFolders) {
   EXPECT_EQ(drive.ReadFile("能/ア.prt"), "x");
 }
 
+// A new spelling of one file is the same file to Stat; the rename keeps it, under the new spelling
+// exactly, and refuses a different file already there (a host that tells spellings apart).
+TEST(RealHost, RenameGivesTheFileItsNewSpellingInPlace) {
+  TempDrive drive;
+  RealHost host;
+  drive.WriteFile("部品表/top.prt", "one");
+  drive.WriteFile("部品表/other.prt", "two");
+  const std::string lower = drive.Win("部品表/top.prt");
+  const std::string upper = drive.Win("部品表/TOP.PRT");
+  const std::optional<FileStatus> before = host.Stat(lower);
+  ASSERT_TRUE(before);
+  EXPECT_EQ(host.Stat(upper)->id, before->id);
+  EXPECT_NE(host.Stat(drive.Win("部品表/other.prt"))->id, before->id);
+
+  EXPECT_TRUE(host.Rename(lower, upper));
+  EXPECT_EQ(Names(drive.Host("部品表")), (std::vector<std::string>{"TOP.PRT", "other.prt"}));
+  EXPECT_EQ(host.Stat(upper)->id, before->id);
+  EXPECT_EQ(drive.ReadFile("部品表/TOP.PRT"), "one");
+  EXPECT_TRUE(host.Rename(lower, upper));  // found under its new spelling already
+  EXPECT_EQ(drive.ReadFile("部品表/TOP.PRT"), "one");
+
+  drive.WriteFile("部品表/top.prt", "three");
+  EXPECT_FALSE(host.Rename(lower, upper));
+  EXPECT_FALSE(host.Rename(drive.Win("部品表/other.prt"), upper));
+  EXPECT_EQ(drive.ReadFile("部品表/TOP.PRT"), "one");
+  EXPECT_EQ(drive.ReadFile("部品表/top.prt"), "three");
+  EXPECT_EQ(drive.ReadFile("部品表/other.prt"), "two");
+  EXPECT_FALSE(host.Rename(drive.Win("部品表/gone.prt"), drive.Win("部品表/GONE.PRT")));
+}
+
 TEST(RealHost, OpenWritesAndReadsThroughTheMapping) {
   const TempDrive drive;
   RealHost host;

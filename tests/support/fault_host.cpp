@@ -113,6 +113,12 @@ bool FaultHost::CopyFile(std::string_view source, std::string_view destination, 
   return inner_->CopyFile(source, destination, failIfExists);
 }
 
+bool FaultHost::Rename(std::string_view source, std::string_view destination) {
+  if (ShouldFail(Call::Rename, destination))
+    return false;
+  return inner_->Rename(source, destination);
+}
+
 std::unique_ptr<platform::TextStream> FaultHost::Open(std::string_view path, platform::OpenMode mode) {
   if (ShouldFail(Call::Open, path))
     return nullptr;

@@ -1,5 +1,7 @@
 #include "memory_host.h"
 
+#include <functional>
+
 namespace velmora::testing {
 namespace {
 
@@ -81,7 +83,9 @@ std::optional<platform::FileStatus> MemoryHost::Stat(std::string_view path) {
   const auto it = files.find(std::string(path));
   if (it == files.end())
     return std::nullopt;
-  return platform::FileStatus{it->second.size(), false};
+  // Each key is a file of its own.
+  return platform::FileStatus{it->second.size(), false,
+                              platform::FileId{1, std::hash<std::string>{}(it->first)}};
 }
 
 bool MemoryHost::Remove(std::string_view path) {
@@ -93,6 +97,16 @@ bool MemoryHost::CopyFile(std::string_view source, std::string_view destination,
   if (it == files.end() || (failIfExists && files.count(std::string(destination))))
     return false;
   files[std::string(destination)] = it->second;
+  return true;
+}
+
+bool MemoryHost::Rename(std::string_view source, std::string_view destination) {
+  const auto it = files.find(std::string(source));
+  if (it == files.end() || files.count(std::string(destination)))
+    return false;
+  std::string bytes = std::move(it->second);
+  files.erase(it);
+  files[std::string(destination)] = std::move(bytes);
   return true;
 }
 

@@ -27,6 +27,8 @@ class MemoryHost : public platform::Host {
   std::optional<platform::FileStatus> Stat(std::string_view path) override;
   bool Remove(std::string_view path) override;
   bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) override;
+  // Moves the bytes to the destination key; refuses an existing one.
+  bool Rename(std::string_view source, std::string_view destination) override;
   std::unique_ptr<platform::TextStream> Open(std::string_view path, platform::OpenMode mode) override;
   std::unique_ptr<platform::Process> StartBatch(std::string_view commandLine) override;
   platform::WindowsPath ToWindowsPath(std::string_view) override { return {}; }

@@ -1,0 +1,27 @@
+#pragma once
+// Where every row's file is meant to end up after a run, worked out before anything is written,
+// so that a run whose rows would meet at one file is refused whole and its result can be checked.
+
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "operations/dialog_state.h"
+
+namespace velmora::operations {
+
+// Per row, in list order, spelt as the row gives it: the new path, else the old path; without
+// folder information, the input part's folder + the new part name (else the part name).
+std::vector<std::string> FinalPaths(const DialogState& state, std::string_view inputFolder);
+
+// The first row, in list order, that ends at the same file as another row, or whose final path
+// is another row's old path (its copy would replace a file the run still reads). Paths compare
+// as Windows compares them, ignoring letter case. -1 when there is none.
+[[nodiscard]] int FirstClashingRow(const partlist::PartList& list,
+                                   const std::vector<std::string>& finalPaths);
+
+// The final paths lower-cased: what a component of the result may resolve to.
+std::unordered_set<std::string> PlannedFiles(const std::vector<std::string>& finalPaths);
+
+}  // namespace velmora::operations
