@@ -57,7 +57,8 @@ inline constexpr std::string_view kMenuImportCsv = "CSVから変更後の名前�
 // Renaming the selected rows by a rule. "%1", "%2" stand for the paths and names put in.
 inline constexpr std::string_view kRenameTitle = "名前の一括変更";
 inline constexpr std::string_view kRenamePattern = "連番パターン(&N):";
-inline constexpr std::string_view kRenamePatternHint = "# の並びが連番になり，その数が桁数です (例 A-###.prt)";
+inline constexpr std::string_view kRenamePatternHint =
+    "# の並びが連番になり，その数が桁数です (例 A-###.prt)";
 inline constexpr std::string_view kRenameStart = "開始(&T):";
 inline constexpr std::string_view kRenameStep = "増分(&D):";
 inline constexpr std::string_view kRenameFind = "検索(&F):";
@@ -70,7 +71,8 @@ inline constexpr std::string_view kRenameCaseKeep = "変更しない";
 inline constexpr std::string_view kRenameCaseUpper = "大文字";
 inline constexpr std::string_view kRenameCaseLower = "小文字";
 inline constexpr std::string_view kRenamePreview = "プレビュー(&V):";
-inline constexpr std::array<std::string_view, 4> kRenamePreviewHeaders = {"フォルダ名", "パート名", "変更後パート名", "問題"};
+inline constexpr std::array<std::string_view, 4> kRenamePreviewHeaders = {"フォルダ名", "パート名",
+                                                                          "変更後パート名", "問題"};
 inline constexpr std::string_view kRenameProblemOverflow = "連番が桁数に収まりません";
 inline constexpr std::string_view kRenameProblemInvalid = "使用出来ない名前です";
 inline constexpr std::string_view kRenameProblemCollision = "他の行と同じになります";
@@ -95,7 +97,8 @@ inline constexpr std::string_view kExportCsvTitle = "一覧をCSVに書き出す
 inline constexpr std::string_view kImportCsvTitle = "CSVから変更後の名前を読み込む";
 inline constexpr std::string_view kExportEmptyList = "リストが有りません。\n　CSVは書き出していません。";
 inline constexpr std::string_view kExportOpenFailed = "%1 を開けませんでした。\n　CSVは書き出していません。";
-inline constexpr std::string_view kExportWriteFailed = "%1 に書き込めませんでした。\n　CSVは書き出していません。";
+inline constexpr std::string_view kExportWriteFailed =
+    "%1 に書き込めませんでした。\n　CSVは書き出していません。";
 inline constexpr std::string_view kImportOpenFailed = "%1 を開けませんでした。\n　CSVは読み込んでいません。";
 inline constexpr std::string_view kImportReadFailed = "%1 を読めませんでした。\n　CSVは読み込んでいません。";
 inline constexpr std::string_view kImportNoHeaders =

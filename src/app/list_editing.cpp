@@ -5,9 +5,9 @@
 
 #include "app/main_dialog.h"
 #include "app/message_fill.h"
+#include "partlist/name_rules.h"
 #include "partlist/naming_rules.h"
 #include "resources/messages/captions.h"
-#include "partlist/name_rules.h"
 #include "resources/messages/session.h"
 #include "text/codec.h"
 #include "text/mbstring.h"

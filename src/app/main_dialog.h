@@ -6,8 +6,8 @@
 #include <string>
 
 #include "operations/context.h"
-#include "partlist/naming_rules.h"
 #include "operations/dialog_state.h"
+#include "partlist/naming_rules.h"
 #include "platform/host.h"
 #include "platform/ui.h"
 

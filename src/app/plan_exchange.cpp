@@ -21,7 +21,8 @@ constexpr std::size_t kListedIssues = 20;
 partlist::ColumnHeaders Headers() {
   partlist::ColumnHeaders headers;
   for (int column = 0; column < partlist::kColumnCount; ++column)
-    headers[static_cast<std::size_t>(column)] = text::Cp932(msg::kColumnHeaders[static_cast<std::size_t>(column)]);
+    headers[static_cast<std::size_t>(column)] =
+        text::Cp932(msg::kColumnHeaders[static_cast<std::size_t>(column)]);
   return headers;
 }
 
@@ -92,8 +93,9 @@ void MainDialog::ExportPlanCsv() {
   std::string folder = FolderOf(input);
   if (folder.empty())
     folder = lastFolder_;
-  const std::string path = ChooseFile(ui, false, msg::kCsvExtension, initialName, kOverwritePromptHideReadOnly,
-                                      text::Cp932(msg::kCsvFilter), text::Cp932(msg::kExportCsvTitle), folder);
+  const std::string path =
+      ChooseFile(ui, false, msg::kCsvExtension, initialName, kOverwritePromptHideReadOnly,
+                 text::Cp932(msg::kCsvFilter), text::Cp932(msg::kExportCsvTitle), folder);
   if (path.empty())
     return;
   lastFolder_ = FolderOf(path);
@@ -117,8 +119,9 @@ void MainDialog::ImportPlanCsv() {
   platform::Ui& ui = context_.ui;
   partlist::PartList& list = state_.partList;
   std::string folder = lastFolder_.empty() ? FolderOf(state_.inputPartPath) : lastFolder_;
-  const std::string path = ChooseFile(ui, true, msg::kCsvExtension, {}, kFileMustExistHideReadOnly,
-                                      text::Cp932(msg::kCsvFilter), text::Cp932(msg::kImportCsvTitle), folder);
+  const std::string path =
+      ChooseFile(ui, true, msg::kCsvExtension, {}, kFileMustExistHideReadOnly, text::Cp932(msg::kCsvFilter),
+                 text::Cp932(msg::kImportCsvTitle), folder);
   if (path.empty())
     return;
   lastFolder_ = FolderOf(path);
@@ -153,7 +156,8 @@ void MainDialog::ImportPlanCsv() {
   for (std::size_t i = 0; i < plan.issues.size() && i < kListedIssues; ++i)
     message += "\n" + IssueLine(plan.issues[i]);
   if (plan.issues.size() > kListedIssues)
-    message += "\n" + Fill(msg::kImportMoreIssues, {text::FormatInt(static_cast<int>(plan.issues.size() - kListedIssues))});
+    message += "\n" + Fill(msg::kImportMoreIssues,
+                           {text::FormatInt(static_cast<int>(plan.issues.size() - kListedIssues))});
   message += text::Cp932(refused ? msg::kImportRefusedTail : msg::kImportPartlyTail);
   ui.ShowMessage(message);
 }

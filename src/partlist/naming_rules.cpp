@@ -1,5 +1,6 @@
 #include "partlist/naming_rules.h"
 
+#include <algorithm>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -18,14 +19,13 @@ std::string Numbered(std::string_view pattern, long long counter, bool& overflow
   while (end < pattern.size() && pattern[end] == '#')
     ++end;
   const std::size_t digits = end - first;
-  const std::string number = counter < 0 ? std::string() : std::to_string(counter);
-  // A wider number would break the order the padding gives, so it is refused, not widened.
-  if (counter < 0 || number.size() > digits) {
+  const std::string number = std::to_string(counter);
+  // A wider number would break the order the padding gives, so it is refused, not widened; the
+  // name is still made, to be shown.
+  if (counter < 0 || number.size() > digits)
     overflow = true;
-    return std::string(pattern);
-  }
   std::string result(pattern.substr(0, first));
-  result.append(digits - number.size(), '0');
+  result.append(digits - std::min(digits, number.size()), '0');
   result += number;
   result += pattern.substr(end);
   return result;

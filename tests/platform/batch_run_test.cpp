@@ -1,7 +1,7 @@
 // The interpreter executable, started as the program starts it, on real batch files.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

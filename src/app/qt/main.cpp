@@ -5,11 +5,13 @@
 
 #include "app/qt/main_window.h"
 #include "app/qt/prompts.h"
+#include "app/qt/translations.h"
 #include "platform/host.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   application.setWindowIcon(QIcon(QStringLiteral(":/icon/velmora.png")));
+  velmora::app::qt::InstallToolkitTranslations(application);
   velmora::platform::RealHost host;
   velmora::app::qt::QtPrompts prompts;
   velmora::app::qt::MainWindow window(host, host.Paths(), prompts);
