@@ -18,15 +18,15 @@ enum class CaseChange { Keep, Upper, Lower };
 struct NamingRule {
   // When set, the whole new name; its first run of "#" takes the counter, zero-padded to the
   // run's length ("A-###.prt" gives A-001.prt, A-002.prt, ...).
-  std::string pattern;
+  std::string pattern = {};
   long long start = 1;
   long long step = 1;
   // Replaced wherever it occurs in the name before its extension; nothing when empty.
-  std::string find;
-  std::string replaceWith;
+  std::string find = {};
+  std::string replaceWith = {};
   bool matchCase = false;
-  std::string prefix;
-  std::string suffix;  // goes before the extension
+  std::string prefix = {};
+  std::string suffix = {};  // goes before the extension
   CaseChange caseChange = CaseChange::Keep;
 };
 
