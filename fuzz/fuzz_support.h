@@ -61,6 +61,7 @@ class SilentUi final : public platform::Ui {
   void ShowMessage(std::string_view) override {}
   bool AskYesNo(std::string_view) override { return false; }
   std::string ChooseFile(const platform::FileDialogRequest&) override { return {}; }
+  std::string ChooseFolder(const platform::FolderDialogRequest&) override { return {}; }
   void BeginWaitCursor() override {}
   void EndWaitCursor() override {}
   platform::ClipboardFailure CopyToClipboard(std::string_view) override {

@@ -38,6 +38,7 @@ class EmptyHost final : public platform::Host {
   }
   std::unique_ptr<platform::Process> StartBatch(std::string_view) override { return nullptr; }
   platform::WindowsPath ToWindowsPath(std::string_view) override { return {}; }
+  std::optional<std::string> ToHostPath(std::string_view) override { return std::nullopt; }
 };
 
 void AddRows(operations::DialogState& state, std::string_view rows) {

@@ -49,4 +49,69 @@ inline constexpr std::array<std::string_view, 10> kColumnHeaders = {
 // A name typed into the list that cp932 cannot hold could never reach a file name.
 inline constexpr std::string_view kNameNotCp932 = "使用出来ない文字が有ります。記入は適用しません。";
 
+// The list's context menu.
+inline constexpr std::string_view kMenuRenameSelected = "名前の一括変更(&R)...";
+inline constexpr std::string_view kMenuExportCsv = "一覧をCSVに書き出す(&X)...";
+inline constexpr std::string_view kMenuImportCsv = "CSVから変更後の名前を読み込む(&I)...";
+
+// Renaming the selected rows by a rule. "%1", "%2" stand for the paths and names put in.
+inline constexpr std::string_view kRenameTitle = "名前の一括変更";
+inline constexpr std::string_view kRenamePattern = "連番パターン(&N):";
+inline constexpr std::string_view kRenamePatternHint =
+    "# の並びが連番になり，その数が桁数です (例 A-###.prt)";
+inline constexpr std::string_view kRenameStart = "開始(&T):";
+inline constexpr std::string_view kRenameStep = "増分(&D):";
+inline constexpr std::string_view kRenameFind = "検索(&F):";
+inline constexpr std::string_view kRenameReplace = "置換(&W):";
+inline constexpr std::string_view kRenameMatchCase = "大文字と小文字を区別(&M)";
+inline constexpr std::string_view kRenamePrefix = "接頭辞(&P):";
+inline constexpr std::string_view kRenameSuffix = "接尾辞(&S):";
+inline constexpr std::string_view kRenameCase = "大文字/小文字(&C):";
+inline constexpr std::string_view kRenameCaseKeep = "変更しない";
+inline constexpr std::string_view kRenameCaseUpper = "大文字";
+inline constexpr std::string_view kRenameCaseLower = "小文字";
+inline constexpr std::string_view kRenamePreview = "プレビュー(&V):";
+inline constexpr std::array<std::string_view, 4> kRenamePreviewHeaders = {"フォルダ名", "パート名",
+                                                                          "変更後パート名", "問題"};
+inline constexpr std::string_view kRenameProblemOverflow = "連番が桁数に収まりません";
+inline constexpr std::string_view kRenameProblemInvalid = "使用出来ない名前です";
+inline constexpr std::string_view kRenameProblemCollision = "他の行と同じになります";
+inline constexpr std::string_view kRenameNoSelection =
+    "リストが選択されていません。\n　名前の一括変更 は使用出来ません。";
+inline constexpr std::string_view kRenameInvalid =
+    "%1 の 変更後パート名 %2 は使用出来ません。%3\n　名前の一括変更 は適用しません。";
+inline constexpr std::string_view kRenameOverflow =
+    "%1 の連番が # の桁数に収まりません。\n　名前の一括変更 は適用しません。";
+inline constexpr std::string_view kRenameCollision =
+    "%1 と %2 の変更後のパスが同じになります。\n　名前の一括変更 は適用しません。";
+
+// Why a name is refused, after the name in a longer message.
+inline constexpr std::string_view kReasonNoExtension = "拡張子を取得出来ません。";
+inline constexpr std::string_view kReasonNotPrt = "拡張子が PRT では有りません。";
+inline constexpr std::string_view kReasonHasSeparator = ": か \\ が有ります。";
+
+// The plan as a spreadsheet file.
+inline constexpr std::string_view kCsvFilter = "CSVﾌｧｲﾙ(.csv)|*.csv|全てのﾌｧｲﾙ(*.*)|*.*||";
+inline constexpr std::string_view kCsvExtension = "csv";
+inline constexpr std::string_view kExportCsvTitle = "一覧をCSVに書き出す";
+inline constexpr std::string_view kImportCsvTitle = "CSVから変更後の名前を読み込む";
+inline constexpr std::string_view kExportEmptyList = "リストが有りません。\n　CSVは書き出していません。";
+inline constexpr std::string_view kExportOpenFailed = "%1 を開けませんでした。\n　CSVは書き出していません。";
+inline constexpr std::string_view kExportWriteFailed =
+    "%1 に書き込めませんでした。\n　CSVは書き出していません。";
+inline constexpr std::string_view kImportOpenFailed = "%1 を開けませんでした。\n　CSVは読み込んでいません。";
+inline constexpr std::string_view kImportReadFailed = "%1 を読めませんでした。\n　CSVは読み込んでいません。";
+inline constexpr std::string_view kImportNoHeaders =
+    "%1 の1行目に パート名，フォルダ名，変更後パート名，変更後フォルダ名 の見出しが有りません。\n"
+    "　CSVは読み込んでいません。";
+inline constexpr std::string_view kImportIssuesHead = "CSVの次の行は適用出来ません。";
+inline constexpr std::string_view kImportNotInList = "%1行目 %2: リストに有りません。";
+inline constexpr std::string_view kImportSameRowTwice = "%1行目 %2: 前の行と同じパートです。";
+inline constexpr std::string_view kImportBadName = "%1行目 %2: 変更後パート名 %3 は使用出来ません。";
+inline constexpr std::string_view kImportBadFolder =
+    "%1行目 %2: 変更後フォルダ名 %3 はドライブかネットワークのフォルダでは有りません。";
+inline constexpr std::string_view kImportMoreIssues = "他 %1 行";
+inline constexpr std::string_view kImportRefusedTail = "\n　CSVは読み込んでいません。";
+inline constexpr std::string_view kImportPartlyTail = "\n　他の行は読み込みました。";
+
 }  // namespace velmora::msg

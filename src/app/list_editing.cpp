@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <string>
 
-#include "app/choose_file.h"
 #include "app/main_dialog.h"
+#include "app/message_fill.h"
 #include "partlist/name_rules.h"
+#include "partlist/naming_rules.h"
+#include "resources/messages/captions.h"
 #include "resources/messages/session.h"
 #include "text/codec.h"
 #include "text/mbstring.h"
@@ -75,9 +77,13 @@ void MainDialog::ChooseNewFolder() {
     }
   }
 
-  const std::string path =
-      ChooseFile(ui, true, {}, {}, kFileMustExistHideReadOnly, text::Cp932(msg::kAllFilesFilter),
-                 text::Cp932(msg::kNewFolderDialogTitle));
+  // A folder is chosen (or made) directly; it opens where the rows are to go, else where they are.
+  platform::FolderDialogRequest request;
+  request.title = text::Cp932(msg::kNewFolderDialogTitle);
+  request.initialFolder = list.Text(first, partlist::kNewFolderName);
+  if (request.initialFolder.empty())
+    request.initialFolder = reference;
+  const std::string path = ui.ChooseFolder(request);
   if (path.empty())
     return;
   const std::size_t separator = text::FindLast(path, '\\');
@@ -85,7 +91,8 @@ void MainDialog::ChooseNewFolder() {
     ui.ShowMessage(text::Cp932(msg::kNewFolderNoSeparator));
     return;
   }
-  const std::string folder = path.substr(0, separator + 1);
+  // A drive's root comes back with its separator (D:\ as typed), any other folder without it.
+  const std::string folder = separator + 1 == path.size() ? path : path + '\\';
   // Refused here rather than at the run, which would stop after the first files were written.
   std::size_t longestName = 0;
   for (int row = list.FirstSelected(); row >= 0; row = list.NextSelected(row)) {
@@ -118,6 +125,54 @@ void MainDialog::ClearNewFolder() {
   }
   for (int row = list.FirstSelected(); row >= 0; row = list.NextSelected(row))
     list.SetText(row, partlist::kNewFolderName, std::string());
+}
+
+std::string_view NameRefusalReason(partlist::NameVerdict verdict) {
+  switch (verdict) {
+    case partlist::NameVerdict::NoExtension:
+      return msg::kReasonNoExtension;
+    case partlist::NameVerdict::NotPrt:
+      return msg::kReasonNotPrt;
+    case partlist::NameVerdict::HasSeparator:
+      return msg::kReasonHasSeparator;
+    default:
+      return {};
+  }
+}
+
+bool MainDialog::CanRenameSelected() {
+  if (state_.partList.FirstSelected() >= 0)
+    return true;
+  context_.ui.ShowMessage(text::Cp932(msg::kRenameNoSelection));
+  return false;
+}
+
+bool MainDialog::RenameSelected(const partlist::NamingRule& rule) {
+  partlist::PartList& list = state_.partList;
+  if (!CanRenameSelected())
+    return false;
+  const partlist::RenamePlan plan = partlist::PlanRenames(list, rule);
+  if (plan.firstProblem >= 0) {
+    const partlist::RenameEntry& entry = plan.entries[static_cast<std::size_t>(plan.firstProblem)];
+    const std::string path = list.RowPath(entry.row, false);
+    switch (entry.problem) {
+      case partlist::RenameProblem::CounterOverflow:
+        context_.ui.ShowMessage(Fill(msg::kRenameOverflow, {path}));
+        break;
+      case partlist::RenameProblem::InvalidName:
+        context_.ui.ShowMessage(
+            Fill(msg::kRenameInvalid, {path, entry.newName, text::Cp932(NameRefusalReason(entry.verdict))}));
+        break;
+      case partlist::RenameProblem::Collision:
+      case partlist::RenameProblem::None:
+        context_.ui.ShowMessage(Fill(msg::kRenameCollision, {path, list.RowPath(entry.otherRow, false)}));
+        break;
+    }
+    return false;
+  }
+  for (const partlist::RenameEntry& entry : plan.entries)
+    list.SetText(entry.row, partlist::kNewPartName, entry.newName);
+  return true;
 }
 
 }  // namespace velmora::app

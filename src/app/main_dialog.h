@@ -8,6 +8,7 @@
 #include "operations/context.h"
 #include "operations/dialog_state.h"
 #include "platform/cad_library.h"
+#include "partlist/naming_rules.h"
 #include "platform/host.h"
 #include "platform/ui.h"
 
@@ -21,6 +22,10 @@ struct ListGeometry {
   int height = 57;
 };
 ListGeometry ListGeometryForClient(int cx, int cy);
+
+// Why a typed or generated name is refused, for a message that names it (UTF-8; empty when the
+// verdict has no reason of its own).
+std::string_view NameRefusalReason(partlist::NameVerdict verdict);
 
 class MainDialog {
  public:
@@ -49,6 +54,16 @@ class MainDialog {
   void ChooseNewFolder();
   void ClearNewFolder();
 
+  // "名前の一括変更(R)...": false, after its message, when no row is selected.
+  bool CanRenameSelected();
+  // Gives the selected rows the names the rule makes, as if typed; a rule that makes any name
+  // invalid or two targets the same is refused as a whole, naming the first such row. True when
+  // applied.
+  bool RenameSelected(const partlist::NamingRule& rule);
+  // "一覧をCSVに書き出す(X)..." and "CSVから変更後の名前を読み込む(I)...".
+  void ExportPlanCsv();
+  void ImportPlanCsv();
+
   void SortByColumn(int column);
   // Ctrl+C while the list has the focus.
   void CopyPartName();
@@ -57,6 +72,9 @@ class MainDialog {
   operations::DialogState state_;
   operations::Context context_;
   platform::CadSession session_;
+  // Where the user last chose a part or a list file: the file dialogs open there when nothing
+  // nearer is known. Kept for the session only.
+  std::string lastFolder_;
 };
 
 }  // namespace velmora::app

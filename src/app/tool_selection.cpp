@@ -25,9 +25,11 @@ struct ToolChoice {
 void BrowseTool(platform::Ui& ui, std::string& field, const ToolChoice& choice) {
   const std::string filter = text::Cp932(msg::kExeFilter);
   const std::string title = text::Cp932(choice.title);
+  // The tool chosen before is the likeliest place of its replacement; after a wrong file, where it was.
+  std::string folder = FolderOf(field);
   for (;;) {
-    std::string path =
-        ChooseFile(ui, true, msg::kExeExtension, choice.fileName, kFileMustExistHideReadOnly, filter, title);
+    std::string path = ChooseFile(ui, true, msg::kExeExtension, choice.fileName, kFileMustExistHideReadOnly,
+                                  filter, title, folder);
     if (path.empty()) {
       field.clear();
       return;
@@ -40,6 +42,7 @@ void BrowseTool(platform::Ui& ui, std::string& field, const ToolChoice& choice) 
     }
     if (text::ToLower(std::string_view(path).substr(separator + 1)) != choice.fileName) {
       ui.ShowMessage(text::Cp932(choice.wrongFileMessage));
+      folder = FolderOf(path);
       continue;
     }
     field = std::move(path);
@@ -51,7 +54,7 @@ void BrowseTool(platform::Ui& ui, std::string& field, const ToolChoice& choice) 
 
 std::string ChooseFile(platform::Ui& ui, bool open, std::string_view defaultExtension,
                        std::string_view initialName, unsigned flags, std::string_view filter,
-                       std::string_view title) {
+                       std::string_view title, std::string_view initialFolder) {
   platform::FileDialogRequest request;
   request.open = open;
   request.defaultExtension = std::string(defaultExtension);
@@ -59,7 +62,13 @@ std::string ChooseFile(platform::Ui& ui, bool open, std::string_view defaultExte
   request.flags = flags;
   request.filter = std::string(filter);
   request.title = std::string(title);
+  request.initialFolder = std::string(initialFolder);
   return ui.ChooseFile(request);
+}
+
+std::string FolderOf(std::string_view path) {
+  const std::size_t separator = text::FindLast(path, '\\');
+  return separator == text::npos ? std::string() : std::string(path.substr(0, separator + 1));
 }
 
 void MainDialog::BrowseEditTool() {
@@ -77,9 +86,14 @@ void MainDialog::BrowseInputPart() {
   platform::Ui& ui = context_.ui;
   const std::string filter = text::Cp932(msg::kPrtFilter);
   const std::string title = text::Cp932(msg::kInputPartDialogTitle);
+  std::string folder = FolderOf(state_.inputPartPath);
+  if (folder.empty())
+    folder = lastFolder_;
   for (;;) {
     std::string path = ChooseFile(ui, true, msg::kPrtExtension, msg::kPrtInitialName,
-                                  kFileMustExistHideReadOnly, filter, title);
+                                  kFileMustExistHideReadOnly, filter, title, folder);
+    if (!path.empty())
+      lastFolder_ = folder = FolderOf(path);
     if (path.empty()) {
       // The rows of the previous list stay; only the choice is gone.
       state_.inputPartPath.clear();

@@ -263,8 +263,19 @@ std::unique_ptr<Process> RealHost::StartBatch(std::string_view commandLine) {
 
   std::string batchArgument = *batch;
   char* const argv[] = {const_cast<char*>(interpreter.c_str()), batchArgument.data(), nullptr};
+  // The interpreter echoes the commands of an "@echo on" file, as it should; the tools' own output
+  // goes to the files the batch names, so nothing of it belongs on the program's streams.
+  posix_spawn_file_actions_t actions;
+  if (posix_spawn_file_actions_init(&actions) != 0)
+    return nullptr;
+  const bool quiet =
+      posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0) == 0 &&
+      posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0) == 0;
   pid_t pid = 0;
-  if (posix_spawn(&pid, interpreter.c_str(), nullptr, nullptr, argv, environment.data()) != 0)
+  const bool started =
+      quiet && posix_spawn(&pid, interpreter.c_str(), &actions, nullptr, argv, environment.data()) == 0;
+  posix_spawn_file_actions_destroy(&actions);
+  if (!started)
     return nullptr;
   return std::make_unique<SpawnedProcess>(pid);
 }
@@ -272,6 +283,10 @@ std::unique_ptr<Process> RealHost::StartBatch(std::string_view commandLine) {
 WindowsPath RealHost::ToWindowsPath(std::string_view hostPath) {
   PathMap::Reverse reverse = map_.ToWindows(hostPath);
   return WindowsPath{reverse.ok, std::move(reverse.windowsPath), std::move(reverse.reason)};
+}
+
+std::optional<std::string> RealHost::ToHostPath(std::string_view windowsPath) {
+  return map_.ToHost(windowsPath);
 }
 
 }  // namespace velmora::platform

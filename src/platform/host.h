@@ -67,6 +67,9 @@ class Host {
   virtual std::unique_ptr<Process> StartBatch(std::string_view commandLine) = 0;
   // A path from the host's own file dialog (UTF-8) in the Windows form the program speaks.
   virtual WindowsPath ToWindowsPath(std::string_view hostPath) = 0;
+  // Where a Windows path lives on the host, for the host's own file dialogs; nullopt when it has
+  // no place there.
+  virtual std::optional<std::string> ToHostPath(std::string_view windowsPath) = 0;
 };
 
 // The real host: paths mapped by a PathMap read from the environment at construction.
@@ -83,6 +86,7 @@ class RealHost final : public Host {
   std::unique_ptr<TextStream> Open(std::string_view path, OpenMode mode) override;
   std::unique_ptr<Process> StartBatch(std::string_view commandLine) override;
   WindowsPath ToWindowsPath(std::string_view hostPath) override;
+  std::optional<std::string> ToHostPath(std::string_view windowsPath) override;
 
   const PathMap& Paths() const { return map_; }
 

@@ -14,6 +14,13 @@ struct FileDialogRequest {
   unsigned flags = 0x1004;       // OFN_FILEMUSTEXIST | OFN_HIDEREADONLY
   std::string filter;            // "desc|pattern|desc|pattern||"
   std::string title;
+  // Where the dialog opens: a Windows folder path, or empty for the working directory.
+  std::string initialFolder;
+};
+
+struct FolderDialogRequest {
+  std::string title;
+  std::string initialFolder;  // as for FileDialogRequest
 };
 
 // Which step of handing text to the clipboard failed.
@@ -29,6 +36,9 @@ class Ui {
   virtual bool AskYesNo(std::string_view text) = 0;
   // Modal file dialog; the chosen file's Windows path, or empty when the user did not confirm.
   virtual std::string ChooseFile(const FileDialogRequest& request) = 0;
+  // Modal folder chooser in which a folder can also be made; the chosen folder's Windows path, or
+  // empty when the user did not confirm.
+  virtual std::string ChooseFolder(const FolderDialogRequest& request) = 0;
   virtual void BeginWaitCursor() = 0;
   virtual void EndWaitCursor() = 0;
   // Puts plain text (cp932) on the clipboard.

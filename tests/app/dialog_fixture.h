@@ -58,6 +58,9 @@ class VanishingHost : public platform::Host {
   platform::WindowsPath ToWindowsPath(std::string_view hostPath) override {
     return inner_->ToWindowsPath(hostPath);
   }
+  std::optional<std::string> ToHostPath(std::string_view windowsPath) override {
+    return inner_->ToHostPath(windowsPath);
+  }
 
  private:
   platform::Host* inner_;

@@ -87,16 +87,16 @@ TEST_F(ListEditingTest, NewFolderThatCannotHoldTheNamesIsRefused) {
   List().SetSelected(0, true);
   List().SetSelected(3, true);
   List().SetText(3, kNewPartName, std::string(200, 'd') + ".prt");
-  const std::string deep = "D:\\" + std::string(60, 'f') + "\\";
-  const std::string shallow = "D:\\" + std::string(40, 'f') + "\\";
-  ui.files = {deep + "x.prt", "D:\\work\\NUL\\x.prt", shallow + "x.prt"};
+  const std::string deep = "D:\\" + std::string(60, 'f');
+  const std::string shallow = "D:\\" + std::string(40, 'f');
+  ui.folders = {deep, "D:\\work\\NUL", shallow};
   dialog.ChooseNewFolder();
   dialog.ChooseNewFolder();
   EXPECT_EQ(NewFolders(), (std::vector<std::string>{"", "", "", ""}));
   dialog.ChooseNewFolder();
   EXPECT_EQ(ui.messages,
             (std::vector<std::string>{Msg(msg::kNewFolderTooLong), Msg(msg::kNewFolderForbiddenName)}));
-  EXPECT_EQ(NewFolders(), (std::vector<std::string>{shallow, "", "", shallow}));
+  EXPECT_EQ(NewFolders(), (std::vector<std::string>{shallow + "\\", "", "", shallow + "\\"}));
 }
 
 TEST_F(ListEditingTest, CancelledEditOrUnknownRowChangesNothing) {
@@ -111,36 +111,40 @@ TEST_F(ListEditingTest, CancelledEditOrUnknownRowChangesNothing) {
 TEST_F(ListEditingTest, NewFolderGoesToEverySelectedRow) {
   List().SetSelected(1, true);
   List().SetSelected(3, true);
-  ui.files.push_back(Cp("D:\\表示\\any.prt"));
+  ui.folders.push_back(Cp("D:\\表示"));
   dialog.ChooseNewFolder();
   EXPECT_EQ(NewFolders(), (std::vector<std::string>{"", "D:\\表示\\", "", "D:\\表示\\"}));
-  ASSERT_EQ(ui.fileRequests.size(), 1u);
-  const platform::FileDialogRequest& request = ui.fileRequests[0];
-  EXPECT_TRUE(request.open);
-  EXPECT_EQ(request.defaultExtension, "");
-  EXPECT_EQ(request.initialName, "");
-  EXPECT_EQ(request.flags, 0x1004u);
-  EXPECT_EQ(request.filter, Cp(msg::kAllFilesFilter));
-  EXPECT_EQ(request.title, Cp(msg::kNewFolderDialogTitle));
+  EXPECT_TRUE(ui.fileRequests.empty());
+  ASSERT_EQ(ui.folderRequests.size(), 1u);
+  EXPECT_EQ(ui.folderRequests[0].title, Cp(msg::kNewFolderDialogTitle));
+  // It opens in the folder of the first selected row.
+  EXPECT_EQ(ui.folderRequests[0].initialFolder, "D:\\Work\\");
+
+  // Once the rows have a new folder, it opens there; a drive's root keeps its one separator.
+  ui.folders.push_back("D:\\");
+  dialog.ChooseNewFolder();
+  EXPECT_EQ(ui.folderRequests[1].initialFolder, Cp("D:\\表示\\"));
+  EXPECT_EQ(NewFolders(), (std::vector<std::string>{"", "D:\\", "", "D:\\"}));
+  EXPECT_EQ(ui.messages, std::vector<std::string>());
 }
 
 TEST_F(ListEditingTest, SameFoldersGrowsTheSelectionByExactFolder) {
   ui.controlOptions.applyToSameFolders = 1;
   List().SetSelected(2, true);
-  ui.files.push_back("D:\\a.prt");
+  ui.folders.push_back("D:\\new\\sub");
   dialog.ChooseNewFolder();
   EXPECT_EQ(Selected(), (std::vector<int>{0, 2}));
-  EXPECT_EQ(NewFolders(), (std::vector<std::string>{"D:\\", "", "D:\\", ""}));
+  EXPECT_EQ(NewFolders(), (std::vector<std::string>{"D:\\new\\sub\\", "", "D:\\new\\sub\\", ""}));
 }
 
 TEST_F(ListEditingTest, SameFoldersRefusesASelectionOfDifferentFolders) {
   ui.controlOptions.applyToSameFolders = 1;
   List().SetSelected(0, true);
   List().SetSelected(1, true);  // D:\Work\ differs from D:\work\ by case
-  ui.files.push_back("D:\\new\\a.prt");
+  ui.folders.push_back("D:\\new");
   dialog.ChooseNewFolder();
   EXPECT_EQ(ui.messages, std::vector<std::string>{Msg(msg::kNewFolderMixedFolders)});
-  EXPECT_TRUE(ui.fileRequests.empty());
+  EXPECT_TRUE(ui.folderRequests.empty());
   EXPECT_EQ(Selected(), (std::vector<int>{0, 1}));
   EXPECT_EQ(NewFolders(), (std::vector<std::string>{"", "", "", ""}));
 }
@@ -160,7 +164,7 @@ TEST_F(ListEditingTest, FolderButtonsNeedASelection) {
   dialog.ClearNewFolder();
   EXPECT_EQ(ui.messages,
             (std::vector<std::string>{Msg(msg::kNewFolderNoSelection), Msg(msg::kClearFolderNoSelection)}));
-  EXPECT_TRUE(ui.fileRequests.empty());
+  EXPECT_TRUE(ui.folderRequests.empty());
 }
 
 TEST_F(ListEditingTest, FolderButtonsStopSilentlyWhenTheExchangeFails) {
@@ -175,7 +179,7 @@ TEST_F(ListEditingTest, FolderButtonsStopSilentlyWhenTheExchangeFails) {
 
 TEST_F(ListEditingTest, ChosenPathWithoutUsableSeparatorIsRefused) {
   List().SetSelected(0, true);
-  ui.files = {"a.prt", "\\a.prt"};
+  ui.folders = {"D:", "\\a"};
   dialog.ChooseNewFolder();
   dialog.ChooseNewFolder();
   EXPECT_EQ(ui.messages,

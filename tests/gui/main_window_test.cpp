@@ -9,21 +9,27 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>
 #include <deque>
+#include <filesystem>
 
 #include "app/qt/prompts.h"
+#include "app/qt/translations.h"
 #include "platform/host.h"
 #include "platform/ufun_library.h"
 #include "support/temp_drive.h"
@@ -45,7 +51,16 @@ const char* const kPcToolMissing = "UGPC が見つかりません。\n　UGPC �
 
 class ScriptedPrompts final : public Prompts {
  public:
-  void Message(QWidget*, const QString& text) override { messages << text; }
+  void Message(QWidget* parent, const QString& text) override {
+    messages << text;
+    cursorsOverBoxes << (QApplication::overrideCursor() != nullptr);
+    if (modal) {
+      // A real modal window takes the focus from the window, as a message box does.
+      QDialog box(parent);
+      QTimer::singleShot(0, &box, &QDialog::accept);
+      box.exec();
+    }
+  }
   bool Question(QWidget*, const QString& text) override {
     questions << text;
     if (answers.empty()) {
@@ -65,7 +80,23 @@ class ScriptedPrompts final : public Prompts {
     return file;
   }
 
+  QString ChooseFolder(QWidget*, const QString& title, const QString& folder) override {
+    folderTitles << title;
+    folderStarts << folder;
+    if (folders.empty()) {
+      return {};
+    }
+    QString chosen = folders.front();
+    folders.pop_front();
+    return chosen;
+  }
+
+  bool modal = false;
   QStringList messages;
+  QList<bool> cursorsOverBoxes;
+  QStringList folderTitles;
+  QStringList folderStarts;
+  std::deque<QString> folders;
   QStringList questions;
   std::deque<bool> answers;
   std::deque<QString> files;
@@ -164,6 +195,13 @@ class MainWindowTest : public QObject {
   void fileDialogAnswersInWindowsForm();
   void messageBoxesAndFilters();
   void helpButtonOpensTheHelpPage();
+  void toolkitTextsAreJapanese();
+  void fileDialogsOpenWhereTheWorkIs();
+  void focusGoesBackToTheRowAfterARefusedName();
+  void noWaitCursorOverABox();
+  void numberColumnsWidenToTheirWidestNumber();
+  void namingRulesPreviewAndApply();
+  void planGoesToCsvAndBack();
 };
 
 void MainWindowTest::everyControlOfTheTemplate() {
@@ -582,16 +620,20 @@ void MainWindowTest::newFolderGoesToTheSelectedRows() {
   h.AddRow("a.prt");
   h.AddRow("b.prt", "D:\\other\\");
   h.AddRow("c.prt");
-  h.drive.WriteFile("new/any.prt", "");
+  h.drive.WriteFile("work/a.prt", "");
+  // An empty folder, as the chooser's own button makes it.
+  std::filesystem::create_directories(h.drive.Host("new"));
   h.Show();
   QTest::mouseClick(h.window.Control(1018), Qt::LeftButton);  // 同名のフォルダ全てに適用
   h.List()->selectRow(0);
-  h.prompts.files = {QString::fromStdString(h.drive.Host("new/any.prt"))};
+  h.prompts.folders = {QString::fromStdString(h.drive.Host("new"))};
   QTest::mouseClick(h.window.Control(1022), Qt::LeftButton);
 
   QCOMPARE(h.prompts.messages, QStringList());
-  QCOMPARE(h.prompts.specs.size(), qsizetype(1));
-  QCOMPARE(h.prompts.specs.front().title, U("変更後フォルダ を選択"));
+  QVERIFY(h.prompts.specs.empty());
+  QCOMPARE(h.prompts.folderTitles, QStringList({U("変更後フォルダ を選択")}));
+  // It opens in the rows' folder.
+  QCOMPARE(h.prompts.folderStarts, QStringList({QString::fromStdString(h.drive.Host("work") + "/")}));
   // The selection grown to every row of the same folder shows in the view.
   const QItemSelectionModel* view = h.List()->selectionModel();
   QVERIFY(view->isRowSelected(0, {}) && !view->isRowSelected(1, {}) && view->isRowSelected(2, {}));
@@ -678,6 +720,197 @@ void MainWindowTest::helpButtonOpensTheHelpPage() {
   const QString page = help->findChild<QTextBrowser*>(u"helpText"_qs)->toPlainText();
   QVERIFY(page.contains(U("変更後パート名")));
   QVERIFY(page.contains(U("実行後に入力パートを入れ替え(M)")));
+}
+
+void MainWindowTest::toolkitTextsAreJapanese() {
+  QVERIFY(InstallToolkitTranslations(*QCoreApplication::instance()));
+  QMessageBox box(QMessageBox::Question, U("velmora"), U("velmora を終了します。"),
+                  QMessageBox::Yes | QMessageBox::No);
+  QCOMPARE(box.button(QMessageBox::Yes)->text(), U("はい(&Y)"));
+  QCOMPARE(box.button(QMessageBox::No)->text(), U("いいえ(&N)"));
+  QFileDialog dialog(nullptr, U("入力パート を選択"));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  QCOMPARE(dialog.labelText(QFileDialog::LookIn), U("アドレス:"));
+  QCOMPARE(dialog.labelText(QFileDialog::Reject), U("キャンセル"));
+  QCOMPARE(dialog.labelText(QFileDialog::Accept), U("開く(&O)"));
+}
+
+void MainWindowTest::fileDialogsOpenWhereTheWorkIs() {
+  Harness h;
+  h.Start();
+  h.drive.WriteFile("work/sub/top.prt", "");
+  const QString work = QString::fromStdString(h.drive.Host("work/sub") + "/");
+  const QString cad = QString::fromStdString(h.drive.Host("cad") + "/");
+  // First time: nothing known, the working directory; a wrong file, then cancel.
+  h.prompts.files = {QString::fromStdString(h.drive.Host("work/sub/top.prt")) + u".bak"_qs};
+  h.drive.WriteFile("work/sub/top.prt.bak", "");
+  QTest::mouseClick(h.window.Control(1008), Qt::LeftButton);
+  // Cancelled: the input part is gone, the folder used last is kept.
+  QTest::mouseClick(h.window.Control(1008), Qt::LeftButton);
+  QTest::mouseClick(h.window.Control(1006), Qt::LeftButton);
+  QCOMPARE(h.prompts.specs.size(), qsizetype(4));
+  QCOMPARE(h.prompts.specs[0].folder, QString());
+  QCOMPARE(h.prompts.specs[1].folder, work);
+  QCOMPARE(h.prompts.specs[2].folder, work);
+  QCOMPARE(h.prompts.specs[3].folder, cad);  // the tool found at start
+  QVERIFY(!h.prompts.specs[0].save);
+}
+
+void MainWindowTest::focusGoesBackToTheRowAfterARefusedName() {
+  Harness h;
+  h.Start();
+  h.AddRow("a.prt");
+  h.AddRow("b.prt");
+  h.AddRow("c.prt");
+  h.Show();
+  h.prompts.modal = true;
+  QTableView* list = h.List();
+  list->setFocus();
+  list->setCurrentIndex(list->model()->index(1, 0));
+  QTest::keyClick(list, Qt::Key_F2);
+  QPointer<QLineEdit> editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  QVERIFY(editor != nullptr);
+  QTest::keyClicks(editor, u"x.txt"_qs);
+  QTest::keyClick(editor, Qt::Key_Return);
+  QTRY_VERIFY(editor.isNull());
+  QCOMPARE(h.prompts.messages, QStringList({U("拡張子が PRT では有りません。記入は適用しません。")}));
+  QTRY_COMPARE(h.window.focusWidget(), static_cast<QWidget*>(list));
+  QCOMPARE(list->currentIndex().row(), 1);
+  // F2 edits again, on the same row, once the window is active again.
+  h.window.activateWindow();
+  QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(list));
+  QTest::keyClick(list, Qt::Key_F2);
+  editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  QVERIFY(editor != nullptr);
+  QTest::keyClicks(editor, u"x.prt"_qs);
+  QTest::keyClick(editor, Qt::Key_Return);
+  QTRY_COMPARE(h.Cell(1, 0), U("x.prt"));
+}
+
+void MainWindowTest::noWaitCursorOverABox() {
+  Harness h;
+  h.Start();
+  h.window.BeginWaitCursor();
+  h.window.ShowMessage(Cp("実行が正常に終了しました。"));
+  QCOMPARE(h.prompts.cursorsOverBoxes, QList<bool>({false}));
+  QVERIFY(QApplication::overrideCursor() != nullptr);
+  QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  h.window.EndWaitCursor();
+  QCOMPARE(QApplication::overrideCursor(), nullptr);
+}
+
+void MainWindowTest::numberColumnsWidenToTheirWidestNumber() {
+  Harness h;
+  h.Start();
+  for (int i = 0; i < 3; ++i) {
+    h.AddRow("a.prt", "D:\\work\\", i == 1 ? "1234" : "7");
+  }
+  h.window.Dialog().State().partList.SetText(2, partlist::kParent, "1000");
+  h.Show();
+  QHeaderView* header = h.List()->horizontalHeader();
+  header->resizeSection(partlist::kNewPartName, 60);  // the user's own width stays
+  QTest::mouseClick(h.window.Control(1), Qt::LeftButton);
+  const int needed = h.List()->fontMetrics().horizontalAdvance(u"1234"_qs);
+  QVERIFY2(header->sectionSize(partlist::kNumber) > needed,
+           qPrintable(QString::number(header->sectionSize(9))));
+  QVERIFY(header->sectionSize(partlist::kParent) > needed);
+  QCOMPARE(header->sectionSize(partlist::kNewPartName), 60);
+  for (int column = 0; column < partlist::kColumnCount; ++column) {
+    QCOMPARE(header->sectionResizeMode(column), QHeaderView::Interactive);
+  }
+  // Never narrowed again by shorter numbers.
+  const int wide = header->sectionSize(partlist::kNumber);
+  h.window.Dialog().State().partList.SetText(1, partlist::kNumber, "2");
+  QTest::mouseClick(h.window.Control(1), Qt::LeftButton);
+  QCOMPARE(header->sectionSize(partlist::kNumber), wide);
+}
+
+void MainWindowTest::namingRulesPreviewAndApply() {
+  Harness h;
+  h.Start();
+  h.AddRow("表.prt");
+  h.AddRow("ソ能.prt");
+  h.AddRow("keep.prt");
+  h.Show();
+  QMenu* menu = h.window.ListMenu();
+  QVERIFY(menu != nullptr);
+  QStringList captions;
+  for (QAction* action : menu->actions()) {
+    if (!action->isSeparator()) {
+      captions << action->text();
+    }
+  }
+  QCOMPARE(captions, QStringList({U("名前の一括変更(&R)..."), U("一覧をCSVに書き出す(&X)..."),
+                                  U("CSVから変更後の名前を読み込む(&I)...")}));
+  QCOMPARE(h.List()->contextMenuPolicy(), Qt::CustomContextMenu);
+  auto* rename = menu->findChild<QAction*>(u"renameSelected"_qs);
+
+  // Nothing selected: refused before the dialog opens.
+  rename->trigger();
+  QCOMPARE(h.prompts.messages,
+           QStringList({U("リストが選択されていません。\n　名前の一括変更 は使用出来ません。")}));
+
+  h.List()->selectionModel()->select(
+      QItemSelection(h.List()->model()->index(0, 0), h.List()->model()->index(1, 9)),
+      QItemSelectionModel::Select);
+  QStringList previews;
+  bool stayedOpen = false;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    QVERIFY(dialog != nullptr);
+    QCOMPARE(dialog->windowTitle(), U("名前の一括変更"));
+    auto* preview = dialog->findChild<QTableView*>(u"preview"_qs);
+    auto cell = [preview](int row, int column) {
+      return preview->model()->index(row, column).data().toString();
+    };
+    dialog->findChild<QLineEdit*>(u"pattern"_qs)->setText(u"A-#.prt"_qs);
+    dialog->findChild<QSpinBox*>(u"start"_qs)->setValue(9);
+    previews << cell(0, 2) << cell(1, 2) << cell(1, 3);
+    // A refused rule leaves the dialog open for correction.
+    auto* buttons = dialog->findChild<QDialogButtonBox*>();
+    buttons->button(QDialogButtonBox::Ok)->click();
+    stayedOpen = dialog->isVisible();
+    dialog->findChild<QSpinBox*>(u"start"_qs)->setValue(1);
+    dialog->findChild<QLineEdit*>(u"prefix"_qs)->setText(U("新"));
+    previews << cell(0, 1) << cell(0, 2) << cell(1, 2);
+    buttons->button(QDialogButtonBox::Ok)->click();
+  });
+  rename->trigger();
+  QCOMPARE(previews, QStringList({U("A-9.prt"), U("A-10.prt"), U("連番が桁数に収まりません"), U("表.prt"),
+                                  U("新A-1.prt"), U("新A-2.prt")}));
+  QVERIFY(stayedOpen);
+  QCOMPARE(h.prompts.messages.size(), qsizetype(2));
+  QCOMPARE(h.prompts.messages[1],
+           U("D:\\work\\ソ能.prt の連番が # の桁数に収まりません。\n　名前の一括変更 は適用しません。"));
+  QCOMPARE(h.Column(0), QStringList({U("新A-1.prt"), U("新A-2.prt"), QString()}));
+}
+
+void MainWindowTest::planGoesToCsvAndBack() {
+  Harness h;
+  h.Start();
+  h.AddRow("表.prt");
+  h.AddRow("b.prt", "D:\\work\\sub\\");
+  h.window.Dialog().State().partList.SetText(0, partlist::kNewPartName, Cp("新,表.prt"));
+  h.Show();
+  const QString csv = QString::fromStdString(h.drive.Host("plan.csv"));
+  h.prompts.files = {csv};
+  h.window.ListMenu()->findChild<QAction*>(u"exportCsv"_qs)->trigger();
+  QCOMPARE(h.prompts.messages, QStringList());
+  QVERIFY(h.prompts.specs.back().save);
+  QCOMPARE(h.prompts.specs.back().title, U("一覧をCSVに書き出す"));
+  QCOMPARE(h.drive.ReadFile("plan.csv"),
+           Cp("変更後パート名,パート名,フォルダ名,変更後フォルダ名,編集,前,後,重複,親,No\r\n"
+              "\"新,表.prt\",表.prt,D:\\work\\,,,○,,,,\r\n"
+              ",b.prt,D:\\work\\sub\\,,,○,,,,\r\n"));
+
+  h.drive.WriteFile("plan.csv", Cp("パート名,フォルダ名,変更後パート名,変更後フォルダ名\r\n"
+                                   "B.PRT,d:\\WORK\\SUB\\,c.prt,D:\\new\r\n"));
+  h.prompts.files = {csv};
+  h.window.ListMenu()->findChild<QAction*>(u"importCsv"_qs)->trigger();
+  QCOMPARE(h.prompts.messages, QStringList());
+  QCOMPARE(h.prompts.specs.back().title, U("CSVから変更後の名前を読み込む"));
+  QCOMPARE(h.Column(0), QStringList({U("新,表.prt"), U("c.prt")}));
+  QCOMPARE(h.Column(3), QStringList({QString(), U("D:\\new\\")}));
 }
 
 }  // namespace velmora::app::qt

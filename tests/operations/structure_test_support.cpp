@@ -66,7 +66,7 @@ std::optional<std::string> StructureMemoryHost::GetEnv(std::string_view name) {
 
 std::optional<platform::FileStatus> StructureMemoryHost::Stat(std::string_view path) {
   if (temp && text::ToLower(path) == text::ToLower(*temp))
-    return platform::FileStatus{0, true};
+    return platform::FileStatus{0, true, {}};
   const auto it = files.find(text::ToLower(path));
   if (it == files.end())
     return std::nullopt;

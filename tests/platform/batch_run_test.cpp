@@ -1,7 +1,9 @@
 // The interpreter executable, started as the program starts it, on real batch files.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/host.h"
 #include "resources/messages/platform.h"
@@ -114,6 +116,38 @@ TEST_F(BatchRunTest, RefusedLinesAreNotRun) {
   EXPECT_FALSE(drive_.Exists("temp/a.txt"));
   EXPECT_FALSE(drive_.Exists("temp/c.txt"));
   EXPECT_EQ(drive_.ReadFile("temp/d.txt"), "[d]\n");  // later lines still run
+}
+
+// Points this process's stdout and stderr at a file while it lives.
+class CapturedStreams {
+ public:
+  explicit CapturedStreams(const std::string& path)
+      : file_(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600)), out_(dup(1)), err_(dup(2)) {
+    fflush(nullptr);
+    dup2(file_, 1);
+    dup2(file_, 2);
+  }
+  ~CapturedStreams() {
+    fflush(nullptr);
+    dup2(out_, 1);
+    dup2(err_, 2);
+    close(out_);
+    close(err_);
+    close(file_);
+  }
+
+ private:
+  int file_, out_, err_;
+};
+
+TEST_F(BatchRunTest, EchoAndErrorsStayOffTheProgramsStreams) {
+  {
+    CapturedStreams captured(drive_.Host("streams.txt"));
+    Run({"@echo on", Set("x", "1"), "\"" + tool_ + "\" a 1>D:\\temp\\a.txt", "del D:\\temp\\keep.txt",
+         "\"D:\\none.exe\" b", "exit"});
+  }
+  EXPECT_EQ(drive_.ReadFile("temp/a.txt"), "[a]\n");
+  EXPECT_EQ(drive_.ReadFile("streams.txt"), "");
 }
 
 TEST_F(BatchRunTest, StartNeedsTheBatchFile) {

@@ -45,6 +45,9 @@ class FaultHost : public platform::Host {
   platform::WindowsPath ToWindowsPath(std::string_view hostPath) override {
     return inner_->ToWindowsPath(hostPath);
   }
+  std::optional<std::string> ToHostPath(std::string_view windowsPath) override {
+    return inner_->ToHostPath(windowsPath);
+  }
 
   // Used by the wrapped streams and processes.
   bool ShouldFail(Call call, std::string_view path);

@@ -26,6 +26,15 @@ std::string ScriptedUi::ChooseFile(const platform::FileDialogRequest& request) {
   return path;
 }
 
+std::string ScriptedUi::ChooseFolder(const platform::FolderDialogRequest& request) {
+  folderRequests.push_back(request);
+  if (folders.empty())
+    return {};
+  std::string path = folders.front();
+  folders.pop_front();
+  return path;
+}
+
 void ScriptedUi::BeginWaitCursor() {
   ++waitCursorDepth;
   ++waitCursorShown;

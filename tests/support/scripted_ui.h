@@ -19,6 +19,7 @@ class ScriptedUi : public platform::Ui {
   void ShowMessage(std::string_view text) override;
   bool AskYesNo(std::string_view text) override;
   std::string ChooseFile(const platform::FileDialogRequest& request) override;
+  std::string ChooseFolder(const platform::FolderDialogRequest& request) override;
   void BeginWaitCursor() override;
   void EndWaitCursor() override;
   platform::ClipboardFailure CopyToClipboard(std::string_view text) override;
@@ -31,6 +32,8 @@ class ScriptedUi : public platform::Ui {
   // Answers: Yes/No questions (empty: No) and file dialogs (cp932 Windows paths; empty: cancel).
   std::deque<bool> answers;
   std::deque<std::string> files;
+  std::vector<platform::FolderDialogRequest> folderRequests;
+  std::deque<std::string> folders;  // answers of the folder chooser, as files
 
   // The controls as the user left them; ExchangeData(true) copies them into the state.
   operations::Options controlOptions;

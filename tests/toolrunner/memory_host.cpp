@@ -79,7 +79,7 @@ std::optional<std::string> MemoryHost::GetEnv(std::string_view name) {
 
 std::optional<platform::FileStatus> MemoryHost::Stat(std::string_view path) {
   if (folders.contains(std::string(path)))
-    return platform::FileStatus{0, true};
+    return platform::FileStatus{0, true, {}};
   const auto it = files.find(std::string(path));
   if (it == files.end())
     return std::nullopt;

@@ -32,6 +32,7 @@ class MemoryHost : public platform::Host {
   std::unique_ptr<platform::TextStream> Open(std::string_view path, platform::OpenMode mode) override;
   std::unique_ptr<platform::Process> StartBatch(std::string_view commandLine) override;
   platform::WindowsPath ToWindowsPath(std::string_view) override { return {}; }
+  std::optional<std::string> ToHostPath(std::string_view) override { return std::nullopt; }
 };
 
 // A read-only text-mode stream over bytes as they are on disk.

@@ -4,6 +4,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QFont>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -11,17 +12,20 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <functional>
 #include <utility>
 #include <vector>
 
+#include "app/qt/naming_rules_dialog.h"
 #include "app/qt/part_list_model.h"
 #include "app/qt/prompts.h"
 #include "resources/messages/captions.h"
@@ -130,6 +134,45 @@ class NameDelegate final : public QStyledItemDelegate {
 
  private:
   std::function<void(int)> onCancel_;
+};
+
+// Around a box or dialog that waits for the user: the wait cursor is put away while it is up, and
+// when the focus was in the list (an edit that gave a message, say) it goes back there, on the
+// same row, once the box has gone and any editor with it.
+class ModalScope {
+ public:
+  explicit ModalScope(QTableView* list) : list_(list) {
+    while (QApplication::overrideCursor() != nullptr) {
+      QApplication::restoreOverrideCursor();
+      ++cursors_;
+    }
+    const QWidget* focus = QApplication::focusWidget();
+    inList_ = list_ != nullptr && focus != nullptr && (focus == list_ || list_->isAncestorOf(focus));
+    row_ = inList_ ? list_->currentIndex().row() : -1;
+  }
+  ~ModalScope() {
+    for (int i = 0; i < cursors_; ++i) {
+      QApplication::setOverrideCursor(QCursor(::Qt::WaitCursor));
+    }
+    if (!inList_) {
+      return;
+    }
+    QTimer::singleShot(0, list_, [list = list_, row = row_] {
+      list->setFocus(::Qt::OtherFocusReason);
+      if (row >= 0 && row < list->model()->rowCount()) {
+        list->selectionModel()->setCurrentIndex(list->model()->index(row, partlist::kNewPartName),
+                                                QItemSelectionModel::NoUpdate);
+      }
+    });
+  }
+  ModalScope(const ModalScope&) = delete;
+  ModalScope& operator=(const ModalScope&) = delete;
+
+ private:
+  QPointer<QTableView> list_;
+  int cursors_ = 0;
+  bool inList_ = false;
+  int row_ = -1;
 };
 
 }  // namespace
@@ -279,12 +322,77 @@ void MainWindow::BuildList() {
   connect(model_, &PartListModel::listSelectionChanged, this, &MainWindow::SelectionFromList);
   connect(model_, &PartListModel::listReset, this, &MainWindow::SelectionFromList);
   list_->installEventFilter(this);
+  BuildListMenu();
+}
+
+// Every entry of the list's context menu is made here.
+void MainWindow::BuildListMenu() {
+  listMenu_ = new QMenu(list_);
+  listMenu_->setObjectName(u"listMenu"_qs);
+  auto add = [this](std::string_view caption, const char* name, std::function<void()> run) {
+    QAction* action = listMenu_->addAction(Caption(caption));
+    action->setObjectName(QString::fromLatin1(name));
+    connect(action, &QAction::triggered, this, [this, run = std::move(run)] {
+      run();
+      ShowPathFields();
+    });
+  };
+  add(msg::kMenuRenameSelected, "renameSelected", [this] { RenameSelected(); });
+  listMenu_->addSeparator();
+  add(msg::kMenuExportCsv, "exportCsv", [this] { dialog_.ExportPlanCsv(); });
+  add(msg::kMenuImportCsv, "importCsv", [this] { dialog_.ImportPlanCsv(); });
+  list_->setContextMenuPolicy(::Qt::CustomContextMenu);
+  connect(list_, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { listMenu_->popup(list_->viewport()->mapToGlobal(at)); });
+}
+
+void MainWindow::RenameSelected() {
+  if (!dialog_.CanRenameSelected()) {
+    return;
+  }
+  NamingRulesDialog rules(
+      dialog_.State().partList,
+      [this](const partlist::NamingRule* rule) {
+        if (rule == nullptr) {
+          ShowMessage(text::Cp932(msg::kNameNotCp932));
+          return false;
+        }
+        return dialog_.RenameSelected(*rule);
+      },
+      this);
+  const ModalScope scope(list_);
+  rules.exec();
+}
+
+void MainWindow::FitNumberColumns() {
+  const partlist::PartList& list = dialog_.State().partList;
+  QHeaderView* header = list_->horizontalHeader();
+  // Room the style leaves around a cell's text.
+  const int margin = 2 * (list_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list_) + 1) + 4;
+  for (const int column : {partlist::kParent, partlist::kNumber}) {
+    // The digits of a font are all one width: the longest text is the widest.
+    const std::string* widest = nullptr;
+    for (int row = 0; row < list.RowCount(); ++row) {
+      const std::string& cell = list.Text(row, column);
+      if (widest == nullptr || cell.size() > widest->size()) {
+        widest = &cell;
+      }
+    }
+    if (widest == nullptr || widest->empty()) {
+      continue;
+    }
+    const int wanted = list_->fontMetrics().horizontalAdvance(Display(*widest)) + margin;
+    if (wanted > header->sectionSize(column)) {
+      header->resizeSection(column, wanted);
+    }
+  }
 }
 
 void MainWindow::Connect(int id, void (MainDialog::*handler)()) {
   connect(static_cast<QPushButton*>(Control(id)), &QPushButton::clicked, this, [this, handler] {
     (dialog_.*handler)();
     ShowPathFields();
+    FitNumberColumns();
   });
 }
 
@@ -443,12 +551,44 @@ void MainWindow::ShowHelp() {
 
 void MainWindow::ShowMessage(std::string_view text) {
   ShowPathFields();
+  const ModalScope scope(list_);
   prompts_.Message(this, Display(text));
 }
 
 bool MainWindow::AskYesNo(std::string_view text) {
   ShowPathFields();
+  const ModalScope scope(list_);
   return prompts_.Question(this, Display(text));
+}
+
+QString MainWindow::HostFolder(const std::string& windowsFolder) const {
+  if (windowsFolder.empty()) {
+    return {};
+  }
+  const std::optional<std::string> host = host_.ToHostPath(windowsFolder);
+  if (!host) {
+    return {};
+  }
+  const QString folder = QString::fromStdString(*host);
+  return QFileInfo(folder).isDir() ? folder : QString();
+}
+
+std::string MainWindow::ChooseFolder(const platform::FolderDialogRequest& request) {
+  ShowPathFields();
+  QString chosen;
+  {
+    const ModalScope scope(list_);
+    chosen = prompts_.ChooseFolder(this, Display(request.title), HostFolder(request.initialFolder));
+  }
+  if (chosen.isEmpty()) {
+    return {};
+  }
+  const platform::WindowsPath path = host_.ToWindowsPath(chosen.toStdString());
+  if (!path.ok) {
+    ShowMessage(path.reason);
+    return {};
+  }
+  return path.path;
 }
 
 std::string MainWindow::ChooseFile(const platform::FileDialogRequest& request) {
@@ -459,7 +599,13 @@ std::string MainWindow::ChooseFile(const platform::FileDialogRequest& request) {
   spec.initialName = Display(request.initialName);
   spec.defaultSuffix = Display(request.defaultExtension);
   spec.mustExist = (request.flags & 0x1000u) != 0;  // OFN_FILEMUSTEXIST
-  const QString chosen = prompts_.OpenFile(this, spec);
+  spec.save = !request.open;
+  spec.folder = HostFolder(request.initialFolder);
+  QString chosen;
+  {
+    const ModalScope scope(list_);
+    chosen = prompts_.OpenFile(this, spec);
+  }
   if (chosen.isEmpty()) {
     return {};
   }

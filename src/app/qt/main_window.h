@@ -11,6 +11,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QLabel;
+class QMenu;
 class QTableView;
 
 namespace velmora::app::qt {
@@ -32,6 +33,8 @@ class MainWindow final : public QDialog, public platform::Ui {
   int Run();
 
   MainDialog& Dialog() { return dialog_; }
+  // The list's context menu, built once.
+  QMenu* ListMenu() const { return listMenu_; }
   // The widget of a control of the template by its id (1 and 2 included), or nullptr.
   QWidget* Control(int id) const;
 
@@ -40,6 +43,7 @@ class MainWindow final : public QDialog, public platform::Ui {
   void ShowMessage(std::string_view text) override;
   bool AskYesNo(std::string_view text) override;
   std::string ChooseFile(const platform::FileDialogRequest& request) override;
+  std::string ChooseFolder(const platform::FolderDialogRequest& request) override;
   void BeginWaitCursor() override;
   void EndWaitCursor() override;
   platform::ClipboardFailure CopyToClipboard(std::string_view text) override;
@@ -57,6 +61,12 @@ class MainWindow final : public QDialog, public platform::Ui {
 
   void BuildControls();
   void BuildList();
+  void BuildListMenu();
+  void RenameSelected();
+  // No and 親 grow to their widest number; the user's widths are never narrowed.
+  void FitNumberColumns();
+  // A host folder for a dialog to open in, or empty when the Windows one is not there.
+  QString HostFolder(const std::string& windowsFolder) const;
   void Connect(int id, void (MainDialog::*handler)());
   void ShowPathFields();
   bool OnEdit(int row, const QString& text);
@@ -77,6 +87,7 @@ class MainWindow final : public QDialog, public platform::Ui {
   QTableView* list_ = nullptr;
   PartListModel* model_ = nullptr;
   QDialog* help_ = nullptr;
+  QMenu* listMenu_ = nullptr;
   bool syncingSelection_ = false;
 };
 

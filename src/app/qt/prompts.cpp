@@ -32,8 +32,8 @@ bool QtPrompts::Question(QWidget* parent, const QString& text) {
 }
 
 QString QtPrompts::OpenFile(QWidget* parent, const FileDialogSpec& spec) {
-  QFileDialog dialog(parent, spec.title);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  QFileDialog dialog(parent, spec.title, spec.folder);
+  dialog.setAcceptMode(spec.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(spec.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
   // Qt's own dialog behaves the same on every desktop and is reachable by screen readers.
   dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -47,6 +47,20 @@ QString QtPrompts::OpenFile(QWidget* parent, const FileDialogSpec& spec) {
   }
   const QStringList files = dialog.selectedFiles();
   return files.isEmpty() ? QString() : files.front();
+}
+
+QString QtPrompts::ChooseFolder(QWidget* parent, const QString& title, const QString& folder) {
+  QFileDialog dialog(parent, title, folder);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  // Its "new folder" button makes the folder a plan needs before any file is in it.
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  if (dialog.exec() != QDialog::Accepted) {
+    return {};
+  }
+  const QStringList folders = dialog.selectedFiles();
+  return folders.isEmpty() ? QString() : folders.front();
 }
 
 QStringList QtNameFilters(const QString& windowsFilter) {

@@ -14,7 +14,9 @@ struct FileDialogSpec {
   QStringList nameFilters;  // Qt's form: "desc (*.a *.b)"
   QString initialName;
   QString defaultSuffix;
+  QString folder;  // host folder to open in; empty: the working directory
   bool mustExist = true;
+  bool save = false;
 };
 
 class Prompts {
@@ -26,6 +28,8 @@ class Prompts {
   virtual bool Question(QWidget* parent, const QString& text) = 0;
   // The host path of the file chosen, or empty when the user did not confirm.
   virtual QString OpenFile(QWidget* parent, const FileDialogSpec& spec) = 0;
+  // The host path of the folder chosen (or made in the dialog), or empty when the user did not confirm.
+  virtual QString ChooseFolder(QWidget* parent, const QString& title, const QString& folder) = 0;
 };
 
 class QtPrompts final : public Prompts {
@@ -33,6 +37,7 @@ class QtPrompts final : public Prompts {
   void Message(QWidget* parent, const QString& text) override;
   bool Question(QWidget* parent, const QString& text) override;
   QString OpenFile(QWidget* parent, const FileDialogSpec& spec) override;
+  QString ChooseFolder(QWidget* parent, const QString& title, const QString& folder) override;
 };
 
 // "desc|pattern;pattern|desc|pattern||" (the Windows file dialog's filter) in Qt's form.

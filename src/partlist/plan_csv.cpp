@@ -1,0 +1,126 @@
+#include "partlist/plan_csv.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "text/mbstring.h"
+
+namespace velmora::partlist {
+namespace {
+
+std::optional<std::size_t> ColumnOf(const text::CsvRecord& header, const std::string& name) {
+  const auto found = std::find(header.begin(), header.end(), name);
+  if (found == header.end())
+    return std::nullopt;
+  return static_cast<std::size_t>(found - header.begin());
+}
+
+const std::string& Field(const text::CsvRecord& record, std::size_t column) {
+  static const std::string kEmpty;
+  return column < record.size() ? record[column] : kEmpty;
+}
+
+bool Blank(const text::CsvRecord& record) {
+  return std::all_of(record.begin(), record.end(), [](const std::string& field) { return field.empty(); });
+}
+
+// A folder as a spreadsheet may leave it: the final separator may have been dropped.
+std::string WithSeparator(std::string folder) {
+  const std::size_t last = text::FindLast(folder, '\\');
+  if (!folder.empty() && (last == text::npos || last + 1 != folder.size()))
+    folder += '\\';
+  return folder;
+}
+
+// What the folder chooser can give: a drive's folder (D:\...) or a network one (\\server\...).
+bool IsAbsoluteFolder(std::string_view folder) {
+  const auto letter = static_cast<unsigned char>(folder[0]);
+  if (folder.size() >= 3 && ((letter | 0x20) >= 'a' && (letter | 0x20) <= 'z') && folder[1] == ':' &&
+      folder[2] == '\\')
+    return text::FindFirst(folder, ':', 2) == text::npos;
+  if (folder.starts_with("\\\\")) {
+    const std::size_t server = text::FindFirst(folder, '\\', 2);
+    return server != text::npos && server > 2 && text::FindFirst(folder, ':') == text::npos;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::vector<text::CsvRecord> PlanRecords(const PartList& list, const ColumnHeaders& headers) {
+  std::vector<text::CsvRecord> records;
+  records.reserve(static_cast<std::size_t>(list.RowCount()) + 1);
+  records.emplace_back(headers.begin(), headers.end());
+  for (int row = 0; row < list.RowCount(); ++row) {
+    text::CsvRecord record;
+    record.reserve(kColumnCount);
+    for (int column = 0; column < kColumnCount; ++column)
+      record.push_back(list.Text(row, column));
+    records.push_back(std::move(record));
+  }
+  return records;
+}
+
+bool PlanImport::Refused() const {
+  return std::any_of(issues.begin(), issues.end(),
+                     [](const ImportIssue& issue) { return issue.fault != ImportFault::NotInList; });
+}
+
+PlanImport ReadPlan(const PartList& list, const std::vector<text::CsvRecord>& records,
+                    const ColumnHeaders& headers) {
+  PlanImport result;
+  if (records.empty())
+    return result;
+  const auto name = ColumnOf(records.front(), headers[kPartName]);
+  const auto folder = ColumnOf(records.front(), headers[kFolderName]);
+  const auto newName = ColumnOf(records.front(), headers[kNewPartName]);
+  const auto newFolder = ColumnOf(records.front(), headers[kNewFolderName]);
+  if (!name || !folder || !newName || !newFolder)
+    return result;
+  result.headersFound = true;
+
+  std::vector<char> matched(static_cast<std::size_t>(list.RowCount()), 0);
+  for (std::size_t index = 1; index < records.size(); ++index) {
+    const text::CsvRecord& record = records[index];
+    if (Blank(record))
+      continue;
+    ImportIssue issue;
+    issue.record = static_cast<int>(index) + 1;
+    issue.path = WithSeparator(Field(record, *folder)) + Field(record, *name);
+    const int row = list.FindRow(kFolderName, issue.path);
+    if (row < 0) {
+      issue.fault = ImportFault::NotInList;
+      result.issues.push_back(std::move(issue));
+      continue;
+    }
+    if (matched[static_cast<std::size_t>(row)] != 0) {
+      issue.fault = ImportFault::SameRowTwice;
+      result.issues.push_back(std::move(issue));
+      continue;
+    }
+    matched[static_cast<std::size_t>(row)] = 1;
+
+    PlanChange change;
+    change.row = row;
+    change.newPartName = Field(record, *newName);
+    change.newFolderName = WithSeparator(Field(record, *newFolder));
+    const NameVerdict verdict = ValidateNewPartName(std::string_view(change.newPartName));
+    if (verdict != NameVerdict::Accept) {
+      issue.fault = ImportFault::BadName;
+      issue.value = change.newPartName;
+      issue.verdict = verdict;
+      result.issues.push_back(std::move(issue));
+      continue;
+    }
+    if (!change.newFolderName.empty() && !IsAbsoluteFolder(change.newFolderName)) {
+      issue.fault = ImportFault::BadFolder;
+      issue.value = Field(record, *newFolder);
+      result.issues.push_back(std::move(issue));
+      continue;
+    }
+    result.changes.push_back(std::move(change));
+  }
+  return result;
+}
+
+}  // namespace velmora::partlist
