@@ -1,6 +1,8 @@
 #pragma once
-// Everything an operation reaches: the dialog's state, the user interface, the host and the runner.
+// Everything an operation reaches: the dialog's state, the user interface, the host, the runner and
+// the journal that each write of a run goes through first.
 
+#include "journal/journal.h"
 #include "operations/dialog_state.h"
 #include "platform/host.h"
 #include "platform/ui.h"
@@ -10,12 +12,17 @@ namespace velmora::operations {
 
 struct Context {
   Context(DialogState& state, platform::Ui& ui, platform::Host& host)
-      : state(state), ui(ui), host(host), runner(host, ui, state.editToolPath, state.pcToolPath) {}
+      : state(state),
+        ui(ui),
+        host(host),
+        runner(host, ui, state.editToolPath, state.pcToolPath),
+        journal(host, ui) {}
 
   DialogState& state;
   platform::Ui& ui;
   platform::Host& host;
   toolrunner::BatchRunner runner;
+  journal::Journal journal;
 };
 
 }  // namespace velmora::operations

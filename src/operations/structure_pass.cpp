@@ -214,6 +214,8 @@ class Pass {
     const std::string& parent = parentNew.empty() ? parentOld : parentNew;
     if (!parentNew.empty() && !Exists(parentNew))
       return false;
+    if (context_.journal.BeforeWrite(parent, journal::WriteKind::Rewritten))
+      return true;
     return context_.runner.RunTool(option, tail_, parent, parent, bef, aft);
   }
 

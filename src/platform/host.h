@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/text_stream.h"
 #include "platform/win_path.h"
@@ -17,6 +18,12 @@ namespace velmora::platform {
 struct FileStatus {
   std::uint64_t size = 0;
   bool directory = false;
+};
+
+// A whole file as read, with its name as the disk spells it (a lookup may ignore case).
+struct FileContent {
+  std::string bytes;
+  std::string diskName;  // cp932, the last component only
 };
 
 // A started process: Wait blocks until it has ended; CloseHandle releases it (false on failure).
@@ -46,6 +53,16 @@ class Host {
   // CreateProcessA on a command line whose first (quoted) word is a batch file; the batch file is
   // run by the project's interpreter. nullptr when the process cannot be started.
   virtual std::unique_ptr<Process> StartBatch(std::string_view commandLine) = 0;
+
+  // For the run journal. A host without them keeps no journal, so runs that write are refused.
+  // The whole of a regular file; nullopt when there is none or it cannot be read.
+  virtual std::optional<FileContent> ReadFile(std::string_view path);
+  // Appends bytes, creating the file; true only once they are on disk (flushed to the device).
+  virtual bool AppendDurably(std::string_view path, std::string_view bytes);
+  // mkdir; true when the folder exists afterwards.
+  virtual bool CreateFolder(std::string_view path);
+  // The names (cp932) in a folder, "." and ".." left out; nullopt when it cannot be read.
+  virtual std::optional<std::vector<std::string>> ListFolder(std::string_view path);
 };
 
 // The real host: paths mapped by a PathMap read from the environment at construction.
@@ -60,6 +77,10 @@ class RealHost final : public Host {
   bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) override;
   std::unique_ptr<TextStream> Open(std::string_view path, OpenMode mode) override;
   std::unique_ptr<Process> StartBatch(std::string_view commandLine) override;
+  std::optional<FileContent> ReadFile(std::string_view path) override;
+  bool AppendDurably(std::string_view path, std::string_view bytes) override;
+  bool CreateFolder(std::string_view path) override;
+  std::optional<std::vector<std::string>> ListFolder(std::string_view path) override;
 
   const PathMap& Paths() const { return map_; }
 

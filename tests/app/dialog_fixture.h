@@ -49,6 +49,14 @@ class VanishingHost : public platform::Host {
     return inner_->Open(path, mode);
   }
   std::unique_ptr<platform::Process> StartBatch(std::string_view commandLine) override;
+  std::optional<platform::FileContent> ReadFile(std::string_view path) override { return inner_->ReadFile(path); }
+  bool AppendDurably(std::string_view path, std::string_view bytes) override {
+    return inner_->AppendDurably(path, bytes);
+  }
+  bool CreateFolder(std::string_view path) override { return inner_->CreateFolder(path); }
+  std::optional<std::vector<std::string>> ListFolder(std::string_view path) override {
+    return inner_->ListFolder(path);
+  }
 
  private:
   platform::Host* inner_;

@@ -23,6 +23,10 @@ enum class Call {
   StreamRead,    // Getc fails with the error indicator
   StreamSeek,
   StreamClose,
+  ReadFile,
+  AppendDurably,
+  CreateFolder,
+  ListFolder,
 };
 
 class FaultHost : public platform::Host {
@@ -40,6 +44,10 @@ class FaultHost : public platform::Host {
   bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) override;
   std::unique_ptr<platform::TextStream> Open(std::string_view path, platform::OpenMode mode) override;
   std::unique_ptr<platform::Process> StartBatch(std::string_view commandLine) override;
+  std::optional<platform::FileContent> ReadFile(std::string_view path) override;
+  bool AppendDurably(std::string_view path, std::string_view bytes) override;
+  bool CreateFolder(std::string_view path) override;
+  std::optional<std::vector<std::string>> ListFolder(std::string_view path) override;
 
   // Used by the wrapped streams and processes.
   bool ShouldFail(Call call, std::string_view path);

@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyledItemDelegate>
@@ -280,6 +281,23 @@ void MainWindow::BuildList() {
   connect(model_, &PartListModel::listSelectionChanged, this, &MainWindow::SelectionFromList);
   connect(model_, &PartListModel::listReset, this, &MainWindow::SelectionFromList);
   list_->installEventFilter(this);
+  list_->setContextMenuPolicy(::Qt::CustomContextMenu);
+  connect(list_, &QWidget::customContextMenuRequested, this, [this](const QPoint& position) {
+    QMenu* menu = BuildListMenu();
+    menu->setAttribute(::Qt::WA_DeleteOnClose);
+    menu->popup(list_->viewport()->mapToGlobal(position));
+  });
+}
+
+QMenu* MainWindow::BuildListMenu() {
+  auto* menu = new QMenu(this);
+  menu->addAction(Caption(msg::kMenuUndoLastRun), this, &MainWindow::UndoLastRun);
+  return menu;
+}
+
+void MainWindow::UndoLastRun() {
+  dialog_.UndoLastRun();
+  ShowPathFields();
 }
 
 void MainWindow::Connect(int id, void (MainDialog::*handler)()) {
@@ -334,6 +352,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == ::Qt::Key_C && (key->modifiers() & ::Qt::ControlModifier)) {
       dialog_.CopyPartName();
+      return true;
+    }
+    if (key->key() == ::Qt::Key_Z && (key->modifiers() & ::Qt::ControlModifier)) {
+      UndoLastRun();
       return true;
     }
     // F2 edits the row's name whichever of its cells has the focus.

@@ -12,6 +12,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QLabel;
+class QMenu;
 class QTableView;
 
 namespace velmora::app::qt {
@@ -66,6 +67,9 @@ class MainWindow final : public QDialog, public platform::Ui {
   void SelectionFromView();
   void SelectionFromList();
   void ShowHelp();
+  // The list's context menu, built in one place for every entry it has.
+  QMenu* BuildListMenu();
+  void UndoLastRun();
 
   Prompts& prompts_;
   const platform::PathMap& paths_;
