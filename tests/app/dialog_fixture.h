@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -95,6 +96,8 @@ class DialogFixture : public ::testing::Test {
                  const std::vector<std::pair<std::string, std::string>>& components);
   // The part file's text as UTF-8.
   std::string ReadPart(std::string_view relative);
+  // Every file on the drive but TEMP's: path below the drive as the disk spells it (UTF-8) to bytes.
+  std::map<std::string, std::string> Snapshot() const;
   // Every component of the part at the path resolves: ugpc.exe on it writes no error.
   ::testing::AssertionResult StructureResolves(const std::string& windowsPath);
 
