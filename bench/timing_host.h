@@ -37,7 +37,9 @@ class TimingHost final : public platform::Host {
   bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) override;
   std::unique_ptr<platform::TextStream> Open(std::string_view path, platform::OpenMode mode) override;
   std::unique_ptr<platform::Process> StartBatch(std::string_view commandLine) override;
-  std::optional<platform::FileContent> ReadFile(std::string_view path) override { return inner_->ReadFile(path); }
+  std::optional<platform::FileContent> ReadFile(std::string_view path) override {
+    return inner_->ReadFile(path);
+  }
   bool AppendDurably(std::string_view path, std::string_view bytes) override {
     return inner_->AppendDurably(path, bytes);
   }

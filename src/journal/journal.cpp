@@ -16,7 +16,8 @@ constexpr std::string_view kJournalExtension = ".jnl";
 constexpr std::size_t kIdDigits = 8;
 
 bool IsId(std::string_view text) {
-  return text.size() == kIdDigits && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  return text.size() == kIdDigits &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // The ids of the journals in the folder, oldest first (fixed width: text order is number order).

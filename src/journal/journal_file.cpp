@@ -77,7 +77,8 @@ std::vector<std::string_view> Fields(std::string_view line) {
   std::size_t start = 0;
   for (;;) {
     const std::size_t tab = line.find('\t', start);
-    fields.push_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
+    fields.push_back(
+        line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
     if (tab == std::string_view::npos)
       return fields;
     start = tab + 1;
@@ -106,7 +107,8 @@ std::string FingerprintFields(const Fingerprint& print) {
 }
 
 // "absent", or size and hash, from fields[at...]; the number of fields taken, 0 on an error.
-std::size_t ParseFingerprint(const std::vector<std::string_view>& fields, std::size_t at, Fingerprint& print) {
+std::size_t ParseFingerprint(const std::vector<std::string_view>& fields, std::size_t at,
+                             Fingerprint& print) {
   if (at < fields.size() && fields[at] == "absent") {
     print = Fingerprint::Absent();
     return 1;
@@ -238,14 +240,16 @@ std::optional<Record> ParseRecord(std::string_view text) {
       continue;
     }
     if (lineNumber == 2) {
-      std::optional<std::string> input = fields.size() == 2 && fields[0] == "input" ? Unescape(fields[1]) : std::nullopt;
+      std::optional<std::string> input =
+          fields.size() == 2 && fields[0] == "input" ? Unescape(fields[1]) : std::nullopt;
       if (!input)
         return std::nullopt;
       record.plan.inputPart = std::move(*input);
       continue;
     }
     if (lineNumber == 3) {
-      const auto operation = fields.size() == 2 && fields[0] == "operation" ? ParseNumber<int>(fields[1]) : std::nullopt;
+      const auto operation =
+          fields.size() == 2 && fields[0] == "operation" ? ParseNumber<int>(fields[1]) : std::nullopt;
       if (!operation)
         return std::nullopt;
       record.plan.operation = *operation;

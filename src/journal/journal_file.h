@@ -36,9 +36,9 @@ struct Entry {
   WriteKind kind = WriteKind::Created;
   std::string path;
   Before before = Before::Absent;
-  std::string backupName;  // Backup: the copy's name in the journal folder
-  Fingerprint original;    // Backup: the copied bytes
-  std::string diskName;    // Backup: the file name as the disk spelt it
+  std::string backupName;             // Backup: the copy's name in the journal folder
+  Fingerprint original;               // Backup: the copied bytes
+  std::string diskName;               // Backup: the file name as the disk spelt it
   std::optional<Fingerprint> result;  // after the write; none when the run ended inside it
 };
 

@@ -62,7 +62,8 @@ std::map<std::string, std::string> DialogFixture::Snapshot() const {
   namespace fs = std::filesystem;
   std::map<std::string, std::string> files;
   const fs::path root = drive.HostRoot();
-  for (auto entry = fs::recursive_directory_iterator(root); entry != fs::recursive_directory_iterator(); ++entry) {
+  for (auto entry = fs::recursive_directory_iterator(root); entry != fs::recursive_directory_iterator();
+       ++entry) {
     const std::string relative = fs::relative(entry->path(), root).string();
     if (relative == "temp") {
       entry.disable_recursion_pending();

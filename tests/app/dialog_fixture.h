@@ -50,7 +50,9 @@ class VanishingHost : public platform::Host {
     return inner_->Open(path, mode);
   }
   std::unique_ptr<platform::Process> StartBatch(std::string_view commandLine) override;
-  std::optional<platform::FileContent> ReadFile(std::string_view path) override { return inner_->ReadFile(path); }
+  std::optional<platform::FileContent> ReadFile(std::string_view path) override {
+    return inner_->ReadFile(path);
+  }
   bool AppendDurably(std::string_view path, std::string_view bytes) override {
     return inner_->AppendDurably(path, bytes);
   }

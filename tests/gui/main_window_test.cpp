@@ -1,5 +1,5 @@
 // The Qt window on the offscreen platform: its template, the list view, the start-up messages, the
-// quit question, resizing, in-place editing, header sorting and Ctrl+C.
+// quit question, resizing, in-place editing, header sorting, Ctrl+C and the list menu with Ctrl+Z.
 
 #include "app/qt/main_window.h"
 
@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -164,6 +165,7 @@ class MainWindowTest : public QObject {
   void fileDialogAnswersInWindowsForm();
   void messageBoxesAndFilters();
   void helpButtonOpensTheHelpPage();
+  void undoFromTheListMenuAndCtrlZ();
 };
 
 void MainWindowTest::everyControlOfTheTemplate() {
@@ -678,6 +680,26 @@ void MainWindowTest::helpButtonOpensTheHelpPage() {
   const QString page = help->findChild<QTextBrowser*>(u"helpText"_qs)->toPlainText();
   QVERIFY(page.contains(U("変更後パート名")));
   QVERIFY(page.contains(U("実行後に入力パートを入れ替え(M)")));
+}
+
+void MainWindowTest::undoFromTheListMenuAndCtrlZ() {
+  Harness h;
+  h.Start();
+  h.AddRow("top.prt");
+  h.Show();
+  QTableView* list = h.List();
+  emit list->customContextMenuRequested(QPoint(5, 5));
+  auto* menu = h.window.findChild<QMenu*>();
+  QVERIFY(menu != nullptr);
+  QCOMPARE(menu->actions().size(), 1);
+  QCOMPARE(menu->actions()[0]->text(), U("直前の実行を元に戻す(&U)"));
+  menu->actions()[0]->trigger();
+  QCOMPARE(h.prompts.messages, QStringList{U("元に戻せる実行が有りません。")});
+
+  list->setFocus();
+  QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+  QCOMPARE(h.prompts.messages.size(), 2);
+  QCOMPARE(h.prompts.messages.last(), U("元に戻せる実行が有りません。"));
 }
 
 }  // namespace velmora::app::qt
