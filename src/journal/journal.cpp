@@ -196,14 +196,15 @@ UndoResult Journal::UndoLast() {
     struct FileWrites {
       std::size_t first;
       std::size_t last;
-      std::optional<platform::FileContent> now;
+      Fingerprint now;
+      std::string diskName;  // of the file now there
     };
     std::vector<FileWrites> files;
     std::unordered_map<std::string, std::size_t> byKey;
     for (std::size_t i = 0; i < entries.size(); ++i) {
       const auto [at, added] = byKey.try_emplace(text::ToLower(entries[i].path), files.size());
       if (added)
-        files.push_back(FileWrites{i, i, std::nullopt});
+        files.push_back(FileWrites{i, i, {}, {}});
       else
         files[at->second].last = i;
     }
@@ -215,10 +216,13 @@ UndoResult Journal::UndoLast() {
     for (FileWrites& file : files) {
       const Entry& first = entries[file.first];
       const Entry& last = entries[file.last];
-      file.now = host_->ReadFile(last.path);
-      if (!file.now && host_->Stat(last.path))
+      if (std::optional<platform::FileContent> content = host_->ReadFile(last.path)) {
+        file.now = Fingerprint::Of(content->bytes);
+        file.diskName = std::move(content->diskName);
+      } else if (host_->Stat(last.path)) {
         return UndoResult{UndoStatus::Failed, {}, last.path};
-      const Fingerprint now = file.now ? Fingerprint::Of(file.now->bytes) : Fingerprint::Absent();
+      }
+      const Fingerprint& now = file.now;
       const Fingerprint before = first.before == Before::Backup ? first.original : Fingerprint::Absent();
       const bool runs = !last.result || now == *last.result || now == before ||
                         (first.before == Before::Backup && !now.present);
@@ -230,17 +234,16 @@ UndoResult Journal::UndoLast() {
       const Entry& first = entries[file->first];
       const Entry& last = entries[file->last];
       if (first.before != Before::Backup) {
-        if (file->now && !host_->Remove(last.path))
+        if (file->now.present && !host_->Remove(last.path))
           return UndoResult{UndoStatus::Failed, {}, last.path};
         continue;
       }
       // Back under the spelling it had: a name whose case the run changed is replaced, not copied
       // over, as a copy onto a file keeps that file's spelling.
-      bool present = file->now.has_value();
-      if (present && file->now->diskName == first.diskName &&
-          Fingerprint::Of(file->now->bytes) == first.original)
+      bool present = file->now.present;
+      if (present && file->diskName == first.diskName && file->now == first.original)
         continue;
-      if (present && file->now->diskName != first.diskName) {
+      if (present && file->diskName != first.diskName) {
         if (!host_->Remove(last.path))
           return UndoResult{UndoStatus::Failed, {}, last.path};
         present = false;
