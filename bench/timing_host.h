@@ -45,6 +45,16 @@ class TimingHost final : public platform::Host {
   std::optional<std::string> ToHostPath(std::string_view windowsPath) override {
     return inner_->ToHostPath(windowsPath);
   }
+  std::optional<platform::FileContent> ReadFile(std::string_view path) override {
+    return inner_->ReadFile(path);
+  }
+  bool AppendDurably(std::string_view path, std::string_view bytes) override {
+    return inner_->AppendDurably(path, bytes);
+  }
+  bool CreateFolder(std::string_view path) override { return inner_->CreateFolder(path); }
+  std::optional<std::vector<std::string>> ListFolder(std::string_view path) override {
+    return inner_->ListFolder(path);
+  }
 
  private:
   platform::Host* inner_;

@@ -42,6 +42,9 @@ inline constexpr std::string_view kButtonHelp = "ﾍﾙﾌﾟ(&H)";
 inline constexpr std::string_view kListAccessibleName = "パート一覧";
 inline constexpr std::string_view kHelpTitle = "velmora ヘルプ";
 
+// The list's context menu.
+inline constexpr std::string_view kMenuUndoLastRun = "直前の実行を元に戻す(&U)";
+
 inline constexpr std::array<std::string_view, 10> kColumnHeaders = {
     "変更後パート名", "パート名", "フォルダ名", "変更後フォルダ名", "編集", "前", "後", "重複", "親", "No",
 };

@@ -214,6 +214,18 @@ bool RunBulkPass(operations::Context& context, const RunPlan& plan) {
   return inputRow >= 0 && operations::RunBulkOnRow(context, inputRow, plan.inputFolder);
 }
 
+// What the journal keeps of the run: the input part and the rows as they were before it.
+journal::Plan JournalPlan(const operations::DialogState& state) {
+  journal::Plan plan;
+  plan.inputPart = state.inputPartPath;
+  plan.operation = static_cast<int>(state.operation);
+  const partlist::PartList& list = state.partList;
+  plan.rows.reserve(static_cast<std::size_t>(list.RowCount()));
+  for (int row = 0; row < list.RowCount(); ++row)
+    plan.rows.emplace_back(list.RowPath(row, false), list.RowPath(row, true));
+  return plan;
+}
+
 bool IsBulk(Operation operation) {
   return operation == Operation::LowerAllFolders || operation == Operation::LowerAllParts ||
          operation == Operation::UpperAllParts || operation == Operation::RemoveAllFolders;
@@ -249,10 +261,13 @@ void MainDialog::OnExecute() {
     return;
   }
 
-  if (RunChangePasses(context_, *plan))
-    return;
-  if (IsBulk(operation) && RunBulkPass(context_, *plan))
-    return;
+  {
+    const journal::RunScope journaled(context_.journal, JournalPlan(state_));
+    if (RunChangePasses(context_, *plan))
+      return;
+    if (IsBulk(operation) && RunBulkPass(context_, *plan))
+      return;
+  }
 
   if (state_.options.swapInputAfterRun != 0) {
     if (!context_.host.Stat(plan->resultInputPath)) {

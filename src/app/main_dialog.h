@@ -67,6 +67,9 @@ class MainDialog {
   void SortByColumn(int column);
   // Ctrl+C while the list has the focus.
   void CopyPartName();
+  // The list's context menu, Ctrl+Z while the list has the focus: undoes the newest run kept in the
+  // journal and lists the input part it had before.
+  void UndoLastRun();
 
  private:
   operations::DialogState state_;

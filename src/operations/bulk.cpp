@@ -74,6 +74,8 @@ bool RunBulkOnRow(Context& context, int row, std::string_view inputFolder) {
   else if (kind->nameCase == NameCase::Upper)
     writtenName = text::ToUpper(name);
 
+  if (context.journal.BeforeWrite(folder + writtenName, journal::WriteKind::Rewritten))
+    return true;
   return context.runner.RunTool(kind->option, text::Cp932(msg::kTailRunBroken), folder + name,
                                 folder + writtenName, "", "");
 }

@@ -1,7 +1,8 @@
 #pragma once
-// Everything an operation reaches: the dialog's state, the user interface, the host, the CAD library
-// and the runner.
+// Everything an operation reaches: the dialog's state, the user interface, the host, the CAD library,
+// the runner and the journal that each write of a run goes through first.
 
+#include "journal/journal.h"
 #include "operations/dialog_state.h"
 #include "platform/cad_library.h"
 #include "platform/host.h"
@@ -12,13 +13,19 @@ namespace velmora::operations {
 
 struct Context {
   Context(DialogState& state, platform::Ui& ui, platform::Host& host, platform::CadLibrary& cad)
-      : state(state), ui(ui), host(host), cad(cad), runner(host, ui, state.editToolPath, state.pcToolPath) {}
+      : state(state),
+        ui(ui),
+        host(host),
+        cad(cad),
+        runner(host, ui, state.editToolPath, state.pcToolPath),
+        journal(host, ui) {}
 
   DialogState& state;
   platform::Ui& ui;
   platform::Host& host;
   platform::CadLibrary& cad;
   toolrunner::BatchRunner runner;
+  journal::Journal journal;
 };
 
 }  // namespace velmora::operations

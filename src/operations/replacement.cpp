@@ -114,6 +114,8 @@ bool ReplacePartFile(Context& context, std::string_view source, std::string_view
                            : context.host.CopyFile(source, target, failIfExists);
     };
     if (copyMode == 0) {
+      if (context.journal.BeforeWrite(target, journal::WriteKind::Overwritten))
+        return true;
       if (!copy(false))
         return copyFailed();
       if (allowReplaceAll && ResavePart(context, target, messageTail))
@@ -121,6 +123,8 @@ bool ReplacePartFile(Context& context, std::string_view source, std::string_view
     } else if (const bool present = Exists(context, target);
                (!present || renameInPlace) && options.copyMissingFiles != 0) {
       // A case-only rename finds its own source at the destination: that is no new file yet.
+      if (context.journal.BeforeWrite(target, journal::WriteKind::Created))
+        return true;
       if (!copy(true))
         return copyFailed();
       if (allowReplaceAll && ResavePart(context, target, messageTail))
@@ -164,6 +168,8 @@ bool ResavePart(Context& context, std::string_view path, std::string_view messag
     ShowNamed(context, name, msg::kResaveOpenFailed, messageTail);
     return true;
   }
+  if (context.journal.BeforeWrite(path, journal::WriteKind::Resaved))
+    return true;
   if (!context.cad.PartSave()) {
     ShowNamed(context, name, msg::kResaveSaveFailed, messageTail);
     return true;

@@ -178,6 +178,8 @@ class Pass {
           newFolder.empty() ? list_.Text(component, partlist::kFolderName) : newFolder;
       if (text::ToLower(folder) == copyFolder)
         return false;
+      if (context_.journal.BeforeWrite(copyPath, journal::WriteKind::Rewritten))
+        return true;
       return context_.runner.RunTool("-change_comp_dir", tail_, copyPath, copyPath,
                                      list_.Text(component, partlist::kPartName),
                                      WithoutLastCharacter(folder));
@@ -259,6 +261,8 @@ class Pass {
     const std::string& parent = parentNew.empty() ? parentOld : parentNew;
     if (!parentNew.empty() && !Exists(parentNew))
       return false;
+    if (context_.journal.BeforeWrite(parent, journal::WriteKind::Rewritten))
+      return true;
     return context_.runner.RunTool(option, tail_, parent, parent, bef, aft);
   }
 

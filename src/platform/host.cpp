@@ -1,5 +1,6 @@
 #include "platform/host.h"
 
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <spawn.h>
@@ -128,7 +129,30 @@ class SpawnedProcess final : public Process {
   bool closed_ = false;
 };
 
+// Makes a new directory entry survive a crash along with the data it names.
+void SyncFolderOf(const std::string& hostPath) {
+  FileDescriptor folder(open(FolderOf(hostPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folder.Get() >= 0)
+    fsync(folder.Get());
+}
+
 }  // namespace
+
+std::optional<FileContent> Host::ReadFile(std::string_view) {
+  return std::nullopt;
+}
+
+bool Host::AppendDurably(std::string_view, std::string_view) {
+  return false;
+}
+
+bool Host::CreateFolder(std::string_view) {
+  return false;
+}
+
+std::optional<std::vector<std::string>> Host::ListFolder(std::string_view) {
+  return std::nullopt;
+}
 
 RealHost::RealHost() : map_(PathMap::FromEnvironment()) {}
 
@@ -287,6 +311,77 @@ WindowsPath RealHost::ToWindowsPath(std::string_view hostPath) {
 
 std::optional<std::string> RealHost::ToHostPath(std::string_view windowsPath) {
   return map_.ToHost(windowsPath);
+}
+
+std::optional<FileContent> RealHost::ReadFile(std::string_view path) {
+  const std::optional<std::string> host = map_.ToHost(path);
+  if (!host)
+    return std::nullopt;
+  FileDescriptor in(open(host->c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat st;
+  if (in.Get() < 0 || fstat(in.Get(), &st) != 0 || !S_ISREG(st.st_mode))
+    return std::nullopt;
+  text::CodecResult name = text::Utf8ToCp932(NameOf(*host));
+  if (!name.ok)
+    return std::nullopt;
+  FileContent content{std::string(), std::move(name.text)};
+  content.bytes.reserve(static_cast<std::size_t>(st.st_size));
+  char buffer[64 * 1024];
+  for (;;) {
+    const ssize_t got = read(in.Get(), buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got < 0)
+      return std::nullopt;
+    if (got == 0)
+      return content;
+    content.bytes.append(buffer, static_cast<std::size_t>(got));
+  }
+}
+
+bool RealHost::AppendDurably(std::string_view path, std::string_view bytes) {
+  const std::optional<std::string> host = map_.ToHost(path);
+  if (!host)
+    return false;
+  struct stat st;
+  const bool created = stat(host->c_str(), &st) != 0;
+  FileDescriptor out(open(host->c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+  if (out.Get() < 0 || !WriteAll(out.Get(), bytes) || fdatasync(out.Get()) != 0 || !out.Close())
+    return false;
+  if (created)
+    SyncFolderOf(*host);
+  return true;
+}
+
+bool RealHost::CreateFolder(std::string_view path) {
+  const std::optional<std::string> host = map_.ToHost(path);
+  if (!host)
+    return false;
+  if (mkdir(host->c_str(), 0777) == 0) {
+    SyncFolderOf(*host);
+    return true;
+  }
+  struct stat st;
+  return errno == EEXIST && stat(host->c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::optional<std::vector<std::string>> RealHost::ListFolder(std::string_view path) {
+  const std::optional<std::string> host = map_.ToHost(path);
+  if (!host)
+    return std::nullopt;
+  const std::unique_ptr<DIR, int (*)(DIR*)> folder(opendir(host->c_str()), closedir);
+  if (!folder)
+    return std::nullopt;
+  std::vector<std::string> names;
+  while (const dirent* entry = readdir(folder.get())) {
+    const std::string_view name = entry->d_name;
+    if (name == "." || name == "..")
+      continue;
+    // A name cp932 cannot hold is none the program could have written.
+    if (text::CodecResult converted = text::Utf8ToCp932(name); converted.ok)
+      names.push_back(std::move(converted.text));
+  }
+  return names;
 }
 
 }  // namespace velmora::platform

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/text_stream.h"
 #include "platform/win_path.h"
@@ -32,6 +33,12 @@ struct WindowsPath {
   bool ok = false;
   std::string path;
   std::string reason;
+};
+
+// A whole file as read, with its name as the disk spells it (a lookup may ignore case).
+struct FileContent {
+  std::string bytes;
+  std::string diskName;  // cp932, the last component only
 };
 
 // A started process: Wait blocks until it has ended; CloseHandle releases it (false on failure).
@@ -70,6 +77,16 @@ class Host {
   // Where a Windows path lives on the host, for the host's own file dialogs; nullopt when it has
   // no place there.
   virtual std::optional<std::string> ToHostPath(std::string_view windowsPath) = 0;
+
+  // For the run journal. A host without them keeps no journal, so runs that write are refused.
+  // The whole of a regular file; nullopt when there is none or it cannot be read.
+  virtual std::optional<FileContent> ReadFile(std::string_view path);
+  // Appends bytes, creating the file; true only once they are on disk (flushed to the device).
+  virtual bool AppendDurably(std::string_view path, std::string_view bytes);
+  // mkdir; true when the folder exists afterwards.
+  virtual bool CreateFolder(std::string_view path);
+  // The names (cp932) in a folder, "." and ".." left out; nullopt when it cannot be read.
+  virtual std::optional<std::vector<std::string>> ListFolder(std::string_view path);
 };
 
 // The real host: paths mapped by a PathMap read from the environment at construction.
@@ -87,6 +104,10 @@ class RealHost final : public Host {
   std::unique_ptr<Process> StartBatch(std::string_view commandLine) override;
   WindowsPath ToWindowsPath(std::string_view hostPath) override;
   std::optional<std::string> ToHostPath(std::string_view windowsPath) override;
+  std::optional<FileContent> ReadFile(std::string_view path) override;
+  bool AppendDurably(std::string_view path, std::string_view bytes) override;
+  bool CreateFolder(std::string_view path) override;
+  std::optional<std::vector<std::string>> ListFolder(std::string_view path) override;
 
   const PathMap& Paths() const { return map_; }
 

@@ -61,6 +61,16 @@ class VanishingHost : public platform::Host {
   std::optional<std::string> ToHostPath(std::string_view windowsPath) override {
     return inner_->ToHostPath(windowsPath);
   }
+  std::optional<platform::FileContent> ReadFile(std::string_view path) override {
+    return inner_->ReadFile(path);
+  }
+  bool AppendDurably(std::string_view path, std::string_view bytes) override {
+    return inner_->AppendDurably(path, bytes);
+  }
+  bool CreateFolder(std::string_view path) override { return inner_->CreateFolder(path); }
+  std::optional<std::vector<std::string>> ListFolder(std::string_view path) override {
+    return inner_->ListFolder(path);
+  }
 
  private:
   platform::Host* inner_;
@@ -99,6 +109,8 @@ class DialogFixture : public ::testing::Test {
                  const std::vector<std::pair<std::string, std::string>>& components);
   // The part file's text as UTF-8.
   std::string ReadPart(std::string_view relative);
+  // Every file on the drive but TEMP's: path below the drive as the disk spells it (UTF-8) to bytes.
+  std::map<std::string, std::string> Snapshot() const;
   // Every component of the part at the path resolves: ugpc.exe on it writes no error.
   ::testing::AssertionResult StructureResolves(const std::string& windowsPath);
   // The files ugpc.exe resolves the structure of the part to, one per line, lower-cased UTF-8;

@@ -1,5 +1,5 @@
 // The Qt window on the offscreen platform: its template, the list view, the start-up messages, the
-// quit question, resizing, in-place editing, header sorting and Ctrl+C.
+// quit question, resizing, in-place editing, header sorting, Ctrl+C and the list menu with Ctrl+Z.
 
 #include "app/qt/main_window.h"
 
@@ -202,6 +202,7 @@ class MainWindowTest : public QObject {
   void numberColumnsWidenToTheirWidestNumber();
   void namingRulesPreviewAndApply();
   void planGoesToCsvAndBack();
+  void undoFromTheListMenuAndCtrlZ();
 };
 
 void MainWindowTest::everyControlOfTheTemplate() {
@@ -840,7 +841,7 @@ void MainWindowTest::namingRulesPreviewAndApply() {
       captions << action->text();
     }
   }
-  QCOMPARE(captions, QStringList({U("名前の一括変更(&R)..."), U("一覧をCSVに書き出す(&X)..."),
+  QCOMPARE(captions, QStringList({U("直前の実行を元に戻す(&U)"), U("名前の一括変更(&R)..."), U("一覧をCSVに書き出す(&X)..."),
                                   U("CSVから変更後の名前を読み込む(&I)...")}));
   QCOMPARE(h.List()->contextMenuPolicy(), Qt::CustomContextMenu);
   auto* rename = menu->findChild<QAction*>(u"renameSelected"_qs);
@@ -911,6 +912,26 @@ void MainWindowTest::planGoesToCsvAndBack() {
   QCOMPARE(h.prompts.specs.back().title, U("CSVから変更後の名前を読み込む"));
   QCOMPARE(h.Column(0), QStringList({U("新,表.prt"), U("c.prt")}));
   QCOMPARE(h.Column(3), QStringList({QString(), U("D:\\new\\")}));
+}
+
+void MainWindowTest::undoFromTheListMenuAndCtrlZ() {
+  Harness h;
+  h.Start();
+  h.AddRow("top.prt");
+  h.Show();
+  QTableView* list = h.List();
+  QMenu* menu = h.window.ListMenu();
+  QVERIFY(menu != nullptr);
+  auto* undo = menu->findChild<QAction*>(u"undoLastRun"_qs);
+  QVERIFY(undo != nullptr);
+  QCOMPARE(undo->text(), U("直前の実行を元に戻す(&U)"));
+  undo->trigger();
+  QCOMPARE(h.prompts.messages, QStringList{U("元に戻せる実行が有りません。")});
+
+  list->setFocus();
+  QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+  QCOMPARE(h.prompts.messages.size(), 2);
+  QCOMPARE(h.prompts.messages.last(), U("元に戻せる実行が有りません。"));
 }
 
 }  // namespace velmora::app::qt

@@ -137,4 +137,28 @@ std::unique_ptr<platform::Process> FaultHost::StartBatch(std::string_view comman
   return std::make_unique<FaultProcess>(*this, std::move(inner), std::string(commandLine));
 }
 
+std::optional<platform::FileContent> FaultHost::ReadFile(std::string_view path) {
+  if (ShouldFail(Call::ReadFile, path))
+    return std::nullopt;
+  return inner_->ReadFile(path);
+}
+
+bool FaultHost::AppendDurably(std::string_view path, std::string_view bytes) {
+  if (ShouldFail(Call::AppendDurably, path))
+    return false;
+  return inner_->AppendDurably(path, bytes);
+}
+
+bool FaultHost::CreateFolder(std::string_view path) {
+  if (ShouldFail(Call::CreateFolder, path))
+    return false;
+  return inner_->CreateFolder(path);
+}
+
+std::optional<std::vector<std::string>> FaultHost::ListFolder(std::string_view path) {
+  if (ShouldFail(Call::ListFolder, path))
+    return std::nullopt;
+  return inner_->ListFolder(path);
+}
+
 }  // namespace velmora::testing

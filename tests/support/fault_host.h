@@ -24,6 +24,10 @@ enum class Call {
   StreamRead,    // Getc fails with the error indicator
   StreamSeek,
   StreamClose,
+  ReadFile,
+  AppendDurably,
+  CreateFolder,
+  ListFolder,
 };
 
 class FaultHost : public platform::Host {
@@ -48,6 +52,10 @@ class FaultHost : public platform::Host {
   std::optional<std::string> ToHostPath(std::string_view windowsPath) override {
     return inner_->ToHostPath(windowsPath);
   }
+  std::optional<platform::FileContent> ReadFile(std::string_view path) override;
+  bool AppendDurably(std::string_view path, std::string_view bytes) override;
+  bool CreateFolder(std::string_view path) override;
+  std::optional<std::vector<std::string>> ListFolder(std::string_view path) override;
 
   // Used by the wrapped streams and processes.
   bool ShouldFail(Call call, std::string_view path);

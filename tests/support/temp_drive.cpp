@@ -91,8 +91,10 @@ bool TempDrive::Exists(std::string_view relative) const {
 
 std::vector<std::string> TempDrive::TempFiles() const {
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(Host("temp")))
-    names.push_back(entry.path().filename().string());
+  for (const auto& entry : fs::directory_iterator(Host("temp"))) {
+    if (!entry.is_directory())
+      names.push_back(entry.path().filename().string());
+  }
   std::sort(names.begin(), names.end());
   return names;
 }

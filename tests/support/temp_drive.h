@@ -30,7 +30,7 @@ class TempDrive {
   void WriteFile(std::string_view relative, std::string_view bytes) const;
   std::string ReadFile(std::string_view relative) const;
   bool Exists(std::string_view relative) const;
-  // Names (UTF-8) of the files in TEMP, sorted.
+  // Names (UTF-8) of the files in TEMP, sorted; folders (the run journals') are left out.
   std::vector<std::string> TempFiles() const;
 
   // Runs the stand-in make-assembly into a folder below the drive and returns the input part's

@@ -337,6 +337,8 @@ void MainWindow::BuildListMenu() {
       ShowPathFields();
     });
   };
+  add(msg::kMenuUndoLastRun, "undoLastRun", [this] { UndoLastRun(); });
+  listMenu_->addSeparator();
   add(msg::kMenuRenameSelected, "renameSelected", [this] { RenameSelected(); });
   listMenu_->addSeparator();
   add(msg::kMenuExportCsv, "exportCsv", [this] { dialog_.ExportPlanCsv(); });
@@ -344,6 +346,11 @@ void MainWindow::BuildListMenu() {
   list_->setContextMenuPolicy(::Qt::CustomContextMenu);
   connect(list_, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { listMenu_->popup(list_->viewport()->mapToGlobal(at)); });
+}
+
+void MainWindow::UndoLastRun() {
+  dialog_.UndoLastRun();
+  ShowPathFields();
 }
 
 void MainWindow::RenameSelected() {
@@ -441,6 +448,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == ::Qt::Key_C && (key->modifiers() & ::Qt::ControlModifier)) {
       dialog_.CopyPartName();
+      return true;
+    }
+    if (key->key() == ::Qt::Key_Z && (key->modifiers() & ::Qt::ControlModifier)) {
+      UndoLastRun();
       return true;
     }
     // F2 edits the row's name whichever of its cells has the focus.

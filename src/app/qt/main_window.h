@@ -74,6 +74,7 @@ class MainWindow final : public QDialog, public platform::Ui {
   void SelectionFromView();
   void SelectionFromList();
   void ShowHelp();
+  void UndoLastRun();
 
   Prompts& prompts_;
   platform::Host& host_;

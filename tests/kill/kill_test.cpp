@@ -1,0 +1,194 @@
+// Kills a change and a bulk run of a 200-part assembly (SIGKILL to the run's whole process group)
+// at seeded random instants. After each kill every *.prt under the drive must parse, and an undo in
+// a fresh process must bring back every original file, byte for byte and under its own name.
+// VELMORA_KILL_SEED replays a seed; VELMORA_KILL_COUNT sets the kills per run: 25 by default, to
+// stay near a minute; VELMORA_KILL_COUNT=100 is the full test (about four minutes on two cores).
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <random>
+#include <string>
+#include <thread>
+
+#include "cad/part/part_file.h"
+#include "support/temp_drive.h"
+
+namespace velmora::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::string_view kUndone = "直前の実行を元に戻しました。";
+constexpr std::string_view kNothing = "元に戻せる実行が有りません。";
+
+unsigned long EnvNumber(const char* name, unsigned long fallback) {
+  const char* value = getenv(name);
+  return value != nullptr && value[0] != '\0' ? std::stoul(value) : fallback;
+}
+
+bool IsPartName(const fs::path& path) {
+  std::string extension = path.extension().string();
+  for (char& c : extension)
+    c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+  return extension == ".prt";
+}
+
+// Every *.prt below the folder (relative path, as spelt) to its bytes.
+std::map<std::string, std::string> Parts(const fs::path& root, const velmora::testing::TempDrive& drive) {
+  std::map<std::string, std::string> parts;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    if (entry.is_regular_file() && IsPartName(entry.path())) {
+      const std::string relative = fs::relative(entry.path(), drive.HostRoot()).string();
+      parts[fs::relative(entry.path(), root).string()] = drive.ReadFile(relative);
+    }
+  }
+  return parts;
+}
+
+// The driver's process and everything it started share one group, killed or waited for together.
+class Driver {
+ public:
+  Driver(std::string_view mode, const std::string& input) {
+    // The child would flush a copy of anything still buffered.
+    fflush(nullptr);
+    pid_ = fork();
+    if (pid_ == 0) {
+      setpgid(0, 0);
+      if (freopen("/dev/null", "w", stdout) == nullptr)
+        _exit(3);
+      execl(VELMORA_RUN_DRIVER, VELMORA_RUN_DRIVER, std::string(mode).c_str(), input.c_str(), nullptr);
+      _exit(3);
+    }
+    setpgid(pid_, pid_);
+  }
+  Driver(const Driver&) = delete;
+  Driver& operator=(const Driver&) = delete;
+  ~Driver() {
+    if (pid_ > 0)
+      Kill();
+  }
+
+  // True when it had already ended by itself.
+  bool Kill() {
+    const bool ended = waitpid(pid_, &status_, WNOHANG) == pid_;
+    kill(-pid_, SIGKILL);
+    if (!ended)
+      waitpid(pid_, &status_, 0);
+    // The group's other members are reaped elsewhere; none may still be writing when files are read.
+    for (int i = 0; i < 2000 && kill(-pid_, 0) == 0; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    pid_ = -1;
+    return ended;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int status_ = 0;
+};
+
+// Runs the driver to its end; its output.
+std::string RunToEnd(std::string_view mode, const std::string& input) {
+  const std::string command = std::string(VELMORA_RUN_DRIVER) + " " + std::string(mode) + " '" + input + "'";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr)
+    return {};
+  std::string output;
+  char buffer[4096];
+  while (const std::size_t got = fread(buffer, 1, sizeof buffer, pipe))
+    output.append(buffer, got);
+  pclose(pipe);
+  return output;
+}
+
+class KillTest : public ::testing::TestWithParam<const char*> {
+ protected:
+  void SetUp() override {
+    input_ = drive_.MakeAssembly("gen", "--parts 200 --seed 7");
+    ASSERT_FALSE(input_.empty());
+    fs::copy(drive_.Host("gen"), drive_.Host("pristine"), fs::copy_options::recursive);
+    original_ = Parts(drive_.Host("gen"), drive_);
+    ASSERT_EQ(original_.size(), 200u);
+  }
+
+  void Reset() {
+    fs::remove_all(drive_.Host("gen"));
+    fs::copy(drive_.Host("pristine"), drive_.Host("gen"), fs::copy_options::recursive);
+    fs::remove_all(drive_.Host("temp"));
+    fs::create_directories(drive_.Host("temp"));
+  }
+
+  // Every part file whole; the files that are no part (a writer's temporary files) are counted.
+  void ExpectWholeParts(const std::string& context) {
+    for (const auto& entry : fs::recursive_directory_iterator(drive_.Host("gen"))) {
+      if (!entry.is_regular_file())
+        continue;
+      if (!IsPartName(entry.path())) {
+        ++strays_;
+        continue;
+      }
+      const cad::ReadResult read = cad::ReadPartFile(entry.path().string());
+      EXPECT_EQ(read.status, cad::ReadStatus::Ok) << context << ": " << entry.path() << " " << read.error;
+    }
+  }
+
+  void ExpectUndone(const std::string& context) {
+    const std::string output = RunToEnd("undo", input_);
+    EXPECT_TRUE(output.find(kUndone) != std::string::npos || output.find(kNothing) != std::string::npos)
+        << context << ": " << output;
+    EXPECT_TRUE(Parts(drive_.Host("gen"), drive_) == original_) << context;
+  }
+
+  velmora::testing::TempDrive drive_;
+  std::string input_;
+  std::map<std::string, std::string> original_;
+  int strays_ = 0;
+};
+
+TEST_P(KillTest, KilledAnywhereLosesNothing) {
+  const std::string mode = GetParam();
+  // One whole run first: its length bounds the instants, and it must undo too.
+  Reset();
+  const Clock::time_point start = Clock::now();
+  const std::string output = RunToEnd(mode, input_);
+  const double runSeconds = std::chrono::duration<double>(Clock::now() - start).count();
+  ASSERT_NE(output.find("実行が正常に終了しました。"), std::string::npos) << output;
+  ASSERT_NE(Parts(drive_.Host("gen"), drive_), original_);
+  ExpectUndone("whole run");
+
+  const unsigned long seed = EnvNumber("VELMORA_KILL_SEED", std::random_device()());
+  const unsigned long count = EnvNumber("VELMORA_KILL_COUNT", 25);
+  std::cout << mode << ": seed " << seed << " (VELMORA_KILL_SEED), " << count << " kills in a run of "
+            << runSeconds << " s\n";
+  std::mt19937_64 random(seed);
+  std::uniform_real_distribution<double> instant(0.0, runSeconds * 1.1);
+  int endedByItself = 0;
+  const Clock::time_point kills = Clock::now();
+  for (unsigned long i = 0; i < count && !HasFailure(); ++i) {
+    Reset();
+    const double delay = instant(random);
+    Driver driver(mode, input_);
+    std::this_thread::sleep_for(std::chrono::duration<double>(delay));
+    endedByItself += driver.Kill();
+    const std::string context = mode + " kill " + std::to_string(i) + " at " + std::to_string(delay) + " s";
+    ExpectWholeParts(context);
+    ExpectUndone(context);
+  }
+  std::cout << mode << ": " << count << " kills in "
+            << std::chrono::duration<double>(Clock::now() - kills).count() << " s; " << endedByItself
+            << " runs had ended first; " << strays_ << " temporary files left beside the parts\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, KillTest, ::testing::Values("change", "bulk"));
+
+}  // namespace
+}  // namespace velmora::test

@@ -1,0 +1,56 @@
+// One run of the dialog in a process of its own, for the kill test: the real host, tools, batch
+// interpreter and library, with a scripted UI. `run_driver change|bulk|undo INPUT` prints every
+// message shown (UTF-8), one per line.
+
+#include <stdio.h>
+
+#include <string>
+#include <string_view>
+
+#include "app/main_dialog.h"
+#include "platform/host.h"
+#include "platform/ufun_library.h"
+#include "support/scripted_ui.h"
+
+namespace {
+
+using velmora::operations::Operation;
+
+int Run(std::string_view mode, const std::string& inputPart) {
+  velmora::testing::ScriptedUi ui;
+  velmora::platform::RealHost host;
+  velmora::platform::UfunLibrary cad;
+  velmora::app::MainDialog dialog(ui, host, cad);
+  ui.Attach(&dialog.State());
+  if (!dialog.OnInitDialog())
+    return 2;
+  ui.files.push_back(inputPart);
+  dialog.BrowseInputPart();
+
+  ui.controlOptions.overwriteAll = 1;
+  if (mode == "undo") {
+    dialog.UndoLastRun();
+  } else if (mode == "change") {
+    // Every third part gets a new name, the input part among them.
+    for (int row = 0; row < dialog.State().partList.RowCount(); row += 3)
+      dialog.OnEndLabelEdit(row, "k" + std::to_string(row) + ".prt");
+    ui.controlOperation = Operation::Change;
+    dialog.OnExecute();
+  } else if (mode == "bulk") {
+    ui.controlOperation = Operation::UpperAllParts;
+    dialog.OnExecute();
+  } else {
+    return 2;
+  }
+  for (const std::string& message : ui.messages)
+    printf("%s\n", message.c_str());
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3)
+    return 2;
+  return Run(argv[1], argv[2]);
+}
