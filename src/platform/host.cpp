@@ -23,9 +23,7 @@ namespace {
 bool CopyData(int from, int to) {
   char buffer[64 * 1024];
   for (;;) {
-    const ssize_t got = read(from, buffer, sizeof buffer);
-    if (got < 0 && errno == EINTR)
-      continue;
+    const ssize_t got = ReadSome(from, buffer, sizeof buffer);
     if (got < 0)
       return false;
     if (got == 0)

@@ -7,6 +7,8 @@
 
 #include <vector>
 
+#include "platform/posix_file.h"
+
 namespace velmora::platform {
 namespace {
 
@@ -110,10 +112,7 @@ class FileTextStream final : public TextStream {
     start_ += static_cast<long long>(buffer_.size());
     buffer_.resize(kBufferSize);
     pos_ = 0;
-    ssize_t got;
-    do {
-      got = read(fd_, buffer_.data(), buffer_.size());
-    } while (got < 0 && errno == EINTR);
+    const ssize_t got = ReadSome(fd_, buffer_.data(), buffer_.size());
     if (got < 0) {
       buffer_.clear();
       error_ = true;
