@@ -9,8 +9,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmora::platform {
+
+class FolderCache;
 
 class PathMap {
  public:
@@ -47,12 +50,25 @@ class PathMap {
   const std::optional<std::string>& UncRoot() const { return uncRoot_; }
 
  private:
-  class DirectoryCache;
+  // Where a lookup starts: the host root, host components already known to exist as spelt, how
+  // many leading components ".." may not climb over, and the Windows part still to look up.
+  struct Start {
+    std::string root;
+    std::vector<std::string> fixed;
+    std::size_t floor = 0;
+    std::string_view rest;
+  };
+  std::optional<Start> StartOf(std::string_view windowsPath) const;
+  // The cleaned components of start.rest with "." and ".." applied; ".." may climb into start.fixed.
+  static std::optional<std::vector<std::string>> Components(Start& start);
+  // host joined with parts, each looked up exactly, else ignoring case.
+  std::string Resolve(std::string host, const std::vector<std::string>& parts, bool trailing,
+                      std::optional<Status>& status) const;
 
   std::map<char, std::string> drives_;
   std::optional<std::string> uncRoot_;
   // Case-insensitive lookups scan a folder once and reuse the scan while the folder is unchanged.
-  std::shared_ptr<DirectoryCache> cache_;
+  std::shared_ptr<FolderCache> cache_;
 };
 
 }  // namespace velmora::platform
