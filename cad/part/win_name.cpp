@@ -73,8 +73,9 @@ bool PlainCp932(std::string_view text) {
 bool ValidFileName(std::string_view name) {
   if (name.empty())
     return false;
-  return ScanCharacters(
-      name, [](char ch) { return ch != '/' && !text::IsForbiddenInFileName(static_cast<unsigned char>(ch)); });
+  return ScanCharacters(name, [](char ch) {
+    return ch != '/' && !text::IsForbiddenInFileName(static_cast<unsigned char>(ch));
+  });
 }
 
 bool ValidFolder(std::string_view folder) {

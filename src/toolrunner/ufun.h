@@ -18,11 +18,11 @@ typedef struct {
 
 int UF_initialize(void);
 int UF_terminate(void);
-int UF_PART_open(const char *part_path, uf_tag_t *part, uf_load_status_t *status);
+int UF_PART_open(const char* part_path, uf_tag_t* part, uf_load_status_t* status);
 int UF_PART_save(void); /* saves the part opened last */
 int UF_PART_close_all(void);
-int UF_ASSEM_ask_assem_options(uf_assem_options_t *options);
-int UF_ASSEM_set_assem_options(const uf_assem_options_t *options);
+int UF_ASSEM_ask_assem_options(uf_assem_options_t* options);
+int UF_ASSEM_set_assem_options(const uf_assem_options_t* options);
 
 #ifdef __cplusplus
 }

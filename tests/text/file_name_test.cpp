@@ -1,6 +1,7 @@
+#include "text/file_name.h"
+
 #include <gtest/gtest.h>
 
-#include "text/file_name.h"
 #include "text/utf8.h"
 
 namespace velmora::text {
@@ -39,7 +40,7 @@ TEST(Utf8, MalformedBytesNeverFoldOntoCharacters) {
   EXPECT_EQ(bad, std::string("a\xFF\xC3"));
   EXPECT_NE(FoldCaseUtf8("\xE3\x81"), FoldCaseUtf8("\xE3\x81\x82").substr(0, 2));
   char32_t value = 0;
-  EXPECT_EQ(DecodeUtf8("\xC0\x80", 0, value), 0u);  // overlong
+  EXPECT_EQ(DecodeUtf8("\xC0\x80", 0, value), 0u);      // overlong
   EXPECT_EQ(DecodeUtf8("\xF0\x9F\x98", 0, value), 0u);  // cut short
   EXPECT_EQ(DecodeUtf8("\xF0\x9F\x98\x80", 0, value), 4u);
   std::string again;
