@@ -61,7 +61,7 @@ class RealHost final : public Host {
   std::unique_ptr<TextStream> Open(std::string_view path, OpenMode mode) override;
   std::unique_ptr<Process> StartBatch(std::string_view commandLine) override;
 
-  const PathMap& Paths() const { return map_; }
+  [[nodiscard]] const PathMap& Paths() const { return map_; }
 
  private:
   PathMap map_;

@@ -35,7 +35,7 @@ class TemporaryFile {
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-  const std::string& Path() const { return path_; }
+  [[nodiscard]] const std::string& Path() const { return path_; }
   // It has been renamed into place: nothing to remove.
   void Keep() { path_.clear(); }
 

@@ -12,7 +12,7 @@
 namespace velmora::platform {
 namespace {
 
-constexpr std::size_t kBufferSize = 64 * 1024;
+constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
 
 class FileTextStream final : public TextStream {
  public:
@@ -37,8 +37,8 @@ class FileTextStream final : public TextStream {
     return c;
   }
 
-  bool Eof() const override { return eof_; }
-  bool Error() const override { return error_; }
+  [[nodiscard]] bool Eof() const override { return eof_; }
+  [[nodiscard]] bool Error() const override { return error_; }
 
   void Puts(std::string_view text) override {
     if (fd_ < 0 || mode_ != OpenMode::WriteText) {
@@ -92,7 +92,7 @@ class FileTextStream final : public TextStream {
     return ok;
   }
 
-  bool IsOpen() const override { return fd_ >= 0; }
+  [[nodiscard]] bool IsOpen() const override { return fd_ >= 0; }
 
  private:
   // The next raw byte; a read that finds the end sets the end-of-file indicator when asked to.

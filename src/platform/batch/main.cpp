@@ -64,11 +64,13 @@ class ProcessShell final : public Shell {
     arguments.push_back(*program);
     arguments.insert(arguments.end(), command.arguments.begin(), command.arguments.end());
     std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (std::string& argument : arguments)
       argv.push_back(argument.data());
     argv.push_back(nullptr);
     std::vector<std::string> variables = env.ForProcess();
     std::vector<char*> envp;
+    envp.reserve(variables.size() + 1);
     for (std::string& variable : variables)
       envp.push_back(variable.data());
     envp.push_back(nullptr);
