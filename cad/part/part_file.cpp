@@ -17,6 +17,7 @@ namespace velmora::cad {
 namespace {
 
 using platform::FileDescriptor;
+using platform::ReadToEnd;
 using platform::TemporaryFile;
 using platform::WriteAll;
 
@@ -199,24 +200,11 @@ ReadResult ReadPartFile(const std::string& hostPath) {
     return result;
   }
   std::string bytes;
-  bytes.resize(static_cast<std::size_t>(info.st_size));
-  std::size_t got = 0;
-  for (;;) {
-    if (got == bytes.size())
-      bytes.resize(bytes.size() + 4096);  // the file grew since fstat
-    const ssize_t n = ::read(file.Get(), bytes.data() + got, bytes.size() - got);
-    if (n < 0) {
-      if (errno == EINTR)
-        continue;
-      result.status = ReadStatus::Unreadable;
-      result.error = ErrnoText("cannot read", errno);
-      return result;
-    }
-    if (n == 0)
-      break;
-    got += static_cast<std::size_t>(n);
+  if (!ReadToEnd(file.Get(), bytes, static_cast<std::size_t>(info.st_size))) {
+    result.status = ReadStatus::Unreadable;
+    result.error = ErrnoText("cannot read", errno);
+    return result;
   }
-  bytes.resize(got);
   ParseResult parsed = ParsePart(bytes);
   if (!parsed.ok) {
     result.status = ReadStatus::Malformed;

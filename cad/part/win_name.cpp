@@ -1,5 +1,6 @@
 #include "cad/part/win_name.h"
 
+#include "text/file_name.h"
 #include "text/mbstring.h"
 
 namespace velmora::cad {
@@ -72,15 +73,18 @@ bool PlainCp932(std::string_view text) {
 bool ValidFileName(std::string_view name) {
   if (name.empty())
     return false;
-  return ScanCharacters(
-      name, [](char ch) { return std::string_view("\\/:*?\"<>|").find(ch) == std::string_view::npos; });
+  return ScanCharacters(name, [](char ch) {
+    return ch != '/' && !text::IsForbiddenInFileName(static_cast<unsigned char>(ch));
+  });
 }
 
 bool ValidFolder(std::string_view folder) {
   if (EndsInSeparator(folder))
     return false;
-  return ScanCharacters(
-      folder, [](char ch) { return std::string_view("*?\"<>|").find(ch) == std::string_view::npos; });
+  // The separator and the drive's colon belong in a folder.
+  return ScanCharacters(folder, [](char ch) {
+    return ch == '\\' || ch == ':' || !text::IsForbiddenInFileName(static_cast<unsigned char>(ch));
+  });
 }
 
 std::string FileKey(std::string_view path) {

@@ -10,7 +10,8 @@ namespace velmora::msg {
 // The offending path or name follows after the colon.
 inline constexpr std::string_view kHostPathNotAbsolute = "絶対パスではありません: ";
 inline constexpr std::string_view kHostPathNoDrive = "どのドライブにも割り当てられていない場所です: ";
-inline constexpr std::string_view kHostNameBadCharacter = "Windows のファイル名に使えない文字を含む名前です: ";
+inline constexpr std::string_view kHostNameBadCharacter =
+    "Windows のファイル名に使えない文字を含む名前です: ";
 inline constexpr std::string_view kHostNameNotCp932 = "シフトJIS で表せない文字を含む名前です: ";
 inline constexpr std::string_view kHostNameReserved = "Windows では使えない名前です: ";
 

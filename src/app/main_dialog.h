@@ -34,7 +34,7 @@ class MainDialog {
   MainDialog& operator=(const MainDialog&) = delete;
 
   operations::DialogState& State() { return state_; }
-  const operations::DialogState& State() const { return state_; }
+  [[nodiscard]] const operations::DialogState& State() const { return state_; }
 
   // Dialog initialisation: the exchange towards the controls, the CAD library session, the two
   // tools under UGII_ROOT_DIR and the empty list. False when the dialog must end (result 3).

@@ -102,15 +102,17 @@ class Pass {
   }
 
  private:
-  bool Exists(const std::string& path) const { return context_.host.Stat(path).has_value(); }
-  bool OverwriteAll() const { return context_.state.options.overwriteAll != 0; }
-  bool RemovingFolders() const { return context_.state.operation == Operation::RemoveAllFolders; }
+  [[nodiscard]] bool Exists(const std::string& path) const { return context_.host.Stat(path).has_value(); }
+  [[nodiscard]] bool OverwriteAll() const { return context_.state.options.overwriteAll != 0; }
+  [[nodiscard]] bool RemovingFolders() const {
+    return context_.state.operation == Operation::RemoveAllFolders;
+  }
   // The row's new part name, or its part name when it has none.
-  const std::string& ResultName(int row) const {
+  [[nodiscard]] const std::string& ResultName(int row) const {
     const std::string& name = list_.Text(row, partlist::kNewPartName);
     return name.empty() ? list_.Text(row, partlist::kPartName) : name;
   }
-  void Show(std::string text) const { context_.ui.ShowMessage(text); }
+  void Show(const std::string& text) const { context_.ui.ShowMessage(text); }
 
   bool InputLine(const StructureLine& line) {
     const std::string oldPath = list_.RowPath(line.row, false);

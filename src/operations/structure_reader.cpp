@@ -45,6 +45,7 @@ StructureReader::ReadResult StructureReader::ReadLine(int& level, std::string& p
   return ReadResult::Line;
 }
 
+// NOLINTNEXTLINE(readability-function-size): longer than it should be, to be split
 StructureReader::Step StructureReader::NextLine(StructureLine& line) {
   if (stream_->Eof())
     return Step::End;
@@ -120,7 +121,8 @@ StructureReader::Step StructureReader::NextLine(StructureLine& line) {
       }
       entry = number;
       const int q = text::Atoi(parentText);
-      if (q == -1) {
+      // Two ways to "no parent", kept apart because the order of the tests matters.
+      if (q == -1) {  // NOLINT(bugprone-branch-clone)
         parentNumber = -1;
       } else if (q < 1 || q >= number) {
         Fail(msg::kBadParent);

@@ -35,12 +35,12 @@ class StructureReader {
   Step NextLine(StructureLine& line);
   // After the work of a line.
   void Advance() { ++lineNumber_; }
-  int LineNumber() const { return lineNumber_; }
+  [[nodiscard]] int LineNumber() const { return lineNumber_; }
   // The number held for the current branch at a level below the current line's.
-  int LevelEntry(int level) const { return levelTable_[static_cast<std::size_t>(level)]; }
+  [[nodiscard]] int LevelEntry(int level) const { return levelTable_[static_cast<std::size_t>(level)]; }
 
   // The row's current path equals the input-part field, both lower-cased.
-  bool IsInputLine(int row) const;
+  [[nodiscard]] bool IsInputLine(int row) const;
 
   // Every row must have been named. True when a row was not (the pass has failed).
   bool Finish();

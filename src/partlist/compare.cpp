@@ -1,5 +1,6 @@
 #include "partlist/compare.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "text/mbstring.h"
@@ -34,7 +35,7 @@ int ComparePartRows(std::string_view s1, std::string_view s2, int ascending) {
     if (PlainNumber(s1, a) && PlainNumber(s2, b)) {
       // Widened so that no pair of values can overflow the difference.
       const long long d = ascending > 0 ? static_cast<long long>(a) - b : static_cast<long long>(b) - a;
-      return d > kIntMax ? kIntMax : (d < -kIntMax ? -kIntMax : static_cast<int>(d));
+      return static_cast<int>(std::clamp<long long>(d, -kIntMax, kIntMax));
     }
   }
   return ascending > 0 ? Bytewise(s1, s2) : Bytewise(s2, s1);

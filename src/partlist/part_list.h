@@ -32,37 +32,37 @@ class PartList {
 
   void SetObserver(PartListObserver* observer);
 
-  int RowCount() const;
-  const PartRow& Row(int row) const;
-  const std::string& Text(int row, int column) const;
+  [[nodiscard]] int RowCount() const;
+  [[nodiscard]] const PartRow& Row(int row) const;
+  [[nodiscard]] const std::string& Text(int row, int column) const;
   void SetText(int row, int column, std::string text);
   // Inserts at index (0..RowCount()); columns other than those given stay empty.
   void InsertRow(int index, PartRow row);
   void DeleteAllRows();
 
   // Selection primitives. -1 when there is none.
-  int FirstSelected() const;
-  int NextSelected(int after) const;
-  int SelectedCount() const;
-  bool IsSelected(int row) const;
+  [[nodiscard]] int FirstSelected() const;
+  [[nodiscard]] int NextSelected(int after) const;
+  [[nodiscard]] int SelectedCount() const;
+  [[nodiscard]] bool IsSelected(int row) const;
   void SetSelected(int row, bool selected);
   void ClearSelection();
 
   // Old path: folderName + partName. New path: newFolderName + newPartName, each falling back to
   // the old value; empty when the row has neither a new name nor a new folder.
-  std::string RowPath(int row, bool useNew) const;
+  [[nodiscard]] std::string RowPath(int row, bool useNew) const;
 
   // First row (from index 0) whose comparison text equals key: column 2 compares folder + name and
   // column 3 new folder + new name, both ignoring ASCII case; any other column its own text exactly.
   // -1 when none.
-  int FindRow(int column, std::string_view key) const;
+  [[nodiscard]] int FindRow(int column, std::string_view key) const;
 
   // Sorts by a column with ComparePartRows and that column's direction flag, toggles the flag and
   // renumbers itemData to the new positions.
   void SortByColumn(int column);
 
   // The per-column sort directions: > 0 ascending next, 0 descending next.
-  const std::array<int, kColumnCount>& SortAscending() const;
+  [[nodiscard]] const std::array<int, kColumnCount>& SortAscending() const;
   void ResetSortDirections();
 
  private:

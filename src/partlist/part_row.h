@@ -33,7 +33,7 @@ struct PartRow {
   std::string number;
   int itemData = 0;
 
-  const std::string& Cell(int column) const;
+  [[nodiscard]] const std::string& Cell(int column) const;
   std::string& Cell(int column);
 };
 

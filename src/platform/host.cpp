@@ -12,6 +12,7 @@
 
 #include <vector>
 
+#include "platform/batch_interpreter.h"
 #include "platform/posix_file.h"
 #include "text/codec.h"
 #include "text/mbstring.h"
@@ -24,9 +25,7 @@ namespace {
 bool CopyData(int from, int to) {
   char buffer[64 * 1024];
   for (;;) {
-    const ssize_t got = read(from, buffer, sizeof buffer);
-    if (got < 0 && errno == EINTR)
-      continue;
+    const ssize_t got = ReadSome(from, buffer, sizeof buffer);
     if (got < 0)
       return false;
     if (got == 0)
@@ -61,26 +60,6 @@ std::string FolderOf(const std::string& hostPath) {
 std::string NameOf(const std::string& hostPath) {
   const std::size_t slash = hostPath.rfind('/');
   return slash == std::string::npos ? hostPath : hostPath.substr(slash + 1);
-}
-
-bool IsExecutable(const std::string& path) {
-  struct stat st;
-  return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-         access(path.c_str(), X_OK) == 0;
-}
-
-std::string Interpreter() {
-  if (const char* chosen = getenv("VELMORA_BATCH"); chosen != nullptr && chosen[0] != '\0')
-    return chosen;
-  char self[4096];
-  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-  if (length > 0) {
-    const std::string beside =
-        FolderOf(std::string(self, static_cast<std::size_t>(length))) + "/velmora-batch";
-    if (IsExecutable(beside))
-      return beside;
-  }
-  return VELMORA_BATCH_DEFAULT;
 }
 
 // The batch file of a command line: its first word, quoted or not.
@@ -268,7 +247,7 @@ std::unique_ptr<Process> RealHost::StartBatch(std::string_view commandLine) {
   struct stat st;
   if (!batch || stat(batch->c_str(), &st) != 0 || !S_ISREG(st.st_mode))
     return nullptr;
-  const std::string interpreter = Interpreter();
+  const std::string interpreter = FindBatchInterpreter();
 
   // The program's own environment, with the drives this host maps, so that the interpreter and
   // the tools find the same files.

@@ -109,7 +109,7 @@ class RealHost final : public Host {
   bool CreateFolder(std::string_view path) override;
   std::optional<std::vector<std::string>> ListFolder(std::string_view path) override;
 
-  const PathMap& Paths() const { return map_; }
+  [[nodiscard]] const PathMap& Paths() const { return map_; }
 
  private:
   PathMap map_;

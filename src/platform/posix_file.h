@@ -2,6 +2,9 @@
 // RAII for host files below the Host seam: a descriptor closed on every path out, and the
 // temporary file of an atomic write, removed unless it was renamed into place.
 
+#include <sys/types.h>
+
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -9,17 +12,20 @@ namespace velmora::platform {
 
 class FileDescriptor {
  public:
+  FileDescriptor() = default;
   explicit FileDescriptor(int fd) : fd_(fd) {}
   ~FileDescriptor();
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
+  FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+  FileDescriptor& operator=(FileDescriptor&& other) noexcept;
 
-  int Get() const { return fd_; }
+  [[nodiscard]] int Get() const { return fd_; }
   // Closes now and reports the result; the destructor then does nothing.
   bool Close();
 
  private:
-  int fd_;
+  int fd_ = -1;
 };
 
 class TemporaryFile {
@@ -29,7 +35,7 @@ class TemporaryFile {
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-  const std::string& Path() const { return path_; }
+  [[nodiscard]] const std::string& Path() const { return path_; }
   // It has been renamed into place: nothing to remove.
   void Keep() { path_.clear(); }
 
@@ -39,5 +45,11 @@ class TemporaryFile {
 
 // Writes all bytes, going on after interrupted and short writes. False on an error.
 bool WriteAll(int fd, std::string_view bytes);
+
+// One read, repeated when a signal interrupted it: what read() returns otherwise.
+[[nodiscard]] ssize_t ReadSome(int fd, char* buffer, std::size_t size);
+// Appends everything up to the end of the file to out. sizeHint (the file's size, when known)
+// lets the whole file arrive in one read. False on an error, with errno telling which.
+[[nodiscard]] bool ReadToEnd(int fd, std::string& out, std::size_t sizeHint = 0);
 
 }  // namespace velmora::platform

@@ -7,10 +7,12 @@
 
 #include <vector>
 
+#include "platform/posix_file.h"
+
 namespace velmora::platform {
 namespace {
 
-constexpr std::size_t kBufferSize = 64 * 1024;
+constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
 
 class FileTextStream final : public TextStream {
  public:
@@ -35,8 +37,8 @@ class FileTextStream final : public TextStream {
     return c;
   }
 
-  bool Eof() const override { return eof_; }
-  bool Error() const override { return error_; }
+  [[nodiscard]] bool Eof() const override { return eof_; }
+  [[nodiscard]] bool Error() const override { return error_; }
 
   void Puts(std::string_view text) override {
     if (fd_ < 0 || mode_ != OpenMode::WriteText) {
@@ -90,7 +92,7 @@ class FileTextStream final : public TextStream {
     return ok;
   }
 
-  bool IsOpen() const override { return fd_ >= 0; }
+  [[nodiscard]] bool IsOpen() const override { return fd_ >= 0; }
 
  private:
   // The next raw byte; a read that finds the end sets the end-of-file indicator when asked to.
@@ -110,10 +112,7 @@ class FileTextStream final : public TextStream {
     start_ += static_cast<long long>(buffer_.size());
     buffer_.resize(kBufferSize);
     pos_ = 0;
-    ssize_t got;
-    do {
-      got = read(fd_, buffer_.data(), buffer_.size());
-    } while (got < 0 && errno == EINTR);
+    const ssize_t got = ReadSome(fd_, buffer_.data(), buffer_.size());
     if (got < 0) {
       buffer_.clear();
       error_ = true;

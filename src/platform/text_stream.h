@@ -19,9 +19,9 @@ class TextStream {
   // Next byte (0..255), or kEof at end of file or on a read error (which sets Error()).
   virtual int Getc() = 0;
   // The end-of-file indicator: set by a read that found the end, cleared by Seek and Rewind.
-  virtual bool Eof() const = 0;
+  [[nodiscard]] virtual bool Eof() const = 0;
   // The error indicator: set by a failed read or write, cleared by Rewind.
-  virtual bool Error() const = 0;
+  [[nodiscard]] virtual bool Error() const = 0;
   // Writes text, turning "\n" into CR LF. A failure sets the error indicator.
   virtual void Puts(std::string_view text) = 0;
   // Raw byte offset from the start of the file, -1 on failure.
@@ -33,7 +33,7 @@ class TextStream {
   // Flushes and closes. True on success. Closing a closed stream does nothing and returns true.
   // The destructor closes a stream still open.
   virtual bool Close() = 0;
-  virtual bool IsOpen() const = 0;
+  [[nodiscard]] virtual bool IsOpen() const = 0;
 };
 
 // Opens a host file (UTF-8 path). nullptr when it cannot be opened. WriteText creates or truncates.

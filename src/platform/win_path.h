@@ -9,8 +9,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmora::platform {
+
+class FolderCache;
 
 class PathMap {
  public:
@@ -22,7 +25,7 @@ class PathMap {
   // The host path (UTF-8) for a Windows path. Relative paths are taken from the host's current
   // folder. A component that does not exist keeps its spelling. nullopt: no mapping (unknown drive,
   // no network root, a name cp932 cannot hold).
-  std::optional<std::string> ToHost(std::string_view windowsPath) const;
+  [[nodiscard]] std::optional<std::string> ToHost(std::string_view windowsPath) const;
 
   // What a status query on the host path found.
   struct Status {
@@ -42,19 +45,32 @@ class PathMap {
   };
   // The Windows form of an absolute host path, by the drive with the longest matching root.
   // Refuses names that Windows or cp932 cannot hold ("*<>?| and control characters, unmappable).
-  Reverse ToWindows(std::string_view hostPath) const;
+  [[nodiscard]] Reverse ToWindows(std::string_view hostPath) const;
 
   // The mapping as the environment spells it, so that started processes see the same drives.
-  std::string DrivesVariable() const;  // VELMORA_DRIVES
-  const std::optional<std::string>& UncRoot() const { return uncRoot_; }
+  [[nodiscard]] std::string DrivesVariable() const;  // VELMORA_DRIVES
+  [[nodiscard]] const std::optional<std::string>& UncRoot() const { return uncRoot_; }
 
  private:
-  class DirectoryCache;
+  // Where a lookup starts: the host root, host components already known to exist as spelt, how
+  // many leading components ".." may not climb over, and the Windows part still to look up.
+  struct Start {
+    std::string root;
+    std::vector<std::string> fixed;
+    std::size_t floor = 0;
+    std::string_view rest;
+  };
+  [[nodiscard]] std::optional<Start> StartOf(std::string_view windowsPath) const;
+  // The cleaned components of start.rest with "." and ".." applied; ".." may climb into start.fixed.
+  static std::optional<std::vector<std::string>> Components(Start& start);
+  // host joined with parts, each looked up exactly, else ignoring case.
+  std::string Resolve(std::string host, const std::vector<std::string>& parts, bool trailing,
+                      std::optional<Status>& status) const;
 
   std::map<char, std::string> drives_;
   std::optional<std::string> uncRoot_;
   // Case-insensitive lookups scan a folder once and reuse the scan while the folder is unchanged.
-  std::shared_ptr<DirectoryCache> cache_;
+  std::shared_ptr<FolderCache> cache_;
 };
 
 }  // namespace velmora::platform

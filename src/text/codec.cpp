@@ -27,7 +27,7 @@ class Converter {
   Converter& operator=(const Converter&) = delete;
 
   // Converts all of input; on failure returns the offset of the first byte that could not be taken.
-  CodecResult Run(std::string_view input) const {
+  [[nodiscard]] CodecResult Run(std::string_view input) const {
     CodecResult result;
     if (cd_ == reinterpret_cast<iconv_t>(-1))
       return result;

@@ -147,6 +147,7 @@ std::string BatchRunner::WorkFileBase(std::string_view partPath, std::string_vie
   return base;
 }
 
+// NOLINTNEXTLINE(readability-function-size): longer than it should be, to be split
 bool BatchRunner::RunTool(std::string_view mode, std::string_view messageTail, std::string_view inFile,
                           std::string_view outFile, std::string_view befFile,
                           std::string_view aftFile) const {

@@ -24,12 +24,13 @@ class BatchRunner {
 
   // TEMP + "\name" (extension dropped) + tag ("ugpc" becomes "-ugpc"). Empty, after its message,
   // when TEMP is unset or empty.
-  std::string WorkFileBase(std::string_view partPath, std::string_view tag,
-                           std::string_view messageTail) const;
+  [[nodiscard]] std::string WorkFileBase(std::string_view partPath, std::string_view tag,
+                                         std::string_view messageTail) const;
 
   // True when the run failed (the message has been shown).
-  bool RunTool(std::string_view mode, std::string_view messageTail, std::string_view inFile,
-               std::string_view outFile, std::string_view befFile, std::string_view aftFile) const;
+  [[nodiscard]] bool RunTool(std::string_view mode, std::string_view messageTail, std::string_view inFile,
+                             std::string_view outFile, std::string_view befFile,
+                             std::string_view aftFile) const;
 
  private:
   // The first lines of a tool's output, each ending in "\n"; empty when it cannot be read.

@@ -17,9 +17,9 @@ class ListingReader {
   // line broke a rule or the stream failed: the message has been shown and the stream closed.
   bool ReadListingLine(platform::TextStream& stream, std::string_view messageTail);
 
-  const std::string& Name() const { return name_; }
+  [[nodiscard]] const std::string& Name() const { return name_; }
   // Ends with "\".
-  const std::string& Folder() const { return folder_; }
+  [[nodiscard]] const std::string& Folder() const { return folder_; }
 
  private:
   platform::Ui* ui_;

@@ -1,11 +1,17 @@
 // velmora: one modal dialog. The program takes no arguments of its own.
+//
+// VELMORA_QUIT_AT_START=1 checks an installation: everything is built and the window shown, then
+// the program leaves at once, with 0 only when the batch interpreter is where it will be looked for.
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
+#include <cstdio>
 
 #include "app/qt/main_window.h"
 #include "app/qt/prompts.h"
 #include "app/qt/translations.h"
+#include "platform/batch_interpreter.h"
 #include "platform/host.h"
 #include "platform/ufun_library.h"
 
@@ -17,6 +23,16 @@ int main(int argc, char** argv) {
   velmora::platform::UfunLibrary cad;
   velmora::app::qt::QtPrompts prompts;
   velmora::app::qt::MainWindow window(host, cad, prompts);
-  window.Run();
-  return 0;
+  const bool quitAtStart = qEnvironmentVariable("VELMORA_QUIT_AT_START") == QStringLiteral("1");
+  if (quitAtStart)
+    QTimer::singleShot(0, &window, [&window] { window.done(0); });
+  const int result = window.Run();
+  if (!quitAtStart)
+    return 0;
+  const std::string interpreter = velmora::platform::FindBatchInterpreter();
+  if (!velmora::platform::IsExecutableFile(interpreter)) {
+    std::fprintf(stderr, "velmora: no batch interpreter at %s\n", interpreter.c_str());
+    return 1;
+  }
+  return result;
 }

@@ -16,14 +16,14 @@ class Environment {
   // From the process environment: values in UTF-8 are taken into cp932 where they can be.
   static Environment FromProcess();
 
-  const std::string* Find(std::string_view name) const;
+  [[nodiscard]] const std::string* Find(std::string_view name) const;
   // An empty value removes the variable, as "set NAME=" does.
   void Set(std::string_view name, std::string_view value);
   void Push();
   void Pop();  // without a matching Push it does nothing
 
   // "NAME=VALUE" entries for a started program, values in UTF-8 where they convert.
-  std::vector<std::string> ForProcess() const;
+  [[nodiscard]] std::vector<std::string> ForProcess() const;
 
  private:
   struct Variable {

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "platform/batch/interpreter.h"
+#include "platform/posix_file.h"
 #include "platform/win_path.h"
 #include "resources/messages/platform.h"
 #include "text/codec.h"
@@ -18,56 +19,18 @@
 namespace velmora::platform::batch {
 namespace {
 
-void WriteAll(int fd, std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t written = write(fd, text.data(), text.size());
-    if (written < 0 && errno == EINTR)
-      continue;
-    if (written <= 0)
-      return;
-    text.remove_prefix(static_cast<std::size_t>(written));
-  }
-}
-
 void Complain(int fd, std::string_view message, std::string_view what) {
   WriteAll(fd, text::Cp932(msg::kBatchPrefix) + text::Cp932(message) + std::string(what) + "\n");
 }
 
-class Descriptor {
- public:
-  Descriptor() = default;
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0)
-      close(fd_);
-  }
-  Descriptor(Descriptor&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
-  Descriptor& operator=(Descriptor&& other) noexcept {
-    std::swap(fd_, other.fd_);
-    return *this;
-  }
-  int get() const { return fd_; }
-
- private:
-  int fd_ = -1;
-};
-
 std::optional<std::string> ReadFile(const char* path) {
-  const Descriptor fd(open(path, O_RDONLY | O_CLOEXEC));
-  if (fd.get() < 0)
+  const FileDescriptor fd(open(path, O_RDONLY | O_CLOEXEC));
+  if (fd.Get() < 0)
     return std::nullopt;
   std::string content;
-  char buffer[16 * 1024];
-  for (;;) {
-    const ssize_t got = read(fd.get(), buffer, sizeof buffer);
-    if (got < 0 && errno == EINTR)
-      continue;
-    if (got < 0)
-      return std::nullopt;
-    if (got == 0)
-      return content;
-    content.append(buffer, static_cast<std::size_t>(got));
-  }
+  if (!ReadToEnd(fd.Get(), content))
+    return std::nullopt;
+  return content;
 }
 
 class ProcessShell final : public Shell {
@@ -83,11 +46,11 @@ class ProcessShell final : public Shell {
 
   void Run(const Command& command, const Environment& env, bool last,
            const std::vector<std::string>& echoes) override {
-    Descriptor output;
-    Descriptor error;
+    FileDescriptor output;
+    FileDescriptor error;
     if (!Redirect(command.output, output) || !Redirect(command.error, error))
       return;
-    const int errorFd = error.get() >= 0 ? error.get() : 2;
+    const int errorFd = error.Get() >= 0 ? error.Get() : 2;
 
     const std::optional<std::string> program = paths_.ToHost(command.program);
     struct stat st;
@@ -101,11 +64,13 @@ class ProcessShell final : public Shell {
     arguments.push_back(*program);
     arguments.insert(arguments.end(), command.arguments.begin(), command.arguments.end());
     std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (std::string& argument : arguments)
       argv.push_back(argument.data());
     argv.push_back(nullptr);
     std::vector<std::string> variables = env.ForProcess();
     std::vector<char*> envp;
+    envp.reserve(variables.size() + 1);
     for (std::string& variable : variables)
       envp.push_back(variable.data());
     envp.push_back(nullptr);
@@ -115,10 +80,10 @@ class ProcessShell final : public Shell {
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    if (output.get() >= 0)
-      posix_spawn_file_actions_adddup2(&actions, output.get(), 1);
-    if (error.get() >= 0)
-      posix_spawn_file_actions_adddup2(&actions, error.get(), 2);
+    if (output.Get() >= 0)
+      posix_spawn_file_actions_adddup2(&actions, output.Get(), 1);
+    if (error.Get() >= 0)
+      posix_spawn_file_actions_adddup2(&actions, error.Get(), 2);
     pid_t pid = 0;
     const int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
@@ -134,31 +99,31 @@ class ProcessShell final : public Shell {
  private:
   // Opens a redirection target; an empty target means none. False (after saying so) when it
   // cannot be opened: the command is then not run, as on Windows.
-  bool Redirect(const std::string& target, Descriptor& fd) {
+  bool Redirect(const std::string& target, FileDescriptor& fd) {
     if (target.empty())
       return true;
     const std::optional<std::string> host = paths_.ToHost(target);
     if (host)
-      fd = Descriptor(open(host->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (fd.get() < 0) {
+      fd = FileDescriptor(open(host->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (fd.Get() < 0) {
       Complain(2, msg::kBatchCannotRedirect, target);
       return false;
     }
     return true;
   }
 
-  static bool Install(const Descriptor& fd, int target) {
-    return fd.get() < 0 || dup2(fd.get(), target) >= 0;
+  static bool Install(const FileDescriptor& fd, int target) {
+    return fd.Get() < 0 || dup2(fd.Get(), target) >= 0;
   }
 
   // Nothing after this command matters: the tool takes over this process instead of costing a
   // second one. True when the command was dealt with (it only comes back when the tool could not
   // be started); false when the hand-over could not even be tried.
-  bool HandOver(const Command& command, const Descriptor& output, const Descriptor& error,
+  bool HandOver(const Command& command, const FileDescriptor& output, const FileDescriptor& error,
                 std::vector<char*>& argv, std::vector<char*>& envp, const std::vector<std::string>& echoes) {
-    const Descriptor savedOut(fcntl(1, F_DUPFD_CLOEXEC, 3));
-    const Descriptor savedErr(fcntl(2, F_DUPFD_CLOEXEC, 3));
-    if (savedOut.get() < 0 || savedErr.get() < 0)
+    const FileDescriptor savedOut(fcntl(1, F_DUPFD_CLOEXEC, 3));
+    const FileDescriptor savedErr(fcntl(2, F_DUPFD_CLOEXEC, 3));
+    if (savedOut.Get() < 0 || savedErr.Get() < 0)
       return false;
     for (const std::string& echo : echoes)
       Echo(echo);
@@ -166,8 +131,8 @@ class ProcessShell final : public Shell {
       execve(argv[0], argv.data(), envp.data());
       Complain(2, msg::kBatchCannotRun, command.program);
     }
-    dup2(savedOut.get(), 1);
-    dup2(savedErr.get(), 2);
+    dup2(savedOut.Get(), 1);
+    dup2(savedErr.Get(), 2);
     return true;
   }
 

@@ -1,0 +1,15 @@
+#pragma once
+// What a Windows file name may hold. Only ASCII bytes are judged, so neither a cp932 trail byte nor
+// a byte of a UTF-8 character is ever taken for a forbidden one.
+
+#include <string_view>
+
+namespace velmora::text {
+
+// Control characters, DEL and " * < > ? | : \ (the separator).
+[[nodiscard]] bool IsForbiddenInFileName(unsigned char c);
+
+// A device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9), with or without an extension, in any case.
+[[nodiscard]] bool IsReservedFileName(std::string_view name);
+
+}  // namespace velmora::text
