@@ -584,13 +584,9 @@ QString MainWindow::HostFolder(const std::string& windowsFolder) const {
   return QFileInfo(folder).isDir() ? folder : QString();
 }
 
-std::string MainWindow::ChooseFolder(const platform::FolderDialogRequest& request) {
-  ShowPathFields();
-  QString chosen;
-  {
-    const ModalScope scope(list_);
-    chosen = prompts_.ChooseFolder(this, Display(request.title), HostFolder(request.initialFolder));
-  }
+// The chosen host path as the program speaks it; a path with no Windows form is refused with its
+// reason, as if nothing had been chosen.
+std::string MainWindow::WindowsForm(const QString& chosen) {
   if (chosen.isEmpty()) {
     return {};
   }
@@ -600,6 +596,16 @@ std::string MainWindow::ChooseFolder(const platform::FolderDialogRequest& reques
     return {};
   }
   return path.path;
+}
+
+std::string MainWindow::ChooseFolder(const platform::FolderDialogRequest& request) {
+  ShowPathFields();
+  QString chosen;
+  {
+    const ModalScope scope(list_);
+    chosen = prompts_.ChooseFolder(this, Display(request.title), HostFolder(request.initialFolder));
+  }
+  return WindowsForm(chosen);
 }
 
 std::string MainWindow::ChooseFile(const platform::FileDialogRequest& request) {
@@ -617,15 +623,7 @@ std::string MainWindow::ChooseFile(const platform::FileDialogRequest& request) {
     const ModalScope scope(list_);
     chosen = prompts_.OpenFile(this, spec);
   }
-  if (chosen.isEmpty()) {
-    return {};
-  }
-  const platform::WindowsPath path = host_.ToWindowsPath(chosen.toStdString());
-  if (!path.ok) {
-    ShowMessage(path.reason);
-    return {};
-  }
-  return path.path;
+  return WindowsForm(chosen);
 }
 
 void MainWindow::BeginWaitCursor() {

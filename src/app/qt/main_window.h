@@ -67,6 +67,7 @@ class MainWindow final : public QDialog, public platform::Ui {
   void FitNumberColumns();
   // A host folder for a dialog to open in, or empty when the Windows one is not there.
   QString HostFolder(const std::string& windowsFolder) const;
+  std::string WindowsForm(const QString& chosen);
   void Connect(int id, void (MainDialog::*handler)());
   void ShowPathFields();
   bool OnEdit(int row, const QString& text);
