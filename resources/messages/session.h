@@ -70,7 +70,8 @@ inline constexpr std::string_view kRunFinished = "実行が正常に終了しま
 inline constexpr std::string_view kTargetClashHead = "変更後の ";
 inline constexpr std::string_view kTargetClashRest = " ファイルが重複しています。\n　";
 // A run whose result does not resolve: head, then "\n" + path for up to five paths, then the tail.
-inline constexpr std::string_view kRunFinishedWithMissing = "実行は終了しましたが、見つからないファイルが有ります。";
+inline constexpr std::string_view kRunFinishedWithMissing =
+    "実行は終了しましたが、見つからないファイルが有ります。";
 inline constexpr std::string_view kRunFinishedCheckResult = "\n　結果を確認して下さい。";
 
 // Editing a new part name in place.

@@ -7,8 +7,8 @@
 
 #include "operations/context.h"
 #include "operations/dialog_state.h"
-#include "platform/cad_library.h"
 #include "partlist/naming_rules.h"
+#include "platform/cad_library.h"
 #include "platform/host.h"
 #include "platform/ui.h"
 

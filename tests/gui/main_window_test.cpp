@@ -841,8 +841,9 @@ void MainWindowTest::namingRulesPreviewAndApply() {
       captions << action->text();
     }
   }
-  QCOMPARE(captions, QStringList({U("直前の実行を元に戻す(&U)"), U("名前の一括変更(&R)..."), U("一覧をCSVに書き出す(&X)..."),
-                                  U("CSVから変更後の名前を読み込む(&I)...")}));
+  QCOMPARE(captions,
+           QStringList({U("直前の実行を元に戻す(&U)"), U("名前の一括変更(&R)..."),
+                        U("一覧をCSVに書き出す(&X)..."), U("CSVから変更後の名前を読み込む(&I)...")}));
   QCOMPARE(h.List()->contextMenuPolicy(), Qt::CustomContextMenu);
   auto* rename = menu->findChild<QAction*>(u"renameSelected"_qs);
 
