@@ -1,9 +1,8 @@
 #include "dialog_fixture.h"
 
-#include <stdio.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 
+#include "support/platform_support.h"
 #include "text/mbstring.h"
 
 namespace velmora::app::test {
@@ -79,17 +78,9 @@ std::string DialogFixture::ReadPart(std::string_view relative) {
 }
 
 ::testing::AssertionResult DialogFixture::StructureResolves(const std::string& windowsPath) {
-  const std::string command = std::string(VELMORA_CAD_DIR) + "/ugpc.exe -a -s1 '" + windowsPath + "' 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr)
-    return ::testing::AssertionFailure() << "ugpc.exe cannot be started";
-  std::string output;
-  char buffer[4096];
-  std::size_t got = 0;
-  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-    output.append(buffer, got);
-  const int status = pclose(pipe);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+  const velmora::testing::Captured run = velmora::testing::RunCadProgram("ugpc.exe", "-a -s1", windowsPath);
+  const std::string& output = run.output;
+  if (run.exitCode != 0)
     return ::testing::AssertionFailure() << "ugpc.exe failed: " << text::ToDisplayUtf8(output);
   std::size_t start = 0;
   int lines = 0;
