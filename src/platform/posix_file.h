@@ -5,6 +5,7 @@
 // implementation per platform.
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -60,5 +61,7 @@ bool HostFileExists(const std::string& hostPath);
 bool SameHostFile(const std::string& a, const std::string& b);
 // The current folder as a host path; empty when it cannot be told.
 std::string CurrentHostFolder();
+// Bytes written to the stream go out as they are (the C runtime of Windows would add a CR).
+void WriteBytesAsGiven(std::FILE* stream);
 
 }  // namespace velmora::platform

@@ -113,8 +113,23 @@ bool TakePermissions(int, const std::string&) {
   return true;
 }
 
+// A file replaced under another spelling of its name keeps the old spelling; the name is then
+// given its new spelling by a rename of its own.
 bool ReplaceHostFile(const std::string& from, const std::string& to) {
-  return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  const std::wstring target = Wide(to);
+  if (MoveFileExW(Wide(from).c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) == 0)
+    return false;
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = FindFirstFileW(target.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE)
+    return true;
+  FindClose(search);
+  const std::size_t slash = target.find_last_of(L"/\\");
+  const std::wstring wanted = slash == std::wstring::npos ? target : target.substr(slash + 1);
+  if (wanted == found.cFileName)
+    return true;
+  const std::wstring folder = slash == std::wstring::npos ? std::wstring() : target.substr(0, slash + 1);
+  return MoveFileExW((folder + found.cFileName).c_str(), target.c_str(), 0) != 0;
 }
 
 bool RemoveHostFile(const std::string& hostPath) {
@@ -131,6 +146,10 @@ bool SameHostFile(const std::string& a, const std::string& b) {
   return FileIdentity(a, first) && FileIdentity(b, second) &&
          first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
          first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
+}
+
+void WriteBytesAsGiven(std::FILE* stream) {
+  _setmode(_fileno(stream), _O_BINARY);
 }
 
 std::string CurrentHostFolder() {

@@ -24,11 +24,25 @@ std::size_t CharLength(Direction direction, std::string_view input, std::size_t 
   return std::min(length, input.size() - at);
 }
 
+// The platform's table gives single bytes 0x80, 0xA0 and 0xFD-0xFF characters of their own; they
+// are no characters of cp932, and taking them would let a broken name through.
+std::size_t FirstUnmapped(std::string_view cp932) {
+  for (std::size_t at = 0; at < cp932.size();) {
+    const auto byte = static_cast<unsigned char>(cp932[at]);
+    if (byte == 0x80 || byte == 0xA0 || byte >= 0xFD)
+      return at;
+    at += CharLength(Direction::ToUtf8, cp932, at);
+  }
+  return std::string_view::npos;
+}
+
 // The whole input or nothing: the platform does not say where a conversion stopped.
 bool ConvertAll(Direction direction, std::string_view input, std::string& out) {
   out.clear();
   if (input.empty())
     return true;
+  if (direction == Direction::ToUtf8 && FirstUnmapped(input) != std::string_view::npos)
+    return false;
   const UINT from = direction == Direction::ToUtf8 ? kCp932 : CP_UTF8;
   const UINT to = direction == Direction::ToUtf8 ? CP_UTF8 : kCp932;
   const int inLength = static_cast<int>(input.size());
@@ -47,7 +61,7 @@ bool ConvertAll(Direction direction, std::string_view input, std::string& out) {
     return false;
   out.resize(static_cast<std::size_t>(outLength));
   WideCharToMultiByte(to, flags, wide.data(), wideLength, out.data(), outLength, nullptr, usedDefaultFlag);
-  return !usedDefault;
+  return !usedDefault && (to == CP_UTF8 || FirstUnmapped(out) == std::string_view::npos);
 }
 
 }  // namespace

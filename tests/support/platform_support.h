@@ -6,15 +6,20 @@
 
 namespace velmora::testing {
 
-// The Windows form (cp932) of the folder a TempDrive made: "D:" where the host maps it as that
-// drive, the folder's own path where paths are the platform's.
-std::string DriveWindowsRoot(const std::string& hostRoot);
-// Whether the host maps drives (VELMORA_DRIVES); tests of the mapping itself need it.
-bool HostMapsDrives();
+// A fresh, empty folder for a TempDrive, as a host path (UTF-8, "/"), and its removal. On Linux a
+// new temporary folder the host maps as D:. On Windows D: itself, a drive set aside for the tests
+// (its root holds the file velmora-test-drive, so no other drive is ever emptied); tests that use
+// it run one at a time.
+std::string MakeDriveFolder();
+void RemoveDriveFolder(const std::string& hostRoot);
 // UGII_ROOT_DIR for the stand-in installation, with its final separator.
 std::string CadRootVariable();
 // The Windows form of a program in the stand-in installation.
 std::string CadProgramWindowsPath(const std::string& name);
+
+// Wine, which differs from Windows in a few known ways (a case-only rename keeps the old
+// spelling; a "%" in a batch variable is expanded again).
+bool RunningUnderWine();
 
 struct Captured {
   int exitCode = -1;

@@ -32,12 +32,7 @@ fs::path HostFs(const std::string& utf8) {
 }  // namespace
 
 TempDrive::TempDrive() {
-  std::string pattern = (fs::temp_directory_path() / "velmora-drive-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr)
-    abort();
-  const std::u8string generic = fs::path(pattern).generic_u8string();
-  hostRoot_.assign(generic.begin(), generic.end());
-  windowsRoot_ = DriveWindowsRoot(hostRoot_);
+  hostRoot_ = MakeDriveFolder();
   for (int i = 0; i < 4; ++i) {
     if (const char* value = getenv(kVariables[i])) {
       hadEnv_[i] = true;
@@ -45,7 +40,7 @@ TempDrive::TempDrive() {
     }
   }
   setenv("VELMORA_DRIVES", ("D=" + hostRoot_).c_str(), 1);
-  setenv("TEMP", (windowsRoot_ + "\\temp").c_str(), 1);
+  setenv("TEMP", "D:\\temp", 1);
   setenv("UGII_ROOT_DIR", CadRootVariable().c_str(), 1);
   unsetenv("VELMORA_UNC_ROOT");
   fs::create_directories(HostFs(Host("temp")));
@@ -59,8 +54,7 @@ TempDrive::~TempDrive() {
       unsetenv(kVariables[i]);
     }
   }
-  std::error_code ignored;
-  fs::remove_all(HostFs(hostRoot_), ignored);
+  RemoveDriveFolder(hostRoot_);
 }
 
 std::string TempDrive::Host(std::string_view relative) const {
@@ -68,7 +62,7 @@ std::string TempDrive::Host(std::string_view relative) const {
 }
 
 std::string TempDrive::Win(std::string_view relative) const {
-  return windowsRoot_ + text::Cp932("\\" + Backslashed(relative));
+  return text::Cp932("D:\\" + Backslashed(relative));
 }
 
 std::string TempDrive::EditTool() const {

@@ -1,5 +1,5 @@
 #pragma once
-// A fresh host folder mapped as drive D: (on Windows: seen as itself), with TEMP (D:\temp) and
+// A fresh host folder mapped as drive D: (on Windows the tests' own drive D:), with TEMP (D:\temp) and
 // UGII_ROOT_DIR (the stand-in CAD installation) set for this process and every tool it starts.
 // Removed again on destruction.
 
@@ -40,7 +40,6 @@ class TempDrive {
 
  private:
   std::string hostRoot_;
-  std::string windowsRoot_;
   std::string savedEnv_[4];
   bool hadEnv_[4] = {};
 };

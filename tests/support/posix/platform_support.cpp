@@ -1,18 +1,24 @@
 #include "support/platform_support.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace velmora::testing {
 
-std::string DriveWindowsRoot(const std::string&) {
-  return "D:";
+std::string MakeDriveFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "velmora-drive-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr)
+    abort();
+  return pattern;
 }
 
-bool HostMapsDrives() {
-  return true;
+void RemoveDriveFolder(const std::string& hostRoot) {
+  std::error_code ignored;
+  std::filesystem::remove_all(hostRoot, ignored);
 }
 
 std::string CadRootVariable() {
@@ -23,6 +29,10 @@ std::string CadProgramWindowsPath(const std::string& name) {
   std::string folder = VELMORA_CAD_DIR;
   std::replace(folder.begin(), folder.end(), '/', '\\');
   return "Z:" + folder + "\\" + name;
+}
+
+bool RunningUnderWine() {
+  return false;
 }
 
 Captured RunCadProgram(const std::string& name, const std::string& arguments,

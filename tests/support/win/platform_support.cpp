@@ -1,21 +1,40 @@
 #include "support/platform_support.h"
 
 #include <stdio.h>
+#include <stdlib.h>
+#include <windows.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "text/codec.h"
 
 namespace velmora::testing {
 
-std::string DriveWindowsRoot(const std::string& hostRoot) {
-  std::string root = hostRoot;
-  std::replace(root.begin(), root.end(), '/', '\\');
-  return text::Utf8ToCp932(root).text;
+namespace {
+
+constexpr const char* kMarker = "velmora-test-drive";
+
+void EmptyDrive() {
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::directory_iterator("D:\\", ignored))
+    if (entry.path().filename() != kMarker)
+      std::filesystem::remove_all(entry.path(), ignored);
 }
 
-bool HostMapsDrives() {
-  return false;
+}  // namespace
+
+std::string MakeDriveFolder() {
+  if (!std::filesystem::exists(std::string("D:\\") + kMarker)) {
+    fprintf(stderr, "D: is not the tests' drive (no D:\\%s)\n", kMarker);
+    abort();
+  }
+  EmptyDrive();
+  return "D:";
+}
+
+void RemoveDriveFolder(const std::string&) {
+  EmptyDrive();
 }
 
 // The installation is built on the Linux side of Wine, seen through Z:.
@@ -27,6 +46,11 @@ std::string CadProgramWindowsPath(const std::string& name) {
   std::string folder = VELMORA_CAD_DIR;
   std::replace(folder.begin(), folder.end(), '/', '\\');
   return "Z:" + folder + "\\" + name;
+}
+
+bool RunningUnderWine() {
+  const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
 Captured RunCadProgram(const std::string& name, const std::string& arguments,
