@@ -1,8 +1,11 @@
 // velmora on Windows: one modal dialog. The CAD library is loaded first, so that a missing one is
 // reported before anything else.
 
-#include <commctrl.h>
+// The common controls' header needs windows.h first.
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
+// clang-format on
 
 #include <clocale>
 

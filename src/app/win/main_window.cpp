@@ -1,16 +1,18 @@
+// windows.h first, and its CopyFile macro gone before the seam's member of that name is seen.
+// clang-format off
 #include <windows.h>
-// windows.h spells these calls as macros; the seam has members of those names.
 #undef CopyFile
-
 #include <commctrl.h>
 #include <commdlg.h>
 #include <shellapi.h>
+// clang-format on
+
+#include "app/win/main_window.h"
 
 #include <array>
 #include <cstdlib>
 #include <cstring>
 
-#include "app/win/main_window.h"
 #include "app/win/resource.h"
 #include "resources/messages/captions.h"
 #include "text/codec.h"
@@ -157,9 +159,25 @@ void MainWindow::OnInit() {
   RECT client{};
   GetClientRect(window_, &client);
   OnSize(client.right, client.bottom);
+  if (shownLog_.is_open())
+    ReportControls();
   if (!dialog_.OnInitDialog())
     End(3);
   ShowPathFields();
+}
+
+void MainWindow::ReportControls() {
+  Report("title", Title());
+  EnumChildWindows(
+      window_,
+      [](HWND control, LPARAM self) -> BOOL {
+        char caption[256] = {};
+        GetWindowTextA(control, caption, sizeof caption);
+        reinterpret_cast<MainWindow*>(self)->Report("control",
+                                                    std::to_string(GetDlgCtrlID(control)) + " " + caption);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(this));
 }
 
 void MainWindow::OnCommand(int id) {

@@ -53,6 +53,7 @@ class MainWindow final : public platform::Ui, public partlist::PartListObserver 
   void ShowHelp();
   // What the window showed, for tests (VELMORA_SHOWN_LOG), in UTF-8.
   void Report(std::string_view kind, std::string_view text);
+  void ReportControls();
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
