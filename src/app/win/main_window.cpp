@@ -164,6 +164,7 @@ void MainWindow::OnInit() {
   if (!dialog_.OnInitDialog())
     End(3);
   ShowPathFields();
+  Report("rows", std::to_string(dialog_.State().partList.RowCount()));
 }
 
 void MainWindow::ReportControls() {
@@ -211,6 +212,7 @@ void MainWindow::OnCommand(int id) {
       return;
   }
   ShowPathFields();
+  Report("rows", std::to_string(dialog_.State().partList.RowCount()));
 }
 
 INT_PTR MainWindow::OnNotify(const NMHDR& header) {
@@ -420,7 +422,6 @@ void MainWindow::OnReset() {
   const int rows = dialog_.State().partList.RowCount();
   for (int row = 0; row < rows; ++row)
     OnRowInserted(row);
-  Report("rows", std::to_string(rows));
 }
 
 void MainWindow::OnRowInserted(int row) {
