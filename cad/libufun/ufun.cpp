@@ -1,9 +1,6 @@
 // The stand-in CAD library behind the C interface the program calls. Only the UF_ functions are
 // exported, so a site's own bridge can take this library's place.
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <climits>
 #include <cstdlib>
 #include <mutex>
@@ -86,9 +83,9 @@ void Log(std::string_view call, std::string_view detail = {}) {
   if (!detail.empty())
     line.append(" ").append(detail);
   line.push_back('\n');
-  const platform::FileDescriptor fd(::open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
-  if (fd.Get() >= 0)
-    platform::WriteAll(fd.Get(), line);
+  platform::FileDescriptor log(platform::OpenHostFile(path, platform::HostOpen::Append));
+  if (log.Get() >= 0)
+    (void)platform::WriteAll(log.Get(), line);
 }
 
 // Logs the call and tells whether VELMORA_UF_FAIL makes it fail.

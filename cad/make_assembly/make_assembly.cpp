@@ -3,9 +3,6 @@
 // Writes a sample assembly of N part files (K of them referenced but not written) into HOSTDIR and
 // prints the Windows path of its top part. The same options always give the same files.
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -16,6 +13,7 @@
 
 #include "cad/part/part_file.h"
 #include "cad/part/win_name.h"
+#include "platform/posix_file.h"
 #include "platform/win_path.h"
 #include "text/codec.h"
 
@@ -243,11 +241,16 @@ int main(int argc, char** argv) {
 
   namespace fs = std::filesystem;
   std::error_code error;
-  fs::path root = fs::absolute(options.hostDir, error).lexically_normal();
-  std::string hostRoot = root.string();
+  // Host paths are UTF-8 with "/" between components, on every platform.
+  const auto fsPath = [](const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+  };
+  const fs::path root = fs::absolute(options.hostDir, error).lexically_normal();
+  const std::u8string generic = root.generic_u8string();
+  std::string hostRoot(generic.begin(), generic.end());
   while (hostRoot.size() > 1 && hostRoot.back() == '/')
     hostRoot.pop_back();
-  fs::create_directories(hostRoot, error);
+  fs::create_directories(fsPath(hostRoot), error);
 
   const platform::PathMap map = platform::PathMap::FromEnvironment();
   const platform::PathMap::Reverse top = map.ToWindows(hostRoot);
@@ -260,7 +263,7 @@ int main(int argc, char** argv) {
   for (const std::string_view sub : kSubfolders) {
     hostFolders.push_back(hostFolders[0] + "/" + std::string(sub));
     windowsFolders.push_back(cad::JoinPath(windowsFolders[0], text::Cp932(sub)));
-    fs::create_directories(hostFolders.back(), error);
+    fs::create_directories(fsPath(hostFolders.back()), error);
     if (error)
       return Fail("cannot create " + hostFolders.back() + ": " + error.message());
   }
@@ -302,7 +305,7 @@ int main(int argc, char** argv) {
     const std::string path = hostFolders[node.folder] + "/" + hostNames[i];
     // A fresh folder is filled directly; a file left by an earlier run is replaced atomically.
     std::string problem = cad::CreatePartFile(path, part);
-    if (!problem.empty() && ::access(path.c_str(), F_OK) == 0)
+    if (!problem.empty() && platform::HostFileExists(path))
       problem = cad::WritePartFile(path, part);
     if (!problem.empty())
       return Fail("cannot write " + path + ": " + problem);

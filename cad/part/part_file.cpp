@@ -181,7 +181,7 @@ std::string FormatPart(const Part& part) {
 
 ReadResult ReadPartFile(const std::string& hostPath) {
   ReadResult result;
-  FileDescriptor file(::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC));
+  FileDescriptor file(platform::OpenHostFile(hostPath, platform::HostOpen::Read));
   if (file.Get() < 0) {
     const int error = errno;
     result.status = (error == ENOENT || error == ENOTDIR) ? ReadStatus::Missing : ReadStatus::Unreadable;
@@ -222,20 +222,18 @@ std::string WritePartFile(const std::string& hostPath, const Part& part) {
   const std::size_t slash = hostPath.rfind('/');
   const std::string folder = slash == std::string::npos ? std::string(".") : hostPath.substr(0, slash + 1);
   std::string pattern = folder + (slash == std::string::npos ? "/" : "") + ".part-XXXXXX";
-  FileDescriptor file(::mkstemp(pattern.data()));
+  FileDescriptor file(platform::CreateTemporaryHostFile(pattern));
   if (file.Get() < 0)
     return ErrnoText("cannot create a file in the folder", errno);
   TemporaryFile temporary(pattern);
   // Keep the permissions of the file being replaced; a new part gets the usual rw-r--r--.
-  struct stat old {};
-  const mode_t mode = ::stat(hostPath.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-  if (::fchmod(file.Get(), mode) != 0)
+  if (!platform::TakePermissions(file.Get(), hostPath))
     return ErrnoText("cannot set permissions", errno);
   if (!WriteAll(file.Get(), FormatPart(part)))
     return ErrnoText("cannot write", errno);
   if (!file.Close())
     return ErrnoText("cannot close", errno);
-  if (::rename(temporary.Path().c_str(), hostPath.c_str()) != 0)
+  if (!platform::ReplaceHostFile(temporary.Path(), hostPath))
     return ErrnoText("cannot replace", errno);
   temporary.Keep();
   return {};
@@ -244,12 +242,12 @@ std::string WritePartFile(const std::string& hostPath, const Part& part) {
 std::string CreatePartFile(const std::string& hostPath, const Part& part) {
   if (std::string problem = CheckPart(part); !problem.empty())
     return problem;
-  FileDescriptor file(::open(hostPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+  FileDescriptor file(platform::OpenHostFile(hostPath, platform::HostOpen::CreateNew));
   if (file.Get() < 0)
     return ErrnoText("cannot create", errno);
   if (!WriteAll(file.Get(), FormatPart(part)) || !file.Close()) {
     const int error = errno;
-    ::unlink(hostPath.c_str());
+    platform::RemoveHostFile(hostPath);
     return ErrnoText("cannot write", error);
   }
   return {};

@@ -1,13 +1,12 @@
 #include "cad/tools/commands.h"
 
 #include <errno.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <unordered_set>
 #include <vector>
 
 #include "cad/part/win_name.h"
+#include "platform/posix_file.h"
 #include "text/codec.h"
 #include "text/mbstring.h"
 
@@ -43,22 +42,14 @@ const LoadedPart& LoadInput(PartSource& source, std::string_view path, CommandRe
   return loaded;
 }
 
-bool SameFile(const std::string& a, const std::string& b) {
-  struct stat first {};
-  struct stat second {};
-  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
-         first.st_ino == second.st_ino;
-}
-
 }  // namespace
 
 std::string AbsoluteWindowsPath(std::string_view path, const platform::PathMap& map) {
   if (IsAbsolute(path))
     return std::string(path);
-  std::string cwd(4096, '\0');
-  if (::getcwd(cwd.data(), cwd.size()) == nullptr)
+  const std::string cwd = platform::CurrentHostFolder();
+  if (cwd.empty())
     return std::string(path);
-  cwd.resize(cwd.find('\0'));
   const platform::PathMap::Reverse folder = map.ToWindows(cwd);
   if (!folder.ok)
     return std::string(path);
@@ -225,8 +216,8 @@ CommandResult EditPartFile(const platform::PathMap& map, std::string_view inputP
   const std::string target = existing->substr(0, slash + 1) + name.text;
   if (std::string problem = WritePartFile(target, read.part); !problem.empty())
     return Failed("cannot write " + std::string(outputPath) + ": " + problem);
-  if (*existing != target && !SameFile(*existing, target) && ::unlink(existing->c_str()) != 0 &&
-      errno != ENOENT)
+  if (*existing != target && !platform::SameHostFile(*existing, target) &&
+      !platform::RemoveHostFile(*existing) && errno != ENOENT)
     return Failed("cannot remove the old spelling of " + std::string(outputPath));
   CommandResult result;
   result.ok = true;

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/posix_file.h"
+
 namespace velmora::cad {
 
 bool Injected(const char* variable, std::string_view option) {
@@ -34,6 +36,7 @@ bool WriteText(std::FILE* stream, std::string_view text) {
       converted.push_back('\r');
     converted.push_back(ch);
   }
+  platform::WriteBytesAsGiven(stream);
   const bool written = std::fwrite(converted.data(), 1, converted.size(), stream) == converted.size();
   return std::fflush(stream) == 0 && written;
 }

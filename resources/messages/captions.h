@@ -92,6 +92,10 @@ inline constexpr std::string_view kRenameCollision =
 inline constexpr std::string_view kReasonNoExtension = "拡張子を取得出来ません。";
 inline constexpr std::string_view kReasonNotPrt = "拡張子が PRT では有りません。";
 inline constexpr std::string_view kReasonHasSeparator = ": か \\ が有ります。";
+inline constexpr std::string_view kReasonForbiddenCharacter = "< > \" / | ? * か制御文字が有ります。";
+inline constexpr std::string_view kReasonReserved = "CON PRN AUX NUL COM1-9 LPT1-9 は名前に使用出来ません。";
+inline constexpr std::string_view kReasonBlank = "名前の前後に空白が有ります。";
+inline constexpr std::string_view kReasonTooLong = "パス名が 259 バイトを超えます。";
 
 // The plan as a spreadsheet file.
 inline constexpr std::string_view kCsvFilter = "CSVﾌｧｲﾙ(.csv)|*.csv|全てのﾌｧｲﾙ(*.*)|*.*||";

@@ -15,6 +15,9 @@ inline constexpr std::string_view kEditToolMissingAtStart =
 inline constexpr std::string_view kPcToolMissingAtStart =
     "UGPC が見つかりません。\n　UGPC を指定して下さい。";
 inline constexpr std::string_view kQuitQuestion = "velmora を終了します。";
+// Windows: the CAD library is loaded at start, from the program's search path or UGII_ROOT_DIR.
+inline constexpr std::string_view kUfLibraryMissing =
+    "libufun.dll が見つかりません。\n　UGII_ROOT_DIR か PATH を確認して下さい。velmora を終了します。";
 inline constexpr std::string_view kUfTerminateFailed = "ユーザファンクションのセッション終了に失敗しました。";
 
 // The tools' file names, as looked for under UGII_ROOT_DIR and expected from the file dialogs.

@@ -15,6 +15,46 @@
 
 namespace velmora::app {
 
+namespace {
+
+// What the user is told about a refused name: typed in place, or as the reason in a longer message.
+struct RefusalTexts {
+  partlist::NameVerdict verdict;
+  std::string_view typed;
+  std::string_view reason;
+};
+
+constexpr RefusalTexts kRefusals[] = {
+    {partlist::NameVerdict::NoExtension, msg::kNewNameNoExtension, msg::kReasonNoExtension},
+    {partlist::NameVerdict::NotPrt, msg::kNewNameNotPrt, msg::kReasonNotPrt},
+    {partlist::NameVerdict::HasSeparator, msg::kNewNameHasSeparator, msg::kReasonHasSeparator},
+    {partlist::NameVerdict::ForbiddenCharacter, msg::kNewNameForbiddenCharacter,
+     msg::kReasonForbiddenCharacter},
+    {partlist::NameVerdict::ReservedName, msg::kNewNameReserved, msg::kReasonReserved},
+    {partlist::NameVerdict::Blank, msg::kNewNameBlank, msg::kReasonBlank},
+    {partlist::NameVerdict::TooLong, msg::kNewNameTooLong, msg::kReasonTooLong},
+};
+
+const RefusalTexts* RefusalOf(partlist::NameVerdict verdict) {
+  for (const RefusalTexts& texts : kRefusals) {
+    if (texts.verdict == verdict)
+      return &texts;
+  }
+  return nullptr;
+}
+
+// The selected rows' longest resulting name, which a new folder must still hold.
+std::size_t LongestSelectedName(const partlist::PartList& list) {
+  std::size_t longest = 0;
+  for (int row = list.FirstSelected(); row >= 0; row = list.NextSelected(row)) {
+    const std::string& newName = list.Text(row, partlist::kNewPartName);
+    longest = std::max(longest, (newName.empty() ? list.Text(row, partlist::kPartName) : newName).size());
+  }
+  return longest;
+}
+
+}  // namespace
+
 bool MainDialog::OnEndLabelEdit(int row, std::optional<std::string> text) {
   partlist::PartList& list = state_.partList;
   // The window may report an edit of a row that a rebuilt list no longer has.
@@ -22,32 +62,13 @@ bool MainDialog::OnEndLabelEdit(int row, std::optional<std::string> text) {
     return false;
   const std::string& newFolder = list.Text(row, partlist::kNewFolderName);
   const std::string& folder = newFolder.empty() ? list.Text(row, partlist::kFolderName) : newFolder;
-  switch (partlist::ValidateNewPartName(std::string_view(*text), folder)) {
-    case partlist::NameVerdict::Accept:
-      list.SetText(row, partlist::kNewPartName, std::move(*text));
-      return true;
-    case partlist::NameVerdict::NoExtension:
-      context_.ui.ShowMessage(text::Cp932(msg::kNewNameNoExtension));
-      return false;
-    case partlist::NameVerdict::NotPrt:
-      context_.ui.ShowMessage(text::Cp932(msg::kNewNameNotPrt));
-      return false;
-    case partlist::NameVerdict::HasSeparator:
-      context_.ui.ShowMessage(text::Cp932(msg::kNewNameHasSeparator));
-      return false;
-    case partlist::NameVerdict::ForbiddenCharacter:
-      context_.ui.ShowMessage(text::Cp932(msg::kNewNameForbiddenCharacter));
-      return false;
-    case partlist::NameVerdict::ReservedName:
-      context_.ui.ShowMessage(text::Cp932(msg::kNewNameReserved));
-      return false;
-    case partlist::NameVerdict::Blank:
-      context_.ui.ShowMessage(text::Cp932(msg::kNewNameBlank));
-      return false;
-    case partlist::NameVerdict::TooLong:
-      context_.ui.ShowMessage(text::Cp932(msg::kNewNameTooLong));
-      return false;
+  const partlist::NameVerdict verdict = partlist::ValidateNewPartName(std::string_view(*text), folder);
+  if (verdict == partlist::NameVerdict::Accept) {
+    list.SetText(row, partlist::kNewPartName, std::move(*text));
+    return true;
   }
+  if (const RefusalTexts* refusal = RefusalOf(verdict))
+    context_.ui.ShowMessage(text::Cp932(refusal->typed));
   return false;
 }
 
@@ -94,13 +115,7 @@ void MainDialog::ChooseNewFolder() {
   // A drive's root comes back with its separator (D:\ as typed), any other folder without it.
   const std::string folder = separator + 1 == path.size() ? path : path + '\\';
   // Refused here rather than at the run, which would stop after the first files were written.
-  std::size_t longestName = 0;
-  for (int row = list.FirstSelected(); row >= 0; row = list.NextSelected(row)) {
-    const std::string& newName = list.Text(row, partlist::kNewPartName);
-    longestName =
-        std::max(longestName, (newName.empty() ? list.Text(row, partlist::kPartName) : newName).size());
-  }
-  switch (partlist::ValidateNewFolder(folder, longestName)) {
+  switch (partlist::ValidateNewFolder(folder, LongestSelectedName(list))) {
     case partlist::FolderVerdict::Accept:
       break;
     case partlist::FolderVerdict::ForbiddenName:
@@ -128,16 +143,8 @@ void MainDialog::ClearNewFolder() {
 }
 
 std::string_view NameRefusalReason(partlist::NameVerdict verdict) {
-  switch (verdict) {
-    case partlist::NameVerdict::NoExtension:
-      return msg::kReasonNoExtension;
-    case partlist::NameVerdict::NotPrt:
-      return msg::kReasonNotPrt;
-    case partlist::NameVerdict::HasSeparator:
-      return msg::kReasonHasSeparator;
-    default:
-      return {};
-  }
+  const RefusalTexts* refusal = RefusalOf(verdict);
+  return refusal == nullptr ? std::string_view() : refusal->reason;
 }
 
 bool MainDialog::CanRenameSelected() {

@@ -1,6 +1,9 @@
 #include "platform/posix_file.h"
 
 #include <errno.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -41,30 +44,55 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-ssize_t ReadSome(int fd, char* buffer, std::size_t size) {
-  ssize_t got = 0;
-  do {
-    got = ::read(fd, buffer, size);
-  } while (got < 0 && errno == EINTR);
-  return got;
+int OpenHostFile(const std::string& hostPath, HostOpen how) {
+  switch (how) {
+    case HostOpen::Read:
+      return ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+    case HostOpen::CreateNew:
+      return ::open(hostPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    case HostOpen::Append:
+      return ::open(hostPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  }
+  return -1;
 }
 
-bool ReadToEnd(int fd, std::string& out, std::size_t sizeHint) {
-  std::size_t got = out.size();
-  // One byte more than expected, so that the end shows without growing the buffer.
-  out.resize(got + std::max<std::size_t>(sizeHint + 1, 4096));
-  for (;;) {
-    if (got == out.size())
-      out.resize(out.size() * 2);
-    const ssize_t n = ReadSome(fd, out.data() + got, out.size() - got);
-    if (n <= 0) {
-      const int error = errno;
-      out.resize(got);
-      errno = error;
-      return n == 0;
-    }
-    got += static_cast<std::size_t>(n);
-  }
+int CreateTemporaryHostFile(std::string& pattern) {
+  return ::mkostemp(pattern.data(), O_CLOEXEC);
+}
+
+bool TakePermissions(int fd, const std::string& model) {
+  struct stat old {};
+  const mode_t mode = ::stat(model.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+  return ::fchmod(fd, mode) == 0;
+}
+
+bool ReplaceHostFile(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool RemoveHostFile(const std::string& hostPath) {
+  return ::unlink(hostPath.c_str()) == 0;
+}
+
+bool HostFileExists(const std::string& hostPath) {
+  return ::access(hostPath.c_str(), F_OK) == 0;
+}
+
+bool SameHostFile(const std::string& a, const std::string& b) {
+  struct stat first {};
+  struct stat second {};
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+         first.st_ino == second.st_ino;
+}
+
+void WriteBytesAsGiven(std::FILE*) {}
+
+std::string CurrentHostFolder() {
+  std::string cwd(4096, '\0');
+  if (::getcwd(cwd.data(), cwd.size()) == nullptr)
+    return {};
+  cwd.resize(cwd.find('\0'));
+  return cwd;
 }
 
 }  // namespace velmora::platform

@@ -1,10 +1,15 @@
 #pragma once
 // RAII for host files below the Host seam: a descriptor closed on every path out, and the
-// temporary file of an atomic write, removed unless it was renamed into place.
+// temporary file of an atomic write, removed unless it was renamed into place. With them, the few
+// file calls the stand-in CAD system makes on host paths (UTF-8, "/" between components), one
+// implementation per platform.
 
 #include <sys/types.h>
 
 #include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -51,5 +56,24 @@ bool WriteAll(int fd, std::string_view bytes);
 // Appends everything up to the end of the file to out. sizeHint (the file's size, when known)
 // lets the whole file arrive in one read. False on an error, with errno telling which.
 [[nodiscard]] bool ReadToEnd(int fd, std::string& out, std::size_t sizeHint = 0);
+
+enum class HostOpen { Read, CreateNew, Append };
+// A descriptor (binary, not inherited), or -1 with errno set.
+int OpenHostFile(const std::string& hostPath, HostOpen how);
+// Creates a new empty file named from `pattern`, whose last six characters are "XXXXXX" and are
+// replaced; -1 with errno set on failure.
+int CreateTemporaryHostFile(std::string& pattern);
+// Gives the file the permissions of the file at `model`, or the usual ones when there is none.
+bool TakePermissions(int fd, const std::string& model);
+// Puts `from` in the place of `to`, replacing a file there.
+bool ReplaceHostFile(const std::string& from, const std::string& to);
+bool RemoveHostFile(const std::string& hostPath);
+bool HostFileExists(const std::string& hostPath);
+// The two paths name one file (spelt differently, or linked).
+bool SameHostFile(const std::string& a, const std::string& b);
+// The current folder as a host path; empty when it cannot be told.
+std::string CurrentHostFolder();
+// Bytes written to the stream go out as they are (the C runtime of Windows would add a CR).
+void WriteBytesAsGiven(std::FILE* stream);
 
 }  // namespace velmora::platform

@@ -34,7 +34,7 @@ class BatchRunner {
 
  private:
   // The first lines of a tool's output, each ending in "\n"; empty when it cannot be read.
-  std::string FirstLines(const std::string& path) const;
+  [[nodiscard]] std::string FirstLines(const std::string& path) const;
 
   platform::Host* host_;
   platform::Ui* ui_;

@@ -1,11 +1,10 @@
 #include "dialog_fixture.h"
 
-#include <stdio.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 
 #include <filesystem>
 
+#include "support/platform_support.h"
 #include "text/mbstring.h"
 
 namespace velmora::app::test {
@@ -101,16 +100,9 @@ namespace {
 
 // ugpc.exe's paths for the part (cp932, as listed); false when it failed, with its output.
 bool RunUgpc(const std::string& windowsPath, std::vector<std::string>& paths, std::string& output) {
-  const std::string command = std::string(VELMORA_CAD_DIR) + "/ugpc.exe -a -s1 '" + windowsPath + "' 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr)
-    return false;
-  char buffer[4096];
-  std::size_t got = 0;
-  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-    output.append(buffer, got);
-  const int status = pclose(pipe);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+  velmora::testing::Captured run = velmora::testing::RunCadProgram("ugpc.exe", "-a -s1", windowsPath);
+  output = std::move(run.output);
+  if (run.exitCode != 0)
     return false;
   std::size_t start = 0;
   while (start < output.size()) {

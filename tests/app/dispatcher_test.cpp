@@ -28,7 +28,7 @@ class DispatcherTest : public DialogFixture {
     WritePart("work/sub/b.prt", {{"D:\\work", "c.prt"}});
     WritePart("work/c.prt", {});
     Start();
-    ASSERT_TRUE(ChooseInputPart(drive.Win("work/top.prt")));
+    ASSERT_TRUE(ChooseInputPart(drive.Win("work/top.prt"))) << ui.Last();
     ASSERT_EQ(List().RowCount(), 4);
     ui.messages.clear();
   }

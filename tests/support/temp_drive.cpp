@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/platform_support.h"
 #include "text/codec.h"
 
 namespace velmora::testing {
@@ -23,13 +24,15 @@ std::string Backslashed(std::string_view path) {
   return out;
 }
 
+// Host paths are UTF-8 on every platform.
+fs::path HostFs(const std::string& utf8) {
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
 }  // namespace
 
 TempDrive::TempDrive() {
-  std::string pattern = (fs::temp_directory_path() / "velmora-drive-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr)
-    abort();
-  hostRoot_ = pattern;
+  hostRoot_ = MakeDriveFolder();
   for (int i = 0; i < 4; ++i) {
     if (const char* value = getenv(kVariables[i])) {
       hadEnv_[i] = true;
@@ -38,9 +41,9 @@ TempDrive::TempDrive() {
   }
   setenv("VELMORA_DRIVES", ("D=" + hostRoot_).c_str(), 1);
   setenv("TEMP", "D:\\temp", 1);
-  setenv("UGII_ROOT_DIR", (std::string(VELMORA_CAD_DIR) + "/").c_str(), 1);
+  setenv("UGII_ROOT_DIR", CadRootVariable().c_str(), 1);
   unsetenv("VELMORA_UNC_ROOT");
-  fs::create_directories(Host("temp"));
+  fs::create_directories(HostFs(Host("temp")));
 }
 
 TempDrive::~TempDrive() {
@@ -51,8 +54,7 @@ TempDrive::~TempDrive() {
       unsetenv(kVariables[i]);
     }
   }
-  std::error_code ignored;
-  fs::remove_all(hostRoot_, ignored);
+  RemoveDriveFolder(hostRoot_);
 }
 
 std::string TempDrive::Host(std::string_view relative) const {
@@ -64,36 +66,38 @@ std::string TempDrive::Win(std::string_view relative) const {
 }
 
 std::string TempDrive::EditTool() const {
-  return "Z:" + Backslashed(VELMORA_CAD_DIR) + "\\ug_edit_part_names.exe";
+  return CadProgramWindowsPath("ug_edit_part_names.exe");
 }
 
 std::string TempDrive::PcTool() const {
-  return "Z:" + Backslashed(VELMORA_CAD_DIR) + "\\ugpc.exe";
+  return CadProgramWindowsPath("ugpc.exe");
 }
 
 void TempDrive::WriteFile(std::string_view relative, std::string_view bytes) const {
-  const fs::path path = Host(relative);
+  const fs::path path = HostFs(Host(relative));
   fs::create_directories(path.parent_path());
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string TempDrive::ReadFile(std::string_view relative) const {
-  std::ifstream in(Host(relative), std::ios::binary);
+  std::ifstream in(HostFs(Host(relative)), std::ios::binary);
   std::ostringstream content;
   content << in.rdbuf();
   return content.str();
 }
 
 bool TempDrive::Exists(std::string_view relative) const {
-  return fs::exists(Host(relative));
+  return fs::exists(HostFs(Host(relative)));
 }
 
 std::vector<std::string> TempDrive::TempFiles() const {
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(Host("temp"))) {
-    if (!entry.is_directory())
-      names.push_back(entry.path().filename().string());
+  for (const auto& entry : fs::directory_iterator(HostFs(Host("temp")))) {
+    if (entry.is_directory())
+      continue;
+    const std::u8string name = entry.path().filename().u8string();
+    names.emplace_back(name.begin(), name.end());
   }
   std::sort(names.begin(), names.end());
   return names;
@@ -101,18 +105,8 @@ std::vector<std::string> TempDrive::TempFiles() const {
 
 std::string TempDrive::MakeAssembly(std::string_view relativeFolder, std::string_view arguments) const {
   const std::string folder = Host(relativeFolder);
-  fs::create_directories(folder);
-  const std::string command =
-      std::string(VELMORA_CAD_DIR) + "/make-assembly " + std::string(arguments) + " '" + folder + "'";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr)
-    return {};
-  std::string output;
-  char buffer[4096];
-  size_t got = 0;
-  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-    output.append(buffer, got);
-  pclose(pipe);
+  fs::create_directories(HostFs(folder));
+  std::string output = RunCadProgram("make-assembly", std::string(arguments), folder).output;
   while (!output.empty() && (output.back() == '\n' || output.back() == '\r'))
     output.pop_back();
   return output;

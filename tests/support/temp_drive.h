@@ -1,6 +1,7 @@
 #pragma once
-// A fresh host folder mapped as drive D:, with TEMP (D:\temp) and UGII_ROOT_DIR (the stand-in CAD
-// installation) set for this process and every tool it starts. Removed again on destruction.
+// A fresh host folder mapped as drive D: (on Windows the tests' own drive D:), with TEMP (D:\temp) and
+// UGII_ROOT_DIR (the stand-in CAD installation) set for this process and every tool it starts.
+// Removed again on destruction.
 
 #include <string>
 #include <string_view>

@@ -1,0 +1,456 @@
+// windows.h first, and its CopyFile macro gone before the seam's member of that name is seen.
+// clang-format off
+#include <windows.h>
+#undef CopyFile
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
+// clang-format on
+
+#include "app/win/main_window.h"
+
+#include <array>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/win/resource.h"
+#include "resources/messages/captions.h"
+#include "text/codec.h"
+
+namespace velmora::app::win {
+namespace {
+
+constexpr std::array<int, partlist::kColumnCount> kWidths = {145, 210, 210, 210, 40, 26, 26, 40, 26, 26};
+
+// The option check boxes, in the order the dialog exchanges them.
+struct OptionBox {
+  int id;
+  int operations::Options::*field;
+};
+constexpr std::array<OptionBox, 6> kOptionBoxes = {{
+    {IDC_SWAP_INPUT_AFTER_RUN, &operations::Options::swapInputAfterRun},
+    {IDC_APPLY_TO_SAME_FOLDERS, &operations::Options::applyToSameFolders},
+    {IDC_COPY_MISSING_FILES, &operations::Options::copyMissingFiles},
+    {IDC_INPUT_PART_ONLY, &operations::Options::inputPartOnly},
+    {IDC_OVERWRITE_ALL, &operations::Options::overwriteAll},
+    {IDC_ALLOW_REPLACE_ALL, &operations::Options::allowReplaceAll},
+}};
+
+// The radio buttons in tab order: the index is the Operation.
+constexpr std::array<int, 6> kOperationIds = {IDC_INSPECT,           IDC_CHANGE,
+                                              IDC_LOWER_ALL_FOLDERS, IDC_LOWER_ALL_PARTS,
+                                              IDC_UPPER_ALL_PARTS,   IDC_REMOVE_ALL_FOLDERS};
+
+// "desc|pattern||" as the file dialog wants it: NUL between the pieces. A "|" can be the trail byte
+// of a double-byte character, so lead bytes are stepped over.
+std::string FilterPairs(std::string_view filter) {
+  std::string out;
+  for (std::size_t i = 0; i < filter.size(); ++i) {
+    if (IsDBCSLeadByte(static_cast<BYTE>(filter[i])) && i + 1 < filter.size()) {
+      out.push_back(filter[i]);
+      out.push_back(filter[++i]);
+      continue;
+    }
+    out.push_back(filter[i] == '|' ? '\0' : filter[i]);
+  }
+  out.push_back('\0');
+  return out;
+}
+
+std::string Title() {
+  return text::Cp932(msg::kWindowTitle);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(HINSTANCE instance, platform::Host& host, platform::CadLibrary& cad)
+    : instance_(instance), dialog_(*this, host, cad) {
+  icon_ = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_VELMORA));
+  if (const char* log = std::getenv("VELMORA_SHOWN_LOG"); log != nullptr && log[0] != '\0')
+    shownLog_.open(log, std::ios::app | std::ios::binary);
+  dialog_.State().partList.SetObserver(this);
+}
+
+MainWindow::~MainWindow() {
+  dialog_.State().partList.SetObserver(nullptr);
+  if (window_ != nullptr)
+    DestroyWindow(window_);
+}
+
+// A modeless dialog with the message loop here, so every queued message passes PreTranslate first.
+int MainWindow::Run() {
+  window_ = CreateDialogParamA(instance_, MAKEINTRESOURCEA(IDD_MAIN_DIALOG), nullptr, DialogProc,
+                               reinterpret_cast<LPARAM>(this));
+  if (window_ == nullptr)
+    return -1;
+  if (!ended_)
+    ShowWindow(window_, SW_SHOW);
+  MSG message;
+  while (!ended_ && GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (PreTranslate(message) || IsDialogMessageA(window_, &message))
+      continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  DestroyWindow(window_);
+  window_ = nullptr;
+  return result_;
+}
+
+INT_PTR CALLBACK MainWindow::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrA(window, DWLP_USER, lParam);
+    auto* self = reinterpret_cast<MainWindow*>(lParam);
+    self->window_ = window;
+  }
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, DWLP_USER));
+  return self == nullptr ? FALSE : self->Handle(message, wParam, lParam);
+}
+
+INT_PTR MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      OnInit();
+      return TRUE;
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED)
+        OnCommand(LOWORD(wParam));
+      return TRUE;
+    case WM_NOTIFY:
+      return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_SIZE:
+      OnSize(LOWORD(lParam), HIWORD(lParam));
+      return FALSE;
+    case WM_PAINT:
+      if (!IsIconic(window_))
+        return FALSE;
+      OnPaintMinimised();
+      return TRUE;
+    case WM_QUERYDRAGICON:
+      SetWindowLongPtrA(window_, DWLP_MSGRESULT, reinterpret_cast<LONG_PTR>(icon_));
+      return TRUE;
+    case WM_CLOSE:
+      OnCommand(IDCANCEL);
+      return TRUE;
+    case WM_DESTROY:
+      WinHelpA(window_, nullptr, HELP_QUIT, 0);
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+void MainWindow::OnInit() {
+  list_ = GetDlgItem(window_, IDC_PART_LIST);
+  SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+  SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+  for (int column = 0; column < partlist::kColumnCount; ++column) {
+    std::string header = text::Cp932(msg::kColumnHeaders[static_cast<std::size_t>(column)]);
+    LVCOLUMNA spec{};
+    spec.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    const bool marks = column >= partlist::kEdited && column <= partlist::kDuplicate;
+    spec.fmt = column == 0 ? LVCFMT_LEFT : (marks ? LVCFMT_CENTER : LVCFMT_RIGHT);
+    spec.cx = kWidths[static_cast<std::size_t>(column)];
+    spec.pszText = header.data();
+    spec.iSubItem = column;
+    SendMessageA(list_, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&spec));
+  }
+  RECT client{};
+  GetClientRect(window_, &client);
+  OnSize(client.right, client.bottom);
+  if (shownLog_.is_open())
+    ReportControls();
+  if (!dialog_.OnInitDialog())
+    End(3);
+  ShowPathFields();
+  Report("rows", std::to_string(dialog_.State().partList.RowCount()));
+}
+
+void MainWindow::ReportControls() {
+  Report("title", Title());
+  EnumChildWindows(
+      window_,
+      [](HWND control, LPARAM self) -> BOOL {
+        char caption[256] = {};
+        GetWindowTextA(control, caption, sizeof caption);
+        reinterpret_cast<MainWindow*>(self)->Report("control",
+                                                    std::to_string(GetDlgCtrlID(control)) + " " + caption);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(this));
+}
+
+void MainWindow::OnCommand(int id) {
+  switch (id) {
+    case IDOK:
+      dialog_.OnExecute();
+      break;
+    case IDCANCEL:
+      if (dialog_.OnCancel())
+        End(IDCANCEL);
+      return;
+    case IDC_BROWSE_EDIT_TOOL:
+      dialog_.BrowseEditTool();
+      break;
+    case IDC_BROWSE_PC_TOOL:
+      dialog_.BrowsePcTool();
+      break;
+    case IDC_BROWSE_INPUT_PART:
+      dialog_.BrowseInputPart();
+      break;
+    case IDC_NEW_FOLDER:
+      dialog_.ChooseNewFolder();
+      break;
+    case IDC_CLEAR_NEW_FOLDER:
+      dialog_.ClearNewFolder();
+      break;
+    case IDC_HELP_COMMAND:
+      ShowHelp();
+      return;
+    default:
+      return;
+  }
+  ShowPathFields();
+  Report("rows", std::to_string(dialog_.State().partList.RowCount()));
+}
+
+INT_PTR MainWindow::OnNotify(const NMHDR& header) {
+  if (header.hwndFrom != list_)
+    return FALSE;
+  switch (header.code) {
+    case LVN_ENDLABELEDITA: {
+      const auto& info = reinterpret_cast<const NMLVDISPINFOA&>(header);
+      std::optional<std::string> edited;
+      if (info.item.pszText != nullptr)
+        edited = std::string(info.item.pszText);
+      dialog_.OnEndLabelEdit(info.item.iItem, std::move(edited));
+      // The list shows the cell as the program stored it, never the typed text.
+      SetCell(info.item.iItem, partlist::kNewPartName);
+      SetWindowLongPtrA(window_, DWLP_MSGRESULT, FALSE);
+      return TRUE;
+    }
+    case LVN_COLUMNCLICK:
+      dialog_.SortByColumn(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+      return TRUE;
+    case LVN_ITEMCHANGED: {
+      const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+      if (syncingSelection_ || change.iItem < 0 || (change.uChanged & LVIF_STATE) == 0)
+        return TRUE;
+      const bool selected = (change.uNewState & LVIS_SELECTED) != 0;
+      if (selected != ((change.uOldState & LVIS_SELECTED) != 0)) {
+        syncingSelection_ = true;
+        dialog_.State().partList.SetSelected(change.iItem, selected);
+        syncingSelection_ = false;
+      }
+      return TRUE;
+    }
+    case LVN_KEYDOWN:
+      // The list view starts no label edit on F2 by itself.
+      if (reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_F2) {
+        const int focused = static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, -1, LVNI_FOCUSED));
+        if (focused >= 0)
+          SendMessageA(list_, LVM_EDITLABELA, focused, 0);
+      }
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+void MainWindow::OnSize(int cx, int cy) {
+  if (list_ == nullptr)
+    return;
+  const ListGeometry geometry = ListGeometryForClient(cx, cy);
+  MoveWindow(list_, geometry.x, geometry.y, geometry.width, geometry.height, TRUE);
+}
+
+void MainWindow::OnPaintMinimised() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window_, &paint);
+  SendMessageA(window_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  RECT client{};
+  GetClientRect(window_, &client);
+  const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
+  DrawIcon(dc, x, y, icon_);
+  EndPaint(window_, &paint);
+}
+
+bool MainWindow::PreTranslate(const MSG& message) {
+  if (message.message == WM_KEYDOWN && message.wParam == 'C' && (GetKeyState(VK_CONTROL) & 0x8000) != 0 &&
+      GetFocus() == list_ && list_ != nullptr) {
+    dialog_.CopyPartName();
+    return true;
+  }
+  return false;
+}
+
+void MainWindow::End(int result) {
+  result_ = result;
+  ended_ = true;
+  ShowWindow(window_, SW_HIDE);
+}
+
+void MainWindow::ShowPathFields() {
+  const operations::DialogState& state = dialog_.State();
+  SetDlgItemTextA(window_, IDC_EDIT_TOOL_PATH, state.editToolPath.c_str());
+  SetDlgItemTextA(window_, IDC_PC_TOOL_PATH, state.pcToolPath.c_str());
+  SetDlgItemTextA(window_, IDC_INPUT_PART_PATH, state.inputPartPath.c_str());
+}
+
+void MainWindow::SetCell(int row, int column) {
+  std::string text = dialog_.State().partList.Text(row, column);
+  LVITEMA item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = row;
+  item.iSubItem = column;
+  item.pszText = text.data();
+  SendMessageA(list_, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void MainWindow::ShowHelp() {
+  char self[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::string help(self, length);
+  help = help.substr(0, help.find_last_of('\\') + 1) + "help.html";
+  ShellExecuteA(window_, "open", help.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void MainWindow::Report(std::string_view kind, std::string_view text) {
+  if (!shownLog_.is_open())
+    return;
+  shownLog_ << kind << '\t' << text::ToDisplayUtf8(text) << "\n\x1e\n";
+  shownLog_.flush();
+}
+
+void MainWindow::ShowMessage(std::string_view text) {
+  Report("message", text);
+  MessageBoxA(window_, std::string(text).c_str(), Title().c_str(), MB_OK);
+}
+
+bool MainWindow::AskYesNo(std::string_view text) {
+  Report("question", text);
+  return MessageBoxA(window_, std::string(text).c_str(), Title().c_str(), MB_YESNO | MB_ICONQUESTION) ==
+         IDYES;
+}
+
+std::string MainWindow::ChooseFile(const platform::FileDialogRequest& request) {
+  ShowPathFields();
+  const std::string filter = FilterPairs(request.filter);
+  std::string file(MAX_PATH * 4, '\0');
+  std::memcpy(file.data(), request.initialName.data(), std::min(request.initialName.size(), file.size() - 1));
+  OPENFILENAMEA dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = window_;
+  dialog.lpstrFilter = filter.c_str();
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  dialog.lpstrTitle = request.title.c_str();
+  dialog.lpstrDefExt = request.defaultExtension.empty() ? nullptr : request.defaultExtension.c_str();
+  dialog.Flags = request.flags | OFN_EXPLORER;
+  Report("file dialog", request.title);
+  const BOOL chosen = request.open ? GetOpenFileNameA(&dialog) : GetSaveFileNameA(&dialog);
+  if (!chosen)
+    return {};
+  file.resize(std::strlen(file.c_str()));
+  return file;
+}
+
+void MainWindow::BeginWaitCursor() {
+  ++waitDepth_;
+  SetCursor(LoadCursor(nullptr, IDC_WAIT));
+}
+
+void MainWindow::EndWaitCursor() {
+  if (waitDepth_ > 0 && --waitDepth_ == 0)
+    SetCursor(LoadCursor(nullptr, IDC_ARROW));
+}
+
+// Plain text through global memory, as the clipboard takes it.
+platform::ClipboardFailure MainWindow::CopyToClipboard(std::string_view text) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  if (memory == nullptr)
+    return platform::ClipboardFailure::Allocate;
+  char* bytes = static_cast<char*>(GlobalLock(memory));
+  if (bytes == nullptr) {
+    GlobalFree(memory);
+    return platform::ClipboardFailure::Lock;
+  }
+  std::memcpy(bytes, text.data(), text.size());
+  bytes[text.size()] = '\0';
+  GlobalUnlock(memory);
+  if (!OpenClipboard(window_)) {
+    GlobalFree(memory);
+    return platform::ClipboardFailure::Open;
+  }
+  if (!EmptyClipboard()) {
+    CloseClipboard();
+    GlobalFree(memory);
+    return platform::ClipboardFailure::Empty;
+  }
+  if (SetClipboardData(CF_TEXT, memory) == nullptr) {
+    CloseClipboard();
+    GlobalFree(memory);
+    return platform::ClipboardFailure::SetData;
+  }
+  CloseClipboard();  // the clipboard owns the memory now
+  return platform::ClipboardFailure::None;
+}
+
+bool MainWindow::ExchangeData(bool fromControls) {
+  operations::DialogState& state = dialog_.State();
+  if (fromControls) {
+    for (const OptionBox& option : kOptionBoxes)
+      state.options.*option.field = IsDlgButtonChecked(window_, option.id) == BST_CHECKED ? 1 : 0;
+    for (std::size_t i = 0; i < kOperationIds.size(); ++i)
+      if (IsDlgButtonChecked(window_, kOperationIds[i]) == BST_CHECKED)
+        state.operation = static_cast<operations::Operation>(i);
+    return true;
+  }
+  for (const OptionBox& option : kOptionBoxes)
+    CheckDlgButton(window_, option.id, state.options.*option.field != 0 ? BST_CHECKED : BST_UNCHECKED);
+  for (std::size_t i = 0; i < kOperationIds.size(); ++i)
+    CheckDlgButton(window_, kOperationIds[i],
+                   i == static_cast<std::size_t>(state.operation) ? BST_CHECKED : BST_UNCHECKED);
+  ShowPathFields();
+  return true;
+}
+
+void MainWindow::OnReset() {
+  SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
+  const int rows = dialog_.State().partList.RowCount();
+  for (int row = 0; row < rows; ++row)
+    OnRowInserted(row);
+}
+
+void MainWindow::OnRowInserted(int row) {
+  std::string first = dialog_.State().partList.Text(row, 0);
+  LVITEMA item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = row;
+  item.pszText = first.data();
+  SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  for (int column = 1; column < partlist::kColumnCount; ++column)
+    SetCell(row, column);
+}
+
+void MainWindow::OnCellChanged(int row, int column) {
+  SetCell(row, column);
+}
+
+void MainWindow::OnSelectionChanged() {
+  if (syncingSelection_)
+    return;
+  syncingSelection_ = true;
+  const partlist::PartList& list = dialog_.State().partList;
+  for (int row = 0; row < list.RowCount(); ++row) {
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = list.IsSelected(row) ? LVIS_SELECTED : 0;
+    SendMessageA(list_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+  }
+  syncingSelection_ = false;
+}
+
+}  // namespace velmora::app::win

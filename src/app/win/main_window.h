@@ -1,0 +1,70 @@
+#pragma once
+// The main dialog as a native Windows dialog from the resource template: the list view driven by
+// its own messages, the platform's message boxes, file dialog, wait cursor and clipboard. Every
+// event goes to MainDialog.
+
+#include <windows.h>
+
+#include <fstream>
+#include <string>
+
+#include "app/main_dialog.h"
+#include "partlist/part_list.h"
+#include "platform/ui.h"
+
+namespace velmora::app::win {
+
+class MainWindow final : public platform::Ui, public partlist::PartListObserver {
+ public:
+  MainWindow(HINSTANCE instance, platform::Host& host, platform::CadLibrary& cad);
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Shows the dialog and runs its message loop until it ends; the dialog's result.
+  int Run();
+
+  void ShowMessage(std::string_view text) override;
+  bool AskYesNo(std::string_view text) override;
+  std::string ChooseFile(const platform::FileDialogRequest& request) override;
+  void BeginWaitCursor() override;
+  void EndWaitCursor() override;
+  platform::ClipboardFailure CopyToClipboard(std::string_view text) override;
+  bool ExchangeData(bool fromControls) override;
+
+  void OnReset() override;
+  void OnRowInserted(int row) override;
+  void OnCellChanged(int row, int column) override;
+  void OnSelectionChanged() override;
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void OnInit();
+  void OnCommand(int id);
+  INT_PTR OnNotify(const NMHDR& header);
+  void OnSize(int cx, int cy);
+  void OnPaintMinimised();
+  // The PreTranslateMessage step: true when the message was handled.
+  bool PreTranslate(const MSG& message);
+  void End(int result);
+  void ShowPathFields();
+  void SetCell(int row, int column);
+  void ShowHelp();
+  // What the window showed, for tests (VELMORA_SHOWN_LOG), in UTF-8.
+  void Report(std::string_view kind, std::string_view text);
+  void ReportControls();
+
+  HINSTANCE instance_;
+  HWND window_ = nullptr;
+  HWND list_ = nullptr;
+  HICON icon_ = nullptr;
+  MainDialog dialog_;
+  std::ofstream shownLog_;
+  int waitDepth_ = 0;
+  bool syncingSelection_ = false;
+  bool ended_ = false;
+  int result_ = IDCANCEL;
+};
+
+}  // namespace velmora::app::win

@@ -1,0 +1,32 @@
+#pragma once
+// What the test support does differently per platform: where a temporary drive is seen from the
+// program, and starting a stand-in program to read what it prints.
+
+#include <string>
+
+namespace velmora::testing {
+
+// A fresh, empty folder for a TempDrive, as a host path (UTF-8, "/"), and its removal. On Linux a
+// new temporary folder the host maps as D:. On Windows D: itself, a drive set aside for the tests
+// (its root holds the file velmora-test-drive, so no other drive is ever emptied); tests that use
+// it run one at a time.
+std::string MakeDriveFolder();
+void RemoveDriveFolder(const std::string& hostRoot);
+// UGII_ROOT_DIR for the stand-in installation, with its final separator.
+std::string CadRootVariable();
+// The Windows form of a program in the stand-in installation.
+std::string CadProgramWindowsPath(const std::string& name);
+
+// Wine, which differs from Windows in a few known ways (a case-only rename keeps the old
+// spelling; a "%" in a batch variable is expanded again).
+bool RunningUnderWine();
+
+struct Captured {
+  int exitCode = -1;
+  std::string output;  // standard output
+};
+// Runs a program of the stand-in installation with plain arguments and one path argument.
+Captured RunCadProgram(const std::string& name, const std::string& arguments,
+                       const std::string& pathArgument);
+
+}  // namespace velmora::testing

@@ -1,0 +1,55 @@
+#include "support/platform_support.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace velmora::testing {
+
+std::string MakeDriveFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "velmora-drive-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr)
+    abort();
+  return pattern;
+}
+
+void RemoveDriveFolder(const std::string& hostRoot) {
+  std::error_code ignored;
+  std::filesystem::remove_all(hostRoot, ignored);
+}
+
+std::string CadRootVariable() {
+  return std::string(VELMORA_CAD_DIR) + "/";
+}
+
+std::string CadProgramWindowsPath(const std::string& name) {
+  std::string folder = VELMORA_CAD_DIR;
+  std::replace(folder.begin(), folder.end(), '/', '\\');
+  return "Z:" + folder + "\\" + name;
+}
+
+bool RunningUnderWine() {
+  return false;
+}
+
+Captured RunCadProgram(const std::string& name, const std::string& arguments,
+                       const std::string& pathArgument) {
+  const std::string command =
+      std::string(VELMORA_CAD_DIR) + "/" + name + " " + arguments + " '" + pathArgument + "'";
+  Captured result;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr)
+    return result;
+  char buffer[4096];
+  std::size_t got = 0;
+  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+    result.output.append(buffer, got);
+  const int status = pclose(pipe);
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+}  // namespace velmora::testing
