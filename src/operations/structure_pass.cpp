@@ -95,9 +95,9 @@ class Pass {
         break;
       const bool isInput = reader_.IsInputLine(line.row);
       // Between the work of two lines: the place where the user may stop a run.
-      if (passMode_ == 2 && context_.progress.Reached(list_.Text(line.row, partlist::kPartName),
-                                                      isInput || !handled_[static_cast<std::size_t>(line.row)],
-                                                      tail_))
+      if (passMode_ == 2 &&
+          context_.progress.Reached(list_.Text(line.row, partlist::kPartName),
+                                    isInput || !handled_[static_cast<std::size_t>(line.row)], tail_))
         return reader_.FailShown();
       const bool failed = isInput ? InputLine(line) : OtherLine(line);
       if (failed)

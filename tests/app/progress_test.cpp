@@ -122,7 +122,8 @@ TEST_F(ProgressTest, BulkAfterNewNamesCountsBothPassesAndStopsBetweenRows) {
   ui.cancelAtStep = rows + 5;
   Rerun(Operation::LowerAllParts);
   EXPECT_EQ(ui.messages, std::vector<std::string>{Cancelled()});
-  const auto stop = std::find_if(full.begin(), full.end(), [&](const Point& p) { return p.step == rows + 5; });
+  const auto stop =
+      std::find_if(full.begin(), full.end(), [&](const Point& p) { return p.step == rows + 5; });
   EXPECT_EQ(ui.progressPoints, std::vector<Point>(full.begin(), stop + 1));
   const auto stopped = Snapshot();
   EXPECT_NE(stopped, before);

@@ -1,8 +1,8 @@
 #include "app/qt/progress_window.h"
 
 #include <QCloseEvent>
-#include <algorithm>
 #include <QPushButton>
+#include <algorithm>
 
 #include "resources/messages/captions.h"
 
