@@ -35,6 +35,10 @@ ProgressWindow::ProgressWindow(QWidget* parent, int total)
 }
 
 bool ProgressWindow::Step(int step, const QString& fileName) {
+  // Stopped: the file named last is the last one worked on.
+  if (stopRequested_) {
+    return true;
+  }
   setLabelText(QString::number(step) + Caption(msg::kProgressStepSeparator) + QString::number(total_) +
                QStringLiteral("\n") + fileName);
   // The bar counts the files done; the label names the one begun.
