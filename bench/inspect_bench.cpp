@@ -4,7 +4,7 @@
 // times that at 50,000.
 //
 // inspect_bench [--no-change] [--change N] [inspect parts...] — defaults to 10000 50000, then a
-// change of N parts (1,000).
+// change of N parts (1,000), without and with the progress reported.
 
 #include <chrono>
 #include <cstdio>
@@ -117,8 +117,8 @@ bool Inspect(int parts, Figures& best) {
 }
 
 // Every part of a 1,000-part assembly renamed: the check pass and the perform pass over the ugpc
-// listing, as the execute button runs them.
-bool Change(int parts, Figures& figures) {
+// listing, as the execute button runs them; with progress, a point reported before every line.
+bool Change(int parts, bool progress, Figures& figures) {
   testing::TempDrive drive;
   const std::string input = drive.MakeAssembly("asm", "--parts " + std::to_string(parts));
   Bench bench(drive);
@@ -146,8 +146,11 @@ bool Change(int parts, Figures& figures) {
     return false;
   bench.Reset();
   const auto start = Clock::now();
+  if (progress)
+    bench.context.progress.Begin(list.RowCount());
   const bool failed = operations::StructurePass(bench.context, *listing, 1, refused, folder) ||
                       operations::StructurePass(bench.context, *listing, 2, broken, folder);
+  bench.context.progress.End();
   figures = bench.Take(start);
   (void)session.Close();
   if (failed) {
@@ -155,7 +158,10 @@ bool Change(int parts, Figures& figures) {
     return false;
   }
   operations::ClosePcOutput(bench.context, *listing, base + ".txt", broken);
-  std::printf("change, %d parts renamed, check and perform pass\n", list.RowCount());
+  std::printf("change, %d parts renamed, check and perform pass%s\n", list.RowCount(),
+              progress ? ", progress at every line" : "");
+  if (progress)
+    std::printf("  progress points            %8zu\n", bench.ui.progressPoints.size());
   return true;
 }
 
@@ -189,10 +195,16 @@ int main(int argc, char** argv) {
                   f.Own() / first, sizes.front());
     }
   }
-  Figures changed;
-  if (change && !Change(changeParts, changed))
+  if (!change)
+    return 0;
+  Figures quiet;
+  if (!Change(changeParts, false, quiet))
     return 1;
-  if (change)
-    Print(changed);
+  Print(quiet);
+  Figures reported;
+  if (!Change(changeParts, true, reported))
+    return 1;
+  Print(reported);
+  std::printf("  own work with progress / without: %.3f\n", reported.Own() / quiet.Own());
   return 0;
 }

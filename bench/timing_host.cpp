@@ -13,6 +13,11 @@ class TimedProcess final : public platform::Process {
     inner_->Wait();
     *seconds_ += Since(start);
   }
+  void WaitCalling(const std::function<void()>& whileWaiting) override {
+    const auto start = Clock::now();
+    inner_->WaitCalling(whileWaiting);
+    *seconds_ += Since(start);
+  }
   bool CloseHandle() override { return inner_->CloseHandle(); }
 
  private:

@@ -32,6 +32,7 @@ int Finish(const cad::CommandResult& result, std::string_view option) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  cad::InjectedDelay();
   if (argc == 3 && std::string_view(argv[2]) == "-list") {
     if (cad::Injected("VELMORA_CAD_FAIL", "-list"))
       return cad::Fail(kTool, "injected failure for -list");

@@ -1,7 +1,10 @@
 #include "cad/tools/tool_io.h"
 
+#include <charconv>
+#include <chrono>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "platform/posix_file.h"
 
@@ -26,6 +29,18 @@ bool Injected(const char* variable, std::string_view option) {
     list.remove_prefix(comma + 1);
   }
   return false;
+}
+
+void InjectedDelay() {
+  const char* value = std::getenv("VELMORA_CAD_DELAY_MS");
+  if (value == nullptr)
+    return;
+  const std::string_view text(value);
+  int milliseconds = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), milliseconds);
+  if (error != std::errc() || end != text.data() + text.size() || milliseconds <= 0)
+    return;
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 bool WriteText(std::FILE* stream, std::string_view text) {

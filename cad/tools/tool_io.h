@@ -10,6 +10,10 @@ namespace velmora::cad {
 // VELMORA_CAD_FAIL=-change_name,ugpc).
 bool Injected(const char* variable, std::string_view option);
 
+// Sleeps for VELMORA_CAD_DELAY_MS milliseconds (unset, empty or not a number: not at all), so
+// that tests can make a run as slow as one with a real CAD system.
+void InjectedDelay();
+
 // Writes text to a stream as a Windows program in text mode does: "\n" becomes CR LF.
 // False when the stream failed.
 bool WriteText(std::FILE* stream, std::string_view text);

@@ -15,6 +15,7 @@ constexpr std::string_view kTool = "ugpc";
 }  // namespace
 
 int main(int argc, char** argv) {
+  cad::InjectedDelay();
   std::string_view input;
   bool all = false;
   bool singleLevel = false;

@@ -38,6 +38,10 @@ inline constexpr std::string_view kButtonExecute = "実行";
 inline constexpr std::string_view kButtonQuit = "終了";
 inline constexpr std::string_view kButtonHelp = "ﾍﾙﾌﾟ(&H)";
 
+// The progress window of a run: its button, and the line above the bar, "n / N" and the file.
+inline constexpr std::string_view kButtonCancelRun = "中止";
+inline constexpr std::string_view kProgressStepSeparator = " / ";
+
 // Read by screen readers; the list has no caption of its own.
 inline constexpr std::string_view kListAccessibleName = "パート一覧";
 inline constexpr std::string_view kHelpTitle = "velmora ヘルプ";

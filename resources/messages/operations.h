@@ -40,4 +40,7 @@ inline constexpr std::string_view kResaveSetOptionsFailed = "アセンブリオ�
 inline constexpr std::string_view kResaveOpenFailed = " ファイルを開くのに失敗しました。\n　";
 inline constexpr std::string_view kResaveSaveFailed = " ファイルの保存に失敗しました。\n　";
 
+// A run stopped at the user's request, at a point between two files; the run's tail follows.
+inline constexpr std::string_view kRunCancelled = "中止しました。\n　";
+
 }  // namespace velmora::msg

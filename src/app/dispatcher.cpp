@@ -158,6 +158,28 @@ std::optional<std::string> ClosingMessage(operations::Context& context, const Ru
   return message + text::Cp932(msg::kRunFinishedCheckResult);
 }
 
+// Without folder information every part must first be gathered in the input part's folder, new
+// names or not: the perform pass copies them there.
+bool PerformsStructurePass(const operations::DialogState& state, const RunPlan& plan) {
+  return state.partList.RowCount() >= 2 &&
+         (plan.changeScope > 0 || state.operation == Operation::RemoveAllFolders);
+}
+
+bool IsBulk(Operation operation) {
+  return operation == Operation::LowerAllFolders || operation == Operation::LowerAllParts ||
+         operation == Operation::UpperAllParts || operation == Operation::RemoveAllFolders;
+}
+
+// The steps the progress shows: every file the perform pass walks (a part used twice is one step),
+// then every row the bulk pass runs the edit tool on.
+int ProgressSteps(const operations::DialogState& state, const RunPlan& plan) {
+  const int rows = state.partList.RowCount();
+  int steps = PerformsStructurePass(state, plan) ? rows : 0;
+  if (IsBulk(state.operation))
+    steps += state.options.inputPartOnly != 0 ? 1 : rows;
+  return steps;
+}
+
 // The check pass and, when anything gets a new path, the perform pass. True when one failed.
 bool RunChangePasses(operations::Context& context, const RunPlan& plan) {
   const std::string refused = text::Cp932(msg::kTailRunRefused);
@@ -183,24 +205,31 @@ bool RunChangePasses(operations::Context& context, const RunPlan& plan) {
     return true;
   }
   // A failing pass has shown its message and closed the listing. The check pass wrote nothing, so
-  // its listing goes too; after a failed perform pass it stays for the user to look at.
+  // its listing goes too; after a failed perform pass it stays for the user to look at, unless the
+  // user stopped it: then there is nothing to look at, and it would refuse the next run.
   if (operations::CheckingStructurePass(context, *output, outputPath, kCheckPass, refused, plan.inputFolder))
     return true;
-  // Without folder information every part must first be gathered in the input part's folder,
-  // new names or not: the perform pass copies them there.
-  const bool perform = plan.changeScope > 0 || context.state.operation == Operation::RemoveAllFolders;
-  if (perform && operations::StructurePass(context, *output, kPerformPass, broken, plan.inputFolder))
+  if (PerformsStructurePass(context.state, plan) &&
+      operations::StructurePass(context, *output, kPerformPass, broken, plan.inputFolder)) {
+    if (context.progress.Cancelled())
+      static_cast<void>(context.host.Remove(outputPath));
     return true;
+  }
   return operations::ClosePcOutput(context, *output, outputPath, broken);
 }
 
 // With inputPartOnly every row but the input part's is skipped. Removing the folders does the
-// input part last, so that a run broken off leaves it referring to the files it did before. True
-// when a run failed.
+// input part last, so that a run broken off leaves it referring to the files it did before. The
+// user may stop the run before each row. True when a run failed or was stopped.
 bool RunBulkPass(operations::Context& context, const RunPlan& plan) {
   const partlist::PartList& list = context.state.partList;
   const bool inputPartOnly = context.state.options.inputPartOnly != 0;
   const bool inputLast = context.state.operation == Operation::RemoveAllFolders;
+  const std::string broken = text::Cp932(msg::kTailRunBroken);
+  const auto runOn = [&](int row) {
+    return context.progress.Reached(list.Text(row, partlist::kPartName), true, broken) ||
+           operations::RunBulkOnRow(context, row, plan.inputFolder);
+  };
   int inputRow = -1;
   for (int row = 0; row < list.RowCount(); ++row) {
     const bool isInputPart = text::ToLower(list.RowPath(row, false)) == plan.inputKey;
@@ -208,10 +237,10 @@ bool RunBulkPass(operations::Context& context, const RunPlan& plan) {
       inputRow = row;
       continue;
     }
-    if ((isInputPart || !inputPartOnly) && operations::RunBulkOnRow(context, row, plan.inputFolder))
+    if ((isInputPart || !inputPartOnly) && runOn(row))
       return true;
   }
-  return inputRow >= 0 && operations::RunBulkOnRow(context, inputRow, plan.inputFolder);
+  return inputRow >= 0 && runOn(inputRow);
 }
 
 // What the journal keeps of the run: the input part and the rows as they were before it.
@@ -224,11 +253,6 @@ journal::Plan JournalPlan(const operations::DialogState& state) {
   for (int row = 0; row < list.RowCount(); ++row)
     plan.rows.emplace_back(list.RowPath(row, false), list.RowPath(row, true));
   return plan;
-}
-
-bool IsBulk(Operation operation) {
-  return operation == Operation::LowerAllFolders || operation == Operation::LowerAllParts ||
-         operation == Operation::UpperAllParts || operation == Operation::RemoveAllFolders;
 }
 
 }  // namespace
@@ -262,6 +286,7 @@ void MainDialog::OnExecute() {
   }
 
   {
+    const operations::ProgressScope progress(context_.progress, ProgressSteps(state_, *plan));
     const journal::RunScope journaled(context_.journal, JournalPlan(state_));
     if (RunChangePasses(context_, *plan))
       return;

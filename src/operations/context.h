@@ -1,9 +1,10 @@
 #pragma once
 // Everything an operation reaches: the dialog's state, the user interface, the host, the CAD library,
-// the runner and the journal that each write of a run goes through first.
+// the runner, the journal that each write of a run goes through first, and the run's progress.
 
 #include "journal/journal.h"
 #include "operations/dialog_state.h"
+#include "operations/progress.h"
 #include "platform/cad_library.h"
 #include "platform/host.h"
 #include "platform/ui.h"
@@ -18,7 +19,8 @@ struct Context {
         host(host),
         cad(cad),
         runner(host, ui, state.editToolPath, state.pcToolPath),
-        journal(host, ui) {}
+        journal(host, ui),
+        progress(ui) {}
 
   DialogState& state;
   platform::Ui& ui;
@@ -26,6 +28,7 @@ struct Context {
   platform::CadLibrary& cad;
   toolrunner::BatchRunner runner;
   journal::Journal journal;
+  RunProgress progress;
 };
 
 }  // namespace velmora::operations

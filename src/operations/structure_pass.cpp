@@ -93,7 +93,13 @@ class Pass {
         return true;
       if (step == StructureReader::Step::End)
         break;
-      const bool failed = reader_.IsInputLine(line.row) ? InputLine(line) : OtherLine(line);
+      const bool isInput = reader_.IsInputLine(line.row);
+      // Between the work of two lines: the place where the user may stop a run.
+      if (passMode_ == 2 &&
+          context_.progress.Reached(list_.Text(line.row, partlist::kPartName),
+                                    isInput || !handled_[static_cast<std::size_t>(line.row)], tail_))
+        return reader_.FailShown();
+      const bool failed = isInput ? InputLine(line) : OtherLine(line);
       if (failed)
         return true;
       reader_.Advance();

@@ -4,6 +4,7 @@
 // to make a chosen call fail.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -41,11 +42,20 @@ struct FileContent {
   std::string diskName;  // cp932, the last component only
 };
 
+// How often a process waited for through WaitCalling hands control back.
+inline constexpr int kWaitingIntervalMs = 50;
+
 // A started process: Wait blocks until it has ended; CloseHandle releases it (false on failure).
 class Process {
  public:
   virtual ~Process() = default;
   virtual void Wait() = 0;
+  // Wait that calls whileWaiting every kWaitingIntervalMs or so until the process has ended, so that
+  // a window can repaint while a tool runs. Without a way to wait in slices it just waits.
+  virtual void WaitCalling(const std::function<void()>& whileWaiting) {
+    static_cast<void>(whileWaiting);
+    Wait();
+  }
   virtual bool CloseHandle() = 0;
 };
 

@@ -46,6 +46,19 @@ class Ui {
   // UpdateData: fromControls copies the check boxes and radio group into the dialog's fields,
   // otherwise the fields into the controls. False when the exchange failed.
   virtual bool ExchangeData(bool fromControls) = 0;
+
+  // A long run's progress: Begin with the number of steps, Progress at each point between two
+  // files (true when the user has asked to stop there), End once the run is over. The window is
+  // modal in between. A user interface without it just runs.
+  virtual void BeginProgress(int total) { static_cast<void>(total); }
+  [[nodiscard]] virtual bool Progress(int step, std::string_view fileName) {
+    static_cast<void>(step);
+    static_cast<void>(fileName);
+    return false;
+  }
+  virtual void EndProgress() {}
+  // Called again and again while a tool runs, so that the window can repaint.
+  virtual void WhileWaiting() {}
 };
 
 }  // namespace velmora::platform

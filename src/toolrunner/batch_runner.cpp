@@ -206,7 +206,7 @@ bool BatchRunner::RunTool(std::string_view mode, std::string_view messageTail, s
     const std::unique_ptr<platform::Process> process = host_->StartBatch("\"" + batFile + "\"");
     if (!process)
       return fail(msg::kBatchStartFailed);
-    process->Wait();
+    process->WaitCalling([this] { ui_->WhileWaiting(); });
     if (!process->CloseHandle())
       return fail(msg::kBatchHandleCloseFailed);
   }

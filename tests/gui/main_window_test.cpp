@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -27,7 +28,10 @@
 #include <QtTest>
 #include <deque>
 #include <filesystem>
+#include <fstream>
+#include <map>
 
+#include "app/qt/progress_window.h"
 #include "app/qt/prompts.h"
 #include "app/qt/translations.h"
 #include "platform/host.h"
@@ -203,6 +207,7 @@ class MainWindowTest : public QObject {
   void namingRulesPreviewAndApply();
   void planGoesToCsvAndBack();
   void undoFromTheListMenuAndCtrlZ();
+  void slowBulkRunShowsProgressAndStopsBetweenTwoFiles();
 };
 
 void MainWindowTest::everyControlOfTheTemplate() {
@@ -933,6 +938,113 @@ void MainWindowTest::undoFromTheListMenuAndCtrlZ() {
   QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
   QCOMPARE(h.prompts.messages.size(), 2);
   QCOMPARE(h.prompts.messages.last(), U("元に戻せる実行が有りません。"));
+}
+
+// Every file below a host folder, relative path to bytes.
+std::map<std::string, std::string> FilesBelow(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    if (entry.is_regular_file()) {
+      std::ifstream in(entry.path(), std::ios::binary);
+      files[std::filesystem::relative(entry.path(), folder).string()] =
+          std::string(std::istreambuf_iterator<char>(in), {});
+    }
+  }
+  return files;
+}
+
+void MainWindowTest::slowBulkRunShowsProgressAndStopsBetweenTwoFiles() {
+  Harness h;
+  h.Start();
+  const std::string top = h.drive.MakeAssembly("gen", "--parts 12 --seed 4");
+  operations::DialogState& state = h.window.Dialog().State();
+  state.editToolPath = h.drive.EditTool();
+  state.pcToolPath = h.drive.PcTool();
+  h.prompts.files = {QString::fromStdString(*h.host.ToHostPath(top))};
+  h.Show();
+  QTest::mouseClick(h.window.Control(1008), Qt::LeftButton);
+  QCOMPARE(h.prompts.messages, QStringList());
+  const int rows = state.partList.RowCount();
+  QVERIFY(rows >= 12);
+  const auto before = FilesBelow(h.drive.Host("gen"));
+  static_cast<QCheckBox*>(h.window.Control(1023))->setChecked(true);   // overwrite all
+  static_cast<QCheckBox*>(h.window.Control(1019))->setChecked(false);  // no swap
+  static_cast<QRadioButton*>(h.window.Control(1012))->setChecked(true);
+
+  setenv("VELMORA_CAD_DELAY_MS", "150", 1);
+  QStringList labels;
+  bool modal = false;
+  QElapsedTimer clock;
+  qint64 shownAfter = -1;
+  QTimer watch;
+  watch.setInterval(20);
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    ProgressWindow* progress = h.window.RunProgress();
+    if (progress == nullptr || !progress->isVisible()) {
+      return;
+    }
+    if (shownAfter < 0) {
+      shownAfter = clock.elapsed();
+      modal = QApplication::activeModalWidget() == progress;
+    }
+    if (labels.isEmpty() || labels.last() != progress->labelText()) {
+      labels << progress->labelText();
+    }
+    if (labels.size() == 3) {
+      auto* stop = progress->findChild<QPushButton*>();
+      QCOMPARE(stop->text(), U("中止"));
+      QTest::mouseClick(stop, Qt::LeftButton);
+      QVERIFY(!stop->isEnabled());
+    }
+  });
+  watch.start();
+  clock.start();
+  QTest::mouseClick(h.window.Control(1), Qt::LeftButton);
+  watch.stop();
+  unsetenv("VELMORA_CAD_DELAY_MS");
+
+  QVERIFY(shownAfter >= 0);
+  // The toolkit's clock starts as the run begins; a tool's wait slice and a loaded machine add a
+  // little.
+  QVERIFY2(shownAfter < ProgressWindow::kShowAfterMs + 250, qPrintable(QString::number(shownAfter)));
+  QVERIFY(modal);
+  QVERIFY(h.window.RunProgress() == nullptr);
+  QCOMPARE(labels.size(), qsizetype(3));
+  const QString total = u" / "_qs + QString::number(rows);
+  for (const QString& label : labels) {
+    QVERIFY2(label.section(u'\n', 0, 0).endsWith(total), qPrintable(label));
+  }
+  QCOMPARE(h.prompts.messages, QStringList{U("中止しました。\n　実行は中断しました。")});
+  const auto stopped = FilesBelow(h.drive.Host("gen"));
+  QVERIFY(stopped != before);
+
+  QAction* undo = h.window.ListMenu()->findChild<QAction*>(u"undoLastRun"_qs);
+  undo->trigger();
+  QCOMPARE(h.prompts.messages.last(), U("直前の実行を元に戻しました。"));
+  QVERIFY(FilesBelow(h.drive.Host("gen")) == before);
+
+  // Closing the main window during a run stops the run as 中止 does; no quit question comes up.
+  setenv("VELMORA_CAD_DELAY_MS", "150", 1);
+  QTimer closer;
+  closer.setInterval(20);
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    if (h.window.RunProgress() != nullptr && h.window.RunProgress()->isVisible()) {
+      closer.stop();
+      h.window.close();
+    }
+  });
+  static_cast<QCheckBox*>(h.window.Control(1023))->setChecked(true);
+  static_cast<QCheckBox*>(h.window.Control(1019))->setChecked(false);
+  static_cast<QRadioButton*>(h.window.Control(1012))->setChecked(true);
+  closer.start();
+  h.prompts.messages.clear();
+  QTest::mouseClick(h.window.Control(1), Qt::LeftButton);
+  unsetenv("VELMORA_CAD_DELAY_MS");
+  QCOMPARE(h.prompts.messages, QStringList{U("中止しました。\n　実行は中断しました。")});
+  QCOMPARE(h.prompts.questions, QStringList());
+  QVERIFY(h.window.isVisible());
+  undo->trigger();
+  QVERIFY(FilesBelow(h.drive.Host("gen")) == before);
 }
 
 }  // namespace velmora::app::qt

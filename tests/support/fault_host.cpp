@@ -53,6 +53,7 @@ class FaultProcess final : public platform::Process {
   FaultProcess(FaultHost& host, std::unique_ptr<platform::Process> inner, std::string commandLine)
       : host_(&host), inner_(std::move(inner)), commandLine_(std::move(commandLine)) {}
   void Wait() override { inner_->Wait(); }
+  void WaitCalling(const std::function<void()>& whileWaiting) override { inner_->WaitCalling(whileWaiting); }
   bool CloseHandle() override {
     const bool ok = inner_->CloseHandle();
     return host_->ShouldFail(Call::CloseProcess, commandLine_) ? false : ok;

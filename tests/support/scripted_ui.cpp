@@ -5,6 +5,7 @@
 namespace velmora::testing {
 
 void ScriptedUi::ShowMessage(std::string_view text) {
+  messagesOverProgress += progressShown ? 1 : 0;
   messages.push_back(text::ToDisplayUtf8(text));
 }
 
@@ -65,6 +66,21 @@ bool ScriptedUi::ExchangeData(bool fromControls) {
     controlOperation = state_->operation;
   }
   return true;
+}
+
+void ScriptedUi::BeginProgress(int total) {
+  progressTotals.push_back(total);
+  progressShown = true;
+}
+
+bool ScriptedUi::Progress(int step, std::string_view fileName) {
+  progressPoints.push_back({step, text::ToDisplayUtf8(fileName)});
+  return cancelAtStep > 0 && step == cancelAtStep;
+}
+
+void ScriptedUi::EndProgress() {
+  ++progressEnds;
+  progressShown = false;
 }
 
 }  // namespace velmora::testing

@@ -24,6 +24,10 @@ class ScriptedUi : public platform::Ui {
   void EndWaitCursor() override;
   platform::ClipboardFailure CopyToClipboard(std::string_view text) override;
   bool ExchangeData(bool fromControls) override;
+  void BeginProgress(int total) override;
+  bool Progress(int step, std::string_view fileName) override;
+  void EndProgress() override;
+  void WhileWaiting() override { ++waits; }
 
   // What was shown, in order, as UTF-8.
   std::vector<std::string> messages;
@@ -46,6 +50,21 @@ class ScriptedUi : public platform::Ui {
   platform::ClipboardFailure clipboardFailure = platform::ClipboardFailure::None;
   std::string clipboard;  // cp932, as handed over
   int clipboardCalls = 0;
+
+  // The progress: each run's total, each point reached (step, file as UTF-8) and how often it
+  // ended. cancelAtStep > 0 answers "stop" at the first point of that step.
+  struct ProgressPoint {
+    int step;
+    std::string file;
+    bool operator==(const ProgressPoint&) const = default;
+  };
+  std::vector<int> progressTotals;
+  std::vector<ProgressPoint> progressPoints;
+  int progressEnds = 0;
+  bool progressShown = false;
+  int cancelAtStep = 0;
+  int messagesOverProgress = 0;  // messages shown while the progress window was up
+  int waits = 0;
 
   // The last message, or "" when none was shown.
   std::string Last() const { return messages.empty() ? std::string() : messages.back(); }

@@ -27,6 +27,7 @@
 
 #include "app/qt/naming_rules_dialog.h"
 #include "app/qt/part_list_model.h"
+#include "app/qt/progress_window.h"
 #include "app/qt/prompts.h"
 #include "resources/messages/captions.h"
 #include "text/codec.h"
@@ -429,6 +430,14 @@ int MainWindow::Run() {
 }
 
 void MainWindow::reject() {
+  // A close request that arrives while a run waits for a tool stops the run, as 中止 does; the
+  // quit question must not come up in the middle of it.
+  if (pumping_ || progress_ != nullptr) {
+    if (progress_ != nullptr) {
+      progress_->RequestStop();
+    }
+    return;
+  }
   if (dialog_.OnCancel()) {
     QDialog::reject();
   }
@@ -669,6 +678,39 @@ bool MainWindow::ExchangeData(bool fromControls) {
     ShowPathFields();
   }
   return true;
+}
+
+void MainWindow::BeginProgress(int total) {
+  progress_ = std::make_unique<ProgressWindow>(this, total);
+}
+
+bool MainWindow::Progress(int step, std::string_view fileName) {
+  if (progress_ == nullptr) {
+    return false;
+  }
+  const bool stop = progress_->Step(step, Display(fileName));
+  PumpEvents();
+  return stop || progress_->StopRequested();
+}
+
+void MainWindow::EndProgress() {
+  progress_.reset();
+}
+
+void MainWindow::WhileWaiting() {
+  PumpEvents();
+}
+
+void MainWindow::PumpEvents() {
+  if (pumping_) {
+    return;
+  }
+  pumping_ = true;
+  // Until the modal progress window is up, input waits: a click must not start another handler in
+  // the middle of this one. Once it is up, it takes the input and the main window gets none.
+  const bool modalUp = progress_ != nullptr && progress_->isVisible();
+  QCoreApplication::processEvents(modalUp ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+  pumping_ = false;
 }
 
 }  // namespace velmora::app::qt

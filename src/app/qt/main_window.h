@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <array>
+#include <memory>
 
 #include "app/main_dialog.h"
 #include "platform/ui.h"
@@ -17,6 +18,7 @@ class QTableView;
 namespace velmora::app::qt {
 
 class PartListModel;
+class ProgressWindow;
 class Prompts;
 
 class MainWindow final : public QDialog, public platform::Ui {
@@ -48,6 +50,12 @@ class MainWindow final : public QDialog, public platform::Ui {
   void EndWaitCursor() override;
   platform::ClipboardFailure CopyToClipboard(std::string_view text) override;
   bool ExchangeData(bool fromControls) override;
+  void BeginProgress(int total) override;
+  bool Progress(int step, std::string_view fileName) override;
+  void EndProgress() override;
+  void WhileWaiting() override;
+  // The window of the run in progress, or nullptr.
+  ProgressWindow* RunProgress() const { return progress_.get(); }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -76,6 +84,8 @@ class MainWindow final : public QDialog, public platform::Ui {
   void SelectionFromList();
   void ShowHelp();
   void UndoLastRun();
+  // Lets the window repaint in the middle of a run.
+  void PumpEvents();
 
   Prompts& prompts_;
   platform::Host& host_;
@@ -91,6 +101,8 @@ class MainWindow final : public QDialog, public platform::Ui {
   QDialog* help_ = nullptr;
   QMenu* listMenu_ = nullptr;
   bool syncingSelection_ = false;
+  std::unique_ptr<ProgressWindow> progress_;
+  bool pumping_ = false;
 };
 
 }  // namespace velmora::app::qt
