@@ -113,6 +113,12 @@ INSTANTIATE_TEST_SUITE_P(
             Operation::UpperAllParts,
             {{"SHAFT_00019.PRT", "shaft_x.prt", ""}, {"能力部品_00034.prt", "SHAFT_00019.PRT", "D:\\gen\\"}},
             "SHAFT_00019.PRT"},
+        // The parent's two references would share the name while the second one is moved.
+        ClashCase{
+            "RenamedToTheNameOfAPartThatMovesElsewhere",
+            Operation::Change,
+            {{"能力部品_00001.prt", "アーム_00002.Prt", ""}, {"アーム_00002.Prt", "", "D:\\gen\\Sub\\"}},
+            "アーム_00002.Prt"},
         ClashCase{"SameNameFromTwoFoldersGathered", Operation::RemoveAllFolders, {}, "Bracket_00013.prt"},
         ClashCase{"RenamedIntoTheNameOfAGatheredPart",
                   Operation::RemoveAllFolders,
