@@ -80,7 +80,8 @@ std::string SharedReferenceName(const partlist::PartList& list, const std::vecto
     if (!everyRowRewritten && list.RowPath(row, true).empty())
       continue;
     const auto ending = finalCount.find(oldNames[i]);
-    const int othersEnding = ending == finalCount.end() ? 0 : ending->second - (finalNames[i] == oldNames[i]);
+    const int othersEnding =
+        ending == finalCount.end() ? 0 : ending->second - (finalNames[i] == oldNames[i] ? 1 : 0);
     if (oldCount[oldNames[i]] > 1 || othersEnding > 0)
       return list.Text(row, partlist::kPartName);
   }
