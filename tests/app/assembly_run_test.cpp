@@ -196,6 +196,19 @@ TEST_F(AssemblyRunTest, MovedInputPartStillRefersToItsComponents) {
   EXPECT_EQ(StructurePaths(State().inputPartPath), intended);
 }
 
+// Its own folder chosen again is no move: the input part is re-saved where it is, not copied onto
+// itself.
+TEST_F(AssemblyRunTest, InputPartGivenItsOwnFolderStaysWhereItIs) {
+  Load();
+  Set("TopAssy.prt", "", "D:\\gen\\");
+  Set("SHAFT_00004.PRT", "shaft4.prt");
+  const std::vector<std::string> intended = Intended();
+  Execute(Operation::Change);
+  ASSERT_EQ(ui.messages, std::vector<std::string>{Msg(msg::kRunFinished)});
+  EXPECT_EQ(StructurePaths(top), intended);
+  EXPECT_EQ(drive.TempFiles(), std::vector<std::string>());
+}
+
 // --- The result is checked after the run -------------------------------------------------------------
 
 // Renamed leaves that are not copied leave their parents referring to missing files.
