@@ -123,14 +123,19 @@ std::string BrokenRule(const operations::DialogState& state, const RunPlan& plan
 }
 
 // The message (cp932) refusing a run in which two rows would end at one file, or a row's copy
-// would land on a file another row still has to be read from; empty when the plan is sound.
+// would land on a file another row still has to be read from, or a rewritten reference's name
+// would mean two rows; empty when the plan is sound.
 // Checked whole before the first write, so that such a run never stops half-way.
 std::string TargetClash(const operations::DialogState& state, const std::vector<std::string>& finalPaths) {
   const int row = operations::FirstClashingRow(state.partList, finalPaths);
-  if (row < 0)
+  const std::string name =
+      row >= 0 ? FileNameOf(finalPaths[static_cast<std::size_t>(row)])
+               : operations::SharedReferenceName(state.partList, finalPaths,
+                                                 state.operation == Operation::RemoveAllFolders);
+  if (name.empty())
     return {};
-  return text::Cp932(msg::kTargetClashHead) + FileNameOf(finalPaths[static_cast<std::size_t>(row)]) +
-         text::Cp932(msg::kTargetClashRest) + text::Cp932(msg::kTailRunRefused);
+  return text::Cp932(msg::kTargetClashHead) + name + text::Cp932(msg::kTargetClashRest) +
+         text::Cp932(msg::kTailRunRefused);
 }
 
 // The closing message of a run that wrote files: every component of the resulting input part must

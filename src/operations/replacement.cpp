@@ -113,7 +113,13 @@ bool ReplacePartFile(Context& context, std::string_view source, std::string_view
       return renameInPlace ? context.host.Rename(source, target)
                            : context.host.CopyFile(source, target, failIfExists);
     };
-    if (copyMode == 0) {
+    // A new folder that is the part's own folder leaves the input part where it is: no copy onto
+    // itself (which fails), only the re-save in place.
+    const bool sameFile = text::ToLower(source) == text::ToLower(target) && !IsCaseOnlyRename(source, target);
+    if (copyMode == 0 && sameFile) {
+      if (allowReplaceAll && ResavePart(context, target, messageTail))
+        return true;
+    } else if (copyMode == 0) {
       if (context.journal.BeforeWrite(target, journal::WriteKind::Overwritten))
         return true;
       if (!copy(false))

@@ -54,6 +54,40 @@ int FirstClashingRow(const partlist::PartList& list, const std::vector<std::stri
   return -1;
 }
 
+std::string SharedReferenceName(const partlist::PartList& list, const std::vector<std::string>& finalPaths,
+                                bool everyRowRewritten) {
+  const auto nameKey = [](std::string_view path) {
+    const std::size_t separator = text::FindLast(path, '\\');
+    return text::ToLower(separator == text::npos ? path : path.substr(separator + 1));
+  };
+  const std::size_t n = finalPaths.size();
+  std::vector<std::string> oldNames;
+  std::vector<std::string> finalNames;
+  oldNames.reserve(n);
+  finalNames.reserve(n);
+  std::unordered_map<std::string_view, int> oldCount;
+  std::unordered_map<std::string_view, int> finalCount;
+  for (std::size_t i = 0; i < n; ++i) {
+    oldNames.push_back(text::ToLower(list.Text(static_cast<int>(i), partlist::kPartName)));
+    finalNames.push_back(nameKey(finalPaths[i]));
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    ++oldCount[oldNames[i]];
+    ++finalCount[finalNames[i]];
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    const int row = static_cast<int>(i);
+    if (!everyRowRewritten && list.RowPath(row, true).empty())
+      continue;
+    const auto ending = finalCount.find(oldNames[i]);
+    const int othersEnding =
+        ending == finalCount.end() ? 0 : ending->second - (finalNames[i] == oldNames[i] ? 1 : 0);
+    if (oldCount[oldNames[i]] > 1 || othersEnding > 0)
+      return list.Text(row, partlist::kPartName);
+  }
+  return {};
+}
+
 std::unordered_set<std::string> PlannedFiles(const std::vector<std::string>& finalPaths) {
   std::unordered_set<std::string> keys;
   keys.reserve(finalPaths.size());

@@ -21,6 +21,15 @@ std::vector<std::string> FinalPaths(const DialogState& state, std::string_view i
 [[nodiscard]] int FirstClashingRow(const partlist::PartList& list,
                                    const std::vector<std::string>& finalPaths);
 
+// The edit tool finds a parent's reference by its file name alone. A row whose references are
+// rewritten must therefore be the only one the name can mean: no other row may have that name
+// before or after the run, or the rewrite would take the other row's reference along. Returns that
+// name as the row spells it, empty when every rewritten name is unique. `everyRowRewritten` when
+// the run rewrites the references to every row (removing the folder information).
+[[nodiscard]] std::string SharedReferenceName(const partlist::PartList& list,
+                                              const std::vector<std::string>& finalPaths,
+                                              bool everyRowRewritten);
+
 // The final paths lower-cased: what a component of the result may resolve to.
 std::unordered_set<std::string> PlannedFiles(const std::vector<std::string>& finalPaths);
 

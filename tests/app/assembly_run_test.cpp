@@ -113,6 +113,12 @@ INSTANTIATE_TEST_SUITE_P(
             Operation::UpperAllParts,
             {{"SHAFT_00019.PRT", "shaft_x.prt", ""}, {"能力部品_00034.prt", "SHAFT_00019.PRT", "D:\\gen\\"}},
             "SHAFT_00019.PRT"},
+        // The parent's two references would share the name while the second one is moved.
+        ClashCase{
+            "RenamedToTheNameOfAPartThatMovesElsewhere",
+            Operation::Change,
+            {{"能力部品_00001.prt", "アーム_00002.Prt", ""}, {"アーム_00002.Prt", "", "D:\\gen\\Sub\\"}},
+            "アーム_00002.Prt"},
         ClashCase{"SameNameFromTwoFoldersGathered", Operation::RemoveAllFolders, {}, "Bracket_00013.prt"},
         ClashCase{"RenamedIntoTheNameOfAGatheredPart",
                   Operation::RemoveAllFolders,
@@ -188,6 +194,19 @@ TEST_F(AssemblyRunTest, MovedInputPartStillRefersToItsComponents) {
   EXPECT_EQ(State().inputPartPath, drive.Win("top/TopAssy.prt"));
   EXPECT_TRUE(StructureResolves(State().inputPartPath));
   EXPECT_EQ(StructurePaths(State().inputPartPath), intended);
+}
+
+// Its own folder chosen again is no move: the input part is re-saved where it is, not copied onto
+// itself.
+TEST_F(AssemblyRunTest, InputPartGivenItsOwnFolderStaysWhereItIs) {
+  Load();
+  Set("TopAssy.prt", "", "D:\\gen\\");
+  Set("SHAFT_00004.PRT", "shaft4.prt");
+  const std::vector<std::string> intended = Intended();
+  Execute(Operation::Change);
+  ASSERT_EQ(ui.messages, std::vector<std::string>{Msg(msg::kRunFinished)});
+  EXPECT_EQ(StructurePaths(top), intended);
+  EXPECT_EQ(drive.TempFiles(), std::vector<std::string>());
 }
 
 // --- The result is checked after the run -------------------------------------------------------------

@@ -49,23 +49,6 @@ void DialogFixture::AddRow(std::string_view name, std::string_view folder, std::
   List().InsertRow(List().RowCount(), std::move(row));
 }
 
-std::map<std::string, std::string> DialogFixture::Snapshot() const {
-  namespace fs = std::filesystem;
-  std::map<std::string, std::string> files;
-  const fs::path root = drive.HostRoot();
-  for (auto entry = fs::recursive_directory_iterator(root); entry != fs::recursive_directory_iterator();
-       ++entry) {
-    const std::string relative = fs::relative(entry->path(), root).string();
-    if (relative == "temp") {
-      entry.disable_recursion_pending();
-      continue;
-    }
-    if (entry->is_regular_file())
-      files[relative] = drive.ReadFile(relative);
-  }
-  return files;
-}
-
 bool DialogFixture::ChooseInputPart(const std::string& windowsPath) {
   ui.files.push_back(windowsPath);
   dialog.BrowseInputPart();
@@ -149,9 +132,15 @@ std::vector<std::string> DialogFixture::StructurePaths(const std::string& window
 std::map<std::string, std::string> DialogFixture::DriveSnapshot() const {
   namespace fs = std::filesystem;
   std::map<std::string, std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(drive.HostRoot())) {
-    const std::string relative = fs::relative(entry.path(), drive.HostRoot()).string();
-    if (entry.is_regular_file() && !relative.starts_with("temp/"))
+  const fs::path root = drive.HostRoot();
+  for (auto entry = fs::recursive_directory_iterator(root); entry != fs::recursive_directory_iterator();
+       ++entry) {
+    const std::string relative = fs::relative(entry->path(), root).string();
+    if (relative == "temp") {
+      entry.disable_recursion_pending();
+      continue;
+    }
+    if (entry->is_regular_file())
       files[relative] = drive.ReadFile(relative);
   }
   return files;

@@ -109,15 +109,13 @@ class DialogFixture : public ::testing::Test {
                  const std::vector<std::pair<std::string, std::string>>& components);
   // The part file's text as UTF-8.
   std::string ReadPart(std::string_view relative);
-  // Every file on the drive but TEMP's: path below the drive as the disk spells it (UTF-8) to bytes.
-  std::map<std::string, std::string> Snapshot() const;
   // Every component of the part at the path resolves: ugpc.exe on it writes no error.
   ::testing::AssertionResult StructureResolves(const std::string& windowsPath);
   // The files ugpc.exe resolves the structure of the part to, one per line, lower-cased UTF-8;
   // empty when it fails.
   std::vector<std::string> StructurePaths(const std::string& windowsPath);
-  // Every file below the drive but TEMP, relative UTF-8 path to bytes: equal before and after a
-  // refused run.
+  // Every file on the drive but TEMP's: path below the drive as the disk spells it (UTF-8) to bytes.
+  // Equal before and after a refused run, and after an undone one.
   std::map<std::string, std::string> DriveSnapshot() const;
 
   // Declared in construction order: the host reads the drive mapping that TempDrive sets.

@@ -61,7 +61,7 @@ TEST_F(UndoTest, GeneratedChangeComesBackByteForByteAndTheListAsBefore) {
   const std::string top = drive.MakeAssembly("gen", "--parts 40 --seed 11");
   Start();
   ASSERT_TRUE(ChooseInputPart(top));
-  const auto before = Snapshot();
+  const auto before = DriveSnapshot();
   const std::vector<std::string> rows = RowNames();
   List().SetText(0, partlist::kNewPartName, "top-renamed.prt");
   for (int row = 3; row < List().RowCount(); row += 3)
@@ -69,10 +69,10 @@ TEST_F(UndoTest, GeneratedChangeComesBackByteForByteAndTheListAsBefore) {
   ui.controlOptions.overwriteAll = 1;
   Execute(Operation::Change);
   ASSERT_EQ(ui.messages, std::vector<std::string>{Msg(msg::kRunFinished)});
-  ASSERT_NE(Snapshot(), before);
+  ASSERT_NE(DriveSnapshot(), before);
 
   Undo(msg::kUndoDone);
-  EXPECT_EQ(Snapshot(), before);
+  EXPECT_EQ(DriveSnapshot(), before);
   EXPECT_EQ(State().inputPartPath, top);
   EXPECT_EQ(RowNames(), rows);
   for (int row = 0; row < List().RowCount(); ++row)
@@ -82,20 +82,20 @@ TEST_F(UndoTest, GeneratedChangeComesBackByteForByteAndTheListAsBefore) {
 
 TEST_F(UndoTest, BulkCaseChangesGoBackRunByRunUnderTheOldSpellings) {
   SmallAssembly();
-  const auto original = Snapshot();
+  const auto original = DriveSnapshot();
   Execute(Operation::LowerAllParts);
   ASSERT_EQ(ui.Last(), Msg(msg::kRunFinished));
-  const auto lowered = Snapshot();
+  const auto lowered = DriveSnapshot();
   ASSERT_TRUE(lowered.contains("work/mid.prt"));
   Execute(Operation::UpperAllParts);
   ASSERT_EQ(ui.Last(), Msg(msg::kRunFinished));
-  ASSERT_TRUE(Snapshot().contains("work/MID.PRT"));
+  ASSERT_TRUE(DriveSnapshot().contains("work/MID.PRT"));
 
   Undo(msg::kUndoDone);
-  EXPECT_EQ(Snapshot(), lowered);
+  EXPECT_EQ(DriveSnapshot(), lowered);
   EXPECT_EQ(State().inputPartPath, "d:\\work\\top.prt");
   Undo(msg::kUndoDone);
-  EXPECT_EQ(Snapshot(), original);
+  EXPECT_EQ(DriveSnapshot(), original);
   EXPECT_EQ(State().inputPartPath, drive.Win("work/Top.prt"));
   EXPECT_EQ(RowNames(), (std::vector<std::string>{"Top.prt", "Mid.PRT", "Leaf.prt"}));
   Undo(msg::kUndoNothing);
@@ -105,31 +105,31 @@ TEST_F(UndoTest, BulkCaseChangesGoBackRunByRunUnderTheOldSpellings) {
 // back and not take the restored file for the created one.
 TEST_F(UndoTest, CaseOnlyRenameComesBackUnderItsSpelling) {
   SmallAssembly();
-  const auto original = Snapshot();
+  const auto original = DriveSnapshot();
   ASSERT_TRUE(dialog.OnEndLabelEdit(RowOf("Mid.PRT"), "mid.prt"));
   Execute(Operation::Change);
   ASSERT_EQ(ui.Last(), Msg(msg::kRunFinished));
-  ASSERT_TRUE(Snapshot().contains("work/mid.prt"));
-  ASSERT_FALSE(Snapshot().contains("work/Mid.PRT"));
+  ASSERT_TRUE(DriveSnapshot().contains("work/mid.prt"));
+  ASSERT_FALSE(DriveSnapshot().contains("work/Mid.PRT"));
   Undo(msg::kUndoDone);
-  EXPECT_EQ(Snapshot(), original);
+  EXPECT_EQ(DriveSnapshot(), original);
 }
 
 TEST_F(UndoTest, KeepsTheLastTenRuns) {
   SmallAssembly();
-  std::vector<std::map<std::string, std::string>> states{Snapshot()};
+  std::vector<std::map<std::string, std::string>> states{DriveSnapshot()};
   for (int run = 0; run < 11; ++run) {
     Execute(run % 2 == 0 ? Operation::UpperAllParts : Operation::LowerAllParts);
     ASSERT_EQ(ui.Last(), Msg(msg::kRunFinished)) << run;
-    states.push_back(Snapshot());
+    states.push_back(DriveSnapshot());
   }
   EXPECT_EQ(Journals(), 10);
   for (int run = 11; run > 1; --run) {
     Undo(msg::kUndoDone);
-    EXPECT_EQ(Snapshot(), states[static_cast<std::size_t>(run - 1)]) << run;
+    EXPECT_EQ(DriveSnapshot(), states[static_cast<std::size_t>(run - 1)]) << run;
   }
   Undo(msg::kUndoNothing);
-  EXPECT_EQ(Snapshot(), states[1]);
+  EXPECT_EQ(DriveSnapshot(), states[1]);
 }
 
 TEST_F(UndoTest, AFileChangedSinceTheRunIsNamedAndNothingIsTouched) {
@@ -137,9 +137,9 @@ TEST_F(UndoTest, AFileChangedSinceTheRunIsNamedAndNothingIsTouched) {
   Execute(Operation::LowerAllParts);
   ASSERT_EQ(ui.Last(), Msg(msg::kRunFinished));
   drive.WriteFile("work/mid.prt", drive.ReadFile("work/mid.prt") + "changed later\n");
-  const auto changed = Snapshot();
+  const auto changed = DriveSnapshot();
   Undo(Msg(text::ToDisplayUtf8(drive.Win("work/mid.prt")), msg::kUndoFileChanged));
-  EXPECT_EQ(Snapshot(), changed);
+  EXPECT_EQ(DriveSnapshot(), changed);
   EXPECT_EQ(Journals(), 1);
 }
 
@@ -147,26 +147,26 @@ TEST_F(UndoTest, ARunStoppedPartWayIsUndone) {
   const std::string top = drive.MakeAssembly("gen", "--parts 30 --seed 5");
   Start();
   ASSERT_TRUE(ChooseInputPart(top));
-  const auto before = Snapshot();
+  const auto before = DriveSnapshot();
   for (int row = 1; row < List().RowCount(); row += 2)
     ASSERT_TRUE(dialog.OnEndLabelEdit(row, "n" + std::to_string(row) + ".prt"));
   ui.controlOptions.overwriteAll = 1;
   setenv("VELMORA_CAD_FAIL", "-change_name", 1);
   Execute(Operation::Change);
   ASSERT_NE(ui.Last(), Msg(msg::kRunFinished));
-  ASSERT_NE(Snapshot(), before);
+  ASSERT_NE(DriveSnapshot(), before);
   unsetenv("VELMORA_CAD_FAIL");
   Undo(msg::kUndoDone);
-  EXPECT_EQ(Snapshot(), before);
+  EXPECT_EQ(DriveSnapshot(), before);
 }
 
 TEST_F(UndoTest, NoRunWritesWithoutItsJournal) {
   SmallAssembly();
-  const auto before = Snapshot();
+  const auto before = DriveSnapshot();
   host.Fail(velmora::testing::Call::AppendDurably);
   Execute(Operation::LowerAllParts);
   EXPECT_EQ(ui.Last(), Msg(msg::kJournalWriteFailed));
-  EXPECT_EQ(Snapshot(), before);
+  EXPECT_EQ(DriveSnapshot(), before);
 }
 
 }  // namespace

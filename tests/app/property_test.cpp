@@ -1,0 +1,337 @@
+// Random plans on random generated assemblies, each through the real handlers and stand-in tools:
+// a run is refused with the disk unchanged, or resolves every component to the intended file, or
+// names exactly the components that do not; and every run that wrote is undone byte for byte.
+// VELMORA_PROPERTY_SEED replays a plan, VELMORA_PROPERTY_PLANS sets how many run.
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <random>
+#include <set>
+#include <sstream>
+
+#include "dialog_fixture.h"
+#include "resources/messages/journal.h"
+#include "resources/messages/session.h"
+#include "resources/messages/tails.h"
+#include "text/mbstring.h"
+
+namespace velmora::app::test {
+namespace {
+
+using operations::Operation;
+using partlist::kNewFolderName;
+using partlist::kNewPartName;
+using partlist::kPartName;
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// About a minute here; the sanitized build runs a few plans only.
+constexpr int kDefaultPlans = kSanitized ? 12 : 250;
+
+std::uint64_t EnvNumber(const char* name, std::uint64_t fallback) {
+  const char* value = getenv(name);
+  return value != nullptr && *value != '\0' ? std::strtoull(value, nullptr, 10) : fallback;
+}
+
+class Draw {
+ public:
+  explicit Draw(std::uint64_t seed) : engine_(seed) {}
+  int Below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(engine_); }
+  int Between(int low, int high) { return low + Below(high - low + 1); }
+  bool Chance(int percent) { return Below(100) < percent; }
+
+ private:
+  std::mt19937_64 engine_;
+};
+
+std::string FolderOf(std::string_view path) {
+  const std::size_t separator = text::FindLast(path, '\\');
+  return std::string(path.substr(0, separator + 1));
+}
+
+std::string FlipCase(std::string_view name) {
+  std::string flipped = text::ToUpper(name);
+  return flipped == name ? text::ToLower(name) : flipped;
+}
+
+std::string LowerUtf8(std::string_view cp932) {
+  return text::ToDisplayUtf8(text::ToLower(cp932));
+}
+
+// The structure as listed against the one intended, line by line where they differ.
+::testing::AssertionResult SameStructure(const std::vector<std::string>& listed,
+                                         const std::vector<std::string>& intended) {
+  if (listed == intended)
+    return ::testing::AssertionSuccess();
+  ::testing::AssertionResult failure = ::testing::AssertionFailure();
+  failure << "structure differs from the intended one:";
+  for (std::size_t line = 0; line < std::max(listed.size(), intended.size()); ++line) {
+    const std::string got = line < listed.size() ? listed[line] : "(none)";
+    const std::string want = line < intended.size() ? intended[line] : "(none)";
+    if (got != want)
+      failure << "\n  " << line << ": " << got << " instead of " << want;
+  }
+  return failure;
+}
+
+class PropertyTest : public DialogFixture {
+ protected:
+  struct Plan {
+    std::string top;
+    Operation operation = Operation::Change;
+    std::vector<std::string> edits;  // what was drawn, for the trace
+  };
+
+  // New names (cp932) for a row: each kind as a user could type it.
+  using NameKind = std::function<std::string(Draw&, int row)>;
+  std::vector<NameKind> NameKinds() {
+    return {
+        [](Draw& draw, int) {
+          return "n" + std::to_string(draw.Below(100000)) + (draw.Chance(50) ? ".prt" : ".PRT");
+        },
+        [this](Draw& draw, int) {
+          const std::string& other = List().Text(draw.Below(List().RowCount()), kPartName);
+          return draw.Chance(50) ? other : FlipCase(other);
+        },
+        [this](Draw& draw, int) {
+          const std::string& other = List().Text(draw.Below(List().RowCount()), kNewPartName);
+          return other.empty() ? std::string("given.prt") : other;
+        },
+        [this](Draw&, int row) { return FlipCase(List().Text(row, kPartName)); },
+        [](Draw& draw, int) {
+          return Cp("表ソ能_" + std::to_string(draw.Below(1000)) + (draw.Chance(50) ? ".prt" : ".Prt"));
+        },
+    };
+  }
+
+  // New folders (cp932, without the final "\"), made on disk as the folder chooser would.
+  using FolderKind = std::function<std::string(Draw&)>;
+  std::vector<FolderKind> FolderKinds(const std::string& planFolder) {
+    return {
+        [this](Draw& draw) {
+          const std::string folder = List().Text(draw.Below(List().RowCount()), partlist::kFolderName);
+          return folder.substr(0, folder.size() - 1);
+        },
+        [this, planFolder](Draw& draw) {
+          const std::string relative =
+              planFolder + "/" + (draw.Chance(50) ? "新表" : "New") + std::to_string(draw.Below(3));
+          std::filesystem::create_directories(drive.Host(relative));
+          return drive.Win(relative);
+        },
+        [this](Draw&) {
+          const std::string folder = FolderOf(State().inputPartPath);
+          return folder.substr(0, folder.size() - 1);
+        },
+    };
+  }
+
+  // Chooses a generated assembly and gives it random new names, folders, options and operation.
+  bool Prepare(Draw& draw, const std::string& planFolder, Plan& plan) {
+    std::ostringstream arguments;
+    arguments << "--parts " << draw.Between(3, 40) << " --seed " << draw.Below(1000000);
+    if (draw.Chance(30))
+      arguments << " --depth " << draw.Between(1, 4);
+    if (draw.Chance(30))
+      arguments << " --fanout " << draw.Between(1, 6);
+    if (draw.Chance(4))
+      arguments << " --missing 1";
+    plan.edits.push_back(arguments.str());
+    plan.top = drive.MakeAssembly(planFolder + "/asm", arguments.str());
+    if (plan.top.empty() || !ChooseInputPart(plan.top))
+      return false;
+
+    const std::vector<NameKind> names = NameKinds();
+    const std::vector<FolderKind> folders = FolderKinds(planFolder);
+    const int edits = draw.Between(0, std::min(List().RowCount(), 6));
+    for (int edit = 0; edit < edits; ++edit) {
+      const int row = draw.Below(List().RowCount());
+      if (draw.Chance(70)) {
+        const int kind = draw.Below(static_cast<int>(names.size()));
+        const std::string name = names[static_cast<std::size_t>(kind)](draw, row);
+        plan.edits.push_back("row " + std::to_string(row) + " name#" + std::to_string(kind) + " " +
+                             text::ToDisplayUtf8(name));
+        static_cast<void>(dialog.OnEndLabelEdit(row, name));
+      }
+      if (draw.Chance(40)) {
+        const int kind = draw.Below(static_cast<int>(folders.size()));
+        const std::string folder = folders[static_cast<std::size_t>(kind)](draw);
+        plan.edits.push_back("row " + std::to_string(row) + " folder#" + std::to_string(kind) + " " +
+                             text::ToDisplayUtf8(folder));
+        List().ClearSelection();
+        List().SetSelected(row, true);
+        ui.folders.push_back(folder);
+        dialog.ChooseNewFolder();
+        List().ClearSelection();
+      }
+    }
+
+    static constexpr Operation kWriting[] = {Operation::Change, Operation::LowerAllFolders,
+                                             Operation::LowerAllParts, Operation::UpperAllParts,
+                                             Operation::RemoveAllFolders};
+    plan.operation = kWriting[draw.Below(5)];
+    // Mostly the defaults, so that most runs get past the option rules.
+    operations::Options& options = ui.controlOptions;
+    const auto flip = [&](int& flag, int percent) {
+      if (draw.Chance(percent))
+        flag = 1 - flag;
+    };
+    flip(options.swapInputAfterRun, plan.operation == Operation::RemoveAllFolders ? 85 : 40);
+    flip(options.applyToSameFolders, 50);
+    flip(options.copyMissingFiles, 15);
+    flip(options.inputPartOnly, 10);
+    flip(options.overwriteAll, 75);
+    flip(options.allowReplaceAll, 15);
+    std::ostringstream drawn;
+    drawn << "operation " << static_cast<int>(plan.operation) << " options " << options.swapInputAfterRun
+          << options.applyToSameFolders << options.copyMissingFiles << options.inputPartOnly
+          << options.overwriteAll << options.allowReplaceAll;
+    plan.edits.push_back(drawn.str());
+    return true;
+  }
+
+  // Where every row is meant to end up, keyed by its old path; lower-cased UTF-8.
+  std::map<std::string, std::string> Finals(Operation operation) {
+    std::map<std::string, std::string> finals;
+    std::string inputFolder;
+    for (int row = 0; row < List().RowCount(); ++row) {
+      if (text::ToLower(List().RowPath(row, false)) == text::ToLower(State().inputPartPath)) {
+        const std::string moved = List().RowPath(row, true);
+        inputFolder = FolderOf(moved.empty() ? List().RowPath(row, false) : moved);
+      }
+    }
+    for (int row = 0; row < List().RowCount(); ++row) {
+      std::string final = List().RowPath(row, true);
+      if (final.empty())
+        final = List().RowPath(row, false);
+      if (operation == Operation::RemoveAllFolders) {
+        const std::string& newName = List().Text(row, kNewPartName);
+        final = inputFolder + (newName.empty() ? List().Text(row, kPartName) : newName);
+      }
+      finals[LowerUtf8(List().RowPath(row, false))] = LowerUtf8(final);
+    }
+    return finals;
+  }
+
+  // The paths (UTF-8) the verification message names, or nullopt when it is not that message.
+  static std::optional<std::vector<std::string>> NamedUnresolved(const std::string& message) {
+    const std::string head(msg::kRunFinishedWithMissing);
+    const std::string tail(msg::kRunFinishedCheckResult);
+    if (!message.starts_with(head + "\n") || !message.ends_with(tail))
+      return std::nullopt;
+    std::vector<std::string> named;
+    std::istringstream lines(message.substr(head.size() + 1, message.size() - head.size() - 1 - tail.size()));
+    for (std::string line; std::getline(lines, line);)
+      named.push_back(LowerUtf8(Cp(line)));
+    return named;
+  }
+
+  static bool IsRefusal(const std::string& message) {
+    return message.ends_with(msg::kTailRunRefused) || message.ends_with("は使用出来ません。") ||
+           message.ends_with("変更は出来ません。");
+  }
+
+  // Runs one plan and checks its outcome; the counts say what happened.
+  void RunPlan(std::uint64_t seed, std::map<std::string, int>& outcomes) {
+    Draw draw(seed);
+    const std::string planFolder = "p" + std::to_string(seed);
+    Plan plan;
+    ui.controlOptions = {};
+    ASSERT_TRUE(Prepare(draw, planFolder, plan));
+    std::string drawn;
+    for (const std::string& edit : plan.edits)
+      drawn += "\n  " + edit;
+    SCOPED_TRACE(drawn);
+
+    const std::vector<std::string> original = StructurePaths(plan.top);
+    const std::map<std::string, std::string> finals = Finals(plan.operation);
+    const std::string resultTop = finals.at(LowerUtf8(plan.top));
+    const auto before = DriveSnapshot();
+    ui.messages.clear();
+    Execute(plan.operation);
+    ASSERT_FALSE(ui.messages.empty());
+    const std::string& message = ui.messages.back();
+    EXPECT_EQ(ui.waitCursorDepth, 0);
+
+    bool wrote = true;
+    if (IsRefusal(message)) {
+      ++outcomes["refused"];
+      std::cout << "REFUSED " << drawn << "\n" << message << "\n";
+      wrote = false;
+      EXPECT_EQ(DriveSnapshot(), before) << message;
+      ui.messages.clear();
+      dialog.UndoLastRun();
+      EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kUndoNothing)});
+    } else if (message == msg::kRunFinished) {
+      ++outcomes["resolved"];
+      std::vector<std::string> intended;
+      for (const std::string& path : original)
+        intended.push_back(finals.at(path));
+      EXPECT_TRUE(SameStructure(StructurePaths(Cp(resultTop)), intended));
+      EXPECT_TRUE(StructureResolves(Cp(resultTop)));
+      if (ui.controlOptions.swapInputAfterRun != 0) {
+        EXPECT_EQ(LowerUtf8(State().inputPartPath), resultTop);
+      }
+    } else if (const auto named = NamedUnresolved(message)) {
+      ++outcomes["named unresolved"];
+      std::set<std::string> planned;
+      for (const auto& [old, final] : finals)
+        planned.insert(final);
+      std::vector<std::string> unresolved;
+      for (const std::string& path : StructurePaths(Cp(resultTop))) {
+        if ((!planned.contains(path) || !realHost.Stat(Cp(path))) &&
+            std::find(unresolved.begin(), unresolved.end(), path) == unresolved.end())
+          unresolved.push_back(path);
+      }
+      EXPECT_FALSE(unresolved.empty()) << message;
+      EXPECT_EQ(named->size(), std::min<std::size_t>(unresolved.size(), 5)) << message;
+      for (const std::string& path : *named)
+        EXPECT_NE(std::find(unresolved.begin(), unresolved.end(), path), unresolved.end()) << path;
+    } else {
+      ++outcomes[message.ends_with(msg::kTailRunBroken) ? "broken off" : "other"];
+      ADD_FAILURE() << "run ended with: " << message;
+    }
+    EXPECT_EQ(drive.TempFiles(), std::vector<std::string>());
+
+    if (wrote) {
+      ui.messages.clear();
+      dialog.UndoLastRun();
+      EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kUndoDone)});
+      EXPECT_EQ(DriveSnapshot(), before);
+    }
+    std::filesystem::remove_all(drive.Host(planFolder));
+  }
+};
+
+TEST_F(PropertyTest, RandomPlansRefuseResolveOrNameTheUnresolvedAndUndo) {
+  const std::uint64_t firstSeed = EnvNumber("VELMORA_PROPERTY_SEED", std::random_device()());
+  const std::uint64_t plans = EnvNumber("VELMORA_PROPERTY_PLANS", kDefaultPlans);
+  Start();
+  std::map<std::string, int> outcomes;
+  for (std::uint64_t seed = firstSeed; seed < firstSeed + plans; ++seed) {
+    SCOPED_TRACE("replay: VELMORA_PROPERTY_SEED=" + std::to_string(seed) + " VELMORA_PROPERTY_PLANS=1");
+    RunPlan(seed, outcomes);
+    if (HasFatalFailure() || HasFailure())
+      break;
+  }
+  std::ostringstream counts;
+  for (const auto& [outcome, count] : outcomes)
+    counts << " " << outcome << " " << count;
+  std::cout << "seed " << firstSeed << ", " << plans << " plans:" << counts.str() << "\n";
+}
+
+}  // namespace
+}  // namespace velmora::app::test
