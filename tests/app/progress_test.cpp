@@ -75,7 +75,7 @@ TEST_F(ProgressTest, ChangeCountsEveryFileOnceAndEndsBeforeTheClosingMessage) {
 
 TEST_F(ProgressTest, StoppedChangeEndsAtTheStepTellsSoAndIsUndoneWhole) {
   Generated("--parts 40 --seed 3");
-  const auto before = Snapshot();
+  const auto before = DriveSnapshot();
   RenameEveryThird();
   ui.cancelAtStep = 12;
   Execute(Operation::Change);
@@ -87,14 +87,14 @@ TEST_F(ProgressTest, StoppedChangeEndsAtTheStepTellsSoAndIsUndoneWhole) {
   EXPECT_EQ(std::count_if(ui.progressPoints.begin(), ui.progressPoints.end(),
                           [](const Point& p) { return p.step == 12; }),
             1);
-  EXPECT_NE(Snapshot(), before);
+  EXPECT_NE(DriveSnapshot(), before);
   // Nothing of the stopped run is left in TEMP to refuse the next one.
   EXPECT_EQ(drive.TempFiles(), std::vector<std::string>());
 
   ui.messages.clear();
   dialog.UndoLastRun();
   EXPECT_EQ(ui.messages, std::vector<std::string>{Msg(msg::kUndoDone)});
-  EXPECT_EQ(Snapshot(), before);
+  EXPECT_EQ(DriveSnapshot(), before);
   RenameEveryThird();
   ui.cancelAtStep = 0;
   Rerun(Operation::Change);
@@ -104,7 +104,7 @@ TEST_F(ProgressTest, StoppedChangeEndsAtTheStepTellsSoAndIsUndoneWhole) {
 // A bulk run after new names walks the files twice: the perform pass, then a row each.
 TEST_F(ProgressTest, BulkAfterNewNamesCountsBothPassesAndStopsBetweenRows) {
   Generated("--parts 30 --seed 8");
-  const auto before = Snapshot();
+  const auto before = DriveSnapshot();
   RenameEveryThird();
   const int rows = List().RowCount();
   Execute(Operation::LowerAllParts);
@@ -112,10 +112,10 @@ TEST_F(ProgressTest, BulkAfterNewNamesCountsBothPassesAndStopsBetweenRows) {
   ASSERT_EQ(ui.progressTotals, std::vector<int>{2 * rows});
   EXPECT_TRUE(Counted(ui.progressPoints, 2 * rows));
   const std::vector<Point> full = ui.progressPoints;
-  const auto done = Snapshot();
+  const auto done = DriveSnapshot();
   ui.messages.clear();
   dialog.UndoLastRun();
-  ASSERT_EQ(Snapshot(), before);
+  ASSERT_EQ(DriveSnapshot(), before);
 
   // Stopped in the bulk pass: the same points as the full run up to the stop.
   RenameEveryThird();
@@ -125,25 +125,25 @@ TEST_F(ProgressTest, BulkAfterNewNamesCountsBothPassesAndStopsBetweenRows) {
   const auto stop =
       std::find_if(full.begin(), full.end(), [&](const Point& p) { return p.step == rows + 5; });
   EXPECT_EQ(ui.progressPoints, std::vector<Point>(full.begin(), stop + 1));
-  const auto stopped = Snapshot();
+  const auto stopped = DriveSnapshot();
   EXPECT_NE(stopped, before);
   EXPECT_NE(stopped, done);
   ui.messages.clear();
   dialog.UndoLastRun();
   EXPECT_EQ(ui.messages, std::vector<std::string>{Msg(msg::kUndoDone)});
-  EXPECT_EQ(Snapshot(), before);
+  EXPECT_EQ(DriveSnapshot(), before);
 }
 
 TEST_F(ProgressTest, BulkOnTheInputPartAloneIsOneStepAndAStopBeforeItWritesNothing) {
   Generated("--parts 20 --seed 2");
-  const auto before = Snapshot();
+  const auto before = DriveSnapshot();
   ui.controlOptions.inputPartOnly = 1;
   ui.cancelAtStep = 1;
   Execute(Operation::UpperAllParts);
   EXPECT_EQ(ui.progressTotals, std::vector<int>{1});
   EXPECT_EQ(ui.progressPoints, (std::vector<Point>{{1, Cell(0, partlist::kPartName)}}));
   EXPECT_EQ(ui.messages, std::vector<std::string>{Cancelled()});
-  EXPECT_EQ(Snapshot(), before);
+  EXPECT_EQ(DriveSnapshot(), before);
 }
 
 // Inspection shows no progress; a slow tool hands control back to the window while it runs.
