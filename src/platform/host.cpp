@@ -142,22 +142,6 @@ void SyncFolderOf(const std::string& hostPath) {
 
 }  // namespace
 
-std::optional<FileContent> Host::ReadFile(std::string_view) {
-  return std::nullopt;
-}
-
-bool Host::AppendDurably(std::string_view, std::string_view) {
-  return false;
-}
-
-bool Host::CreateFolder(std::string_view) {
-  return false;
-}
-
-std::optional<std::vector<std::string>> Host::ListFolder(std::string_view) {
-  return std::nullopt;
-}
-
 RealHost::RealHost() : map_(PathMap::FromEnvironment()) {}
 
 RealHost::RealHost(PathMap map) : map_(std::move(map)) {}

@@ -90,13 +90,15 @@ class Host {
 
   // For the run journal. A host without them keeps no journal, so runs that write are refused.
   // The whole of a regular file; nullopt when there is none or it cannot be read.
-  virtual std::optional<FileContent> ReadFile(std::string_view path);
+  virtual std::optional<FileContent> ReadFile(std::string_view /*path*/) { return std::nullopt; }
   // Appends bytes, creating the file; true only once they are on disk (flushed to the device).
-  virtual bool AppendDurably(std::string_view path, std::string_view bytes);
+  virtual bool AppendDurably(std::string_view /*path*/, std::string_view /*bytes*/) { return false; }
   // mkdir; true when the folder exists afterwards.
-  virtual bool CreateFolder(std::string_view path);
+  virtual bool CreateFolder(std::string_view /*path*/) { return false; }
   // The names (cp932) in a folder, "." and ".." left out; nullopt when it cannot be read.
-  virtual std::optional<std::vector<std::string>> ListFolder(std::string_view path);
+  virtual std::optional<std::vector<std::string>> ListFolder(std::string_view /*path*/) {
+    return std::nullopt;
+  }
 };
 
 // The real host: paths mapped by a PathMap read from the environment at construction.

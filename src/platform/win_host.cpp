@@ -9,7 +9,12 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include "platform/host.h"
+#include "text/mbstring.h"
 
 namespace velmora::platform {
 namespace {
@@ -39,6 +44,36 @@ class WinProcess final : public Process {
   HANDLE process_;
 };
 
+// The platform's identity of a file: its volume and index, the same for every spelling of it.
+FileId IdOf(const std::string& path) {
+  const HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return {};
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool known = GetFileInformationByHandle(file, &info) != 0;
+  ::CloseHandle(file);
+  if (!known)
+    return {};
+  return FileId{info.dwVolumeSerialNumber,
+                (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+// The last component of the path as the disk spells it; empty when nothing is there.
+std::string DiskName(const std::string& path) {
+  WIN32_FIND_DATAA found{};
+  const HANDLE search = FindFirstFileA(path.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE)
+    return {};
+  FindClose(search);
+  return found.cFileName;
+}
+
+std::string NameOf(const std::string& path) {
+  const std::size_t separator = text::FindLast(path, '\\');
+  return separator == text::npos ? path : path.substr(separator + 1);
+}
+
 }  // namespace
 
 RealHost::RealHost() : map_(PathMap::FromEnvironment()) {}
@@ -56,7 +91,8 @@ std::optional<FileStatus> RealHost::Stat(std::string_view path) {
   struct _stat st;
   if (_stat(std::string(path).c_str(), &st) != 0)
     return std::nullopt;
-  return FileStatus{static_cast<std::uint64_t>(st.st_size), (st.st_mode & _S_IFDIR) != 0};
+  const std::string file(path);
+  return FileStatus{static_cast<std::uint64_t>(st.st_size), (st.st_mode & _S_IFDIR) != 0, IdOf(file)};
 }
 
 bool RealHost::Remove(std::string_view path) {
@@ -66,6 +102,15 @@ bool RealHost::Remove(std::string_view path) {
 bool RealHost::CopyFile(std::string_view source, std::string_view destination, bool failIfExists) {
   return ::CopyFileA(std::string(source).c_str(), std::string(destination).c_str(),
                      failIfExists ? TRUE : FALSE) != 0;
+}
+
+// A case-only rename of one file is a rename in place on Windows; a name already spelt so is left.
+bool RealHost::Rename(std::string_view source, std::string_view destination) {
+  const std::string from(source);
+  const std::string to(destination);
+  if (DiskName(from) == NameOf(to) && IdOf(from) == IdOf(to) && !(IdOf(from) == FileId{}))
+    return true;
+  return MoveFileA(from.c_str(), to.c_str()) != 0;
 }
 
 std::unique_ptr<TextStream> RealHost::Open(std::string_view path, OpenMode mode) {
@@ -89,6 +134,67 @@ std::unique_ptr<Process> RealHost::StartBatch(std::string_view commandLine) {
 // The platform's own dialogs already give Windows paths.
 WindowsPath RealHost::ToWindowsPath(std::string_view hostPath) {
   return WindowsPath{true, std::string(hostPath), {}};
+}
+
+std::optional<std::string> RealHost::ToHostPath(std::string_view windowsPath) {
+  return std::string(windowsPath);
+}
+
+std::optional<FileContent> RealHost::ReadFile(std::string_view path) {
+  const std::string file(path);
+  FILE* in = fopen(file.c_str(), "rb");
+  if (in == nullptr)
+    return std::nullopt;
+  FileContent content{std::string(), DiskName(file)};
+  char buffer[64 * 1024];
+  std::size_t got = 0;
+  while ((got = fread(buffer, 1, sizeof buffer, in)) > 0)
+    content.bytes.append(buffer, got);
+  const bool failed = ferror(in) != 0;
+  fclose(in);
+  if (failed || content.diskName.empty())
+    return std::nullopt;
+  return content;
+}
+
+bool RealHost::AppendDurably(std::string_view path, std::string_view bytes) {
+  const HANDLE file = CreateFileA(std::string(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return false;
+  DWORD written = 0;
+  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != 0 &&
+                  written == bytes.size() && FlushFileBuffers(file) != 0;
+  return ::CloseHandle(file) != 0 && ok;
+}
+
+bool RealHost::CreateFolder(std::string_view path) {
+  const std::string folder(path);
+  if (CreateDirectoryA(folder.c_str(), nullptr) != 0)
+    return true;
+  const DWORD attributes = GetFileAttributesA(folder.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::optional<std::vector<std::string>> RealHost::ListFolder(std::string_view path) {
+  std::string pattern(path);
+  if (pattern.empty() || pattern.back() != '\\')
+    pattern += '\\';
+  pattern += '*';
+  WIN32_FIND_DATAA found{};
+  const HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE)
+    return GetLastError() == ERROR_FILE_NOT_FOUND
+               ? std::optional<std::vector<std::string>>(std::vector<std::string>())
+               : std::nullopt;
+  std::vector<std::string> names;
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..")
+      names.push_back(name);
+  } while (FindNextFileA(search, &found) != 0);
+  FindClose(search);
+  return names;
 }
 
 }  // namespace velmora::platform

@@ -9,7 +9,7 @@
 
 namespace velmora::platform {
 
-class PathMap::DirectoryCache {};
+class FolderCache {};
 
 PathMap::PathMap(std::map<char, std::string> drives, std::optional<std::string> uncRoot, bool)
     : drives_(std::move(drives)), uncRoot_(std::move(uncRoot)) {}

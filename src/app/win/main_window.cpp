@@ -4,6 +4,7 @@
 #undef CopyFile
 #include <commctrl.h>
 #include <commdlg.h>
+#include <shlobj.h>
 #include <shellapi.h>
 // clang-format on
 
@@ -347,6 +348,7 @@ std::string MainWindow::ChooseFile(const platform::FileDialogRequest& request) {
   dialog.lpstrFile = file.data();
   dialog.nMaxFile = static_cast<DWORD>(file.size());
   dialog.lpstrTitle = request.title.c_str();
+  dialog.lpstrInitialDir = request.initialFolder.empty() ? nullptr : request.initialFolder.c_str();
   dialog.lpstrDefExt = request.defaultExtension.empty() ? nullptr : request.defaultExtension.c_str();
   dialog.Flags = request.flags | OFN_EXPLORER;
   Report("file dialog", request.title);
@@ -355,6 +357,44 @@ std::string MainWindow::ChooseFile(const platform::FileDialogRequest& request) {
     return {};
   file.resize(std::strlen(file.c_str()));
   return file;
+}
+
+namespace {
+
+// Opens the folder chooser on the folder it is given.
+int CALLBACK SelectInitialFolder(HWND dialog, UINT message, LPARAM, LPARAM folder) {
+  if (message == BFFM_INITIALIZED && folder != 0)
+    SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, folder);
+  return 0;
+}
+
+}  // namespace
+
+// The platform's folder chooser, in which a new folder can be made too. The folder comes back
+// without its final separator, but for a drive's root.
+std::string MainWindow::ChooseFolder(const platform::FolderDialogRequest& request) {
+  ShowPathFields();
+  // The chooser with its make-folder button needs the component library of the thread.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  BROWSEINFOA browse{};
+  browse.hwndOwner = window_;
+  browse.lpszTitle = request.title.c_str();
+  browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  browse.lpfn = SelectInitialFolder;
+  browse.lParam = request.initialFolder.empty() ? 0 : reinterpret_cast<LPARAM>(request.initialFolder.c_str());
+  Report("folder dialog", request.title);
+  std::string folder;
+  if (PIDLIST_ABSOLUTE chosen = SHBrowseForFolderA(&browse); chosen != nullptr) {
+    folder.assign(MAX_PATH * 2, '\0');
+    if (SHGetPathFromIDListA(chosen, folder.data()) != 0)
+      folder.resize(std::strlen(folder.c_str()));
+    else
+      folder.clear();
+    CoTaskMemFree(chosen);
+  }
+  if (SUCCEEDED(com))
+    CoUninitialize();
+  return folder;
 }
 
 void MainWindow::BeginWaitCursor() {

@@ -27,6 +27,7 @@ class MainWindow final : public platform::Ui, public partlist::PartListObserver 
   void ShowMessage(std::string_view text) override;
   bool AskYesNo(std::string_view text) override;
   std::string ChooseFile(const platform::FileDialogRequest& request) override;
+  std::string ChooseFolder(const platform::FolderDialogRequest& request) override;
   void BeginWaitCursor() override;
   void EndWaitCursor() override;
   platform::ClipboardFailure CopyToClipboard(std::string_view text) override;
