@@ -103,7 +103,7 @@ bool Inspect(int parts, Figures& best) {
     bench.Reset();
     bench.ui.messages.clear();
     const auto start = Clock::now();
-    operations::RunInspect(bench.context, 0, folder);
+    operations::RunInspect(bench.context, PassMode::Inspect, folder);
     const Figures f = bench.Take(start);
     if (bench.ui.Last() != "検査を完了しました。") {
       std::fprintf(stderr, "the inspection failed: %s\n", bench.ui.Last().c_str());
@@ -133,7 +133,7 @@ bool Change(int parts, Figures& figures) {
   const std::string folder = newInput.substr(0, text::FindLast(newInput, '\\') + 1);
   const std::string refused = text::Cp932("実行は使用出来ません。");
   const std::string broken = text::Cp932("実行は中断しました。");
-  operations::RunInspect(bench.context, 1, folder);
+  operations::RunInspect(bench.context, PassMode::Check, folder);
   const std::string base = bench.context.runner.WorkFileBase(key, "ugpc", refused);
   if (base.empty() || bench.context.runner.RunTool("ugpc", refused, key, "", "", ""))
     return false;
@@ -146,8 +146,8 @@ bool Change(int parts, Figures& figures) {
     return false;
   bench.Reset();
   const auto start = Clock::now();
-  const bool failed = operations::StructurePass(bench.context, *listing, 1, refused, folder) ||
-                      operations::StructurePass(bench.context, *listing, 2, broken, folder);
+  const bool failed = operations::StructurePass(bench.context, *listing, PassMode::Check, refused, folder) ||
+                      operations::StructurePass(bench.context, *listing, PassMode::Perform, broken, folder);
   figures = bench.Take(start);
   (void)session.Close();
   if (failed) {

@@ -25,8 +25,7 @@ namespace velmora::app {
 namespace {
 
 using operations::Operation;
-
-enum PassMode : int { kInspectPass = 0, kCheckPass = 1, kPerformPass = 2 };
+using operations::PassMode;
 
 // What one press works out from the list before any pass runs.
 struct RunPlan {
@@ -165,9 +164,9 @@ bool RunChangePasses(operations::Context& context, const RunPlan& plan) {
 
   // The input part alone has no structure to read, so no tool is started.
   if (context.state.partList.RowCount() < 2) {
-    if (operations::RunSinglePartPass(context, kCheckPass, refused))
+    if (operations::RunSinglePartPass(context, PassMode::Check, refused))
       return true;
-    return plan.changeScope > 0 && operations::RunSinglePartPass(context, kPerformPass, broken);
+    return plan.changeScope > 0 && operations::RunSinglePartPass(context, PassMode::Perform, broken);
   }
 
   const std::string base = context.runner.WorkFileBase(plan.inputKey, "ugpc", refused);
@@ -184,12 +183,13 @@ bool RunChangePasses(operations::Context& context, const RunPlan& plan) {
   }
   // A failing pass has shown its message and closed the listing. The check pass wrote nothing, so
   // its listing goes too; after a failed perform pass it stays for the user to look at.
-  if (operations::CheckingStructurePass(context, *output, outputPath, kCheckPass, refused, plan.inputFolder))
+  if (operations::CheckingStructurePass(context, *output, outputPath, PassMode::Check, refused,
+                                        plan.inputFolder))
     return true;
   // Without folder information every part must first be gathered in the input part's folder,
   // new names or not: the perform pass copies them there.
   const bool perform = plan.changeScope > 0 || context.state.operation == Operation::RemoveAllFolders;
-  if (perform && operations::StructurePass(context, *output, kPerformPass, broken, plan.inputFolder))
+  if (perform && operations::StructurePass(context, *output, PassMode::Perform, broken, plan.inputFolder))
     return true;
   return operations::ClosePcOutput(context, *output, outputPath, broken);
 }
@@ -245,7 +245,7 @@ void MainDialog::OnExecute() {
 
   const Operation operation = state_.operation;
   WaitCursor waitCursor(ui);
-  operations::RunInspect(context_, operation == Operation::Inspect ? kInspectPass : kCheckPass,
+  operations::RunInspect(context_, operation == Operation::Inspect ? PassMode::Inspect : PassMode::Check,
                          plan->inputFolder);
   if (operation == Operation::Inspect)
     return;

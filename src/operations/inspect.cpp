@@ -47,7 +47,7 @@ std::vector<bool> FindCollisions(const std::vector<std::string>& oldKeys,
 
 }  // namespace
 
-void RunInspect(Context& context, int passMode, std::string_view inputFolder) {
+void RunInspect(Context& context, PassMode passMode, std::string_view inputFolder) {
   partlist::PartList& list = context.state.partList;
   const int n = list.RowCount();
   std::vector<std::string> oldKeys;
@@ -76,13 +76,13 @@ void RunInspect(Context& context, int passMode, std::string_view inputFolder) {
     list.SetText(row, partlist::kParent, {});
     list.SetText(row, partlist::kNumber, {});
   }
-  if (passMode >= 1)
+  if (passMode != PassMode::Inspect)
     return;
 
   const std::string tail = text::Cp932(msg::kTailInspectNotDone);
   if (n < 2) {
     // An empty list has no row for the single-row pass to fill. Only its message may close.
-    if (n == 1 && RunSinglePartPass(context, 0, text::Cp932(msg::kInspectCompleted)))
+    if (n == 1 && RunSinglePartPass(context, PassMode::Inspect, text::Cp932(msg::kInspectCompleted)))
       return;
     context.ui.ShowMessage(text::Cp932(msg::kInspectCompleted));
     return;
@@ -100,7 +100,7 @@ void RunInspect(Context& context, int passMode, std::string_view inputFolder) {
     context.ui.ShowMessage(text::Cp932(msg::kPcOpenFailed) + tail);
     return;
   }
-  if (CheckingStructurePass(context, *output, outputPath, 0, tail, inputFolder))
+  if (CheckingStructurePass(context, *output, outputPath, PassMode::Inspect, tail, inputFolder))
     return;
   if (ClosePcOutput(context, *output, outputPath, text::Cp932(msg::kTailInspectDone)))
     return;

@@ -51,7 +51,7 @@ bool SameFileOrAbsent(platform::Host& host, std::string_view source, std::string
 
 }  // namespace
 
-bool RunSinglePartPass(Context& context, int mode, std::string_view messageTail) {
+bool RunSinglePartPass(Context& context, PassMode mode, std::string_view messageTail) {
   partlist::PartList& list = context.state.partList;
   // An empty listing leaves no row to work on.
   if (list.RowCount() == 0)
@@ -59,13 +59,13 @@ bool RunSinglePartPass(Context& context, int mode, std::string_view messageTail)
   const std::string oldPath = list.RowPath(0, false);
   const std::string newPath = list.RowPath(0, true);
 
-  if (mode == 0 || mode == 1) {
+  if (mode != PassMode::Perform) {
     list.SetText(0, partlist::kParent, "0");
     list.SetText(0, partlist::kNumber, "1");
     if (!newPath.empty())
       list.SetText(0, partlist::kEdited, std::string(partlist::kMarkV));
   }
-  if (mode == 0)
+  if (mode == PassMode::Inspect)
     return false;
 
   if (context.state.options.overwriteAll == 0) {
@@ -79,13 +79,13 @@ bool RunSinglePartPass(Context& context, int mode, std::string_view messageTail)
       return true;
     }
   }
-  if (mode == 1)
+  if (mode == PassMode::Check)
     return false;
-  return ReplacePartFile(context, oldPath, newPath, messageTail, 0, true, "", 0);
+  return ReplacePartFile(context, oldPath, newPath, messageTail, CopyMode::Overwrite, true, "", 0);
 }
 
 bool ReplacePartFile(Context& context, std::string_view source, std::string_view destination,
-                     std::string_view messageTail, int copyMode, bool closeAll, std::string_view folder,
+                     std::string_view messageTail, CopyMode copyMode, bool closeAll, std::string_view folder,
                      int row) {
   const Options& options = context.state.options;
   const bool allowReplaceAll = options.allowReplaceAll != 0;
@@ -93,7 +93,7 @@ bool ReplacePartFile(Context& context, std::string_view source, std::string_view
   std::string target(destination);
 
   // Without folder information every part has to live in the input part's folder.
-  if (copyMode > 0 && context.state.operation == Operation::RemoveAllFolders) {
+  if (copyMode != CopyMode::Overwrite && context.state.operation == Operation::RemoveAllFolders) {
     const partlist::PartList& list = context.state.partList;
     name = list.Text(row, partlist::kNewPartName);
     if (name.empty())
@@ -113,7 +113,7 @@ bool ReplacePartFile(Context& context, std::string_view source, std::string_view
       return renameInPlace ? context.host.Rename(source, target)
                            : context.host.CopyFile(source, target, failIfExists);
     };
-    if (copyMode == 0) {
+    if (copyMode == CopyMode::Overwrite) {
       if (context.journal.BeforeWrite(target, journal::WriteKind::Overwritten))
         return true;
       if (!copy(false))
@@ -129,12 +129,12 @@ bool ReplacePartFile(Context& context, std::string_view source, std::string_view
         return copyFailed();
       if (allowReplaceAll && ResavePart(context, target, messageTail))
         return true;
-    } else if (present && copyMode == 2 && allowReplaceAll) {
+    } else if (present && copyMode == CopyMode::IfMissingElseResave && allowReplaceAll) {
       // Already there: re-save it in place rather than copy over it.
       if (ResavePart(context, target, messageTail))
         return true;
     }
-  } else if (copyMode == 2 && allowReplaceAll) {
+  } else if (copyMode == CopyMode::IfMissingElseResave && allowReplaceAll) {
     if (ResavePart(context, source, messageTail))
       return true;
   }

@@ -75,7 +75,7 @@ class TargetListing {
 
 class Pass {
  public:
-  Pass(Context& context, platform::TextStream& stream, int passMode, std::string_view messageTail,
+  Pass(Context& context, platform::TextStream& stream, PassMode passMode, std::string_view messageTail,
        std::string_view inputFolder)
       : context_(context),
         list_(context.state.partList),
@@ -117,17 +117,18 @@ class Pass {
   bool InputLine(const StructureLine& line) {
     const std::string oldPath = list_.RowPath(line.row, false);
     const std::string newPath = list_.RowPath(line.row, true);
-    if (passMode_ <= 1 && !newPath.empty())
+    if (passMode_ != PassMode::Perform && !newPath.empty())
       list_.SetText(line.row, partlist::kEdited, std::string(partlist::kMarkV));
-    if (passMode_ >= 1 && !OverwriteAll()) {
+    if (passMode_ != PassMode::Inspect && !OverwriteAll()) {
       if (!newPath.empty() && Exists(newPath))
         return reader_.Fail(msg::kInputPartNewFileExists);
       if (newPath.empty())
         return reader_.Fail(msg::kInputPartExists);
     }
-    if (passMode_ == 2 && ReplacePartFile(context_, oldPath, newPath, tail_, 0, true, inputFolder_, line.row))
+    if (passMode_ == PassMode::Perform &&
+        ReplacePartFile(context_, oldPath, newPath, tail_, CopyMode::Overwrite, true, inputFolder_, line.row))
       return reader_.FailShown();
-    if (passMode_ == 2 && MovesToAnotherFolder(line.row))
+    if (passMode_ == PassMode::Perform && MovesToAnotherFolder(line.row))
       return KeepComponentFolders(line.level, newPath);
     return false;
   }
@@ -139,12 +140,14 @@ class Pass {
     // must not count as a file in the way at its later lines (the check pass settled them all).
     const bool repeated = handled_[static_cast<std::size_t>(line.row)];
     handled_[static_cast<std::size_t>(line.row)] = true;
-    if (passMode_ >= 1 && !(passMode_ == 2 && repeated) && OverwriteCheck(oldPath, newPath, false, line.row))
+    if (passMode_ != PassMode::Inspect && !(passMode_ == PassMode::Perform && repeated) &&
+        OverwriteCheck(oldPath, newPath, false, line.row))
       return reader_.FailShown();
     // Only a copy made here is ours to edit; a file already at the new path is kept as it is.
     const bool keepComponents =
-        passMode_ == 2 && !repeated && MovesToAnotherFolder(line.row) && !Exists(newPath);
-    if (passMode_ == 2 && ReplacePartFile(context_, oldPath, newPath, tail_, 1, true, inputFolder_, line.row))
+        passMode_ == PassMode::Perform && !repeated && MovesToAnotherFolder(line.row) && !Exists(newPath);
+    if (passMode_ == PassMode::Perform &&
+        ReplacePartFile(context_, oldPath, newPath, tail_, CopyMode::IfMissing, true, inputFolder_, line.row))
       return reader_.FailShown();
     if (keepComponents && Exists(newPath) && KeepComponentFolders(line.level, newPath))
       return true;
@@ -152,7 +155,7 @@ class Pass {
       return false;
     if (AncestorWalk(line))
       return true;
-    if (passMode_ <= 1)
+    if (passMode_ != PassMode::Perform)
       return ExistingTargetCheck(line.level, newPath);
     return false;
   }
@@ -197,11 +200,11 @@ class Pass {
         return reader_.Fail(msg::kNoMatchingNumber);
       const std::string aOld = list_.RowPath(ancestor, false);
       std::string aNew = list_.RowPath(ancestor, true);
-      if (passMode_ <= 1 && list_.Text(ancestor, partlist::kEdited) != partlist::kMarkX)
+      if (passMode_ != PassMode::Perform && list_.Text(ancestor, partlist::kEdited) != partlist::kMarkX)
         list_.SetText(ancestor, partlist::kEdited, std::string(partlist::kMarkV));
-      if (passMode_ == 1 && OverwriteCheck(aOld, aNew, true, ancestor))
+      if (passMode_ == PassMode::Check && OverwriteCheck(aOld, aNew, true, ancestor))
         return reader_.FailShown();
-      if (passMode_ != 2)
+      if (passMode_ != PassMode::Perform)
         continue;
       if (RemovingFolders())
         aNew = inputFolder_ + ResultName(ancestor);
@@ -213,7 +216,8 @@ class Pass {
             ReferenceEdit("-change_name", aOld, aNew, bef, list_.Text(line.row, partlist::kNewPartName)))
           return reader_.FailShown();
       }
-      if (ReplacePartFile(context_, aOld, aNew, tail_, 2, d == 0, inputFolder_, ancestor))
+      if (ReplacePartFile(context_, aOld, aNew, tail_, CopyMode::IfMissingElseResave, d == 0, inputFolder_,
+                          ancestor))
         return reader_.FailShown();
     }
     return false;
@@ -313,7 +317,7 @@ class Pass {
   Context& context_;
   PartList& list_;
   StructureReader reader_;
-  const int passMode_;
+  const PassMode passMode_;
   const std::string tail_;
   const std::string inputFolder_;
   std::vector<bool> handled_;  // rows whose line has been met in this pass
@@ -321,14 +325,14 @@ class Pass {
 
 }  // namespace
 
-bool StructurePass(Context& context, platform::TextStream& stream, int passMode, std::string_view messageTail,
-                   std::string_view inputFolder) {
+bool StructurePass(Context& context, platform::TextStream& stream, PassMode passMode,
+                   std::string_view messageTail, std::string_view inputFolder) {
   Pass pass(context, stream, passMode, messageTail, inputFolder);
   return pass.Run();
 }
 
 bool CheckingStructurePass(Context& context, platform::TextStream& stream, std::string_view listingPath,
-                           int passMode, std::string_view messageTail, std::string_view inputFolder) {
+                           PassMode passMode, std::string_view messageTail, std::string_view inputFolder) {
   if (!StructurePass(context, stream, passMode, messageTail, inputFolder))
     return false;
   // The failure has been shown; a listing that cannot be removed is named by the next run's refusal.

@@ -16,7 +16,7 @@ bool IsBlank(unsigned char c) {
 
 }  // namespace
 
-StructureReader::StructureReader(Context& context, platform::TextStream& stream, int passMode,
+StructureReader::StructureReader(Context& context, platform::TextStream& stream, PassMode passMode,
                                  std::string_view messageTail)
     : context_(&context),
       stream_(&stream),
@@ -99,7 +99,7 @@ StructureReader::Step StructureReader::NextLine(StructureLine& line) {
   const std::string& numberText = list.Text(row, partlist::kNumber);
   const int numberValue = text::Atoi(numberText);
 
-  if (passMode_ >= 2) {
+  if (passMode_ == PassMode::Perform) {
     // The check pass just before numbered every row.
     if (numberValue < 1 || numberValue > lineNumber_) {
       Fail(msg::kPerformNoNumber);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "operations/context.h"
+#include "operations/modes.h"
 #include "platform/text_stream.h"
 
 namespace velmora::operations {
@@ -27,7 +28,8 @@ class StructureReader {
   using Visit = std::function<bool(int row, std::string_view path)>;
 
   // Starts the pass: one level entry per row, all 0, line 1, the stream rewound. messageTail is cp932.
-  StructureReader(Context& context, platform::TextStream& stream, int passMode, std::string_view messageTail);
+  StructureReader(Context& context, platform::TextStream& stream, PassMode passMode,
+                  std::string_view messageTail);
   StructureReader(const StructureReader&) = delete;
   StructureReader& operator=(const StructureReader&) = delete;
 
@@ -67,7 +69,7 @@ class StructureReader {
 
   Context* context_;
   platform::TextStream* stream_;
-  int passMode_;
+  PassMode passMode_;
   std::string messageTail_;
   std::string inputKey_;
   std::vector<int> levelTable_;

@@ -204,7 +204,8 @@ TEST_F(BulkOnAssemblyTest, RemoveDirsPutsEveryComponentInItsParentsFolder) {
   state.operation = Operation::RemoveAllFolders;
   for (int row = 0; row < state.partList.RowCount(); ++row) {
     const std::string old = state.partList.RowPath(row, false);
-    ASSERT_FALSE(ReplacePartFile(context, old, "", Cp("実行は中断しました。"), 1, true, inputFolder, row))
+    ASSERT_FALSE(ReplacePartFile(context, old, "", Cp("実行は中断しました。"), CopyMode::IfMissing, true,
+                                 inputFolder, row))
         << ui.Last();
   }
 

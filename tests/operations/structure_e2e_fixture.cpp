@@ -87,7 +87,7 @@ bool StructureE2e::Change(Operation operation, const std::function<void()>& betw
     changes = changes || !newPath.empty();
   }
   const std::string inputFolder = result.substr(0, text::FindLast(result, '\\') + 1);
-  RunInspect(context, 1, inputFolder);
+  RunInspect(context, PassMode::Check, inputFolder);
   const std::string base = context.runner.WorkFileBase(inputKey, "ugpc", refused);
   if (base.empty() || context.runner.RunTool("ugpc", refused, inputKey, "", "", ""))
     return true;
@@ -97,11 +97,11 @@ bool StructureE2e::Change(Operation operation, const std::function<void()>& betw
     ADD_FAILURE() << "no ugpc output";
     return true;
   }
-  if (StructurePass(context, *listing, 1, refused, inputFolder))
+  if (StructurePass(context, *listing, PassMode::Check, refused, inputFolder))
     return true;
   if (betweenPasses)
     betweenPasses();
-  if (changes && StructurePass(context, *listing, 2, broken, inputFolder))
+  if (changes && StructurePass(context, *listing, PassMode::Perform, broken, inputFolder))
     return true;
   return ClosePcOutput(context, *listing, base + ".txt", broken);
 }
@@ -109,7 +109,7 @@ bool StructureE2e::Change(Operation operation, const std::function<void()>& betw
 void StructureE2e::Inspect() {
   state.operation = Operation::Inspect;
   const std::string inputKey = text::ToLower(state.inputPartPath);
-  RunInspect(context, 0, inputKey.substr(0, text::FindLast(inputKey, '\\') + 1));
+  RunInspect(context, PassMode::Inspect, inputKey.substr(0, text::FindLast(inputKey, '\\') + 1));
 }
 
 std::vector<std::string> StructureE2e::Structure(std::string_view windowsPath) {
