@@ -134,8 +134,9 @@ bool Change(int parts, Figures& figures) {
   const std::string refused = text::Cp932("実行は使用出来ません。");
   const std::string broken = text::Cp932("実行は中断しました。");
   operations::RunInspect(bench.context, PassMode::Check, folder);
-  const std::string base = bench.context.runner.WorkFileBase(key, "ugpc", refused);
-  if (base.empty() || bench.context.runner.RunTool("ugpc", refused, key, "", "", ""))
+  const std::string base = bench.context.runner.WorkFileBase(key, toolrunner::ToolMode::Structure, refused);
+  if (base.empty() ||
+      bench.context.runner.RunTool({.mode = toolrunner::ToolMode::Structure, .inFile = key}, refused))
     return false;
   const std::unique_ptr<platform::TextStream> listing =
       bench.host.Open(base + ".txt", platform::OpenMode::ReadText);

@@ -169,10 +169,11 @@ bool RunChangePasses(operations::Context& context, const RunPlan& plan) {
     return plan.changeScope > 0 && operations::RunSinglePartPass(context, PassMode::Perform, broken);
   }
 
-  const std::string base = context.runner.WorkFileBase(plan.inputKey, "ugpc", refused);
+  const std::string base =
+      context.runner.WorkFileBase(plan.inputKey, toolrunner::ToolMode::Structure, refused);
   if (base.empty())
     return true;
-  if (context.runner.RunTool("ugpc", refused, plan.inputKey, "", "", ""))
+  if (context.runner.RunTool({.mode = toolrunner::ToolMode::Structure, .inFile = plan.inputKey}, refused))
     return true;
   const std::string outputPath = base + ".txt";
   const std::unique_ptr<platform::TextStream> output =

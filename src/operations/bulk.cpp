@@ -14,7 +14,7 @@ namespace {
 enum class NameCase { Keep, Lower, Upper };
 
 struct BulkKind {
-  std::string_view option;
+  toolrunner::ToolMode mode;
   NameCase nameCase;
 };
 
@@ -22,13 +22,13 @@ struct BulkKind {
 std::optional<BulkKind> KindOf(Operation operation) {
   switch (operation) {
     case Operation::LowerAllFolders:
-      return BulkKind{"-lower_dir", NameCase::Keep};
+      return BulkKind{toolrunner::ToolMode::LowerFolders, NameCase::Keep};
     case Operation::LowerAllParts:
-      return BulkKind{"-lower_name", NameCase::Lower};
+      return BulkKind{toolrunner::ToolMode::LowerNames, NameCase::Lower};
     case Operation::UpperAllParts:
-      return BulkKind{"-upper_name", NameCase::Upper};
+      return BulkKind{toolrunner::ToolMode::UpperNames, NameCase::Upper};
     case Operation::RemoveAllFolders:
-      return BulkKind{"-remove_dirs", NameCase::Keep};
+      return BulkKind{toolrunner::ToolMode::RemoveFolders, NameCase::Keep};
     case Operation::Inspect:
     case Operation::Change:
       break;
@@ -76,8 +76,10 @@ bool RunBulkOnRow(Context& context, int row, std::string_view inputFolder) {
 
   if (context.journal.BeforeWrite(folder + writtenName, journal::WriteKind::Rewritten))
     return true;
-  return context.runner.RunTool(kind->option, text::Cp932(msg::kTailRunBroken), folder + name,
-                                folder + writtenName, "", "");
+  const std::string inFile = folder + name;
+  const std::string outFile = folder + writtenName;
+  return context.runner.RunTool({.mode = kind->mode, .inFile = inFile, .outFile = outFile},
+                                text::Cp932(msg::kTailRunBroken));
 }
 
 }  // namespace velmora::operations

@@ -88,10 +88,10 @@ void RunInspect(Context& context, PassMode passMode, std::string_view inputFolde
     return;
   }
   const std::string inputPath = context.state.inputPartPath;
-  const std::string base = context.runner.WorkFileBase(inputPath, "ugpc", tail);
+  const std::string base = context.runner.WorkFileBase(inputPath, toolrunner::ToolMode::Structure, tail);
   if (base.empty())
     return;
-  if (context.runner.RunTool("ugpc", tail, inputPath, "", "", ""))
+  if (context.runner.RunTool({.mode = toolrunner::ToolMode::Structure, .inFile = inputPath}, tail))
     return;
   const std::string outputPath = base + ".txt";
   const std::unique_ptr<platform::TextStream> output =

@@ -57,9 +57,9 @@ bool BuildPartList(Context& context) {
   const std::string tail = text::Cp932(msg::kTailListNotBuilt);
   if (CheckInputs(context, tail))
     return true;
-  if (context.runner.RunTool("-list", tail, inputPart, "", "", ""))
+  if (context.runner.RunTool({.mode = toolrunner::ToolMode::List, .inFile = inputPart}, tail))
     return true;
-  const std::string base = context.runner.WorkFileBase(inputPart, "-list", tail);
+  const std::string base = context.runner.WorkFileBase(inputPart, toolrunner::ToolMode::List, tail);
   if (base.empty())
     return true;
 

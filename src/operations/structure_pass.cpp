@@ -185,9 +185,13 @@ class Pass {
         return false;
       if (context_.journal.BeforeWrite(copyPath, journal::WriteKind::Rewritten))
         return true;
-      return context_.runner.RunTool("-change_comp_dir", tail_, copyPath, copyPath,
-                                     list_.Text(component, partlist::kPartName),
-                                     WithoutLastCharacter(folder));
+      const std::string componentFolder = WithoutLastCharacter(folder);
+      return context_.runner.RunTool({.mode = toolrunner::ToolMode::ChangeComponentFolder,
+                                      .inFile = copyPath,
+                                      .outFile = copyPath,
+                                      .befFile = list_.Text(component, partlist::kPartName),
+                                      .aftFile = componentFolder},
+                                     tail_);
     });
   }
 
@@ -212,8 +216,10 @@ class Pass {
         const std::string& folder =
             RemovingFolders() ? inputFolder_ : list_.Text(line.row, partlist::kNewFolderName);
         const std::string bef = list_.Text(line.row, partlist::kPartName);
-        if (ReferenceEdit("-change_comp_dir", aOld, aNew, bef, WithoutLastCharacter(folder)) ||
-            ReferenceEdit("-change_name", aOld, aNew, bef, list_.Text(line.row, partlist::kNewPartName)))
+        if (ReferenceEdit(toolrunner::ToolMode::ChangeComponentFolder, aOld, aNew, bef,
+                          WithoutLastCharacter(folder)) ||
+            ReferenceEdit(toolrunner::ToolMode::ChangeName, aOld, aNew, bef,
+                          list_.Text(line.row, partlist::kNewPartName)))
           return reader_.FailShown();
       }
       if (ReplacePartFile(context_, aOld, aNew, tail_, CopyMode::IfMissingElseResave, d == 0, inputFolder_,
@@ -259,7 +265,7 @@ class Pass {
   }
 
   // Has the edit tool rewrite one component reference of a parent in place. Shows its own message.
-  bool ReferenceEdit(std::string_view option, const std::string& parentOld, const std::string& parentNew,
+  bool ReferenceEdit(toolrunner::ToolMode mode, const std::string& parentOld, const std::string& parentNew,
                      const std::string& bef, const std::string& aft) {
     if (aft.empty())
       return false;
@@ -269,18 +275,19 @@ class Pass {
       return false;
     if (context_.journal.BeforeWrite(parent, journal::WriteKind::Rewritten))
       return true;
-    return context_.runner.RunTool(option, tail_, parent, parent, bef, aft);
+    return context_.runner.RunTool(
+        {.mode = mode, .inFile = parent, .outFile = parent, .befFile = bef, .aftFile = aft}, tail_);
   }
 
   // A changed part's new file that already exists is kept: every component listed under the part
   // that the existing file does not refer to is marked.
   bool ExistingTargetCheck(int level, const std::string& newPath) {
-    const std::string base = context_.runner.WorkFileBase(newPath, "-list", tail_);
+    const std::string base = context_.runner.WorkFileBase(newPath, toolrunner::ToolMode::List, tail_);
     if (base.empty())
       return reader_.FailShown();
     if (!Exists(newPath))
       return false;
-    if (context_.runner.RunTool("-list", tail_, newPath, "", "", ""))
+    if (context_.runner.RunTool({.mode = toolrunner::ToolMode::List, .inFile = newPath}, tail_))
       return reader_.FailShown();
     const std::string listPath = base + ".txt";
     const std::unique_ptr<platform::TextStream> file =

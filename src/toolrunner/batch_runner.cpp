@@ -10,10 +10,10 @@
 namespace velmora::toolrunner {
 namespace {
 
-constexpr std::string_view kModeList = "-list";
-constexpr std::string_view kModePc = "ugpc";
-constexpr std::string_view kModeChangeName = "-change_name";
-constexpr std::string_view kModeChangeDir = "-change_comp_dir";
+constexpr std::string_view kModeList = Spelling(ToolMode::List);
+constexpr std::string_view kModePc = Spelling(ToolMode::Structure);
+constexpr std::string_view kModeChangeName = Spelling(ToolMode::ChangeName);
+constexpr std::string_view kModeChangeDir = Spelling(ToolMode::ChangeComponentFolder);
 
 bool ReadsOutput(std::string_view mode) {
   return mode == kModeList || mode == kModePc;
@@ -116,7 +116,7 @@ BatchRunner::BatchRunner(platform::Host& host, platform::Ui& ui, const std::stri
                          const std::string& pcToolPath)
     : host_(&host), ui_(&ui), editToolPath_(&editToolPath), pcToolPath_(&pcToolPath) {}
 
-std::string BatchRunner::WorkFileBase(std::string_view partPath, std::string_view tag,
+std::string BatchRunner::WorkFileBase(std::string_view partPath, ToolMode mode,
                                       std::string_view messageTail) const {
   const std::optional<std::string> temp = host_->GetEnv("TEMP");
   if (!temp || temp->empty()) {
@@ -141,16 +141,14 @@ std::string BatchRunner::WorkFileBase(std::string_view partPath, std::string_vie
   const long long length = std::min(std::max(dot - slash, 0LL), size - start);
   std::string base = *temp;
   base += partPath.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(length));
-  if (tag == kModePc)
+  if (mode == ToolMode::Structure)
     base += '-';
-  base += tag;
+  base += Spelling(mode);
   return base;
 }
 
 // NOLINTNEXTLINE(readability-function-size): longer than it should be, to be split
-bool BatchRunner::RunTool(std::string_view mode, std::string_view messageTail, std::string_view inFile,
-                          std::string_view outFile, std::string_view befFile,
-                          std::string_view aftFile) const {
+bool BatchRunner::RunTool(const ToolCall& call, std::string_view messageTail) const {
   const auto fail = [this, messageTail](std::string_view message) {
     ui_->ShowMessage(text::Cp932(message) + std::string(messageTail));
     return true;
@@ -165,8 +163,9 @@ bool BatchRunner::RunTool(std::string_view mode, std::string_view messageTail, s
     return true;
   };
 
-  const std::string& toolPath = mode == kModePc ? *pcToolPath_ : *editToolPath_;
-  const std::string base = WorkFileBase(inFile, mode, messageTail);
+  const std::string_view mode = Spelling(call.mode);
+  const std::string& toolPath = call.mode == ToolMode::Structure ? *pcToolPath_ : *editToolPath_;
+  const std::string base = WorkFileBase(call.inFile, call.mode, messageTail);
   if (base.empty())
     return true;
   const std::string batFile = base + ".bat";
@@ -185,7 +184,8 @@ bool BatchRunner::RunTool(std::string_view mode, std::string_view messageTail, s
     const std::unique_ptr<platform::TextStream> bat = host_->Open(batFile, platform::OpenMode::WriteText);
     if (!bat)
       return fail(msg::kBatchOpenFailed);
-    const std::string content = BatchFileText(mode, toolPath, inFile, outFile, befFile, aftFile, base);
+    const std::string content =
+        BatchFileText(mode, toolPath, call.inFile, call.outFile, call.befFile, call.aftFile, base);
     for (std::size_t begin = 0; begin < content.size();) {
       const std::size_t lineEnd = content.find('\n', begin);
       const std::size_t end = lineEnd == std::string::npos ? content.size() : lineEnd + 1;

@@ -88,8 +88,9 @@ bool StructureE2e::Change(Operation operation, const std::function<void()>& betw
   }
   const std::string inputFolder = result.substr(0, text::FindLast(result, '\\') + 1);
   RunInspect(context, PassMode::Check, inputFolder);
-  const std::string base = context.runner.WorkFileBase(inputKey, "ugpc", refused);
-  if (base.empty() || context.runner.RunTool("ugpc", refused, inputKey, "", "", ""))
+  const std::string base = context.runner.WorkFileBase(inputKey, toolrunner::ToolMode::Structure, refused);
+  if (base.empty() ||
+      context.runner.RunTool({.mode = toolrunner::ToolMode::Structure, .inFile = inputKey}, refused))
     return true;
   const std::unique_ptr<platform::TextStream> listing =
       host.Open(base + ".txt", platform::OpenMode::ReadText);
@@ -115,8 +116,8 @@ void StructureE2e::Inspect() {
 std::vector<std::string> StructureE2e::Structure(std::string_view windowsPath) {
   const std::string path = text::Cp932(windowsPath);
   const std::string tail = text::Cp932("検査は出来ていません。");
-  const std::string base = context.runner.WorkFileBase(path, "ugpc", tail);
-  if (context.runner.RunTool("ugpc", tail, path, "", "", ""))
+  const std::string base = context.runner.WorkFileBase(path, toolrunner::ToolMode::Structure, tail);
+  if (context.runner.RunTool({.mode = toolrunner::ToolMode::Structure, .inFile = path}, tail))
     return {"ugpc failed: " + Messages()};
   const std::unique_ptr<platform::TextStream> output = host.Open(base + ".txt", platform::OpenMode::ReadText);
   std::vector<std::string> lines;
