@@ -53,7 +53,7 @@ struct Bench {
   }
   bool Load(const std::string& input) {
     state.inputPartPath = input;
-    if (operations::BuildPartList(context)) {
+    if (operations::BuildPartList(context) == Step::Failed) {
       std::fprintf(stderr, "the list could not be built: %s\n", ui.Last().c_str());
       return false;
     }
@@ -103,7 +103,7 @@ bool Inspect(int parts, Figures& best) {
     bench.Reset();
     bench.ui.messages.clear();
     const auto start = Clock::now();
-    operations::RunInspect(bench.context, PassMode::Inspect, folder);
+    operations::RunInspect(bench.context, operations::PassMode::Inspect, folder);
     const Figures f = bench.Take(start);
     if (bench.ui.Last() != "検査を完了しました。") {
       std::fprintf(stderr, "the inspection failed: %s\n", bench.ui.Last().c_str());
@@ -133,10 +133,10 @@ bool Change(int parts, Figures& figures) {
   const std::string folder = newInput.substr(0, text::FindLast(newInput, '\\') + 1);
   const std::string refused = text::Cp932("実行は使用出来ません。");
   const std::string broken = text::Cp932("実行は中断しました。");
-  operations::RunInspect(bench.context, PassMode::Check, folder);
+  operations::RunInspect(bench.context, operations::PassMode::Check, folder);
   const std::string base = bench.context.runner.WorkFileBase(key, toolrunner::ToolMode::Structure, refused);
-  if (base.empty() ||
-      bench.context.runner.RunTool({.mode = toolrunner::ToolMode::Structure, .inFile = key}, refused))
+  if (base.empty() || bench.context.runner.RunTool({.mode = toolrunner::ToolMode::Structure, .inFile = key},
+                                                   refused) == Step::Failed)
     return false;
   const std::unique_ptr<platform::TextStream> listing =
       bench.host.Open(base + ".txt", platform::OpenMode::ReadText);
@@ -147,15 +147,18 @@ bool Change(int parts, Figures& figures) {
     return false;
   bench.Reset();
   const auto start = Clock::now();
-  const bool failed = operations::StructurePass(bench.context, *listing, PassMode::Check, refused, folder) ||
-                      operations::StructurePass(bench.context, *listing, PassMode::Perform, broken, folder);
+  const bool failed = operations::StructurePass(bench.context, *listing, operations::PassMode::Check, refused,
+                                                folder) == Step::Failed ||
+                      operations::StructurePass(bench.context, *listing, operations::PassMode::Perform,
+                                                broken, folder) == Step::Failed;
   figures = bench.Take(start);
   (void)session.Close();
   if (failed) {
     std::fprintf(stderr, "the change failed: %s\n", bench.ui.Last().c_str());
     return false;
   }
-  operations::ClosePcOutput(bench.context, *listing, base + ".txt", broken);
+  if (operations::ClosePcOutput(bench.context, *listing, base + ".txt", broken) == Step::Failed)
+    return false;
   std::printf("change, %d parts renamed, check and perform pass\n", list.RowCount());
   return true;
 }

@@ -88,7 +88,8 @@ int main(int argc, char** argv) {
     // Alternate the two so that a change in machine load hits both alike.
     auto start = Clock::now();
     host.Reset();
-    const bool failed = runner.RunTool({.mode = velmora::toolrunner::ToolMode::List, .inFile = input}, "");
+    const bool failed = runner.RunTool({.mode = velmora::toolrunner::ToolMode::List, .inFile = input}, "") ==
+                        velmora::Step::Failed;
     viaRunner.push_back(Since(start));
     ownWork.push_back(viaRunner.back() - host.toolSeconds);
     if (failed || !host.Remove(base + ".txt")) {

@@ -164,16 +164,18 @@ bool RunChangePasses(operations::Context& context, const RunPlan& plan) {
 
   // The input part alone has no structure to read, so no tool is started.
   if (context.state.partList.RowCount() < 2) {
-    if (operations::RunSinglePartPass(context, PassMode::Check, refused))
+    if (operations::RunSinglePartPass(context, PassMode::Check, refused) == Step::Failed)
       return true;
-    return plan.changeScope > 0 && operations::RunSinglePartPass(context, PassMode::Perform, broken);
+    return plan.changeScope > 0 &&
+           operations::RunSinglePartPass(context, PassMode::Perform, broken) == Step::Failed;
   }
 
   const std::string base =
       context.runner.WorkFileBase(plan.inputKey, toolrunner::ToolMode::Structure, refused);
   if (base.empty())
     return true;
-  if (context.runner.RunTool({.mode = toolrunner::ToolMode::Structure, .inFile = plan.inputKey}, refused))
+  if (context.runner.RunTool({.mode = toolrunner::ToolMode::Structure, .inFile = plan.inputKey}, refused) ==
+      Step::Failed)
     return true;
   const std::string outputPath = base + ".txt";
   const std::unique_ptr<platform::TextStream> output =
@@ -185,14 +187,15 @@ bool RunChangePasses(operations::Context& context, const RunPlan& plan) {
   // A failing pass has shown its message and closed the listing. The check pass wrote nothing, so
   // its listing goes too; after a failed perform pass it stays for the user to look at.
   if (operations::CheckingStructurePass(context, *output, outputPath, PassMode::Check, refused,
-                                        plan.inputFolder))
+                                        plan.inputFolder) == Step::Failed)
     return true;
   // Without folder information every part must first be gathered in the input part's folder,
   // new names or not: the perform pass copies them there.
   const bool perform = plan.changeScope > 0 || context.state.operation == Operation::RemoveAllFolders;
-  if (perform && operations::StructurePass(context, *output, PassMode::Perform, broken, plan.inputFolder))
+  if (perform && operations::StructurePass(context, *output, PassMode::Perform, broken, plan.inputFolder) ==
+                     Step::Failed)
     return true;
-  return operations::ClosePcOutput(context, *output, outputPath, broken);
+  return operations::ClosePcOutput(context, *output, outputPath, broken) == Step::Failed;
 }
 
 // With inputPartOnly every row but the input part's is skipped. Removing the folders does the
@@ -209,10 +212,11 @@ bool RunBulkPass(operations::Context& context, const RunPlan& plan) {
       inputRow = row;
       continue;
     }
-    if ((isInputPart || !inputPartOnly) && operations::RunBulkOnRow(context, row, plan.inputFolder))
+    if ((isInputPart || !inputPartOnly) &&
+        operations::RunBulkOnRow(context, row, plan.inputFolder) == Step::Failed)
       return true;
   }
-  return inputRow >= 0 && operations::RunBulkOnRow(context, inputRow, plan.inputFolder);
+  return inputRow >= 0 && operations::RunBulkOnRow(context, inputRow, plan.inputFolder) == Step::Failed;
 }
 
 // What the journal keeps of the run: the input part and the rows as they were before it.
@@ -238,7 +242,7 @@ void MainDialog::OnExecute() {
   platform::Ui& ui = context_.ui;
   if (!ui.ExchangeData(true))
     return;
-  if (operations::CheckInputs(context_, text::Cp932(msg::kTailRunRefused)))
+  if (operations::CheckInputs(context_, text::Cp932(msg::kTailRunRefused)) == Step::Failed)
     return;
   const std::optional<RunPlan> plan = PlanRun(context_);
   if (!plan)
@@ -278,7 +282,7 @@ void MainDialog::OnExecute() {
       return;
     }
     state_.inputPartPath = plan->resultInputPath;
-    if (operations::BuildPartList(context_)) {
+    if (operations::BuildPartList(context_) == Step::Failed) {
       waitCursor.End();
       state_.inputPartPath.clear();
       return;

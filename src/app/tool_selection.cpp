@@ -110,7 +110,7 @@ void MainDialog::BrowseInputPart() {
       continue;
     }
     state_.inputPartPath = std::move(path);
-    if (operations::BuildPartList(context_))
+    if (operations::BuildPartList(context_) == Step::Failed)
       state_.inputPartPath.clear();
     return;
   }

@@ -95,9 +95,8 @@ bool Journal::Open() {
   return true;
 }
 
-bool Journal::Fail() {
-  ui_->ShowMessage(text::Cp932(msg::kJournalWriteFailed));
-  return true;
+Step Journal::Fail() {
+  return ShowFailure(*ui_, msg::kJournalWriteFailed);
 }
 
 // The result line of the write before this point, or "" when there is none to record.
@@ -114,9 +113,9 @@ std::string Journal::PendingResult() {
   return ResultLine(pending.index, Fingerprint::Absent());
 }
 
-bool Journal::BeforeWrite(std::string_view path, WriteKind kind) {
+Step Journal::BeforeWrite(std::string_view path, WriteKind kind) {
   if (!active_)
-    return false;
+    return Step::Done;
   std::string lines;
   if (file_.empty()) {
     if (!Open())
@@ -149,7 +148,7 @@ bool Journal::BeforeWrite(std::string_view path, WriteKind kind) {
     return Fail();
   touched_.insert(std::move(key));
   pending_ = Pending{entries_++, entry.path};
-  return false;
+  return Step::Done;
 }
 
 void Journal::End() {

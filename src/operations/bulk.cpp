@@ -42,10 +42,10 @@ const std::string& OrFallback(const std::string& preferred, const std::string& f
 
 }  // namespace
 
-bool RunBulkOnRow(Context& context, int row, std::string_view inputFolder) {
+Step RunBulkOnRow(Context& context, int row, std::string_view inputFolder) {
   const std::optional<BulkKind> kind = KindOf(context.state.operation);
   if (!kind)
-    return false;
+    return Step::Done;
 
   const partlist::PartList& list = context.state.partList;
   const std::string& newName = list.Text(row, partlist::kNewPartName);
@@ -66,7 +66,7 @@ bool RunBulkOnRow(Context& context, int row, std::string_view inputFolder) {
   }
   // A new name or folder that produced no file leaves nothing to work on.
   if (name.empty() || folder.empty())
-    return false;
+    return Step::Done;
 
   std::string writtenName = name;
   if (kind->nameCase == NameCase::Lower)
@@ -74,8 +74,8 @@ bool RunBulkOnRow(Context& context, int row, std::string_view inputFolder) {
   else if (kind->nameCase == NameCase::Upper)
     writtenName = text::ToUpper(name);
 
-  if (context.journal.BeforeWrite(folder + writtenName, journal::WriteKind::Rewritten))
-    return true;
+  if (context.journal.BeforeWrite(folder + writtenName, journal::WriteKind::Rewritten) == Step::Failed)
+    return Step::Failed;
   const std::string inFile = folder + name;
   const std::string outFile = folder + writtenName;
   return context.runner.RunTool({.mode = kind->mode, .inFile = inFile, .outFile = outFile},

@@ -82,7 +82,8 @@ void RunInspect(Context& context, PassMode passMode, std::string_view inputFolde
   const std::string tail = text::Cp932(msg::kTailInspectNotDone);
   if (n < 2) {
     // An empty list has no row for the single-row pass to fill. Only its message may close.
-    if (n == 1 && RunSinglePartPass(context, PassMode::Inspect, text::Cp932(msg::kInspectCompleted)))
+    if (n == 1 &&
+        RunSinglePartPass(context, PassMode::Inspect, text::Cp932(msg::kInspectCompleted)) == Step::Failed)
       return;
     context.ui.ShowMessage(text::Cp932(msg::kInspectCompleted));
     return;
@@ -91,7 +92,8 @@ void RunInspect(Context& context, PassMode passMode, std::string_view inputFolde
   const std::string base = context.runner.WorkFileBase(inputPath, toolrunner::ToolMode::Structure, tail);
   if (base.empty())
     return;
-  if (context.runner.RunTool({.mode = toolrunner::ToolMode::Structure, .inFile = inputPath}, tail))
+  if (context.runner.RunTool({.mode = toolrunner::ToolMode::Structure, .inFile = inputPath}, tail) ==
+      Step::Failed)
     return;
   const std::string outputPath = base + ".txt";
   const std::unique_ptr<platform::TextStream> output =
@@ -100,24 +102,25 @@ void RunInspect(Context& context, PassMode passMode, std::string_view inputFolde
     context.ui.ShowMessage(text::Cp932(msg::kPcOpenFailed) + tail);
     return;
   }
-  if (CheckingStructurePass(context, *output, outputPath, PassMode::Inspect, tail, inputFolder))
+  if (CheckingStructurePass(context, *output, outputPath, PassMode::Inspect, tail, inputFolder) ==
+      Step::Failed)
     return;
-  if (ClosePcOutput(context, *output, outputPath, text::Cp932(msg::kTailInspectDone)))
+  if (ClosePcOutput(context, *output, outputPath, text::Cp932(msg::kTailInspectDone)) == Step::Failed)
     return;
   context.ui.ShowMessage(text::Cp932(msg::kInspectCompleted));
 }
 
-bool ClosePcOutput(Context& context, platform::TextStream& file, std::string_view path,
+Step ClosePcOutput(Context& context, platform::TextStream& file, std::string_view path,
                    std::string_view messageTail) {
   if (!file.Close()) {
     context.ui.ShowMessage(text::Cp932(msg::kPcCloseFailed) + std::string(messageTail));
-    return true;
+    return Step::Failed;
   }
   if (!context.host.Remove(path)) {
     context.ui.ShowMessage(text::Cp932(msg::kPcRemoveFailed) + std::string(messageTail));
-    return true;
+    return Step::Failed;
   }
-  return false;
+  return Step::Done;
 }
 
 }  // namespace velmora::operations

@@ -13,7 +13,7 @@ namespace velmora::operations {
 void RunInspect(Context& context, PassMode passMode, std::string_view inputFolder);
 
 // Closes the ugpc output and deletes it. True when that failed (after its message).
-bool ClosePcOutput(Context& context, platform::TextStream& file, std::string_view path,
+Step ClosePcOutput(Context& context, platform::TextStream& file, std::string_view path,
                    std::string_view messageTail);
 
 }  // namespace velmora::operations

@@ -51,11 +51,11 @@ bool SameFileOrAbsent(platform::Host& host, std::string_view source, std::string
 
 }  // namespace
 
-bool RunSinglePartPass(Context& context, PassMode mode, std::string_view messageTail) {
+Step RunSinglePartPass(Context& context, PassMode mode, std::string_view messageTail) {
   partlist::PartList& list = context.state.partList;
   // An empty listing leaves no row to work on.
   if (list.RowCount() == 0)
-    return false;
+    return Step::Done;
   const std::string oldPath = list.RowPath(0, false);
   const std::string newPath = list.RowPath(0, true);
 
@@ -66,25 +66,25 @@ bool RunSinglePartPass(Context& context, PassMode mode, std::string_view message
       list.SetText(0, partlist::kEdited, std::string(partlist::kMarkV));
   }
   if (mode == PassMode::Inspect)
-    return false;
+    return Step::Done;
 
   if (context.state.options.overwriteAll == 0) {
     if (!newPath.empty() && Exists(context, newPath)) {
       Show(context, msg::kInputPartNewFileExists, messageTail);
-      return true;
+      return Step::Failed;
     }
     // Without a new name or folder the run would write the input part in place.
     if (newPath.empty()) {
       Show(context, msg::kInputPartExists, messageTail);
-      return true;
+      return Step::Failed;
     }
   }
   if (mode == PassMode::Check)
-    return false;
+    return Step::Done;
   return ReplacePartFile(context, oldPath, newPath, messageTail, CopyMode::Overwrite, true, "", 0);
 }
 
-bool ReplacePartFile(Context& context, std::string_view source, std::string_view destination,
+Step ReplacePartFile(Context& context, std::string_view source, std::string_view destination,
                      std::string_view messageTail, CopyMode copyMode, bool closeAll, std::string_view folder,
                      int row) {
   const Options& options = context.state.options;
@@ -105,7 +105,7 @@ bool ReplacePartFile(Context& context, std::string_view source, std::string_view
     name = FileNamePart(source);
     const auto copyFailed = [&] {
       ShowNamed(context, text::Cp932(msg::kReplaceCopyPrefix) + name, msg::kReplaceCopyFailed, messageTail);
-      return true;
+      return Step::Failed;
     };
     const bool renameInPlace =
         IsCaseOnlyRename(source, target) && SameFileOrAbsent(context.host, source, target);
@@ -114,45 +114,45 @@ bool ReplacePartFile(Context& context, std::string_view source, std::string_view
                            : context.host.CopyFile(source, target, failIfExists);
     };
     if (copyMode == CopyMode::Overwrite) {
-      if (context.journal.BeforeWrite(target, journal::WriteKind::Overwritten))
-        return true;
+      if (context.journal.BeforeWrite(target, journal::WriteKind::Overwritten) == Step::Failed)
+        return Step::Failed;
       if (!copy(false))
         return copyFailed();
-      if (allowReplaceAll && ResavePart(context, target, messageTail))
-        return true;
+      if (allowReplaceAll && ResavePart(context, target, messageTail) == Step::Failed)
+        return Step::Failed;
     } else if (const bool present = Exists(context, target);
                (!present || renameInPlace) && options.copyMissingFiles != 0) {
       // A case-only rename finds its own source at the destination: that is no new file yet.
-      if (context.journal.BeforeWrite(target, journal::WriteKind::Created))
-        return true;
+      if (context.journal.BeforeWrite(target, journal::WriteKind::Created) == Step::Failed)
+        return Step::Failed;
       if (!copy(true))
         return copyFailed();
-      if (allowReplaceAll && ResavePart(context, target, messageTail))
-        return true;
+      if (allowReplaceAll && ResavePart(context, target, messageTail) == Step::Failed)
+        return Step::Failed;
     } else if (present && copyMode == CopyMode::IfMissingElseResave && allowReplaceAll) {
       // Already there: re-save it in place rather than copy over it.
-      if (ResavePart(context, target, messageTail))
-        return true;
+      if (ResavePart(context, target, messageTail) == Step::Failed)
+        return Step::Failed;
     }
   } else if (copyMode == CopyMode::IfMissingElseResave && allowReplaceAll) {
-    if (ResavePart(context, source, messageTail))
-      return true;
+    if (ResavePart(context, source, messageTail) == Step::Failed)
+      return Step::Failed;
   }
 
   if (closeAll && !context.cad.PartCloseAll()) {
     ShowNamed(context, name, msg::kReplaceCloseAllFailed, messageTail);
-    return true;
+    return Step::Failed;
   }
-  return false;
+  return Step::Done;
 }
 
-bool ResavePart(Context& context, std::string_view path, std::string_view messageTail) {
+Step ResavePart(Context& context, std::string_view path, std::string_view messageTail) {
   const std::string name = FileNamePart(path);
 
   std::optional<platform::AssemOptions> options = context.cad.AskAssemOptions();
   if (!options) {
     Show(context, msg::kResaveAskOptionsFailed, messageTail);
-    return true;
+    return Step::Failed;
   }
   // The library's own record; these three fields make the open load what the re-save needs. They
   // stay in force for every later open.
@@ -161,21 +161,21 @@ bool ResavePart(Context& context, std::string_view path, std::string_view messag
   options->values[10] = 1;
   if (!context.cad.SetAssemOptions(*options)) {
     Show(context, msg::kResaveSetOptionsFailed, messageTail);
-    return true;
+    return Step::Failed;
   }
 
   if (!context.cad.PartOpen(path)) {
     ShowNamed(context, name, msg::kResaveOpenFailed, messageTail);
-    return true;
+    return Step::Failed;
   }
-  if (context.journal.BeforeWrite(path, journal::WriteKind::Resaved))
-    return true;
+  if (context.journal.BeforeWrite(path, journal::WriteKind::Resaved) == Step::Failed)
+    return Step::Failed;
   if (!context.cad.PartSave()) {
     ShowNamed(context, name, msg::kResaveSaveFailed, messageTail);
-    return true;
+    return Step::Failed;
   }
   // The part stays open until a replacement closes all.
-  return false;
+  return Step::Done;
 }
 
 }  // namespace velmora::operations

@@ -18,7 +18,8 @@ std::optional<std::vector<std::string>> UnresolvedAfterRun(Context& context, std
       context.runner.WorkFileBase(resultInputPath, toolrunner::ToolMode::List, messageTail);
   if (base.empty())
     return std::nullopt;
-  if (context.runner.RunTool({.mode = toolrunner::ToolMode::List, .inFile = resultInputPath}, messageTail))
+  if (context.runner.RunTool({.mode = toolrunner::ToolMode::List, .inFile = resultInputPath}, messageTail) ==
+      Step::Failed)
     return std::nullopt;
   const std::string listPath = base + ".txt";
   const std::unique_ptr<platform::TextStream> file =

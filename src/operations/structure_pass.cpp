@@ -85,20 +85,20 @@ class Pass {
         inputFolder_(inputFolder),
         handled_(static_cast<std::size_t>(list_.RowCount()), false) {}
 
-  bool Run() {
+  Step Run() {
     StructureLine line;
     for (;;) {
-      const StructureReader::Step step = reader_.NextLine(line);
-      if (step == StructureReader::Step::Failed)
-        return true;
-      if (step == StructureReader::Step::End)
+      const StructureReader::Next step = reader_.NextLine(line);
+      if (step == StructureReader::Next::Failed)
+        return Step::Failed;
+      if (step == StructureReader::Next::End)
         break;
       const bool failed = reader_.IsInputLine(line.row) ? InputLine(line) : OtherLine(line);
       if (failed)
-        return true;
+        return Step::Failed;
       reader_.Advance();
     }
-    return reader_.Finish();
+    return reader_.Finish() ? Step::Failed : Step::Done;
   }
 
  private:
@@ -126,7 +126,8 @@ class Pass {
         return reader_.Fail(msg::kInputPartExists);
     }
     if (passMode_ == PassMode::Perform &&
-        ReplacePartFile(context_, oldPath, newPath, tail_, CopyMode::Overwrite, true, inputFolder_, line.row))
+        ReplacePartFile(context_, oldPath, newPath, tail_, CopyMode::Overwrite, true, inputFolder_,
+                        line.row) == Step::Failed)
       return reader_.FailShown();
     if (passMode_ == PassMode::Perform && MovesToAnotherFolder(line.row))
       return KeepComponentFolders(line.level, newPath);
@@ -147,7 +148,8 @@ class Pass {
     const bool keepComponents =
         passMode_ == PassMode::Perform && !repeated && MovesToAnotherFolder(line.row) && !Exists(newPath);
     if (passMode_ == PassMode::Perform &&
-        ReplacePartFile(context_, oldPath, newPath, tail_, CopyMode::IfMissing, true, inputFolder_, line.row))
+        ReplacePartFile(context_, oldPath, newPath, tail_, CopyMode::IfMissing, true, inputFolder_,
+                        line.row) == Step::Failed)
       return reader_.FailShown();
     if (keepComponents && Exists(newPath) && KeepComponentFolders(line.level, newPath))
       return true;
@@ -183,7 +185,7 @@ class Pass {
           newFolder.empty() ? list_.Text(component, partlist::kFolderName) : newFolder;
       if (text::ToLower(folder) == copyFolder)
         return false;
-      if (context_.journal.BeforeWrite(copyPath, journal::WriteKind::Rewritten))
+      if (context_.journal.BeforeWrite(copyPath, journal::WriteKind::Rewritten) == Step::Failed)
         return true;
       const std::string componentFolder = WithoutLastCharacter(folder);
       return context_.runner.RunTool({.mode = toolrunner::ToolMode::ChangeComponentFolder,
@@ -191,7 +193,7 @@ class Pass {
                                       .outFile = copyPath,
                                       .befFile = list_.Text(component, partlist::kPartName),
                                       .aftFile = componentFolder},
-                                     tail_);
+                                     tail_) == Step::Failed;
     });
   }
 
@@ -223,7 +225,7 @@ class Pass {
           return reader_.FailShown();
       }
       if (ReplacePartFile(context_, aOld, aNew, tail_, CopyMode::IfMissingElseResave, d == 0, inputFolder_,
-                          ancestor))
+                          ancestor) == Step::Failed)
         return reader_.FailShown();
     }
     return false;
@@ -273,10 +275,11 @@ class Pass {
     const std::string& parent = parentNew.empty() ? parentOld : parentNew;
     if (!parentNew.empty() && !Exists(parentNew))
       return false;
-    if (context_.journal.BeforeWrite(parent, journal::WriteKind::Rewritten))
+    if (context_.journal.BeforeWrite(parent, journal::WriteKind::Rewritten) == Step::Failed)
       return true;
     return context_.runner.RunTool(
-        {.mode = mode, .inFile = parent, .outFile = parent, .befFile = bef, .aftFile = aft}, tail_);
+               {.mode = mode, .inFile = parent, .outFile = parent, .befFile = bef, .aftFile = aft}, tail_) ==
+           Step::Failed;
   }
 
   // A changed part's new file that already exists is kept: every component listed under the part
@@ -287,7 +290,8 @@ class Pass {
       return reader_.FailShown();
     if (!Exists(newPath))
       return false;
-    if (context_.runner.RunTool({.mode = toolrunner::ToolMode::List, .inFile = newPath}, tail_))
+    if (context_.runner.RunTool({.mode = toolrunner::ToolMode::List, .inFile = newPath}, tail_) ==
+        Step::Failed)
       return reader_.FailShown();
     const std::string listPath = base + ".txt";
     const std::unique_ptr<platform::TextStream> file =
@@ -332,19 +336,19 @@ class Pass {
 
 }  // namespace
 
-bool StructurePass(Context& context, platform::TextStream& stream, PassMode passMode,
+Step StructurePass(Context& context, platform::TextStream& stream, PassMode passMode,
                    std::string_view messageTail, std::string_view inputFolder) {
   Pass pass(context, stream, passMode, messageTail, inputFolder);
   return pass.Run();
 }
 
-bool CheckingStructurePass(Context& context, platform::TextStream& stream, std::string_view listingPath,
+Step CheckingStructurePass(Context& context, platform::TextStream& stream, std::string_view listingPath,
                            PassMode passMode, std::string_view messageTail, std::string_view inputFolder) {
-  if (!StructurePass(context, stream, passMode, messageTail, inputFolder))
-    return false;
+  if (StructurePass(context, stream, passMode, messageTail, inputFolder) == Step::Done)
+    return Step::Done;
   // The failure has been shown; a listing that cannot be removed is named by the next run's refusal.
   static_cast<void>(context.host.Remove(listingPath));
-  return true;
+  return Step::Failed;
 }
 
 }  // namespace velmora::operations

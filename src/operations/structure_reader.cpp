@@ -46,43 +46,43 @@ StructureReader::ReadResult StructureReader::ReadLine(int& level, std::string& p
 }
 
 // NOLINTNEXTLINE(readability-function-size): longer than it should be, to be split
-StructureReader::Step StructureReader::NextLine(StructureLine& line) {
+StructureReader::Next StructureReader::NextLine(StructureLine& line) {
   if (stream_->Eof())
-    return Step::End;
+    return Next::End;
   int level = 0;
   const ReadResult read = ReadLine(level, line.path);
   if (read == ReadResult::Error) {
     Fail(msg::kPcReadError);
-    return Step::Failed;
+    return Next::Failed;
   }
   if (read == ReadResult::Empty)
-    return Step::End;
+    return Next::End;
 
   const int tableSize = static_cast<int>(levelTable_.size());
   int parentNumber = 0;
   if (level == 0) {
     if (lineNumber_ != 1) {
       Fail(msg::kPcFirstLineNotAssembly);
-      return Step::Failed;
+      return Next::Failed;
     }
     if (tableSize == 0) {
       Fail(msg::kPcNoHierarchy);
-      return Step::Failed;
+      return Next::Failed;
     }
   } else {
     if (lineNumber_ == 2 && level != 1) {
       Fail(msg::kPcSecondLineIndent);
-      return Step::Failed;
+      return Next::Failed;
     }
     // A level at or past the row count would write past the table; no consistent listing is that deep.
     if (level >= tableSize) {
       Fail(msg::kPcNoHierarchy);
-      return Step::Failed;
+      return Next::Failed;
     }
     const int p = levelTable_[static_cast<std::size_t>(level - 1)];
     if (p < 1 || p >= lineNumber_) {
       Fail(msg::kPcNoHierarchy);
-      return Step::Failed;
+      return Next::Failed;
     }
     parentNumber = p;
   }
@@ -93,7 +93,7 @@ StructureReader::Step StructureReader::NextLine(StructureLine& line) {
   const int row = list.FindRow(partlist::kFolderName, line.path);
   if (row < 0) {
     Fail(msg::kPcFileNotInList);
-    return Step::Failed;
+    return Next::Failed;
   }
   const std::string& parentText = list.Text(row, partlist::kParent);
   const std::string& numberText = list.Text(row, partlist::kNumber);
@@ -103,13 +103,13 @@ StructureReader::Step StructureReader::NextLine(StructureLine& line) {
     // The check pass just before numbered every row.
     if (numberValue < 1 || numberValue > lineNumber_) {
       Fail(msg::kPerformNoNumber);
-      return Step::Failed;
+      return Next::Failed;
     }
     entry = numberValue;
   } else {
     if (parentText.empty() != numberText.empty()) {
       Fail(msg::kParentOrNumberMissing);
-      return Step::Failed;
+      return Next::Failed;
     }
     int number = lineNumber_;
     if (!numberText.empty()) {
@@ -117,7 +117,7 @@ StructureReader::Step StructureReader::NextLine(StructureLine& line) {
       number = numberValue;
       if (number < 2 || number >= lineNumber_) {
         Fail(msg::kBadNumber);
-        return Step::Failed;
+        return Next::Failed;
       }
       entry = number;
       const int q = text::Atoi(parentText);
@@ -126,7 +126,7 @@ StructureReader::Step StructureReader::NextLine(StructureLine& line) {
         parentNumber = -1;
       } else if (q < 1 || q >= number) {
         Fail(msg::kBadParent);
-        return Step::Failed;
+        return Next::Failed;
       } else if (q != parentNumber) {
         parentNumber = -1;
       }
@@ -137,12 +137,12 @@ StructureReader::Step StructureReader::NextLine(StructureLine& line) {
 
   if (lineNumber_ != 1 && IsInputLine(row)) {
     Fail(msg::kPcFirstLineNotInput);
-    return Step::Failed;
+    return Next::Failed;
   }
   line.row = row;
   line.level = level;
   line.lineNumber = lineNumber_;
-  return Step::Line;
+  return Next::Line;
 }
 
 bool StructureReader::IsInputLine(int row) const {

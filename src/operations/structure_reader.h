@@ -23,7 +23,7 @@ struct StructureLine {
 
 class StructureReader {
  public:
-  enum class Step { Line, End, Failed };
+  enum class Next { Line, End, Failed };
   // Called for each line below the current one; true when it failed (after its message).
   using Visit = std::function<bool(int row, std::string_view path)>;
 
@@ -34,7 +34,7 @@ class StructureReader {
   StructureReader& operator=(const StructureReader&) = delete;
 
   // Reads, checks and numbers one line. Failed: the pass has ended through Fail.
-  Step NextLine(StructureLine& line);
+  Next NextLine(StructureLine& line);
   // After the work of a line.
   void Advance() { ++lineNumber_; }
   [[nodiscard]] int LineNumber() const { return lineNumber_; }

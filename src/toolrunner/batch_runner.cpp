@@ -148,26 +148,26 @@ std::string BatchRunner::WorkFileBase(std::string_view partPath, ToolMode mode,
 }
 
 // NOLINTNEXTLINE(readability-function-size): longer than it should be, to be split
-bool BatchRunner::RunTool(const ToolCall& call, std::string_view messageTail) const {
+Step BatchRunner::RunTool(const ToolCall& call, std::string_view messageTail) const {
   const auto fail = [this, messageTail](std::string_view message) {
     ui_->ShowMessage(text::Cp932(message) + std::string(messageTail));
-    return true;
+    return Step::Failed;
   };
   // The user has to find the file to read or remove it: name it, and show what a tool wrote.
   const auto failAt = [this, messageTail](std::string_view message, const std::string& path) {
     ui_->ShowMessage(WithDetail(message, path + '\n', messageTail));
-    return true;
+    return Step::Failed;
   };
   const auto failWithText = [this, messageTail](std::string_view message, const std::string& path) {
     ui_->ShowMessage(WithDetail(message, path + '\n' + FirstLines(path), messageTail));
-    return true;
+    return Step::Failed;
   };
 
   const std::string_view mode = Spelling(call.mode);
   const std::string& toolPath = call.mode == ToolMode::Structure ? *pcToolPath_ : *editToolPath_;
   const std::string base = WorkFileBase(call.inFile, call.mode, messageTail);
   if (base.empty())
-    return true;
+    return Step::Failed;
   const std::string batFile = base + ".bat";
   const std::string txtFile = base + ".txt";
   const std::string logFile = base + ".log";
@@ -196,7 +196,7 @@ bool BatchRunner::RunTool(const ToolCall& call, std::string_view messageTail) co
       fail(msg::kBatchWriteError);
       if (!bat->Close())
         ui_->ShowMessage(text::Cp932(msg::kBatchCloseFailed));
-      return true;
+      return Step::Failed;
     }
     if (!bat->Close())
       return fail(std::string(msg::kBatchCloseFailed) + std::string(msg::kLineBreak));
@@ -222,7 +222,7 @@ bool BatchRunner::RunTool(const ToolCall& call, std::string_view messageTail) co
     return fail(msg::kLogRemoveFailed);
 
   if (ReadsOutput(mode))
-    return false;
+    return Step::Done;
 
   const std::optional<platform::FileStatus> txt = host_->Stat(txtFile);
   if (!txt)
@@ -231,7 +231,7 @@ bool BatchRunner::RunTool(const ToolCall& call, std::string_view messageTail) co
     return failWithText(msg::kTextFileNotEmpty, txtFile);
   if (!host_->Remove(txtFile))
     return fail(msg::kTextRemoveFailed);
-  return false;
+  return Step::Done;
 }
 
 std::string BatchRunner::FirstLines(const std::string& path) const {

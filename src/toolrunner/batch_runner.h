@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "platform/host.h"
+#include "platform/step.h"
 #include "platform/ui.h"
 
 namespace velmora::toolrunner {
@@ -75,7 +76,7 @@ class BatchRunner {
                                          std::string_view messageTail) const;
 
   // True when the run failed (the message has been shown).
-  [[nodiscard]] bool RunTool(const ToolCall& call, std::string_view messageTail) const;
+  Step RunTool(const ToolCall& call, std::string_view messageTail) const;
 
  private:
   // The first lines of a tool's output, each ending in "\n"; empty when it cannot be read.

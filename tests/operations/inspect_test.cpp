@@ -119,7 +119,7 @@ class ClosePcOutputTest : public StructureFixture {
  protected:
   bool Close() {
     ListingBytes("C:\\w\\a.prt\r\n");
-    return ClosePcOutput(context, *stream, kListingPath, text::Cp932("検査は完了しました。"));
+    return ClosePcOutput(context, *stream, kListingPath, text::Cp932("検査は完了しました。")) == Step::Failed;
   }
 };
 

@@ -104,7 +104,7 @@ TEST_P(CopyModeTest, CopiesAndResavesAsTheOptionsSay) {
   state.options.allowReplaceAll = c.allowReplaceAll;
   state.options.overwriteAll = 0;  // not read here
 
-  EXPECT_FALSE(ReplacePartFile(context, source, destination, tail, c.copyMode, true, "", 0));
+  EXPECT_EQ(ReplacePartFile(context, source, destination, tail, c.copyMode, true, "", 0), Step::Done);
 
   EXPECT_TRUE(ui.messages.empty()) << ui.Last();
   EXPECT_EQ(OutcomeName(Classify("new/b.prt", c.destinationExists ? "present" : "absent")),
@@ -146,7 +146,7 @@ TEST_F(ReplacementTest, WithoutDestinationOnlyModeTwoResavesTheSource) {
       SCOPED_TRACE(::testing::Message() << "copyMode " << static_cast<int>(copyMode) << " allow " << allow);
       drive.WriteFile("work/a.prt", sourceText);
       state.options.allowReplaceAll = allow;
-      EXPECT_FALSE(ReplacePartFile(context, source, "", tail, copyMode, true, "", 0));
+      EXPECT_EQ(ReplacePartFile(context, source, "", tail, copyMode, true, "", 0), Step::Done);
       EXPECT_EQ(OutcomeName(Classify("work/a.prt", "source")),
                 std::string(OutcomeName(copyMode == kElseResave && allow ? SR : S)));
     }
@@ -161,14 +161,17 @@ TEST_F(ReplacementTest, RemoveAllFoldersCopiesIntoTheGivenFolder) {
   AddRow("a.prt", "D:\\work\\");
 
   // Mode above 0: the given destination is ignored for folder + new name, or + name.
-  EXPECT_FALSE(ReplacePartFile(context, source, destination, tail, kIfMissing, false, drive.Win("in/"), 0));
-  EXPECT_FALSE(ReplacePartFile(context, source, destination, tail, kElseResave, false, drive.Win("in/"), 1));
+  EXPECT_EQ(ReplacePartFile(context, source, destination, tail, kIfMissing, false, drive.Win("in/"), 0),
+            Step::Done);
+  EXPECT_EQ(ReplacePartFile(context, source, destination, tail, kElseResave, false, drive.Win("in/"), 1),
+            Step::Done);
   EXPECT_EQ(Classify("in/c.prt", ""), S);
   EXPECT_EQ(Classify("in/a.prt", ""), S);
   EXPECT_EQ(Classify("new/b.prt", ""), A);
 
   // Mode 0 keeps the destination it was given.
-  EXPECT_FALSE(ReplacePartFile(context, source, destination, tail, kOverwrite, false, drive.Win("in/"), 0));
+  EXPECT_EQ(ReplacePartFile(context, source, destination, tail, kOverwrite, false, drive.Win("in/"), 0),
+            Step::Done);
   EXPECT_EQ(Classify("new/b.prt", ""), S);
   EXPECT_TRUE(ui.messages.empty()) << ui.Last();
 }
@@ -177,8 +180,8 @@ TEST_F(ReplacementTest, FailedCopyNamesTheSourceFile) {
   drive.WriteFile("work/表示.prt", sourceText);
   host.Fail(Call::CopyFile);
 
-  EXPECT_TRUE(
-      ReplacePartFile(context, drive.Win("work/表示.prt"), destination, tail, kOverwrite, true, "", 0));
+  EXPECT_EQ(ReplacePartFile(context, drive.Win("work/表示.prt"), destination, tail, kOverwrite, true, "", 0),
+            Step::Failed);
 
   EXPECT_EQ(ui.messages, std::vector<std::string>{
                              "変更前の 表示.prt ファイルのコピーに失敗しました。\n　実行は中断しました。"});
@@ -186,8 +189,8 @@ TEST_F(ReplacementTest, FailedCopyNamesTheSourceFile) {
 
 TEST_F(ReplacementTest, FailedCopyOfAMissingFile) {
   state.options.allowReplaceAll = 0;
-  EXPECT_TRUE(
-      ReplacePartFile(context, drive.Win("work/gone.prt"), destination, tail, kIfMissing, true, "", 0));
+  EXPECT_EQ(ReplacePartFile(context, drive.Win("work/gone.prt"), destination, tail, kIfMissing, true, "", 0),
+            Step::Failed);
   EXPECT_EQ(ui.messages, std::vector<std::string>{
                              "変更前の gone.prt ファイルのコピーに失敗しました。\n　実行は中断しました。"});
 }
@@ -197,11 +200,11 @@ TEST_F(ReplacementTest, ClosesAllEvenWhenNothingWasCopied) {
   state.options.copyMissingFiles = 0;
 
   // Without closeAll nothing is closed, so nothing fails.
-  EXPECT_FALSE(ReplacePartFile(context, source, destination, tail, kIfMissing, false, "", 0));
+  EXPECT_EQ(ReplacePartFile(context, source, destination, tail, kIfMissing, false, "", 0), Step::Done);
   EXPECT_TRUE(ui.messages.empty());
 
-  EXPECT_TRUE(ReplacePartFile(context, source, destination, tail, kIfMissing, true, "", 0));
-  EXPECT_TRUE(ReplacePartFile(context, source, "", tail, kIfMissing, true, "", 0));
+  EXPECT_EQ(ReplacePartFile(context, source, destination, tail, kIfMissing, true, "", 0), Step::Failed);
+  EXPECT_EQ(ReplacePartFile(context, source, "", tail, kIfMissing, true, "", 0), Step::Failed);
   EXPECT_EQ(ui.messages,
             (std::vector<std::string>{"a.prt ファイルを閉じるのに失敗しました。\n　実行は中断しました。",
                                       " ファイルを閉じるのに失敗しました。\n　実行は中断しました。"}));
@@ -237,7 +240,7 @@ TEST_P(CaseRenameModeTest, EndsUnderTheNewSpellingWhenACopyWouldBeMade) {
   state.options.copyMissingFiles = c.copyMissingFiles;
   state.options.allowReplaceAll = c.allowReplaceAll;
 
-  EXPECT_FALSE(ReplacePartFile(context, source, upper, tail, c.copyMode, true, "", 0));
+  EXPECT_EQ(ReplacePartFile(context, source, upper, tail, c.copyMode, true, "", 0), Step::Done);
 
   EXPECT_TRUE(ui.messages.empty()) << ui.Last();
   EXPECT_EQ(WorkFiles(), std::vector<std::string>{c.spelling});
@@ -263,7 +266,7 @@ TEST_F(CaseRenameTest, FailedRenameKeepsTheFileUnderItsOldName) {
   state.options.allowReplaceAll = 0;
   host.Fail(Call::Rename);
 
-  EXPECT_TRUE(ReplacePartFile(context, source, upper, tail, kOverwrite, false, "", 0));
+  EXPECT_EQ(ReplacePartFile(context, source, upper, tail, kOverwrite, false, "", 0), Step::Failed);
 
   EXPECT_EQ(ui.messages, std::vector<std::string>{
                              "変更前の a.prt ファイルのコピーに失敗しました。\n　実行は中断しました。"});
@@ -279,13 +282,13 @@ TEST_F(CaseRenameTest, DifferentFileAtTheNewSpellingIsAFileInTheWay) {
   state.options.allowReplaceAll = 0;
   for (const CopyMode copyMode : {kIfMissing, kElseResave}) {
     drive.WriteFile("work/A.PRT", other);
-    EXPECT_FALSE(ReplacePartFile(context, source, upper, tail, copyMode, false, "", 0));
+    EXPECT_EQ(ReplacePartFile(context, source, upper, tail, copyMode, false, "", 0), Step::Done);
     EXPECT_EQ(WorkFiles(), (std::vector<std::string>{"A.PRT", "a.prt"}));
     EXPECT_EQ(drive.ReadFile("work/A.PRT"), other);
     EXPECT_EQ(drive.ReadFile("work/a.prt"), sourceText);
   }
   // Mode 0 replaces what is at the destination, by a copy.
-  EXPECT_FALSE(ReplacePartFile(context, source, upper, tail, kOverwrite, false, "", 0));
+  EXPECT_EQ(ReplacePartFile(context, source, upper, tail, kOverwrite, false, "", 0), Step::Done);
   EXPECT_TRUE(ui.messages.empty()) << ui.Last();
   EXPECT_EQ(WorkFiles(), (std::vector<std::string>{"A.PRT", "a.prt"}));
   EXPECT_EQ(drive.ReadFile("work/A.PRT"), sourceText);
@@ -295,7 +298,8 @@ TEST_F(CaseRenameTest, DifferentFileAtTheNewSpellingIsAFileInTheWay) {
 
 TEST_F(CaseRenameTest, SameSpellingInAnotherFolderCaseIsNoRename) {
   // D:\WORK\a.prt is the file itself: a copy onto itself is refused, as on Windows.
-  EXPECT_TRUE(ReplacePartFile(context, source, drive.Win("WORK/a.prt"), tail, kOverwrite, false, "", 0));
+  EXPECT_EQ(ReplacePartFile(context, source, drive.Win("WORK/a.prt"), tail, kOverwrite, false, "", 0),
+            Step::Failed);
   EXPECT_EQ(ui.messages, std::vector<std::string>{
                              "変更前の a.prt ファイルのコピーに失敗しました。\n　実行は中断しました。"});
   EXPECT_EQ(drive.ReadFile("work/a.prt"), sourceText);
@@ -307,7 +311,7 @@ TEST_F(ReplacementTest, ResaveSetsTheAssemblyOptionsAndSavesThePart) {
   const std::optional<platform::AssemOptions> before = realCad.AskAssemOptions();
   ASSERT_TRUE(before);
 
-  EXPECT_FALSE(ResavePart(context, source, tail));
+  EXPECT_EQ(ResavePart(context, source, tail), Step::Done);
 
   EXPECT_TRUE(ui.messages.empty()) << ui.Last();
   EXPECT_EQ(Classify("work/a.prt", ""), SR);
@@ -334,7 +338,8 @@ TEST_P(LibraryFaultTest, ShowsItsMessageAndStops) {
   cad.Fail(GetParam().call);
   drive.WriteFile("work/ソフト.prt", sourceText);
 
-  EXPECT_TRUE(ReplacePartFile(context, source, drive.Win("work/ソフト.prt"), tail, kElseResave, true, "", 0));
+  EXPECT_EQ(ReplacePartFile(context, source, drive.Win("work/ソフト.prt"), tail, kElseResave, true, "", 0),
+            Step::Failed);
 
   EXPECT_EQ(ui.messages, std::vector<std::string>{GetParam().expected});
   EXPECT_EQ(drive.ReadFile("work/ソフト.prt") == sourceText, !GetParam().saved);
@@ -357,8 +362,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ReplacementTest, MalformedCopyCannotBeOpened) {
   drive.WriteFile("work/bad.prt", "not a part\n");
-  EXPECT_TRUE(
-      ReplacePartFile(context, drive.Win("work/bad.prt"), destination, tail, kOverwrite, true, "", 0));
+  EXPECT_EQ(ReplacePartFile(context, drive.Win("work/bad.prt"), destination, tail, kOverwrite, true, "", 0),
+            Step::Failed);
   EXPECT_EQ(ui.messages,
             std::vector<std::string>{"b.prt ファイルを開くのに失敗しました。\n　実行は中断しました。"});
   EXPECT_EQ(drive.ReadFile("work/bad.prt"), "not a part\n");
@@ -368,13 +373,13 @@ TEST_F(ReplacementTest, MalformedCopyCannotBeOpened) {
 
 TEST_F(ReplacementTest, InspectModeOnlyNumbersTheRow) {
   AddRow("a.prt", "D:\\work\\");
-  EXPECT_FALSE(RunSinglePartPass(context, PassMode::Inspect, tail));
+  EXPECT_EQ(RunSinglePartPass(context, PassMode::Inspect, tail), Step::Done);
   EXPECT_EQ(Text(0, partlist::kParent), "0");
   EXPECT_EQ(Text(0, partlist::kNumber), "1");
   EXPECT_EQ(Text(0, partlist::kEdited), "");
 
   state.partList.SetText(0, partlist::kNewPartName, "b.prt");
-  EXPECT_FALSE(RunSinglePartPass(context, PassMode::Inspect, tail));
+  EXPECT_EQ(RunSinglePartPass(context, PassMode::Inspect, tail), Step::Done);
   EXPECT_EQ(Text(0, partlist::kEdited), "Ｖ");
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_FALSE(drive.Exists("work/b.prt"));
@@ -382,7 +387,7 @@ TEST_F(ReplacementTest, InspectModeOnlyNumbersTheRow) {
 
 TEST_F(ReplacementTest, EmptyListHasNothingToDo) {
   for (const PassMode mode : {PassMode::Inspect, PassMode::Check, PassMode::Perform})
-    EXPECT_FALSE(RunSinglePartPass(context, mode, tail));
+    EXPECT_EQ(RunSinglePartPass(context, mode, tail), Step::Done);
   EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -403,7 +408,8 @@ TEST_P(SingleCheckTest, RefusesToOverwriteWithoutOverwriteAll) {
   AddRow("a.prt", "D:\\work\\", "", c.newFolder);
   state.options.overwriteAll = c.overwriteAll;
 
-  const bool failed = RunSinglePartPass(context, PassMode::Check, Cp("実行は使用出来ません。"));
+  const bool failed =
+      RunSinglePartPass(context, PassMode::Check, Cp("実行は使用出来ません。")) == Step::Failed;
 
   EXPECT_EQ(Text(0, partlist::kParent), "0");
   EXPECT_EQ(Text(0, partlist::kNumber), "1");
@@ -437,7 +443,7 @@ TEST_F(ReplacementTest, PerformModeReplacesTheNewFileAndResavesIt) {
   AddRow("a.prt", "D:\\work\\", "b.prt", "D:\\new\\");
   state.options.overwriteAll = 1;
 
-  EXPECT_FALSE(RunSinglePartPass(context, PassMode::Perform, tail));
+  EXPECT_EQ(RunSinglePartPass(context, PassMode::Perform, tail), Step::Done);
 
   EXPECT_TRUE(ui.messages.empty()) << ui.Last();
   EXPECT_EQ(Classify("new/b.prt", "old"), SR);
@@ -449,7 +455,7 @@ TEST_F(ReplacementTest, PerformModeReplacesTheNewFileAndResavesIt) {
 TEST_F(ReplacementTest, PerformModeReportsAFailedRefusalToo) {
   DestinationExists();
   AddRow("a.prt", "D:\\work\\", "b.prt", "D:\\new\\");
-  EXPECT_TRUE(RunSinglePartPass(context, PassMode::Perform, tail));
+  EXPECT_EQ(RunSinglePartPass(context, PassMode::Perform, tail), Step::Failed);
   EXPECT_EQ(ui.messages,
             std::vector<std::string>{"全て上書き保存 がチェックされていません。\n入力パート "
                                      "の変更後のファイルが既に有ります。\n　実行は中断しました。"});

@@ -52,7 +52,7 @@ void StructureE2e::MakeFolder(std::string_view relative) const {
 
 void StructureE2e::Load(std::string_view inputPath) {
   state.inputPartPath = text::Cp932(inputPath);
-  ASSERT_FALSE(BuildPartList(context)) << Messages();
+  ASSERT_EQ(BuildPartList(context), Step::Done) << Messages();
   ui.messages.clear();
 }
 
@@ -89,8 +89,8 @@ bool StructureE2e::Change(Operation operation, const std::function<void()>& betw
   const std::string inputFolder = result.substr(0, text::FindLast(result, '\\') + 1);
   RunInspect(context, PassMode::Check, inputFolder);
   const std::string base = context.runner.WorkFileBase(inputKey, toolrunner::ToolMode::Structure, refused);
-  if (base.empty() ||
-      context.runner.RunTool({.mode = toolrunner::ToolMode::Structure, .inFile = inputKey}, refused))
+  if (base.empty() || context.runner.RunTool({.mode = toolrunner::ToolMode::Structure, .inFile = inputKey},
+                                             refused) == Step::Failed)
     return true;
   const std::unique_ptr<platform::TextStream> listing =
       host.Open(base + ".txt", platform::OpenMode::ReadText);
@@ -98,13 +98,13 @@ bool StructureE2e::Change(Operation operation, const std::function<void()>& betw
     ADD_FAILURE() << "no ugpc output";
     return true;
   }
-  if (StructurePass(context, *listing, PassMode::Check, refused, inputFolder))
+  if (StructurePass(context, *listing, PassMode::Check, refused, inputFolder) == Step::Failed)
     return true;
   if (betweenPasses)
     betweenPasses();
-  if (changes && StructurePass(context, *listing, PassMode::Perform, broken, inputFolder))
+  if (changes && StructurePass(context, *listing, PassMode::Perform, broken, inputFolder) == Step::Failed)
     return true;
-  return ClosePcOutput(context, *listing, base + ".txt", broken);
+  return ClosePcOutput(context, *listing, base + ".txt", broken) == Step::Failed;
 }
 
 void StructureE2e::Inspect() {
@@ -117,7 +117,7 @@ std::vector<std::string> StructureE2e::Structure(std::string_view windowsPath) {
   const std::string path = text::Cp932(windowsPath);
   const std::string tail = text::Cp932("検査は出来ていません。");
   const std::string base = context.runner.WorkFileBase(path, toolrunner::ToolMode::Structure, tail);
-  if (context.runner.RunTool({.mode = toolrunner::ToolMode::Structure, .inFile = path}, tail))
+  if (context.runner.RunTool({.mode = toolrunner::ToolMode::Structure, .inFile = path}, tail) == Step::Failed)
     return {"ugpc failed: " + Messages()};
   const std::unique_ptr<platform::TextStream> output = host.Open(base + ".txt", platform::OpenMode::ReadText);
   std::vector<std::string> lines;

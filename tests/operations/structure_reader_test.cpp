@@ -237,7 +237,7 @@ class DescendantScanTest : public StructureFixture {
   // Reads up to and including line n.
   void ReadTo(StructureReader& reader, int n) {
     for (int i = 1; i <= n; ++i) {
-      ASSERT_EQ(reader.NextLine(line), StructureReader::Step::Line);
+      ASSERT_EQ(reader.NextLine(line), StructureReader::Next::Line);
       if (i < n)
         reader.Advance();
     }
@@ -247,7 +247,7 @@ class DescendantScanTest : public StructureFixture {
 };
 
 TEST_F(DescendantScanTest, VisitsTheDeeperLinesAndComesBack) {
-  StructureReader reader(context, *stream, 0, tail);
+  StructureReader reader(context, *stream, PassMode::Inspect, tail);
   ReadTo(reader, 2);
   std::vector<int> visited;
   EXPECT_FALSE(reader.DescendantScan(line.level, [&](int row, std::string_view) {
@@ -256,26 +256,26 @@ TEST_F(DescendantScanTest, VisitsTheDeeperLinesAndComesBack) {
   }));
   EXPECT_EQ(visited, (std::vector<int>{2, 3}));
   reader.Advance();
-  ASSERT_EQ(reader.NextLine(line), StructureReader::Step::Line);
+  ASSERT_EQ(reader.NextLine(line), StructureReader::Next::Line);
   EXPECT_EQ(line.row, 2);
   EXPECT_EQ(line.lineNumber, 3);
   EXPECT_EQ(Numbers(), "0/1 1/2 2/3 / /");
 }
 
 TEST_F(DescendantScanTest, StopsAtTheEndOfTheListing) {
-  StructureReader reader(context, *stream, 0, tail);
+  StructureReader reader(context, *stream, PassMode::Inspect, tail);
   ReadTo(reader, 5);
   int visits = 0;
   EXPECT_FALSE(reader.DescendantScan(line.level, [&](int, std::string_view) { return ++visits, false; }));
   EXPECT_EQ(visits, 0);
   reader.Advance();
-  EXPECT_EQ(reader.NextLine(line), StructureReader::Step::End);
+  EXPECT_EQ(reader.NextLine(line), StructureReader::Next::End);
   EXPECT_FALSE(reader.Finish());
 }
 
 TEST_F(DescendantScanTest, SeekFailureEndsThePass) {
   host.Fail(velmora::testing::Call::StreamSeek, "ugpc");
-  StructureReader reader(context, *stream, 0, tail);
+  StructureReader reader(context, *stream, PassMode::Inspect, tail);
   ReadTo(reader, 2);
   EXPECT_TRUE(reader.DescendantScan(line.level, [](int, std::string_view) { return false; }));
   EXPECT_EQ(Messages(), "[UGPC の読み込み位置に戻せません。" + kTailed + "]");
@@ -284,7 +284,7 @@ TEST_F(DescendantScanTest, SeekFailureEndsThePass) {
 
 TEST_F(DescendantScanTest, UnknownDescendantEndsThePass) {
   Listing({"C:\\w\\a.prt", " C:\\w\\b.prt", "  C:\\w\\q.prt"});
-  StructureReader reader(context, *stream, 0, tail);
+  StructureReader reader(context, *stream, PassMode::Inspect, tail);
   ReadTo(reader, 2);
   EXPECT_TRUE(reader.DescendantScan(line.level, [](int, std::string_view) { return false; }));
   EXPECT_EQ(Messages(), "[リストに無い UGPC で書き出されたファイルが有ります。" + kTailed + "]");
@@ -293,7 +293,7 @@ TEST_F(DescendantScanTest, UnknownDescendantEndsThePass) {
 TEST_F(DescendantScanTest, FailingVisitClosesTheHeldFileSilently) {
   auto held = host.Open(kListingPath, platform::OpenMode::ReadText);
   host.Fail(velmora::testing::Call::StreamClose, "ugpc", 2);
-  StructureReader reader(context, *stream, 0, tail);
+  StructureReader reader(context, *stream, PassMode::Inspect, tail);
   ReadTo(reader, 2);
   reader.HoldFile(held.get());
   EXPECT_TRUE(reader.DescendantScan(line.level, [](int, std::string_view) { return true; }));

@@ -127,7 +127,8 @@ platform::TextStream& StructureFixture::ListingBytes(std::string bytes) {
 }
 
 bool StructureFixture::Pass(PassMode passMode, std::string_view tailUtf8) {
-  return StructurePass(context, *stream, passMode, text::Cp932(tailUtf8), text::Cp932("C:\\w\\"));
+  return StructurePass(context, *stream, passMode, text::Cp932(tailUtf8), text::Cp932("C:\\w\\")) ==
+         Step::Failed;
 }
 
 std::string StructureFixture::Text(int row, int column) const {

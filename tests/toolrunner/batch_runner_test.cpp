@@ -99,9 +99,12 @@ class RunnerTest : public ::testing::Test {
   }
 
   bool Run(std::string_view mode, std::string_view out = {}) {
-    return runner.RunTool(
-        {.mode = ModeSpelt(mode), .inFile = kPart, .outFile = out, .befFile = "a.prt", .aftFile = "b.prt"},
-        text::Cp932(kTail));
+    return runner.RunTool({.mode = ModeSpelt(mode),
+                           .inFile = kPart,
+                           .outFile = out,
+                           .befFile = "a.prt",
+                           .aftFile = "b.prt"},
+                          text::Cp932(kTail)) == Step::Failed;
   }
   // The tool writes these to its two streams.
   void ToolWrites(std::string base, std::string out, std::string err) {

@@ -51,7 +51,8 @@ class RunToolE2e : public ::testing::Test {
   }
 
   bool Run(std::string_view mode, std::string_view part, std::string_view out = {}) {
-    return runner.RunTool({.mode = ModeSpelt(mode), .inFile = part, .outFile = out}, text::Cp932(kTail));
+    return runner.RunTool({.mode = ModeSpelt(mode), .inFile = part, .outFile = out}, text::Cp932(kTail)) ==
+           Step::Failed;
   }
   // The name of a work file of the input part in TEMP, as TempFiles() lists it.
   std::string Work(std::string_view mode, std::string_view extension) const {
