@@ -164,7 +164,7 @@ class Pass {
 
   // The row's copy lands in a folder other than its own. Gathering every part without folder
   // information is no move: all of them end up beside each other.
-  bool MovesToAnotherFolder(int row) const {
+  [[nodiscard]] bool MovesToAnotherFolder(int row) const {
     const std::string& newFolder = list_.Text(row, partlist::kNewFolderName);
     return !RemovingFolders() && !newFolder.empty() &&
            text::ToLower(newFolder) != text::ToLower(list_.Text(row, partlist::kFolderName));

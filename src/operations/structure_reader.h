@@ -64,6 +64,10 @@ class StructureReader {
  private:
   enum class ReadResult { Line, Empty, Error };
   ReadResult ReadLine(int& level, std::string& path);
+  Next Stop(std::string_view message);
+  // The message of the rule a line breaks; empty when it holds.
+  [[nodiscard]] std::string_view LevelFault(int level, int& parentNumber) const;
+  [[nodiscard]] std::string_view NumberRow(int row, int& entry, int parentNumber);
   bool CloseAll();
   bool Scan(int level, bool directOnly, const Visit& visit);
 

@@ -41,7 +41,7 @@ class CadSession {
   [[nodiscard]] bool Open();
   // Terminates; the session counts as closed whatever the library answers.
   [[nodiscard]] bool Close();
-  bool IsOpen() const { return open_; }
+  [[nodiscard]] bool IsOpen() const { return open_; }
 
  private:
   CadLibrary* library_;

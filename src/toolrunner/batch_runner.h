@@ -1,7 +1,7 @@
 #pragma once
 // Every run of an outside tool: three work files in TEMP named from the part file and the mode, a
 // batch file that calls the tool with its output and error streams redirected, and the judgement of
-// the run by those two files. Failures show their message and return true.
+// the run by those two files. Failures show their message and return Step::Failed.
 
 #include <array>
 #include <string>
@@ -75,12 +75,24 @@ class BatchRunner {
   [[nodiscard]] std::string WorkFileBase(std::string_view partPath, ToolMode mode,
                                          std::string_view messageTail) const;
 
-  // True when the run failed (the message has been shown).
+  // Failed once its message has been shown.
   Step RunTool(const ToolCall& call, std::string_view messageTail) const;
 
  private:
+  struct WorkFiles {
+    std::string bat;
+    std::string txt;
+    std::string log;
+  };
+  Step WriteBatchFile(const ToolCall& call, const std::string& base, const std::string& batFile,
+                      std::string_view messageTail) const;
+  Step RunBatchFile(const std::string& batFile, std::string_view messageTail) const;
+  Step JudgeOutput(ToolMode mode, const WorkFiles& files, std::string_view messageTail) const;
+  Step FailAt(std::string_view message, const std::string& path, std::string_view messageTail) const;
+  Step FailWithText(std::string_view message, const std::string& path, std::string_view messageTail) const;
+
   // The first lines of a tool's output, each ending in "\n"; empty when it cannot be read.
-  std::string FirstLines(const std::string& path) const;
+  [[nodiscard]] std::string FirstLines(const std::string& path) const;
 
   platform::Host* host_;
   platform::Ui* ui_;
