@@ -19,6 +19,7 @@
 #include "resources/messages/structure.h"
 #include "resources/messages/tails.h"
 #include "text/codec.h"
+#include "text/file_name.h"
 #include "text/mbstring.h"
 
 namespace velmora::app {
@@ -55,16 +56,6 @@ class WaitCursor {
   platform::Ui* ui_;
 };
 
-std::string FolderOf(std::string_view path) {
-  const std::size_t separator = text::FindLast(path, '\\');
-  return separator == text::npos ? std::string() : std::string(path.substr(0, separator + 1));
-}
-
-std::string FileNameOf(std::string_view path) {
-  const std::size_t separator = text::FindLast(path, '\\');
-  return std::string(separator == text::npos ? path : path.substr(separator + 1));
-}
-
 // nullopt after its message when a listed file is gone: nothing may run on a list that no longer
 // matches the disk.
 std::optional<RunPlan> PlanRun(operations::Context& context) {
@@ -88,7 +79,7 @@ std::optional<RunPlan> PlanRun(operations::Context& context) {
       } else {
         plan.resultInputPath = oldPath;
       }
-      plan.inputFolder = FolderOf(plan.resultInputPath);
+      plan.inputFolder = text::FolderOf(plan.resultInputPath);
     } else {
       if (!newPath.empty())
         plan.changeScope = 2;
@@ -128,7 +119,8 @@ std::string TargetClash(const operations::DialogState& state, const std::vector<
   const int row = operations::FirstClashingRow(state.partList, finalPaths);
   if (row < 0)
     return {};
-  return text::Cp932(msg::kTargetClashHead) + FileNameOf(finalPaths[static_cast<std::size_t>(row)]) +
+  return text::Cp932(msg::kTargetClashHead) +
+         std::string(text::FileNameOf(finalPaths[static_cast<std::size_t>(row)])) +
          text::Cp932(msg::kTargetClashRest) + text::Cp932(msg::kTailRunRefused);
 }
 

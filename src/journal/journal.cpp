@@ -6,6 +6,7 @@
 
 #include "resources/messages/journal.h"
 #include "text/codec.h"
+#include "text/file_name.h"
 #include "text/mbstring.h"
 
 namespace velmora::journal {
@@ -45,11 +46,6 @@ std::string_view OwnerId(std::string_view name) {
   if (name.size() > kIdDigits && name[kIdDigits] == '-' && IsId(name.substr(0, kIdDigits)))
     return name.substr(0, kIdDigits);
   return {};
-}
-
-std::string FolderOf(std::string_view path) {
-  const std::size_t separator = text::FindLast(path, '\\');
-  return separator == text::npos ? std::string() : std::string(path.substr(0, separator + 1));
 }
 
 }  // namespace
@@ -247,7 +243,7 @@ UndoResult Journal::UndoLast() {
           return UndoResult{UndoStatus::Failed, {}, last.path};
         present = false;
       }
-      const std::string original = FolderOf(first.path) + first.diskName;
+      const std::string original = std::string(text::FolderOf(first.path)) + first.diskName;
       if (!host_->CopyFile(*folder + "\\" + first.backupName, original, !present))
         return UndoResult{UndoStatus::Failed, {}, original};
     }

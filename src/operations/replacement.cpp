@@ -7,16 +7,11 @@
 #include "partlist/part_row.h"
 #include "resources/messages/operations.h"
 #include "text/codec.h"
+#include "text/file_name.h"
 #include "text/mbstring.h"
 
 namespace velmora::operations {
 namespace {
-
-// The text after the last backslash; a trail byte equal to "\" does not count.
-std::string FileNamePart(std::string_view path) {
-  const std::size_t slash = text::FindLast(path, '\\');
-  return std::string(slash == text::npos ? path : path.substr(slash + 1));
-}
 
 void Show(Context& context, std::string_view message, std::string_view messageTail) {
   context.ui.ShowMessage(text::Cp932(message) + std::string(messageTail));
@@ -34,7 +29,8 @@ bool Exists(Context& context, std::string_view path) {
 
 // One file whose name is to change in letter case only (top.prt to TOP.PRT).
 bool IsCaseOnlyRename(std::string_view source, std::string_view target) {
-  return text::ToLower(source) == text::ToLower(target) && FileNamePart(source) != FileNamePart(target);
+  return text::ToLower(source) == text::ToLower(target) &&
+         text::FileNameOf(source) != text::FileNameOf(target);
 }
 
 // A file copied onto itself keeps its spelling (and Windows refuses the copy), so a new spelling of
@@ -102,7 +98,7 @@ Step ReplacePartFile(Context& context, std::string_view source, std::string_view
   }
 
   if (!target.empty()) {
-    name = FileNamePart(source);
+    name = text::FileNameOf(source);
     const auto copyFailed = [&] {
       ShowNamed(context, text::Cp932(msg::kReplaceCopyPrefix) + name, msg::kReplaceCopyFailed, messageTail);
       return Step::Failed;
@@ -147,7 +143,7 @@ Step ReplacePartFile(Context& context, std::string_view source, std::string_view
 }
 
 Step ResavePart(Context& context, std::string_view path, std::string_view messageTail) {
-  const std::string name = FileNamePart(path);
+  const std::string name(text::FileNameOf(path));
 
   std::optional<platform::AssemOptions> options = context.cad.AskAssemOptions();
   if (!options) {

@@ -11,6 +11,7 @@
 #include "resources/messages/runner.h"
 #include "resources/messages/structure.h"
 #include "text/codec.h"
+#include "text/file_name.h"
 #include "text/mbstring.h"
 #include "toolrunner/listing_reader.h"
 
@@ -19,12 +20,6 @@ namespace velmora::operations {
 namespace {
 
 using partlist::PartList;
-
-// The text after the last backslash.
-std::string_view FileName(std::string_view path) {
-  const std::size_t slash = text::FindLast(path, '\\');
-  return slash == text::npos ? path : path.substr(slash + 1);
-}
 
 // A folder without its final character (its backslash); double-byte aware.
 std::string WithoutLastCharacter(std::string_view folder) {
@@ -175,7 +170,7 @@ class Pass {
   // folder gets its final folder spelt out; a component that moves or is renamed later has its
   // own line edit the copy again. True when it failed (the pass has ended).
   bool KeepComponentFolders(int level, const std::string& copyPath) {
-    const std::string copyFolder = text::ToLower(copyPath.substr(0, text::FindLast(copyPath, '\\') + 1));
+    const std::string copyFolder = text::ToLower(text::FolderOf(copyPath));
     std::unordered_set<int> done;
     return reader_.ComponentScan(level, [&](int component, std::string_view) {
       if (!done.insert(component).second)
@@ -242,7 +237,7 @@ class Pass {
       if (text::ToLower(inputFolder_ + name) == text::ToLower(oldPath)) {
         if (OverwriteAll())
           return false;
-        Show(text::Cp932(msg::kOverwriteOldPrefix) + std::string(FileName(oldPath)) +
+        Show(text::Cp932(msg::kOverwriteOldPrefix) + std::string(text::FileNameOf(oldPath)) +
              text::Cp932(msg::kOverwriteSuffix) + tail_);
         return true;
       }
@@ -257,11 +252,11 @@ class Pass {
     if (!newPath.empty()) {
       if (!Exists(newPath))
         return false;
-      Show(text::Cp932(msg::kOverwriteNewPrefix) + std::string(FileName(newPath)) +
+      Show(text::Cp932(msg::kOverwriteNewPrefix) + std::string(text::FileNameOf(newPath)) +
            text::Cp932(msg::kOverwriteSuffix) + tail_);
       return true;
     }
-    Show(text::Cp932(msg::kOverwriteOldPrefix) + std::string(FileName(oldPath)) +
+    Show(text::Cp932(msg::kOverwriteOldPrefix) + std::string(text::FileNameOf(oldPath)) +
          text::Cp932(msg::kOverwriteSuffix) + tail_);
     return true;
   }
