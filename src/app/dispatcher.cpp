@@ -162,32 +162,20 @@ bool RunChangePasses(operations::Context& context, const RunPlan& plan) {
            operations::RunSinglePartPass(context, PassMode::Perform, broken) == Step::Failed;
   }
 
-  const std::string base =
-      context.runner.WorkFileBase(plan.inputKey, toolrunner::ToolMode::Structure, refused);
-  if (base.empty())
-    return true;
-  if (context.runner.RunTool({.mode = toolrunner::ToolMode::Structure, .inFile = plan.inputKey}, refused) ==
-      Step::Failed)
-    return true;
-  const std::string outputPath = base + ".txt";
-  const std::unique_ptr<platform::TextStream> output =
-      context.host.Open(outputPath, platform::OpenMode::ReadText);
-  if (!output) {
-    context.ui.ShowMessage(text::Cp932(msg::kPcOpenFailed) + refused);
-    return true;
-  }
   // A failing pass has shown its message and closed the listing. The check pass wrote nothing, so
   // its listing goes too; after a failed perform pass it stays for the user to look at.
-  if (operations::CheckingStructurePass(context, *output, outputPath, PassMode::Check, refused,
-                                        plan.inputFolder) == Step::Failed)
-    return true;
-  // Without folder information every part must first be gathered in the input part's folder,
-  // new names or not: the perform pass copies them there.
-  const bool perform = plan.changeScope > 0 || context.state.operation == Operation::RemoveAllFolders;
-  if (perform && operations::StructurePass(context, *output, PassMode::Perform, broken, plan.inputFolder) ==
-                     Step::Failed)
-    return true;
-  return operations::ClosePcOutput(context, *output, outputPath, broken) == Step::Failed;
+  const auto passes = [&](platform::TextStream& listing, const std::string& listingPath) {
+    if (operations::CheckingStructurePass(context, listing, listingPath, PassMode::Check, refused,
+                                          plan.inputFolder) == Step::Failed)
+      return Step::Failed;
+    // Without folder information every part must first be gathered in the input part's folder,
+    // new names or not: the perform pass copies them there.
+    const bool perform = plan.changeScope > 0 || context.state.operation == Operation::RemoveAllFolders;
+    if (perform)
+      return operations::StructurePass(context, listing, PassMode::Perform, broken, plan.inputFolder);
+    return Step::Done;
+  };
+  return operations::RunOnStructure(context, plan.inputKey, refused, broken, passes) == Step::Failed;
 }
 
 // With inputPartOnly every row but the input part's is skipped. Removing the folders does the

@@ -89,25 +89,31 @@ void RunInspect(Context& context, PassMode passMode, std::string_view inputFolde
     return;
   }
   const std::string inputPath = context.state.inputPartPath;
-  const std::string base = context.runner.WorkFileBase(inputPath, toolrunner::ToolMode::Structure, tail);
+  const auto inspect = [&](platform::TextStream& listing, const std::string& listingPath) {
+    return CheckingStructurePass(context, listing, listingPath, PassMode::Inspect, tail, inputFolder);
+  };
+  if (RunOnStructure(context, inputPath, tail, text::Cp932(msg::kTailInspectDone), inspect) == Step::Failed)
+    return;
+  context.ui.ShowMessage(text::Cp932(msg::kInspectCompleted));
+}
+
+Step RunOnStructure(Context& context, std::string_view partPath, std::string_view messageTail,
+                    std::string_view closeTail, const StructurePasses& passes) {
+  const std::string base =
+      context.runner.WorkFileBase(partPath, toolrunner::ToolMode::Structure, messageTail);
   if (base.empty())
-    return;
-  if (context.runner.RunTool({.mode = toolrunner::ToolMode::Structure, .inFile = inputPath}, tail) ==
+    return Step::Failed;
+  if (context.runner.RunTool({.mode = toolrunner::ToolMode::Structure, .inFile = partPath}, messageTail) ==
       Step::Failed)
-    return;
+    return Step::Failed;
   const std::string outputPath = base + ".txt";
   const std::unique_ptr<platform::TextStream> output =
       context.host.Open(outputPath, platform::OpenMode::ReadText);
-  if (!output) {
-    context.ui.ShowMessage(text::Cp932(msg::kPcOpenFailed) + tail);
-    return;
-  }
-  if (CheckingStructurePass(context, *output, outputPath, PassMode::Inspect, tail, inputFolder) ==
-      Step::Failed)
-    return;
-  if (ClosePcOutput(context, *output, outputPath, text::Cp932(msg::kTailInspectDone)) == Step::Failed)
-    return;
-  context.ui.ShowMessage(text::Cp932(msg::kInspectCompleted));
+  if (!output)
+    return ShowFailure(context.ui, msg::kPcOpenFailed, messageTail);
+  if (passes(*output, outputPath) == Step::Failed)
+    return Step::Failed;
+  return ClosePcOutput(context, *output, outputPath, closeTail);
 }
 
 Step ClosePcOutput(Context& context, platform::TextStream& file, std::string_view path,
