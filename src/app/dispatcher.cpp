@@ -66,8 +66,8 @@ std::optional<RunPlan> PlanRun(operations::Context& context) {
     const std::string oldPath = text::ToLower(list.RowPath(row, false));
     std::string newPath = list.RowPath(row, true);
     if (!context.host.Stat(oldPath)) {
-      context.ui.ShowMessage(text::Cp932(msg::kOldFileMissingHead) + list.Text(row, partlist::kPartName) +
-                             text::Cp932(msg::kOldFileMissingRest) + text::Cp932(msg::kTailRunRefused));
+      context.ui.ShowMessage(
+          msg::OldFileMissing(list.Text(row, partlist::kPartName), text::Cp932(msg::kTailRunRefused)));
       return std::nullopt;
     }
     if (oldPath == plan.inputKey) {
@@ -119,9 +119,8 @@ std::string TargetClash(const operations::DialogState& state, const std::vector<
   const int row = operations::FirstClashingRow(state.partList, finalPaths);
   if (row < 0)
     return {};
-  return text::Cp932(msg::kTargetClashHead) +
-         std::string(text::FileNameOf(finalPaths[static_cast<std::size_t>(row)])) +
-         text::Cp932(msg::kTargetClashRest) + text::Cp932(msg::kTailRunRefused);
+  return msg::TargetClash(text::FileNameOf(finalPaths[static_cast<std::size_t>(row)]),
+                          text::Cp932(msg::kTailRunRefused));
 }
 
 // The closing message of a run that wrote files: every component of the resulting input part must

@@ -237,12 +237,11 @@ class Pass {
       if (text::ToLower(inputFolder_ + name) == text::ToLower(oldPath)) {
         if (OverwriteAll())
           return false;
-        Show(text::Cp932(msg::kOverwriteOldPrefix) + std::string(text::FileNameOf(oldPath)) +
-             text::Cp932(msg::kOverwriteSuffix) + tail_);
+        Show(msg::OverwriteOld(text::FileNameOf(oldPath), tail_));
         return true;
       }
       if (Exists(inputFolder_ + name)) {
-        Show(text::Cp932(msg::kChangedPrefix) + name + text::Cp932(msg::kRemoveAllTargetExists));
+        Show(msg::RemoveAllTargetExists(name));
         return true;
       }
       return false;
@@ -252,12 +251,10 @@ class Pass {
     if (!newPath.empty()) {
       if (!Exists(newPath))
         return false;
-      Show(text::Cp932(msg::kOverwriteNewPrefix) + std::string(text::FileNameOf(newPath)) +
-           text::Cp932(msg::kOverwriteSuffix) + tail_);
+      Show(msg::OverwriteNew(text::FileNameOf(newPath), tail_));
       return true;
     }
-    Show(text::Cp932(msg::kOverwriteOldPrefix) + std::string(text::FileNameOf(oldPath)) +
-         text::Cp932(msg::kOverwriteSuffix) + tail_);
+    Show(msg::OverwriteOld(text::FileNameOf(oldPath), tail_));
     return true;
   }
 
