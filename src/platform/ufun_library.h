@@ -17,9 +17,9 @@ class UfunLibrary final : public CadLibrary {
   UfunLibrary& operator=(const UfunLibrary&) = delete;
 
   // False when the library could not be loaded; every call then fails.
-  bool Loaded() const;
+  [[nodiscard]] bool Loaded() const;
   // What was not found, for the message (cp932), when not loaded.
-  const std::string& Missing() const;
+  [[nodiscard]] const std::string& Missing() const;
 
   bool Initialize() override;
   bool Terminate() override;
