@@ -53,7 +53,7 @@ struct Bench {
   }
   bool Load(const std::string& input) {
     state.inputPartPath = input;
-    if (operations::BuildPartList(context)) {
+    if (operations::BuildPartList(context) == Step::Failed) {
       std::fprintf(stderr, "the list could not be built: %s\n", ui.Last().c_str());
       return false;
     }
@@ -103,7 +103,7 @@ bool Inspect(int parts, Figures& best) {
     bench.Reset();
     bench.ui.messages.clear();
     const auto start = Clock::now();
-    operations::RunInspect(bench.context, 0, folder);
+    operations::RunInspect(bench.context, operations::PassMode::Inspect, folder);
     const Figures f = bench.Take(start);
     if (bench.ui.Last() != "検査を完了しました。") {
       std::fprintf(stderr, "the inspection failed: %s\n", bench.ui.Last().c_str());
@@ -133,9 +133,10 @@ bool Change(int parts, bool progress, Figures& figures) {
   const std::string folder = newInput.substr(0, text::FindLast(newInput, '\\') + 1);
   const std::string refused = text::Cp932("実行は使用出来ません。");
   const std::string broken = text::Cp932("実行は中断しました。");
-  operations::RunInspect(bench.context, 1, folder);
-  const std::string base = bench.context.runner.WorkFileBase(key, "ugpc", refused);
-  if (base.empty() || bench.context.runner.RunTool("ugpc", refused, key, "", "", ""))
+  operations::RunInspect(bench.context, operations::PassMode::Check, folder);
+  const std::string base = bench.context.runner.WorkFileBase(key, toolrunner::ToolMode::Structure, refused);
+  if (base.empty() || bench.context.runner.RunTool({.mode = toolrunner::ToolMode::Structure, .inFile = key},
+                                                   refused) == Step::Failed)
     return false;
   const std::unique_ptr<platform::TextStream> listing =
       bench.host.Open(base + ".txt", platform::OpenMode::ReadText);
@@ -148,8 +149,10 @@ bool Change(int parts, bool progress, Figures& figures) {
   const auto start = Clock::now();
   if (progress)
     bench.context.progress.Begin(list.RowCount());
-  const bool failed = operations::StructurePass(bench.context, *listing, 1, refused, folder) ||
-                      operations::StructurePass(bench.context, *listing, 2, broken, folder);
+  const bool failed = operations::StructurePass(bench.context, *listing, operations::PassMode::Check, refused,
+                                                folder) == Step::Failed ||
+                      operations::StructurePass(bench.context, *listing, operations::PassMode::Perform,
+                                                broken, folder) == Step::Failed;
   bench.context.progress.End();
   figures = bench.Take(start);
   (void)session.Close();
@@ -157,7 +160,8 @@ bool Change(int parts, bool progress, Figures& figures) {
     std::fprintf(stderr, "the change failed: %s\n", bench.ui.Last().c_str());
     return false;
   }
-  operations::ClosePcOutput(bench.context, *listing, base + ".txt", broken);
+  if (operations::ClosePcOutput(bench.context, *listing, base + ".txt", broken) == Step::Failed)
+    return false;
   std::printf("change, %d parts renamed, check and perform pass%s\n", list.RowCount(),
               progress ? ", progress at every line" : "");
   if (progress)

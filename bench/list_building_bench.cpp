@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
   for (int round = 0; round < rounds; ++round) {
     host.Reset();
     const auto start = Clock::now();
-    if (velmora::operations::BuildPartList(context)) {
+    if (velmora::operations::BuildPartList(context) == velmora::Step::Failed) {
       std::fprintf(stderr, "the list could not be built: %s\n", ui.Last().c_str());
       return 1;
     }

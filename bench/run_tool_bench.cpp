@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
   const std::string editTool = drive.EditTool();
   const std::string pcTool = drive.PcTool();
   const velmora::toolrunner::BatchRunner runner(host, ui, editTool, pcTool);
-  const std::string base = runner.WorkFileBase(input, "-list", "");
+  const std::string base = runner.WorkFileBase(input, velmora::toolrunner::ToolMode::List, "");
   const auto toolHost = realHost.Paths().ToHost(editTool);
   const auto outHost = realHost.Paths().ToHost(base + ".txt");
   const auto errHost = realHost.Paths().ToHost(base + ".log");
@@ -88,7 +88,8 @@ int main(int argc, char** argv) {
     // Alternate the two so that a change in machine load hits both alike.
     auto start = Clock::now();
     host.Reset();
-    const bool failed = runner.RunTool("-list", "", input, "", "", "");
+    const bool failed = runner.RunTool({.mode = velmora::toolrunner::ToolMode::List, .inFile = input}, "") ==
+                        velmora::Step::Failed;
     viaRunner.push_back(Since(start));
     ownWork.push_back(viaRunner.back() - host.toolSeconds);
     if (failed || !host.Remove(base + ".txt")) {

@@ -3,7 +3,10 @@
 // and the input part, the execute button, list editing, sorting and copying. UTF-8 here, converted
 // to cp932 where they are used.
 
+#include <string>
 #include <string_view>
+
+#include "resources/messages/structure.h"
 
 namespace velmora::msg {
 
@@ -51,6 +54,9 @@ inline constexpr std::string_view kInputPartNotPrt =
 // The execute button. The old-file message is head + part name + rest; the tails come from tails.h.
 inline constexpr std::string_view kOldFileMissingHead = "変更前の ";
 inline constexpr std::string_view kOldFileMissingRest = " ファイルが見つかりません。\n　";
+inline std::string OldFileMissing(std::string_view partName, std::string_view tail) {
+  return AroundName(kOldFileMissingHead, partName, kOldFileMissingRest, tail);
+}
 inline constexpr std::string_view kDispatchPcOutputOpenFailed =
     "UGPC の テキストファイル を開くのに失敗しました。\n　";
 inline constexpr std::string_view kRuleInputRowCount =
@@ -72,6 +78,9 @@ inline constexpr std::string_view kRunFinished = "実行が正常に終了しま
 // Two rows meeting at one file: head + the new file name + rest + tail.
 inline constexpr std::string_view kTargetClashHead = "変更後の ";
 inline constexpr std::string_view kTargetClashRest = " ファイルが重複しています。\n　";
+inline std::string TargetClash(std::string_view fileName, std::string_view tail) {
+  return AroundName(kTargetClashHead, fileName, kTargetClashRest, tail);
+}
 // A run whose result does not resolve: head, then "\n" + path for up to five paths, then the tail.
 inline constexpr std::string_view kRunFinishedWithMissing =
     "実行は終了しましたが、見つからないファイルが有ります。";

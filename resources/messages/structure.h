@@ -2,7 +2,10 @@
 // Messages of the structure reader, the change operation and the inspect operation. A message that
 // takes a tail ends in "\n　"; the caller's tail follows it.
 
+#include <string>
 #include <string_view>
+
+#include "text/codec.h"
 
 namespace velmora::msg {
 
@@ -39,6 +42,22 @@ inline constexpr std::string_view kOverwriteNewPrefix =
 inline constexpr std::string_view kOverwriteOldPrefix =
     "全て上書き保存 がチェックされていません。\n変更前の ";
 inline constexpr std::string_view kOverwriteSuffix = " ファイルが既に有ります。\n　";
+
+// A message around a name the user gave (cp932, as shown): head + name + rest, then the tail.
+inline std::string AroundName(std::string_view head, std::string_view name, std::string_view rest,
+                              std::string_view tail = {}) {
+  return text::Cp932(head) + std::string(name) + text::Cp932(rest) + std::string(tail);
+}
+
+inline std::string OverwriteNew(std::string_view fileName, std::string_view tail) {
+  return AroundName(kOverwriteNewPrefix, fileName, kOverwriteSuffix, tail);
+}
+inline std::string OverwriteOld(std::string_view fileName, std::string_view tail) {
+  return AroundName(kOverwriteOldPrefix, fileName, kOverwriteSuffix, tail);
+}
+inline std::string RemoveAllTargetExists(std::string_view name) {
+  return AroundName(kChangedPrefix, name, kRemoveAllTargetExists);
+}
 // The "-list" listing of an existing target (its removal shares the runner's text, runner.h).
 inline constexpr std::string_view kTargetListOpenFailed = "テキストファイル を開くのに失敗しました。\n　";
 inline constexpr std::string_view kTargetListCloseFailed = "テキストファイル を閉じるのに失敗しました。\n　";

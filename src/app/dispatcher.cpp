@@ -19,14 +19,14 @@
 #include "resources/messages/structure.h"
 #include "resources/messages/tails.h"
 #include "text/codec.h"
+#include "text/file_name.h"
 #include "text/mbstring.h"
 
 namespace velmora::app {
 namespace {
 
 using operations::Operation;
-
-enum PassMode : int { kInspectPass = 0, kCheckPass = 1, kPerformPass = 2 };
+using operations::PassMode;
 
 // What one press works out from the list before any pass runs.
 struct RunPlan {
@@ -56,16 +56,6 @@ class WaitCursor {
   platform::Ui* ui_;
 };
 
-std::string FolderOf(std::string_view path) {
-  const std::size_t separator = text::FindLast(path, '\\');
-  return separator == text::npos ? std::string() : std::string(path.substr(0, separator + 1));
-}
-
-std::string FileNameOf(std::string_view path) {
-  const std::size_t separator = text::FindLast(path, '\\');
-  return std::string(separator == text::npos ? path : path.substr(separator + 1));
-}
-
 // nullopt after its message when a listed file is gone: nothing may run on a list that no longer
 // matches the disk.
 std::optional<RunPlan> PlanRun(operations::Context& context) {
@@ -76,8 +66,8 @@ std::optional<RunPlan> PlanRun(operations::Context& context) {
     const std::string oldPath = text::ToLower(list.RowPath(row, false));
     std::string newPath = list.RowPath(row, true);
     if (!context.host.Stat(oldPath)) {
-      context.ui.ShowMessage(text::Cp932(msg::kOldFileMissingHead) + list.Text(row, partlist::kPartName) +
-                             text::Cp932(msg::kOldFileMissingRest) + text::Cp932(msg::kTailRunRefused));
+      context.ui.ShowMessage(
+          msg::OldFileMissing(list.Text(row, partlist::kPartName), text::Cp932(msg::kTailRunRefused)));
       return std::nullopt;
     }
     if (oldPath == plan.inputKey) {
@@ -89,7 +79,7 @@ std::optional<RunPlan> PlanRun(operations::Context& context) {
       } else {
         plan.resultInputPath = oldPath;
       }
-      plan.inputFolder = FolderOf(plan.resultInputPath);
+      plan.inputFolder = text::FolderOf(plan.resultInputPath);
     } else {
       if (!newPath.empty())
         plan.changeScope = 2;
@@ -129,13 +119,12 @@ std::string BrokenRule(const operations::DialogState& state, const RunPlan& plan
 std::string TargetClash(const operations::DialogState& state, const std::vector<std::string>& finalPaths) {
   const int row = operations::FirstClashingRow(state.partList, finalPaths);
   const std::string name =
-      row >= 0 ? FileNameOf(finalPaths[static_cast<std::size_t>(row)])
+      row >= 0 ? std::string(text::FileNameOf(finalPaths[static_cast<std::size_t>(row)]))
                : operations::SharedReferenceName(state.partList, finalPaths,
                                                  state.operation == Operation::RemoveAllFolders);
   if (name.empty())
     return {};
-  return text::Cp932(msg::kTargetClashHead) + name + text::Cp932(msg::kTargetClashRest) +
-         text::Cp932(msg::kTailRunRefused);
+  return msg::TargetClash(name, text::Cp932(msg::kTailRunRefused));
 }
 
 // The closing message of a run that wrote files: every component of the resulting input part must
@@ -192,35 +181,28 @@ bool RunChangePasses(operations::Context& context, const RunPlan& plan) {
 
   // The input part alone has no structure to read, so no tool is started.
   if (context.state.partList.RowCount() < 2) {
-    if (operations::RunSinglePartPass(context, kCheckPass, refused))
+    if (operations::RunSinglePartPass(context, PassMode::Check, refused) == Step::Failed)
       return true;
-    return plan.changeScope > 0 && operations::RunSinglePartPass(context, kPerformPass, broken);
+    return plan.changeScope > 0 &&
+           operations::RunSinglePartPass(context, PassMode::Perform, broken) == Step::Failed;
   }
 
-  const std::string base = context.runner.WorkFileBase(plan.inputKey, "ugpc", refused);
-  if (base.empty())
-    return true;
-  if (context.runner.RunTool("ugpc", refused, plan.inputKey, "", "", ""))
-    return true;
-  const std::string outputPath = base + ".txt";
-  const std::unique_ptr<platform::TextStream> output =
-      context.host.Open(outputPath, platform::OpenMode::ReadText);
-  if (!output) {
-    context.ui.ShowMessage(text::Cp932(msg::kPcOpenFailed) + refused);
-    return true;
-  }
   // A failing pass has shown its message and closed the listing. The check pass wrote nothing, so
   // its listing goes too; after a failed perform pass it stays for the user to look at, unless the
   // user stopped it: then there is nothing to look at, and it would refuse the next run.
-  if (operations::CheckingStructurePass(context, *output, outputPath, kCheckPass, refused, plan.inputFolder))
-    return true;
-  if (PerformsStructurePass(context.state, plan) &&
-      operations::StructurePass(context, *output, kPerformPass, broken, plan.inputFolder)) {
-    if (context.progress.Cancelled())
-      static_cast<void>(context.host.Remove(outputPath));
-    return true;
-  }
-  return operations::ClosePcOutput(context, *output, outputPath, broken);
+  const auto passes = [&](platform::TextStream& listing, const std::string& listingPath) {
+    if (operations::CheckingStructurePass(context, listing, listingPath, PassMode::Check, refused,
+                                          plan.inputFolder) == Step::Failed)
+      return Step::Failed;
+    if (!PerformsStructurePass(context.state, plan))
+      return Step::Done;
+    const Step performed =
+        operations::StructurePass(context, listing, PassMode::Perform, broken, plan.inputFolder);
+    if (performed == Step::Failed && context.progress.Cancelled())
+      static_cast<void>(context.host.Remove(listingPath));
+    return performed;
+  };
+  return operations::RunOnStructure(context, plan.inputKey, refused, broken, passes) == Step::Failed;
 }
 
 // With inputPartOnly every row but the input part's is skipped. Removing the folders does the
@@ -233,7 +215,7 @@ bool RunBulkPass(operations::Context& context, const RunPlan& plan) {
   const std::string broken = text::Cp932(msg::kTailRunBroken);
   const auto runOn = [&](int row) {
     return context.progress.Reached(list.Text(row, partlist::kPartName), true, broken) ||
-           operations::RunBulkOnRow(context, row, plan.inputFolder);
+           operations::RunBulkOnRow(context, row, plan.inputFolder) == Step::Failed;
   };
   int inputRow = -1;
   for (int row = 0; row < list.RowCount(); ++row) {
@@ -266,7 +248,7 @@ void MainDialog::OnExecute() {
   platform::Ui& ui = context_.ui;
   if (!ui.ExchangeData(true))
     return;
-  if (operations::CheckInputs(context_, text::Cp932(msg::kTailRunRefused)))
+  if (operations::CheckInputs(context_, text::Cp932(msg::kTailRunRefused)) == Step::Failed)
     return;
   const std::optional<RunPlan> plan = PlanRun(context_);
   if (!plan)
@@ -274,7 +256,7 @@ void MainDialog::OnExecute() {
 
   const Operation operation = state_.operation;
   WaitCursor waitCursor(ui);
-  operations::RunInspect(context_, operation == Operation::Inspect ? kInspectPass : kCheckPass,
+  operations::RunInspect(context_, operation == Operation::Inspect ? PassMode::Inspect : PassMode::Check,
                          plan->inputFolder);
   if (operation == Operation::Inspect)
     return;
@@ -307,7 +289,7 @@ void MainDialog::OnExecute() {
       return;
     }
     state_.inputPartPath = plan->resultInputPath;
-    if (operations::BuildPartList(context_)) {
+    if (operations::BuildPartList(context_) == Step::Failed) {
       waitCursor.End();
       state_.inputPartPath.clear();
       return;

@@ -72,6 +72,24 @@ bool MainDialog::OnEndLabelEdit(int row, std::optional<std::string> text) {
   return false;
 }
 
+namespace {
+
+// Refused when the selected rows lie in different folders; else every row in their folder is
+// selected too, so the user sees where the folder will go before choosing it.
+Step SelectSameFolder(platform::Ui& ui, partlist::PartList& list, int first, const std::string& reference) {
+  for (int row = list.NextSelected(first); row >= 0; row = list.NextSelected(row)) {
+    if (list.Text(row, partlist::kFolderName) != reference)
+      return ShowFailure(ui, msg::kNewFolderMixedFolders);
+  }
+  for (int row = 0; row < list.RowCount(); ++row) {
+    if (!list.IsSelected(row) && list.Text(row, partlist::kFolderName) == reference)
+      list.SetSelected(row, true);
+  }
+  return Step::Done;
+}
+
+}  // namespace
+
 void MainDialog::ChooseNewFolder() {
   platform::Ui& ui = context_.ui;
   partlist::PartList& list = state_.partList;
@@ -84,19 +102,8 @@ void MainDialog::ChooseNewFolder() {
   }
   const bool sameFolders = state_.options.applyToSameFolders != 0;
   const std::string reference = list.Text(first, partlist::kFolderName);
-  if (sameFolders) {
-    for (int row = list.NextSelected(first); row >= 0; row = list.NextSelected(row)) {
-      if (list.Text(row, partlist::kFolderName) != reference) {
-        ui.ShowMessage(text::Cp932(msg::kNewFolderMixedFolders));
-        return;
-      }
-    }
-    // The user sees which rows the folder will go to before choosing it.
-    for (int row = 0; row < list.RowCount(); ++row) {
-      if (!list.IsSelected(row) && list.Text(row, partlist::kFolderName) == reference)
-        list.SetSelected(row, true);
-    }
-  }
+  if (sameFolders && SelectSameFolder(ui, list, first, reference) == Step::Failed)
+    return;
 
   // A folder is chosen (or made) directly; it opens where the rows are to go, else where they are.
   platform::FolderDialogRequest request;

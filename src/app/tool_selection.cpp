@@ -8,6 +8,7 @@
 #include "operations/list_building.h"
 #include "resources/messages/session.h"
 #include "text/codec.h"
+#include "text/file_name.h"
 #include "text/mbstring.h"
 
 namespace velmora::app {
@@ -67,8 +68,7 @@ std::string ChooseFile(platform::Ui& ui, bool open, std::string_view defaultExte
 }
 
 std::string FolderOf(std::string_view path) {
-  const std::size_t separator = text::FindLast(path, '\\');
-  return separator == text::npos ? std::string() : std::string(path.substr(0, separator + 1));
+  return std::string(text::FolderOf(path));
 }
 
 void MainDialog::BrowseEditTool() {
@@ -110,7 +110,7 @@ void MainDialog::BrowseInputPart() {
       continue;
     }
     state_.inputPartPath = std::move(path);
-    if (operations::BuildPartList(context_))
+    if (operations::BuildPartList(context_) == Step::Failed)
       state_.inputPartPath.clear();
     return;
   }

@@ -26,7 +26,7 @@ void MainDialog::UndoLastRun() {
   // The list is rebuilt even where a run had swapped the input part; one that cannot be built has
   // shown why and stays empty.
   state_.inputPartPath = result.inputPart;
-  if (operations::BuildPartList(context_))
+  if (operations::BuildPartList(context_) == Step::Failed)
     state_.inputPartPath.clear();
   ui.ShowMessage(text::Cp932(msg::kUndoDone));
 }

@@ -6,6 +6,7 @@
 
 #include "resources/messages/journal.h"
 #include "text/codec.h"
+#include "text/file_name.h"
 #include "text/mbstring.h"
 
 namespace velmora::journal {
@@ -45,11 +46,6 @@ std::string_view OwnerId(std::string_view name) {
   if (name.size() > kIdDigits && name[kIdDigits] == '-' && IsId(name.substr(0, kIdDigits)))
     return name.substr(0, kIdDigits);
   return {};
-}
-
-std::string FolderOf(std::string_view path) {
-  const std::size_t separator = text::FindLast(path, '\\');
-  return separator == text::npos ? std::string() : std::string(path.substr(0, separator + 1));
 }
 
 }  // namespace
@@ -95,9 +91,8 @@ bool Journal::Open() {
   return true;
 }
 
-bool Journal::Fail() {
-  ui_->ShowMessage(text::Cp932(msg::kJournalWriteFailed));
-  return true;
+Step Journal::Fail() {
+  return ShowFailure(*ui_, msg::kJournalWriteFailed);
 }
 
 // The result line of the write before this point, or "" when there is none to record.
@@ -114,9 +109,9 @@ std::string Journal::PendingResult() {
   return ResultLine(pending.index, Fingerprint::Absent());
 }
 
-bool Journal::BeforeWrite(std::string_view path, WriteKind kind) {
+Step Journal::BeforeWrite(std::string_view path, WriteKind kind) {
   if (!active_)
-    return false;
+    return Step::Done;
   std::string lines;
   if (file_.empty()) {
     if (!Open())
@@ -149,7 +144,7 @@ bool Journal::BeforeWrite(std::string_view path, WriteKind kind) {
     return Fail();
   touched_.insert(std::move(key));
   pending_ = Pending{entries_++, entry.path};
-  return false;
+  return Step::Done;
 }
 
 void Journal::End() {
@@ -248,7 +243,7 @@ UndoResult Journal::UndoLast() {
           return UndoResult{UndoStatus::Failed, {}, last.path};
         present = false;
       }
-      const std::string original = FolderOf(first.path) + first.diskName;
+      const std::string original = std::string(text::FolderOf(first.path)) + first.diskName;
       if (!host_->CopyFile(*folder + "\\" + first.backupName, original, !present))
         return UndoResult{UndoStatus::Failed, {}, original};
     }

@@ -12,6 +12,7 @@
 
 #include "journal/journal_file.h"
 #include "platform/host.h"
+#include "platform/step.h"
 #include "platform/ui.h"
 
 namespace velmora::journal {
@@ -37,7 +38,7 @@ class Journal {
   void Begin(Plan plan);
   // Right before a write to path. True when the journal could not be written (its message has
   // been shown): the write must not happen. Outside a run it does nothing.
-  [[nodiscard]] bool BeforeWrite(std::string_view path, WriteKind kind);
+  Step BeforeWrite(std::string_view path, WriteKind kind);
   // The run is over, finished or stopped: the last write's result is recorded.
   void End();
 
@@ -53,7 +54,7 @@ class Journal {
   std::optional<std::string> Folder() const;
   bool Open();
   std::string PendingResult();
-  bool Fail();
+  Step Fail();
 
   platform::Host* host_;
   platform::Ui* ui_;

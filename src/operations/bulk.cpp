@@ -14,7 +14,7 @@ namespace {
 enum class NameCase { Keep, Lower, Upper };
 
 struct BulkKind {
-  std::string_view option;
+  toolrunner::ToolMode mode;
   NameCase nameCase;
 };
 
@@ -22,13 +22,13 @@ struct BulkKind {
 std::optional<BulkKind> KindOf(Operation operation) {
   switch (operation) {
     case Operation::LowerAllFolders:
-      return BulkKind{"-lower_dir", NameCase::Keep};
+      return BulkKind{toolrunner::ToolMode::LowerFolders, NameCase::Keep};
     case Operation::LowerAllParts:
-      return BulkKind{"-lower_name", NameCase::Lower};
+      return BulkKind{toolrunner::ToolMode::LowerNames, NameCase::Lower};
     case Operation::UpperAllParts:
-      return BulkKind{"-upper_name", NameCase::Upper};
+      return BulkKind{toolrunner::ToolMode::UpperNames, NameCase::Upper};
     case Operation::RemoveAllFolders:
-      return BulkKind{"-remove_dirs", NameCase::Keep};
+      return BulkKind{toolrunner::ToolMode::RemoveFolders, NameCase::Keep};
     case Operation::Inspect:
     case Operation::Change:
       break;
@@ -42,10 +42,10 @@ const std::string& OrFallback(const std::string& preferred, const std::string& f
 
 }  // namespace
 
-bool RunBulkOnRow(Context& context, int row, std::string_view inputFolder) {
+Step RunBulkOnRow(Context& context, int row, std::string_view inputFolder) {
   const std::optional<BulkKind> kind = KindOf(context.state.operation);
   if (!kind)
-    return false;
+    return Step::Done;
 
   const partlist::PartList& list = context.state.partList;
   const std::string& newName = list.Text(row, partlist::kNewPartName);
@@ -66,7 +66,7 @@ bool RunBulkOnRow(Context& context, int row, std::string_view inputFolder) {
   }
   // A new name or folder that produced no file leaves nothing to work on.
   if (name.empty() || folder.empty())
-    return false;
+    return Step::Done;
 
   std::string writtenName = name;
   if (kind->nameCase == NameCase::Lower)
@@ -74,10 +74,12 @@ bool RunBulkOnRow(Context& context, int row, std::string_view inputFolder) {
   else if (kind->nameCase == NameCase::Upper)
     writtenName = text::ToUpper(name);
 
-  if (context.journal.BeforeWrite(folder + writtenName, journal::WriteKind::Rewritten))
-    return true;
-  return context.runner.RunTool(kind->option, text::Cp932(msg::kTailRunBroken), folder + name,
-                                folder + writtenName, "", "");
+  if (context.journal.BeforeWrite(folder + writtenName, journal::WriteKind::Rewritten) == Step::Failed)
+    return Step::Failed;
+  const std::string inFile = folder + name;
+  const std::string outFile = folder + writtenName;
+  return context.runner.RunTool({.mode = kind->mode, .inFile = inFile, .outFile = outFile},
+                                text::Cp932(msg::kTailRunBroken));
 }
 
 }  // namespace velmora::operations

@@ -47,7 +47,7 @@ std::vector<bool> FindCollisions(const std::vector<std::string>& oldKeys,
 
 }  // namespace
 
-void RunInspect(Context& context, int passMode, std::string_view inputFolder) {
+void RunInspect(Context& context, PassMode passMode, std::string_view inputFolder) {
   partlist::PartList& list = context.state.partList;
   const int n = list.RowCount();
   std::vector<std::string> oldKeys;
@@ -76,48 +76,57 @@ void RunInspect(Context& context, int passMode, std::string_view inputFolder) {
     list.SetText(row, partlist::kParent, {});
     list.SetText(row, partlist::kNumber, {});
   }
-  if (passMode >= 1)
+  if (passMode != PassMode::Inspect)
     return;
 
   const std::string tail = text::Cp932(msg::kTailInspectNotDone);
   if (n < 2) {
     // An empty list has no row for the single-row pass to fill. Only its message may close.
-    if (n == 1 && RunSinglePartPass(context, 0, text::Cp932(msg::kInspectCompleted)))
+    if (n == 1 &&
+        RunSinglePartPass(context, PassMode::Inspect, text::Cp932(msg::kInspectCompleted)) == Step::Failed)
       return;
     context.ui.ShowMessage(text::Cp932(msg::kInspectCompleted));
     return;
   }
   const std::string inputPath = context.state.inputPartPath;
-  const std::string base = context.runner.WorkFileBase(inputPath, "ugpc", tail);
-  if (base.empty())
-    return;
-  if (context.runner.RunTool("ugpc", tail, inputPath, "", "", ""))
-    return;
-  const std::string outputPath = base + ".txt";
-  const std::unique_ptr<platform::TextStream> output =
-      context.host.Open(outputPath, platform::OpenMode::ReadText);
-  if (!output) {
-    context.ui.ShowMessage(text::Cp932(msg::kPcOpenFailed) + tail);
-    return;
-  }
-  if (CheckingStructurePass(context, *output, outputPath, 0, tail, inputFolder))
-    return;
-  if (ClosePcOutput(context, *output, outputPath, text::Cp932(msg::kTailInspectDone)))
+  const auto inspect = [&](platform::TextStream& listing, const std::string& listingPath) {
+    return CheckingStructurePass(context, listing, listingPath, PassMode::Inspect, tail, inputFolder);
+  };
+  if (RunOnStructure(context, inputPath, tail, text::Cp932(msg::kTailInspectDone), inspect) == Step::Failed)
     return;
   context.ui.ShowMessage(text::Cp932(msg::kInspectCompleted));
 }
 
-bool ClosePcOutput(Context& context, platform::TextStream& file, std::string_view path,
+Step RunOnStructure(Context& context, std::string_view partPath, std::string_view messageTail,
+                    std::string_view closeTail, const StructurePasses& passes) {
+  const std::string base =
+      context.runner.WorkFileBase(partPath, toolrunner::ToolMode::Structure, messageTail);
+  if (base.empty())
+    return Step::Failed;
+  if (context.runner.RunTool({.mode = toolrunner::ToolMode::Structure, .inFile = partPath}, messageTail) ==
+      Step::Failed)
+    return Step::Failed;
+  const std::string outputPath = base + ".txt";
+  const std::unique_ptr<platform::TextStream> output =
+      context.host.Open(outputPath, platform::OpenMode::ReadText);
+  if (!output)
+    return ShowFailure(context.ui, msg::kPcOpenFailed, messageTail);
+  if (passes(*output, outputPath) == Step::Failed)
+    return Step::Failed;
+  return ClosePcOutput(context, *output, outputPath, closeTail);
+}
+
+Step ClosePcOutput(Context& context, platform::TextStream& file, std::string_view path,
                    std::string_view messageTail) {
   if (!file.Close()) {
     context.ui.ShowMessage(text::Cp932(msg::kPcCloseFailed) + std::string(messageTail));
-    return true;
+    return Step::Failed;
   }
   if (!context.host.Remove(path)) {
     context.ui.ShowMessage(text::Cp932(msg::kPcRemoveFailed) + std::string(messageTail));
-    return true;
+    return Step::Failed;
   }
-  return false;
+  return Step::Done;
 }
 
 }  // namespace velmora::operations

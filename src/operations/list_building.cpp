@@ -20,7 +20,7 @@ void Show(Context& context, std::string_view message, std::string_view messageTa
 
 }  // namespace
 
-bool CheckInputs(Context& context, std::string_view messageTail) {
+Step CheckInputs(Context& context, std::string_view messageTail) {
   struct Input {
     const std::string& path;
     std::string_view notChosen;
@@ -36,38 +36,38 @@ bool CheckInputs(Context& context, std::string_view messageTail) {
   for (const Input& input : inputs) {
     if (input.path.empty()) {
       Show(context, input.notChosen, messageTail);
-      return true;
+      return Step::Failed;
     }
   }
   for (const Input& input : inputs) {
     if (!context.host.Stat(input.path)) {
       Show(context, input.notFound, messageTail);
-      return true;
+      return Step::Failed;
     }
   }
-  return false;
+  return Step::Done;
 }
 
-bool BuildPartList(Context& context) {
+Step BuildPartList(Context& context) {
   DialogState& state = context.state;
   const std::string inputPart = state.inputPartPath;
   // A list that cannot be built stays empty rather than showing the previous assembly.
   state.partList.DeleteAllRows();
 
   const std::string tail = text::Cp932(msg::kTailListNotBuilt);
-  if (CheckInputs(context, tail))
-    return true;
-  if (context.runner.RunTool("-list", tail, inputPart, "", "", ""))
-    return true;
-  const std::string base = context.runner.WorkFileBase(inputPart, "-list", tail);
+  if (CheckInputs(context, tail) == Step::Failed)
+    return Step::Failed;
+  if (context.runner.RunTool({.mode = toolrunner::ToolMode::List, .inFile = inputPart}, tail) == Step::Failed)
+    return Step::Failed;
+  const std::string base = context.runner.WorkFileBase(inputPart, toolrunner::ToolMode::List, tail);
   if (base.empty())
-    return true;
+    return Step::Failed;
 
   const std::string listingPath = base + ".txt";
   std::unique_ptr<platform::TextStream> stream = context.host.Open(listingPath, platform::OpenMode::ReadText);
   if (!stream) {
     Show(context, msg::kListTextOpenFailed);
-    return true;
+    return Step::Failed;
   }
 
   toolrunner::ListingReader reader(context.ui);
@@ -75,7 +75,7 @@ bool BuildPartList(Context& context) {
   for (int n = 0; !stream->Eof(); ++n) {
     // On a bad line the reader has closed the stream; the rows so far and the .txt stay for the user.
     if (reader.ReadListingLine(*stream, readTail))
-      return true;
+      return Step::Failed;
     if (reader.Name().empty() || reader.Folder().empty())
       break;
     partlist::PartRow row;
@@ -89,11 +89,11 @@ bool BuildPartList(Context& context) {
 
   if (!stream->Close()) {
     Show(context, msg::kListTextCloseFailed);
-    return true;
+    return Step::Failed;
   }
   if (!context.host.Remove(listingPath)) {
     Show(context, msg::kListTextRemoveFailed);
-    return true;
+    return Step::Failed;
   }
 
   state.partList.ResetSortDirections();
@@ -101,7 +101,7 @@ bool BuildPartList(Context& context) {
   context.ui.ExchangeData(true);
   state.operation = Operation::Inspect;
   context.ui.ExchangeData(false);
-  return false;
+  return Step::Done;
 }
 
 }  // namespace velmora::operations

@@ -8,7 +8,7 @@
 
 namespace velmora::operations {
 
-bool CheckInputs(Context& context, std::string_view messageTail);
-bool BuildPartList(Context& context);
+Step CheckInputs(Context& context, std::string_view messageTail);
+Step BuildPartList(Context& context);
 
 }  // namespace velmora::operations

@@ -7,16 +7,11 @@
 #include "partlist/part_row.h"
 #include "resources/messages/operations.h"
 #include "text/codec.h"
+#include "text/file_name.h"
 #include "text/mbstring.h"
 
 namespace velmora::operations {
 namespace {
-
-// The text after the last backslash; a trail byte equal to "\" does not count.
-std::string FileNamePart(std::string_view path) {
-  const std::size_t slash = text::FindLast(path, '\\');
-  return std::string(slash == text::npos ? path : path.substr(slash + 1));
-}
 
 void Show(Context& context, std::string_view message, std::string_view messageTail) {
   context.ui.ShowMessage(text::Cp932(message) + std::string(messageTail));
@@ -34,7 +29,8 @@ bool Exists(Context& context, std::string_view path) {
 
 // One file whose name is to change in letter case only (top.prt to TOP.PRT).
 bool IsCaseOnlyRename(std::string_view source, std::string_view target) {
-  return text::ToLower(source) == text::ToLower(target) && FileNamePart(source) != FileNamePart(target);
+  return text::ToLower(source) == text::ToLower(target) &&
+         text::FileNameOf(source) != text::FileNameOf(target);
 }
 
 // A file copied onto itself keeps its spelling (and Windows refuses the copy), so a new spelling of
@@ -51,41 +47,41 @@ bool SameFileOrAbsent(platform::Host& host, std::string_view source, std::string
 
 }  // namespace
 
-bool RunSinglePartPass(Context& context, int mode, std::string_view messageTail) {
+Step RunSinglePartPass(Context& context, PassMode mode, std::string_view messageTail) {
   partlist::PartList& list = context.state.partList;
   // An empty listing leaves no row to work on.
   if (list.RowCount() == 0)
-    return false;
+    return Step::Done;
   const std::string oldPath = list.RowPath(0, false);
   const std::string newPath = list.RowPath(0, true);
 
-  if (mode == 0 || mode == 1) {
+  if (mode != PassMode::Perform) {
     list.SetText(0, partlist::kParent, "0");
     list.SetText(0, partlist::kNumber, "1");
     if (!newPath.empty())
       list.SetText(0, partlist::kEdited, std::string(partlist::kMarkV));
   }
-  if (mode == 0)
-    return false;
+  if (mode == PassMode::Inspect)
+    return Step::Done;
 
   if (context.state.options.overwriteAll == 0) {
     if (!newPath.empty() && Exists(context, newPath)) {
       Show(context, msg::kInputPartNewFileExists, messageTail);
-      return true;
+      return Step::Failed;
     }
     // Without a new name or folder the run would write the input part in place.
     if (newPath.empty()) {
       Show(context, msg::kInputPartExists, messageTail);
-      return true;
+      return Step::Failed;
     }
   }
-  if (mode == 1)
-    return false;
-  return ReplacePartFile(context, oldPath, newPath, messageTail, 0, true, "", 0);
+  if (mode == PassMode::Check)
+    return Step::Done;
+  return ReplacePartFile(context, oldPath, newPath, messageTail, CopyMode::Overwrite, true, "", 0);
 }
 
-bool ReplacePartFile(Context& context, std::string_view source, std::string_view destination,
-                     std::string_view messageTail, int copyMode, bool closeAll, std::string_view folder,
+Step ReplacePartFile(Context& context, std::string_view source, std::string_view destination,
+                     std::string_view messageTail, CopyMode copyMode, bool closeAll, std::string_view folder,
                      int row) {
   const Options& options = context.state.options;
   const bool allowReplaceAll = options.allowReplaceAll != 0;
@@ -93,7 +89,7 @@ bool ReplacePartFile(Context& context, std::string_view source, std::string_view
   std::string target(destination);
 
   // Without folder information every part has to live in the input part's folder.
-  if (copyMode > 0 && context.state.operation == Operation::RemoveAllFolders) {
+  if (copyMode != CopyMode::Overwrite && context.state.operation == Operation::RemoveAllFolders) {
     const partlist::PartList& list = context.state.partList;
     name = list.Text(row, partlist::kNewPartName);
     if (name.empty())
@@ -102,10 +98,10 @@ bool ReplacePartFile(Context& context, std::string_view source, std::string_view
   }
 
   if (!target.empty()) {
-    name = FileNamePart(source);
+    name = text::FileNameOf(source);
     const auto copyFailed = [&] {
       ShowNamed(context, text::Cp932(msg::kReplaceCopyPrefix) + name, msg::kReplaceCopyFailed, messageTail);
-      return true;
+      return Step::Failed;
     };
     const bool renameInPlace =
         IsCaseOnlyRename(source, target) && SameFileOrAbsent(context.host, source, target);
@@ -116,49 +112,49 @@ bool ReplacePartFile(Context& context, std::string_view source, std::string_view
     // A new folder that is the part's own folder leaves the input part where it is: no copy onto
     // itself (which fails), only the re-save in place.
     const bool sameFile = text::ToLower(source) == text::ToLower(target) && !IsCaseOnlyRename(source, target);
-    if (copyMode == 0 && sameFile) {
-      if (allowReplaceAll && ResavePart(context, target, messageTail))
-        return true;
-    } else if (copyMode == 0) {
-      if (context.journal.BeforeWrite(target, journal::WriteKind::Overwritten))
-        return true;
+    if (copyMode == CopyMode::Overwrite && sameFile) {
+      if (allowReplaceAll && ResavePart(context, target, messageTail) == Step::Failed)
+        return Step::Failed;
+    } else if (copyMode == CopyMode::Overwrite) {
+      if (context.journal.BeforeWrite(target, journal::WriteKind::Overwritten) == Step::Failed)
+        return Step::Failed;
       if (!copy(false))
         return copyFailed();
-      if (allowReplaceAll && ResavePart(context, target, messageTail))
-        return true;
+      if (allowReplaceAll && ResavePart(context, target, messageTail) == Step::Failed)
+        return Step::Failed;
     } else if (const bool present = Exists(context, target);
                (!present || renameInPlace) && options.copyMissingFiles != 0) {
       // A case-only rename finds its own source at the destination: that is no new file yet.
-      if (context.journal.BeforeWrite(target, journal::WriteKind::Created))
-        return true;
+      if (context.journal.BeforeWrite(target, journal::WriteKind::Created) == Step::Failed)
+        return Step::Failed;
       if (!copy(true))
         return copyFailed();
-      if (allowReplaceAll && ResavePart(context, target, messageTail))
-        return true;
-    } else if (present && copyMode == 2 && allowReplaceAll) {
+      if (allowReplaceAll && ResavePart(context, target, messageTail) == Step::Failed)
+        return Step::Failed;
+    } else if (present && copyMode == CopyMode::IfMissingElseResave && allowReplaceAll) {
       // Already there: re-save it in place rather than copy over it.
-      if (ResavePart(context, target, messageTail))
-        return true;
+      if (ResavePart(context, target, messageTail) == Step::Failed)
+        return Step::Failed;
     }
-  } else if (copyMode == 2 && allowReplaceAll) {
-    if (ResavePart(context, source, messageTail))
-      return true;
+  } else if (copyMode == CopyMode::IfMissingElseResave && allowReplaceAll) {
+    if (ResavePart(context, source, messageTail) == Step::Failed)
+      return Step::Failed;
   }
 
   if (closeAll && !context.cad.PartCloseAll()) {
     ShowNamed(context, name, msg::kReplaceCloseAllFailed, messageTail);
-    return true;
+    return Step::Failed;
   }
-  return false;
+  return Step::Done;
 }
 
-bool ResavePart(Context& context, std::string_view path, std::string_view messageTail) {
-  const std::string name = FileNamePart(path);
+Step ResavePart(Context& context, std::string_view path, std::string_view messageTail) {
+  const std::string name(text::FileNameOf(path));
 
   std::optional<platform::AssemOptions> options = context.cad.AskAssemOptions();
   if (!options) {
     Show(context, msg::kResaveAskOptionsFailed, messageTail);
-    return true;
+    return Step::Failed;
   }
   // The library's own record; these three fields make the open load what the re-save needs. They
   // stay in force for every later open.
@@ -167,21 +163,21 @@ bool ResavePart(Context& context, std::string_view path, std::string_view messag
   options->values[10] = 1;
   if (!context.cad.SetAssemOptions(*options)) {
     Show(context, msg::kResaveSetOptionsFailed, messageTail);
-    return true;
+    return Step::Failed;
   }
 
   if (!context.cad.PartOpen(path)) {
     ShowNamed(context, name, msg::kResaveOpenFailed, messageTail);
-    return true;
+    return Step::Failed;
   }
-  if (context.journal.BeforeWrite(path, journal::WriteKind::Resaved))
-    return true;
+  if (context.journal.BeforeWrite(path, journal::WriteKind::Resaved) == Step::Failed)
+    return Step::Failed;
   if (!context.cad.PartSave()) {
     ShowNamed(context, name, msg::kResaveSaveFailed, messageTail);
-    return true;
+    return Step::Failed;
   }
   // The part stays open until a replacement closes all.
-  return false;
+  return Step::Done;
 }
 
 }  // namespace velmora::operations

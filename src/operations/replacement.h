@@ -5,13 +5,14 @@
 #include <string_view>
 
 #include "operations/context.h"
+#include "operations/modes.h"
 
 namespace velmora::operations {
 
-[[nodiscard]] bool RunSinglePartPass(Context& context, int mode, std::string_view messageTail);
-[[nodiscard]] bool ReplacePartFile(Context& context, std::string_view source, std::string_view destination,
-                                   std::string_view messageTail, int copyMode, bool closeAll,
-                                   std::string_view folder, int row);
-[[nodiscard]] bool ResavePart(Context& context, std::string_view path, std::string_view messageTail);
+Step RunSinglePartPass(Context& context, PassMode mode, std::string_view messageTail);
+Step ReplacePartFile(Context& context, std::string_view source, std::string_view destination,
+                     std::string_view messageTail, CopyMode copyMode, bool closeAll, std::string_view folder,
+                     int row);
+Step ResavePart(Context& context, std::string_view path, std::string_view messageTail);
 
 }  // namespace velmora::operations

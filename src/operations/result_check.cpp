@@ -14,10 +14,12 @@ namespace velmora::operations {
 std::optional<std::vector<std::string>> UnresolvedAfterRun(Context& context, std::string_view resultInputPath,
                                                            const std::unordered_set<std::string>& planned,
                                                            std::string_view messageTail) {
-  const std::string base = context.runner.WorkFileBase(resultInputPath, "-list", messageTail);
+  const std::string base =
+      context.runner.WorkFileBase(resultInputPath, toolrunner::ToolMode::List, messageTail);
   if (base.empty())
     return std::nullopt;
-  if (context.runner.RunTool("-list", messageTail, resultInputPath, "", "", ""))
+  if (context.runner.RunTool({.mode = toolrunner::ToolMode::List, .inFile = resultInputPath}, messageTail) ==
+      Step::Failed)
     return std::nullopt;
   const std::string listPath = base + ".txt";
   const std::unique_ptr<platform::TextStream> file =

@@ -11,6 +11,7 @@
 #include "resources/messages/runner.h"
 #include "resources/messages/structure.h"
 #include "text/codec.h"
+#include "text/file_name.h"
 #include "text/mbstring.h"
 #include "toolrunner/listing_reader.h"
 
@@ -19,12 +20,6 @@ namespace velmora::operations {
 namespace {
 
 using partlist::PartList;
-
-// The text after the last backslash.
-std::string_view FileName(std::string_view path) {
-  const std::size_t slash = text::FindLast(path, '\\');
-  return slash == text::npos ? path : path.substr(slash + 1);
-}
 
 // A folder without its final character (its backslash); double-byte aware.
 std::string WithoutLastCharacter(std::string_view folder) {
@@ -75,7 +70,7 @@ class TargetListing {
 
 class Pass {
  public:
-  Pass(Context& context, platform::TextStream& stream, int passMode, std::string_view messageTail,
+  Pass(Context& context, platform::TextStream& stream, PassMode passMode, std::string_view messageTail,
        std::string_view inputFolder)
       : context_(context),
         list_(context.state.partList),
@@ -85,26 +80,28 @@ class Pass {
         inputFolder_(inputFolder),
         handled_(static_cast<std::size_t>(list_.RowCount()), false) {}
 
-  bool Run() {
+  Step Run() {
     StructureLine line;
     for (;;) {
-      const StructureReader::Step step = reader_.NextLine(line);
-      if (step == StructureReader::Step::Failed)
-        return true;
-      if (step == StructureReader::Step::End)
+      const StructureReader::Next step = reader_.NextLine(line);
+      if (step == StructureReader::Next::Failed)
+        return Step::Failed;
+      if (step == StructureReader::Next::End)
         break;
       const bool isInput = reader_.IsInputLine(line.row);
       // Between the work of two lines: the place where the user may stop a run.
-      if (passMode_ == 2 &&
+      if (passMode_ == PassMode::Perform &&
           context_.progress.Reached(list_.Text(line.row, partlist::kPartName),
-                                    isInput || !handled_[static_cast<std::size_t>(line.row)], tail_))
-        return reader_.FailShown();
+                                    isInput || !handled_[static_cast<std::size_t>(line.row)], tail_)) {
+        static_cast<void>(reader_.FailShown());
+        return Step::Failed;
+      }
       const bool failed = isInput ? InputLine(line) : OtherLine(line);
       if (failed)
-        return true;
+        return Step::Failed;
       reader_.Advance();
     }
-    return reader_.Finish();
+    return reader_.Finish() ? Step::Failed : Step::Done;
   }
 
  private:
@@ -123,17 +120,19 @@ class Pass {
   bool InputLine(const StructureLine& line) {
     const std::string oldPath = list_.RowPath(line.row, false);
     const std::string newPath = list_.RowPath(line.row, true);
-    if (passMode_ <= 1 && !newPath.empty())
+    if (passMode_ != PassMode::Perform && !newPath.empty())
       list_.SetText(line.row, partlist::kEdited, std::string(partlist::kMarkV));
-    if (passMode_ >= 1 && !OverwriteAll()) {
+    if (passMode_ != PassMode::Inspect && !OverwriteAll()) {
       if (!newPath.empty() && Exists(newPath))
         return reader_.Fail(msg::kInputPartNewFileExists);
       if (newPath.empty())
         return reader_.Fail(msg::kInputPartExists);
     }
-    if (passMode_ == 2 && ReplacePartFile(context_, oldPath, newPath, tail_, 0, true, inputFolder_, line.row))
+    if (passMode_ == PassMode::Perform &&
+        ReplacePartFile(context_, oldPath, newPath, tail_, CopyMode::Overwrite, true, inputFolder_,
+                        line.row) == Step::Failed)
       return reader_.FailShown();
-    if (passMode_ == 2 && MovesToAnotherFolder(line.row))
+    if (passMode_ == PassMode::Perform && MovesToAnotherFolder(line.row))
       return KeepComponentFolders(line.level, newPath);
     return false;
   }
@@ -145,12 +144,15 @@ class Pass {
     // must not count as a file in the way at its later lines (the check pass settled them all).
     const bool repeated = handled_[static_cast<std::size_t>(line.row)];
     handled_[static_cast<std::size_t>(line.row)] = true;
-    if (passMode_ >= 1 && !(passMode_ == 2 && repeated) && OverwriteCheck(oldPath, newPath, false, line.row))
+    if (passMode_ != PassMode::Inspect && !(passMode_ == PassMode::Perform && repeated) &&
+        OverwriteCheck(oldPath, newPath, false, line.row))
       return reader_.FailShown();
     // Only a copy made here is ours to edit; a file already at the new path is kept as it is.
     const bool keepComponents =
-        passMode_ == 2 && !repeated && MovesToAnotherFolder(line.row) && !Exists(newPath);
-    if (passMode_ == 2 && ReplacePartFile(context_, oldPath, newPath, tail_, 1, true, inputFolder_, line.row))
+        passMode_ == PassMode::Perform && !repeated && MovesToAnotherFolder(line.row) && !Exists(newPath);
+    if (passMode_ == PassMode::Perform &&
+        ReplacePartFile(context_, oldPath, newPath, tail_, CopyMode::IfMissing, true, inputFolder_,
+                        line.row) == Step::Failed)
       return reader_.FailShown();
     if (keepComponents && Exists(newPath) && KeepComponentFolders(line.level, newPath))
       return true;
@@ -158,7 +160,7 @@ class Pass {
       return false;
     if (AncestorWalk(line))
       return true;
-    if (passMode_ <= 1)
+    if (passMode_ != PassMode::Perform)
       return ExistingTargetCheck(line.level, newPath);
     return false;
   }
@@ -176,7 +178,7 @@ class Pass {
   // folder gets its final folder spelt out; a component that moves or is renamed later has its
   // own line edit the copy again. True when it failed (the pass has ended).
   bool KeepComponentFolders(int level, const std::string& copyPath) {
-    const std::string copyFolder = text::ToLower(copyPath.substr(0, text::FindLast(copyPath, '\\') + 1));
+    const std::string copyFolder = text::ToLower(text::FolderOf(copyPath));
     std::unordered_set<int> done;
     return reader_.ComponentScan(level, [&](int component, std::string_view) {
       if (!done.insert(component).second)
@@ -186,11 +188,15 @@ class Pass {
           newFolder.empty() ? list_.Text(component, partlist::kFolderName) : newFolder;
       if (text::ToLower(folder) == copyFolder)
         return false;
-      if (context_.journal.BeforeWrite(copyPath, journal::WriteKind::Rewritten))
+      if (context_.journal.BeforeWrite(copyPath, journal::WriteKind::Rewritten) == Step::Failed)
         return true;
-      return context_.runner.RunTool("-change_comp_dir", tail_, copyPath, copyPath,
-                                     list_.Text(component, partlist::kPartName),
-                                     WithoutLastCharacter(folder));
+      const std::string componentFolder = WithoutLastCharacter(folder);
+      return context_.runner.RunTool({.mode = toolrunner::ToolMode::ChangeComponentFolder,
+                                      .inFile = copyPath,
+                                      .outFile = copyPath,
+                                      .befFile = list_.Text(component, partlist::kPartName),
+                                      .aftFile = componentFolder},
+                                     tail_) == Step::Failed;
     });
   }
 
@@ -203,11 +209,11 @@ class Pass {
         return reader_.Fail(msg::kNoMatchingNumber);
       const std::string aOld = list_.RowPath(ancestor, false);
       std::string aNew = list_.RowPath(ancestor, true);
-      if (passMode_ <= 1 && list_.Text(ancestor, partlist::kEdited) != partlist::kMarkX)
+      if (passMode_ != PassMode::Perform && list_.Text(ancestor, partlist::kEdited) != partlist::kMarkX)
         list_.SetText(ancestor, partlist::kEdited, std::string(partlist::kMarkV));
-      if (passMode_ == 1 && OverwriteCheck(aOld, aNew, true, ancestor))
+      if (passMode_ == PassMode::Check && OverwriteCheck(aOld, aNew, true, ancestor))
         return reader_.FailShown();
-      if (passMode_ != 2)
+      if (passMode_ != PassMode::Perform)
         continue;
       if (RemovingFolders())
         aNew = inputFolder_ + ResultName(ancestor);
@@ -215,11 +221,14 @@ class Pass {
         const std::string& folder =
             RemovingFolders() ? inputFolder_ : list_.Text(line.row, partlist::kNewFolderName);
         const std::string bef = list_.Text(line.row, partlist::kPartName);
-        if (ReferenceEdit("-change_comp_dir", aOld, aNew, bef, WithoutLastCharacter(folder)) ||
-            ReferenceEdit("-change_name", aOld, aNew, bef, list_.Text(line.row, partlist::kNewPartName)))
+        if (ReferenceEdit(toolrunner::ToolMode::ChangeComponentFolder, aOld, aNew, bef,
+                          WithoutLastCharacter(folder)) ||
+            ReferenceEdit(toolrunner::ToolMode::ChangeName, aOld, aNew, bef,
+                          list_.Text(line.row, partlist::kNewPartName)))
           return reader_.FailShown();
       }
-      if (ReplacePartFile(context_, aOld, aNew, tail_, 2, d == 0, inputFolder_, ancestor))
+      if (ReplacePartFile(context_, aOld, aNew, tail_, CopyMode::IfMissingElseResave, d == 0, inputFolder_,
+                          ancestor) == Step::Failed)
         return reader_.FailShown();
     }
     return false;
@@ -236,12 +245,11 @@ class Pass {
       if (text::ToLower(inputFolder_ + name) == text::ToLower(oldPath)) {
         if (OverwriteAll())
           return false;
-        Show(text::Cp932(msg::kOverwriteOldPrefix) + std::string(FileName(oldPath)) +
-             text::Cp932(msg::kOverwriteSuffix) + tail_);
+        Show(msg::OverwriteOld(text::FileNameOf(oldPath), tail_));
         return true;
       }
       if (Exists(inputFolder_ + name)) {
-        Show(text::Cp932(msg::kChangedPrefix) + name + text::Cp932(msg::kRemoveAllTargetExists));
+        Show(msg::RemoveAllTargetExists(name));
         return true;
       }
       return false;
@@ -251,17 +259,15 @@ class Pass {
     if (!newPath.empty()) {
       if (!Exists(newPath))
         return false;
-      Show(text::Cp932(msg::kOverwriteNewPrefix) + std::string(FileName(newPath)) +
-           text::Cp932(msg::kOverwriteSuffix) + tail_);
+      Show(msg::OverwriteNew(text::FileNameOf(newPath), tail_));
       return true;
     }
-    Show(text::Cp932(msg::kOverwriteOldPrefix) + std::string(FileName(oldPath)) +
-         text::Cp932(msg::kOverwriteSuffix) + tail_);
+    Show(msg::OverwriteOld(text::FileNameOf(oldPath), tail_));
     return true;
   }
 
   // Has the edit tool rewrite one component reference of a parent in place. Shows its own message.
-  bool ReferenceEdit(std::string_view option, const std::string& parentOld, const std::string& parentNew,
+  bool ReferenceEdit(toolrunner::ToolMode mode, const std::string& parentOld, const std::string& parentNew,
                      const std::string& bef, const std::string& aft) {
     if (aft.empty())
       return false;
@@ -269,20 +275,23 @@ class Pass {
     const std::string& parent = parentNew.empty() ? parentOld : parentNew;
     if (!parentNew.empty() && !Exists(parentNew))
       return false;
-    if (context_.journal.BeforeWrite(parent, journal::WriteKind::Rewritten))
+    if (context_.journal.BeforeWrite(parent, journal::WriteKind::Rewritten) == Step::Failed)
       return true;
-    return context_.runner.RunTool(option, tail_, parent, parent, bef, aft);
+    return context_.runner.RunTool(
+               {.mode = mode, .inFile = parent, .outFile = parent, .befFile = bef, .aftFile = aft}, tail_) ==
+           Step::Failed;
   }
 
   // A changed part's new file that already exists is kept: every component listed under the part
   // that the existing file does not refer to is marked.
   bool ExistingTargetCheck(int level, const std::string& newPath) {
-    const std::string base = context_.runner.WorkFileBase(newPath, "-list", tail_);
+    const std::string base = context_.runner.WorkFileBase(newPath, toolrunner::ToolMode::List, tail_);
     if (base.empty())
       return reader_.FailShown();
     if (!Exists(newPath))
       return false;
-    if (context_.runner.RunTool("-list", tail_, newPath, "", "", ""))
+    if (context_.runner.RunTool({.mode = toolrunner::ToolMode::List, .inFile = newPath}, tail_) ==
+        Step::Failed)
       return reader_.FailShown();
     const std::string listPath = base + ".txt";
     const std::unique_ptr<platform::TextStream> file =
@@ -319,7 +328,7 @@ class Pass {
   Context& context_;
   PartList& list_;
   StructureReader reader_;
-  const int passMode_;
+  const PassMode passMode_;
   const std::string tail_;
   const std::string inputFolder_;
   std::vector<bool> handled_;  // rows whose line has been met in this pass
@@ -327,19 +336,19 @@ class Pass {
 
 }  // namespace
 
-bool StructurePass(Context& context, platform::TextStream& stream, int passMode, std::string_view messageTail,
-                   std::string_view inputFolder) {
+Step StructurePass(Context& context, platform::TextStream& stream, PassMode passMode,
+                   std::string_view messageTail, std::string_view inputFolder) {
   Pass pass(context, stream, passMode, messageTail, inputFolder);
   return pass.Run();
 }
 
-bool CheckingStructurePass(Context& context, platform::TextStream& stream, std::string_view listingPath,
-                           int passMode, std::string_view messageTail, std::string_view inputFolder) {
-  if (!StructurePass(context, stream, passMode, messageTail, inputFolder))
-    return false;
+Step CheckingStructurePass(Context& context, platform::TextStream& stream, std::string_view listingPath,
+                           PassMode passMode, std::string_view messageTail, std::string_view inputFolder) {
+  if (StructurePass(context, stream, passMode, messageTail, inputFolder) == Step::Done)
+    return Step::Done;
   // The failure has been shown; a listing that cannot be removed is named by the next run's refusal.
   static_cast<void>(context.host.Remove(listingPath));
-  return true;
+  return Step::Failed;
 }
 
 }  // namespace velmora::operations

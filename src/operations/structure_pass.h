@@ -3,20 +3,20 @@
 #include <string_view>
 
 #include "operations/context.h"
+#include "operations/modes.h"
 #include "platform/text_stream.h"
 
 namespace velmora::operations {
 
-// One pass over the ugpc structure listing: 0 inspect, 1 check, 2 perform. True when it failed: the
+// One pass over the ugpc structure listing. True when it failed: the
 // message has been shown and the stream closed. On success the stream stays open.
-[[nodiscard]] bool StructurePass(Context& context, platform::TextStream& stream, int passMode,
-                                 std::string_view messageTail, std::string_view inputFolder);
+Step StructurePass(Context& context, platform::TextStream& stream, PassMode passMode,
+                   std::string_view messageTail, std::string_view inputFolder);
 
-// The same for a pass that writes nothing (0 inspect, 1 check). Its failure deletes the listing at
+// The same for a pass that writes nothing (inspect, check). Its failure deletes the listing at
 // listingPath after closing it: the run stopped on its own checks, and a listing left in TEMP would
 // refuse every later run of the same top part.
-[[nodiscard]] bool CheckingStructurePass(Context& context, platform::TextStream& stream,
-                                         std::string_view listingPath, int passMode,
-                                         std::string_view messageTail, std::string_view inputFolder);
+Step CheckingStructurePass(Context& context, platform::TextStream& stream, std::string_view listingPath,
+                           PassMode passMode, std::string_view messageTail, std::string_view inputFolder);
 
 }  // namespace velmora::operations

@@ -16,7 +16,7 @@ bool IsBlank(unsigned char c) {
 
 }  // namespace
 
-StructureReader::StructureReader(Context& context, platform::TextStream& stream, int passMode,
+StructureReader::StructureReader(Context& context, platform::TextStream& stream, PassMode passMode,
                                  std::string_view messageTail)
     : context_(&context),
       stream_(&stream),
@@ -45,104 +45,99 @@ StructureReader::ReadResult StructureReader::ReadLine(int& level, std::string& p
   return ReadResult::Line;
 }
 
-// NOLINTNEXTLINE(readability-function-size): longer than it should be, to be split
-StructureReader::Step StructureReader::NextLine(StructureLine& line) {
+StructureReader::Next StructureReader::NextLine(StructureLine& line) {
   if (stream_->Eof())
-    return Step::End;
+    return Next::End;
   int level = 0;
   const ReadResult read = ReadLine(level, line.path);
-  if (read == ReadResult::Error) {
-    Fail(msg::kPcReadError);
-    return Step::Failed;
-  }
+  if (read == ReadResult::Error)
+    return Stop(msg::kPcReadError);
   if (read == ReadResult::Empty)
-    return Step::End;
+    return Next::End;
 
-  const int tableSize = static_cast<int>(levelTable_.size());
   int parentNumber = 0;
-  if (level == 0) {
-    if (lineNumber_ != 1) {
-      Fail(msg::kPcFirstLineNotAssembly);
-      return Step::Failed;
-    }
-    if (tableSize == 0) {
-      Fail(msg::kPcNoHierarchy);
-      return Step::Failed;
-    }
-  } else {
-    if (lineNumber_ == 2 && level != 1) {
-      Fail(msg::kPcSecondLineIndent);
-      return Step::Failed;
-    }
-    // A level at or past the row count would write past the table; no consistent listing is that deep.
-    if (level >= tableSize) {
-      Fail(msg::kPcNoHierarchy);
-      return Step::Failed;
-    }
-    const int p = levelTable_[static_cast<std::size_t>(level - 1)];
-    if (p < 1 || p >= lineNumber_) {
-      Fail(msg::kPcNoHierarchy);
-      return Step::Failed;
-    }
-    parentNumber = p;
-  }
+  if (const std::string_view fault = LevelFault(level, parentNumber); !fault.empty())
+    return Stop(fault);
   int& entry = levelTable_[static_cast<std::size_t>(level)];
   entry = lineNumber_;
 
-  partlist::PartList& list = context_->state.partList;
-  const int row = list.FindRow(partlist::kFolderName, line.path);
-  if (row < 0) {
-    Fail(msg::kPcFileNotInList);
-    return Step::Failed;
+  const int row = context_->state.partList.FindRow(partlist::kFolderName, line.path);
+  if (row < 0)
+    return Stop(msg::kPcFileNotInList);
+  if (const std::string_view fault = NumberRow(row, entry, parentNumber); !fault.empty())
+    return Stop(fault);
+
+  if (lineNumber_ != 1 && IsInputLine(row))
+    return Stop(msg::kPcFirstLineNotInput);
+  line.row = row;
+  line.level = level;
+  line.lineNumber = lineNumber_;
+  return Next::Line;
+}
+
+StructureReader::Next StructureReader::Stop(std::string_view message) {
+  Fail(message);
+  return Next::Failed;
+}
+
+// The first line is the top part; every later line hangs one level below a line already read.
+std::string_view StructureReader::LevelFault(int level, int& parentNumber) const {
+  const int tableSize = static_cast<int>(levelTable_.size());
+  if (level == 0) {
+    if (lineNumber_ != 1)
+      return msg::kPcFirstLineNotAssembly;
+    if (tableSize == 0)
+      return msg::kPcNoHierarchy;
+    return {};
   }
+  if (lineNumber_ == 2 && level != 1)
+    return msg::kPcSecondLineIndent;
+  // A level at or past the row count would write past the table; no consistent listing is that deep.
+  if (level >= tableSize)
+    return msg::kPcNoHierarchy;
+  const int p = levelTable_[static_cast<std::size_t>(level - 1)];
+  if (p < 1 || p >= lineNumber_)
+    return msg::kPcNoHierarchy;
+  parentNumber = p;
+  return {};
+}
+
+// Numbers the row of the line, or in the perform pass takes the number the check pass gave it.
+std::string_view StructureReader::NumberRow(int row, int& entry, int parentNumber) {
+  partlist::PartList& list = context_->state.partList;
   const std::string& parentText = list.Text(row, partlist::kParent);
   const std::string& numberText = list.Text(row, partlist::kNumber);
   const int numberValue = text::Atoi(numberText);
 
-  if (passMode_ >= 2) {
+  if (passMode_ == PassMode::Perform) {
     // The check pass just before numbered every row.
-    if (numberValue < 1 || numberValue > lineNumber_) {
-      Fail(msg::kPerformNoNumber);
-      return Step::Failed;
-    }
+    if (numberValue < 1 || numberValue > lineNumber_)
+      return msg::kPerformNoNumber;
     entry = numberValue;
-  } else {
-    if (parentText.empty() != numberText.empty()) {
-      Fail(msg::kParentOrNumberMissing);
-      return Step::Failed;
-    }
-    int number = lineNumber_;
-    if (!numberText.empty()) {
-      // Met before: the components of a repeated part hang under its first occurrence.
-      number = numberValue;
-      if (number < 2 || number >= lineNumber_) {
-        Fail(msg::kBadNumber);
-        return Step::Failed;
-      }
-      entry = number;
-      const int q = text::Atoi(parentText);
-      // Two ways to "no parent", kept apart because the order of the tests matters.
-      if (q == -1) {  // NOLINT(bugprone-branch-clone)
-        parentNumber = -1;
-      } else if (q < 1 || q >= number) {
-        Fail(msg::kBadParent);
-        return Step::Failed;
-      } else if (q != parentNumber) {
-        parentNumber = -1;
-      }
-    }
-    list.SetText(row, partlist::kParent, text::FormatInt(parentNumber));
-    list.SetText(row, partlist::kNumber, text::FormatInt(number));
+    return {};
   }
-
-  if (lineNumber_ != 1 && IsInputLine(row)) {
-    Fail(msg::kPcFirstLineNotInput);
-    return Step::Failed;
+  if (parentText.empty() != numberText.empty())
+    return msg::kParentOrNumberMissing;
+  int number = lineNumber_;
+  if (!numberText.empty()) {
+    // Met before: the components of a repeated part hang under its first occurrence.
+    number = numberValue;
+    if (number < 2 || number >= lineNumber_)
+      return msg::kBadNumber;
+    entry = number;
+    const int q = text::Atoi(parentText);
+    // Two ways to "no parent", kept apart because the order of the tests matters.
+    if (q == -1) {  // NOLINT(bugprone-branch-clone)
+      parentNumber = -1;
+    } else if (q < 1 || q >= number) {
+      return msg::kBadParent;
+    } else if (q != parentNumber) {
+      parentNumber = -1;
+    }
   }
-  line.row = row;
-  line.level = level;
-  line.lineNumber = lineNumber_;
-  return Step::Line;
+  list.SetText(row, partlist::kParent, text::FormatInt(parentNumber));
+  list.SetText(row, partlist::kNumber, text::FormatInt(number));
+  return {};
 }
 
 bool StructureReader::IsInputLine(int row) const {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "operations/context.h"
+#include "operations/modes.h"
 #include "platform/text_stream.h"
 
 namespace velmora::operations {
@@ -22,17 +23,18 @@ struct StructureLine {
 
 class StructureReader {
  public:
-  enum class Step { Line, End, Failed };
+  enum class Next { Line, End, Failed };
   // Called for each line below the current one; true when it failed (after its message).
   using Visit = std::function<bool(int row, std::string_view path)>;
 
   // Starts the pass: one level entry per row, all 0, line 1, the stream rewound. messageTail is cp932.
-  StructureReader(Context& context, platform::TextStream& stream, int passMode, std::string_view messageTail);
+  StructureReader(Context& context, platform::TextStream& stream, PassMode passMode,
+                  std::string_view messageTail);
   StructureReader(const StructureReader&) = delete;
   StructureReader& operator=(const StructureReader&) = delete;
 
   // Reads, checks and numbers one line. Failed: the pass has ended through Fail.
-  Step NextLine(StructureLine& line);
+  Next NextLine(StructureLine& line);
   // After the work of a line.
   void Advance() { ++lineNumber_; }
   [[nodiscard]] int LineNumber() const { return lineNumber_; }
@@ -62,12 +64,16 @@ class StructureReader {
  private:
   enum class ReadResult { Line, Empty, Error };
   ReadResult ReadLine(int& level, std::string& path);
+  Next Stop(std::string_view message);
+  // The message of the rule a line breaks; empty when it holds.
+  [[nodiscard]] std::string_view LevelFault(int level, int& parentNumber) const;
+  [[nodiscard]] std::string_view NumberRow(int row, int& entry, int parentNumber);
   bool CloseAll();
   bool Scan(int level, bool directOnly, const Visit& visit);
 
   Context* context_;
   platform::TextStream* stream_;
-  int passMode_;
+  PassMode passMode_;
   std::string messageTail_;
   std::string inputKey_;
   std::vector<int> levelTable_;

@@ -1,7 +1,6 @@
 #include "partlist/name_rules.h"
 
-#include <array>
-
+#include "text/file_name.h"
 #include "text/mbstring.h"
 
 namespace velmora::partlist {
@@ -36,37 +35,16 @@ bool HasForbiddenCharacter(std::string_view name) {
     const auto c = static_cast<unsigned char>(name[i]);
     if (text::IsLeadByte(c))
       continue;
-    if (c < 0x20)
+    // The separators are judged on their own by the callers, to name them in their verdict; "/"
+    // is one on the host.
+    if (c == '/' || (c != ':' && c != '\\' && text::IsForbiddenInFileName(c)))
       return true;
-    switch (c) {
-      case '<':
-      case '>':
-      case '"':
-      case '/':
-      case '|':
-      case '?':
-      case '*':
-        return true;
-      default:
-        break;
-    }
   }
   return false;
 }
 
 bool IsReservedName(std::string_view name) {
-  // The device is named by what comes before the first "."; blanks before it do not help.
-  std::string_view stem = name.substr(0, name.find('.'));
-  while (stem.ends_with(' '))
-    stem.remove_suffix(1);
-  const std::string upper = text::ToUpper(stem);
-  static constexpr std::array<std::string_view, 4> kDevices = {"CON", "PRN", "AUX", "NUL"};
-  for (const std::string_view device : kDevices) {
-    if (upper == device)
-      return true;
-  }
-  return upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT")) && upper[3] >= '1' &&
-         upper[3] <= '9';
+  return text::IsReservedFileName(name);
 }
 
 NameVerdict ValidateNewPartName(std::optional<std::string_view> text, std::string_view folder) {

@@ -2,11 +2,23 @@
 
 #include <string>
 
+#include "text/mbstring.h"
+
 namespace velmora::text {
 
 bool IsForbiddenInFileName(unsigned char c) {
   return c < 0x20 || c == 0x7F || c == '"' || c == '*' || c == '<' || c == '>' || c == '?' || c == '|' ||
          c == ':' || c == '\\';
+}
+
+std::string_view FileNameOf(std::string_view path) {
+  const std::size_t separator = FindLast(path, '\\');
+  return separator == npos ? path : path.substr(separator + 1);
+}
+
+std::string_view FolderOf(std::string_view path) {
+  const std::size_t separator = FindLast(path, '\\');
+  return separator == npos ? std::string_view() : path.substr(0, separator + 1);
 }
 
 bool IsReservedFileName(std::string_view name) {

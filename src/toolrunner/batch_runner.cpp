@@ -10,10 +10,10 @@
 namespace velmora::toolrunner {
 namespace {
 
-constexpr std::string_view kModeList = "-list";
-constexpr std::string_view kModePc = "ugpc";
-constexpr std::string_view kModeChangeName = "-change_name";
-constexpr std::string_view kModeChangeDir = "-change_comp_dir";
+constexpr std::string_view kModeList = Spelling(ToolMode::List);
+constexpr std::string_view kModePc = Spelling(ToolMode::Structure);
+constexpr std::string_view kModeChangeName = Spelling(ToolMode::ChangeName);
+constexpr std::string_view kModeChangeDir = Spelling(ToolMode::ChangeComponentFolder);
 
 bool ReadsOutput(std::string_view mode) {
   return mode == kModeList || mode == kModePc;
@@ -116,7 +116,7 @@ BatchRunner::BatchRunner(platform::Host& host, platform::Ui& ui, const std::stri
                          const std::string& pcToolPath)
     : host_(&host), ui_(&ui), editToolPath_(&editToolPath), pcToolPath_(&pcToolPath) {}
 
-std::string BatchRunner::WorkFileBase(std::string_view partPath, std::string_view tag,
+std::string BatchRunner::WorkFileBase(std::string_view partPath, ToolMode mode,
                                       std::string_view messageTail) const {
   const std::optional<std::string> temp = host_->GetEnv("TEMP");
   if (!temp || temp->empty()) {
@@ -141,97 +141,105 @@ std::string BatchRunner::WorkFileBase(std::string_view partPath, std::string_vie
   const long long length = std::min(std::max(dot - slash, 0LL), size - start);
   std::string base = *temp;
   base += partPath.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(length));
-  if (tag == kModePc)
+  if (mode == ToolMode::Structure)
     base += '-';
-  base += tag;
+  base += Spelling(mode);
   return base;
 }
 
-// NOLINTNEXTLINE(readability-function-size): longer than it should be, to be split
-bool BatchRunner::RunTool(std::string_view mode, std::string_view messageTail, std::string_view inFile,
-                          std::string_view outFile, std::string_view befFile,
-                          std::string_view aftFile) const {
-  const auto fail = [this, messageTail](std::string_view message) {
-    ui_->ShowMessage(text::Cp932(message) + std::string(messageTail));
-    return true;
-  };
-  // The user has to find the file to read or remove it: name it, and show what a tool wrote.
-  const auto failAt = [this, messageTail](std::string_view message, const std::string& path) {
-    ui_->ShowMessage(WithDetail(message, path + '\n', messageTail));
-    return true;
-  };
-  const auto failWithText = [this, messageTail](std::string_view message, const std::string& path) {
-    ui_->ShowMessage(WithDetail(message, path + '\n' + FirstLines(path), messageTail));
-    return true;
-  };
-
-  const std::string& toolPath = mode == kModePc ? *pcToolPath_ : *editToolPath_;
-  const std::string base = WorkFileBase(inFile, mode, messageTail);
+Step BatchRunner::RunTool(const ToolCall& call, std::string_view messageTail) const {
+  const std::string base = WorkFileBase(call.inFile, call.mode, messageTail);
   if (base.empty())
-    return true;
-  const std::string batFile = base + ".bat";
-  const std::string txtFile = base + ".txt";
-  const std::string logFile = base + ".log";
+    return Step::Failed;
+  const WorkFiles files{base + ".bat", base + ".txt", base + ".log"};
 
   // A file left by an earlier run is the user's to look at: never overwrite it.
-  if (host_->Stat(txtFile))
-    return failAt(msg::kTextFileExists, txtFile);
-  if (host_->Stat(logFile))
-    return failAt(msg::kLogFileExists, logFile);
-  if (host_->Stat(batFile))
-    return failAt(msg::kBatchFileExists, batFile);
+  if (host_->Stat(files.txt))
+    return FailAt(msg::kTextFileExists, files.txt, messageTail);
+  if (host_->Stat(files.log))
+    return FailAt(msg::kLogFileExists, files.log, messageTail);
+  if (host_->Stat(files.bat))
+    return FailAt(msg::kBatchFileExists, files.bat, messageTail);
 
-  {
-    const std::unique_ptr<platform::TextStream> bat = host_->Open(batFile, platform::OpenMode::WriteText);
-    if (!bat)
-      return fail(msg::kBatchOpenFailed);
-    const std::string content = BatchFileText(mode, toolPath, inFile, outFile, befFile, aftFile, base);
-    for (std::size_t begin = 0; begin < content.size();) {
-      const std::size_t lineEnd = content.find('\n', begin);
-      const std::size_t end = lineEnd == std::string::npos ? content.size() : lineEnd + 1;
-      bat->Puts(std::string_view(content).substr(begin, end - begin));
-      begin = end;
-    }
-    if (bat->Error()) {
-      fail(msg::kBatchWriteError);
-      if (!bat->Close())
-        ui_->ShowMessage(text::Cp932(msg::kBatchCloseFailed));
-      return true;
-    }
-    if (!bat->Close())
-      return fail(std::string(msg::kBatchCloseFailed) + std::string(msg::kLineBreak));
+  if (WriteBatchFile(call, base, files.bat, messageTail) == Step::Failed ||
+      RunBatchFile(files.bat, messageTail) == Step::Failed)
+    return Step::Failed;
+  return JudgeOutput(call.mode, files, messageTail);
+}
+
+Step BatchRunner::WriteBatchFile(const ToolCall& call, const std::string& base, const std::string& batFile,
+                                 std::string_view messageTail) const {
+  const std::unique_ptr<platform::TextStream> bat = host_->Open(batFile, platform::OpenMode::WriteText);
+  if (!bat)
+    return ShowFailure(*ui_, msg::kBatchOpenFailed, messageTail);
+  const std::string& toolPath = call.mode == ToolMode::Structure ? *pcToolPath_ : *editToolPath_;
+  const std::string content = BatchFileText(Spelling(call.mode), toolPath, call.inFile, call.outFile,
+                                            call.befFile, call.aftFile, base);
+  for (std::size_t begin = 0; begin < content.size();) {
+    const std::size_t lineEnd = content.find('\n', begin);
+    const std::size_t end = lineEnd == std::string::npos ? content.size() : lineEnd + 1;
+    bat->Puts(std::string_view(content).substr(begin, end - begin));
+    begin = end;
   }
+  if (bat->Error()) {
+    const Step failed = ShowFailure(*ui_, msg::kBatchWriteError, messageTail);
+    if (!bat->Close())
+      ui_->ShowMessage(text::Cp932(msg::kBatchCloseFailed));
+    return failed;
+  }
+  if (!bat->Close())
+    return ShowFailure(*ui_, std::string(msg::kBatchCloseFailed) + std::string(msg::kLineBreak), messageTail);
+  return Step::Done;
+}
 
+Step BatchRunner::RunBatchFile(const std::string& batFile, std::string_view messageTail) const {
   {
     const std::unique_ptr<platform::Process> process = host_->StartBatch("\"" + batFile + "\"");
     if (!process)
-      return fail(msg::kBatchStartFailed);
+      return ShowFailure(*ui_, msg::kBatchStartFailed, messageTail);
     process->WaitCalling([this] { ui_->WhileWaiting(); });
     if (!process->CloseHandle())
-      return fail(msg::kBatchHandleCloseFailed);
+      return ShowFailure(*ui_, msg::kBatchHandleCloseFailed, messageTail);
   }
   if (!host_->Remove(batFile))
-    return fail(msg::kBatchRemoveFailed);
+    return ShowFailure(*ui_, msg::kBatchRemoveFailed, messageTail);
+  return Step::Done;
+}
 
-  const std::optional<platform::FileStatus> log = host_->Stat(logFile);
+// The error stream must be empty; so must the output of a mode that writes a part.
+Step BatchRunner::JudgeOutput(ToolMode mode, const WorkFiles& files, std::string_view messageTail) const {
+  const std::optional<platform::FileStatus> log = host_->Stat(files.log);
   if (!log)
-    return fail(msg::kLogFileMissing);
+    return ShowFailure(*ui_, msg::kLogFileMissing, messageTail);
   if (log->size > 0)
-    return failWithText(msg::kLogFileNotEmpty, logFile);
-  if (!host_->Remove(logFile))
-    return fail(msg::kLogRemoveFailed);
+    return FailWithText(msg::kLogFileNotEmpty, files.log, messageTail);
+  if (!host_->Remove(files.log))
+    return ShowFailure(*ui_, msg::kLogRemoveFailed, messageTail);
 
-  if (ReadsOutput(mode))
-    return false;
+  if (ReadsOutput(Spelling(mode)))
+    return Step::Done;
 
-  const std::optional<platform::FileStatus> txt = host_->Stat(txtFile);
+  const std::optional<platform::FileStatus> txt = host_->Stat(files.txt);
   if (!txt)
-    return fail(msg::kTextFileMissing);
+    return ShowFailure(*ui_, msg::kTextFileMissing, messageTail);
   if (txt->size > 0)
-    return failWithText(msg::kTextFileNotEmpty, txtFile);
-  if (!host_->Remove(txtFile))
-    return fail(msg::kTextRemoveFailed);
-  return false;
+    return FailWithText(msg::kTextFileNotEmpty, files.txt, messageTail);
+  if (!host_->Remove(files.txt))
+    return ShowFailure(*ui_, msg::kTextRemoveFailed, messageTail);
+  return Step::Done;
+}
+
+// The user has to find the file to read or remove it: name it, and show what a tool wrote.
+Step BatchRunner::FailAt(std::string_view message, const std::string& path,
+                         std::string_view messageTail) const {
+  ui_->ShowMessage(WithDetail(message, path + '\n', messageTail));
+  return Step::Failed;
+}
+
+Step BatchRunner::FailWithText(std::string_view message, const std::string& path,
+                               std::string_view messageTail) const {
+  ui_->ShowMessage(WithDetail(message, path + '\n' + FirstLines(path), messageTail));
+  return Step::Failed;
 }
 
 std::string BatchRunner::FirstLines(const std::string& path) const {

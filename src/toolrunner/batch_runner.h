@@ -1,15 +1,63 @@
 #pragma once
 // Every run of an outside tool: three work files in TEMP named from the part file and the mode, a
 // batch file that calls the tool with its output and error streams redirected, and the judgement of
-// the run by those two files. Failures show their message and return true.
+// the run by those two files. Failures show their message and return Step::Failed.
 
+#include <array>
 #include <string>
 #include <string_view>
 
 #include "platform/host.h"
+#include "platform/step.h"
 #include "platform/ui.h"
 
 namespace velmora::toolrunner {
+
+// What a tool run does: List and Structure only read the part, the others write an edited copy.
+enum class ToolMode {
+  List,
+  Structure,
+  ChangeName,
+  ChangeComponentFolder,
+  LowerFolders,
+  LowerNames,
+  UpperNames,
+  RemoveFolders,
+};
+
+struct ToolModeSpelling {
+  ToolMode mode;
+  std::string_view spelling;  // on the tool's command line and in the work files' names
+};
+
+inline constexpr std::array<ToolModeSpelling, 8> kToolModes = {{
+    {ToolMode::List, "-list"},
+    {ToolMode::Structure, "ugpc"},
+    {ToolMode::ChangeName, "-change_name"},
+    {ToolMode::ChangeComponentFolder, "-change_comp_dir"},
+    {ToolMode::LowerFolders, "-lower_dir"},
+    {ToolMode::LowerNames, "-lower_name"},
+    {ToolMode::UpperNames, "-upper_name"},
+    {ToolMode::RemoveFolders, "-remove_dirs"},
+}};
+
+[[nodiscard]] constexpr std::string_view Spelling(ToolMode mode) {
+  for (const ToolModeSpelling& entry : kToolModes) {
+    if (entry.mode == mode)
+      return entry.spelling;
+  }
+  return {};
+}
+
+// One run's files. outFile is for the modes that write; befFile and aftFile name the component a
+// change mode edits and what it becomes.
+struct ToolCall {
+  ToolMode mode;
+  std::string_view inFile;
+  std::string_view outFile = {};
+  std::string_view befFile = {};
+  std::string_view aftFile = {};
+};
 
 // The batch file's text for one run ("\n" line ends; the stream writes CR LF).
 std::string BatchFileText(std::string_view mode, std::string_view toolPath, std::string_view inFile,
@@ -22,17 +70,27 @@ class BatchRunner {
   BatchRunner(platform::Host& host, platform::Ui& ui, const std::string& editToolPath,
               const std::string& pcToolPath);
 
-  // TEMP + "\name" (extension dropped) + tag ("ugpc" becomes "-ugpc"). Empty, after its message,
-  // when TEMP is unset or empty.
-  [[nodiscard]] std::string WorkFileBase(std::string_view partPath, std::string_view tag,
+  // TEMP + "\name" (extension dropped) + the mode's spelling ("ugpc" becomes "-ugpc"). Empty, after its
+  // message, when TEMP is unset or empty.
+  [[nodiscard]] std::string WorkFileBase(std::string_view partPath, ToolMode mode,
                                          std::string_view messageTail) const;
 
-  // True when the run failed (the message has been shown).
-  [[nodiscard]] bool RunTool(std::string_view mode, std::string_view messageTail, std::string_view inFile,
-                             std::string_view outFile, std::string_view befFile,
-                             std::string_view aftFile) const;
+  // Failed once its message has been shown.
+  Step RunTool(const ToolCall& call, std::string_view messageTail) const;
 
  private:
+  struct WorkFiles {
+    std::string bat;
+    std::string txt;
+    std::string log;
+  };
+  Step WriteBatchFile(const ToolCall& call, const std::string& base, const std::string& batFile,
+                      std::string_view messageTail) const;
+  Step RunBatchFile(const std::string& batFile, std::string_view messageTail) const;
+  Step JudgeOutput(ToolMode mode, const WorkFiles& files, std::string_view messageTail) const;
+  Step FailAt(std::string_view message, const std::string& path, std::string_view messageTail) const;
+  Step FailWithText(std::string_view message, const std::string& path, std::string_view messageTail) const;
+
   // The first lines of a tool's output, each ending in "\n"; empty when it cannot be read.
   [[nodiscard]] std::string FirstLines(const std::string& path) const;
 

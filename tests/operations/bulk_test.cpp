@@ -48,7 +48,7 @@ TEST_P(BulkRowChoiceTest, GivesTheToolTheRowsFile) {
   AddRow("Top.PRT", "D:\\work\\", Cp(c.newName), Cp(c.newFolder));
   state.operation = c.operation;
 
-  EXPECT_FALSE(RunBulkOnRow(context, 0, "D:\\in\\"));
+  EXPECT_EQ(RunBulkOnRow(context, 0, "D:\\in\\"), Step::Done);
 
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(Runs(), c.expected);
@@ -82,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(BulkRowTest, RemoveDirsWithoutInputFolderIsSkipped) {
   AddRow("top.prt", "D:\\work\\");
   state.operation = Operation::RemoveAllFolders;
-  EXPECT_FALSE(RunBulkOnRow(context, 0, ""));
+  EXPECT_EQ(RunBulkOnRow(context, 0, ""), Step::Done);
   EXPECT_EQ(Runs(), "");
   EXPECT_TRUE(ui.messages.empty());
 }
@@ -93,7 +93,7 @@ TEST_F(BulkRowTest, ToolOutputBreaksTheRunWithTheRunnersMessage) {
   AddRow("top.prt", "D:\\work\\");
   state.operation = Operation::LowerAllParts;
 
-  EXPECT_TRUE(RunBulkOnRow(context, 0, "D:\\work\\"));
+  EXPECT_EQ(RunBulkOnRow(context, 0, "D:\\work\\"), Step::Failed);
 
   EXPECT_EQ(ui.messages,
             std::vector<std::string>{
@@ -109,7 +109,7 @@ class BulkOnAssemblyTest : public OperationsFixture {
   void SetUp() override {
     state.inputPartPath = drive.MakeAssembly("asm", "--parts 12");
     ASSERT_FALSE(state.inputPartPath.empty());
-    ASSERT_FALSE(BuildPartList(context)) << ui.Last();
+    ASSERT_EQ(BuildPartList(context), Step::Done) << ui.Last();
     inputFolder = state.inputPartPath.substr(0, text::FindLast(state.inputPartPath, '\\') + 1);
   }
 
@@ -118,9 +118,9 @@ class BulkOnAssemblyTest : public OperationsFixture {
   void RunOnEveryRowAndRelist(Operation operation, std::string newInput) {
     state.operation = operation;
     for (int row = 0; row < state.partList.RowCount(); ++row)
-      ASSERT_FALSE(RunBulkOnRow(context, row, inputFolder)) << ui.Last();
+      ASSERT_EQ(RunBulkOnRow(context, row, inputFolder), Step::Done) << ui.Last();
     state.inputPartPath = std::move(newInput);
-    ASSERT_FALSE(BuildPartList(context)) << ui.Last();
+    ASSERT_EQ(BuildPartList(context), Step::Done) << ui.Last();
     ASSERT_TRUE(ui.messages.empty()) << ui.Last();
   }
 
@@ -204,7 +204,9 @@ TEST_F(BulkOnAssemblyTest, RemoveDirsPutsEveryComponentInItsParentsFolder) {
   state.operation = Operation::RemoveAllFolders;
   for (int row = 0; row < state.partList.RowCount(); ++row) {
     const std::string old = state.partList.RowPath(row, false);
-    ASSERT_FALSE(ReplacePartFile(context, old, "", Cp("実行は中断しました。"), 1, true, inputFolder, row))
+    ASSERT_EQ(ReplacePartFile(context, old, "", Cp("実行は中断しました。"), CopyMode::IfMissing, true,
+                              inputFolder, row),
+              Step::Done)
         << ui.Last();
   }
 

@@ -40,7 +40,7 @@ TEST_P(CheckInputsTest, ShowsTheFirstFailedTestOnly) {
   state.pcToolPath = pick(c.pcTool, drive.PcTool(), "nowhere/ugpc.exe");
   state.inputPartPath = pick(c.inputPart, drive.Win("work/top.prt"), "work/gone.prt");
 
-  const bool failed = CheckInputs(context, Cp("検査は出来ていません。"));
+  const bool failed = CheckInputs(context, Cp("検査は出来ていません。")) == Step::Failed;
 
   if (std::string(c.expected).empty()) {
     EXPECT_FALSE(failed);
@@ -93,7 +93,7 @@ TEST_F(BuildFromListingTest, FillsRowsInTheToolsOrderWithTheExistenceMark) {
   ui.controlOptions.overwriteAll = 1;
   ui.controlOptions.copyMissingFiles = 0;
 
-  ASSERT_FALSE(BuildPartList(context));
+  ASSERT_EQ(BuildPartList(context), Step::Done);
 
   EXPECT_TRUE(ui.messages.empty());
   ASSERT_EQ(state.partList.RowCount(), 3);
@@ -126,7 +126,7 @@ TEST_F(BuildFromListingTest, EmptyListingGivesAnEmptyListAndSuccess) {
   state.operation = Operation::Change;
   ui.controlOperation = Operation::Change;
 
-  EXPECT_FALSE(BuildPartList(context));
+  EXPECT_EQ(BuildPartList(context), Step::Done);
 
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(state.partList.RowCount(), 0);
@@ -140,7 +140,7 @@ TEST_F(BuildFromListingTest, BadLineKeepsTheRowsAboveAndTheListingFile) {
   state.operation = Operation::Change;
   ui.controlOperation = Operation::Change;
 
-  EXPECT_TRUE(BuildPartList(context));
+  EXPECT_EQ(BuildPartList(context), Step::Failed);
 
   EXPECT_EQ(ui.messages,
             std::vector<std::string>{
@@ -152,7 +152,7 @@ TEST_F(BuildFromListingTest, BadLineKeepsTheRowsAboveAndTheListingFile) {
 
   // The leftover blocks the next run of the same part until it is removed.
   ui.messages.clear();
-  EXPECT_TRUE(BuildPartList(context));
+  EXPECT_EQ(BuildPartList(context), Step::Failed);
   EXPECT_EQ(ui.messages,
             std::vector<std::string>{
                 "テキストファイル が既に有ります。\nD:\\temp\\top-list.txt\n　リストを作成出来ません。"});
@@ -164,7 +164,7 @@ TEST_F(BuildFromListingTest, FailedCheckEmptiesTheOldList) {
   AddRow("old.prt", "D:\\old\\");
   state.pcToolPath.clear();
 
-  EXPECT_TRUE(BuildPartList(context));
+  EXPECT_EQ(BuildPartList(context), Step::Failed);
 
   EXPECT_EQ(ui.messages,
             std::vector<std::string>{"UGPC.exe が選択されていません。\n　リストを作成出来ません。"});
@@ -174,7 +174,7 @@ TEST_F(BuildFromListingTest, FailedCheckEmptiesTheOldList) {
 TEST_F(BuildFromListingTest, FailingToolRunStopsWithTheRunnersMessage) {
   state.editToolPath = FakeTool("complainer", "echo broken >&2");
 
-  EXPECT_TRUE(BuildPartList(context));
+  EXPECT_EQ(BuildPartList(context), Step::Failed);
 
   EXPECT_EQ(ui.messages,
             std::vector<std::string>{
@@ -199,7 +199,7 @@ TEST_P(ListingFileFaultTest, ShowsItsOwnMessage) {
   ListingIs("top.prt (D:\\work)\r\n");
   host.Fail(c.call, "top-list.txt");
 
-  EXPECT_TRUE(BuildPartList(context));
+  EXPECT_EQ(BuildPartList(context), Step::Failed);
 
   EXPECT_EQ(ui.messages, std::vector<std::string>{c.expected});
   EXPECT_EQ(state.partList.RowCount(), c.rows);
@@ -224,7 +224,7 @@ TEST_F(OperationsFixture, BuildsTheListOfAGeneratedAssembly) {
   state.inputPartPath = drive.MakeAssembly("asm", "--parts 40 --missing 3");
   ASSERT_FALSE(state.inputPartPath.empty());
 
-  ASSERT_FALSE(BuildPartList(context)) << ui.Last();
+  ASSERT_EQ(BuildPartList(context), Step::Done) << ui.Last();
 
   const partlist::PartList& list = state.partList;
   ASSERT_GT(list.RowCount(), 1);

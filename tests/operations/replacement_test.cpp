@@ -17,6 +17,11 @@ namespace {
 
 using velmora::testing::Call;
 
+// Short names for the case tables.
+constexpr CopyMode kOverwrite = CopyMode::Overwrite;
+constexpr CopyMode kIfMissing = CopyMode::IfMissing;
+constexpr CopyMode kElseResave = CopyMode::IfMissingElseResave;
+
 // A part file of the stand-in CAD system with one component; the component's name tells the
 // files apart after a copy, the save count whether the library re-saved it.
 std::string PartText(std::string_view savedAs, std::string_view component) {
@@ -82,7 +87,7 @@ class ReplacementTest : public OperationsFixture {
 // --- ReplacePartFile: every copy mode with every combination of the options ----------------------
 
 struct CopyCase {
-  int copyMode;
+  CopyMode copyMode;
   bool destinationExists;
   int copyMissingFiles;
   int allowReplaceAll;
@@ -99,7 +104,7 @@ TEST_P(CopyModeTest, CopiesAndResavesAsTheOptionsSay) {
   state.options.allowReplaceAll = c.allowReplaceAll;
   state.options.overwriteAll = 0;  // not read here
 
-  EXPECT_FALSE(ReplacePartFile(context, source, destination, tail, c.copyMode, true, "", 0));
+  EXPECT_EQ(ReplacePartFile(context, source, destination, tail, c.copyMode, true, "", 0), Step::Done);
 
   EXPECT_TRUE(ui.messages.empty()) << ui.Last();
   EXPECT_EQ(OutcomeName(Classify("new/b.prt", c.destinationExists ? "present" : "absent")),
@@ -110,36 +115,40 @@ TEST_P(CopyModeTest, CopiesAndResavesAsTheOptionsSay) {
 constexpr Outcome A = Outcome::Absent, S = Outcome::Source, SR = Outcome::SourceResaved, O = Outcome::Old,
                   OR = Outcome::OldResaved;
 
-INSTANTIATE_TEST_SUITE_P(
-    Combinations, CopyModeTest,
-    ::testing::Values(
-        // copyMode 0 always copies, replacing; re-saves with allowReplaceAll.
-        CopyCase{0, false, 0, 0, S}, CopyCase{0, false, 0, 1, SR}, CopyCase{0, false, 1, 0, S},
-        CopyCase{0, false, 1, 1, SR}, CopyCase{0, true, 0, 0, S}, CopyCase{0, true, 0, 1, SR},
-        CopyCase{0, true, 1, 0, S}, CopyCase{0, true, 1, 1, SR},
-        // copyMode 1 copies only what is missing, and only with copyMissingFiles.
-        CopyCase{1, false, 0, 0, A}, CopyCase{1, false, 0, 1, A}, CopyCase{1, false, 1, 0, S},
-        CopyCase{1, false, 1, 1, SR}, CopyCase{1, true, 0, 0, O}, CopyCase{1, true, 0, 1, O},
-        CopyCase{1, true, 1, 0, O}, CopyCase{1, true, 1, 1, O},
-        // copyMode 2 as 1, and re-saves an existing destination in place.
-        CopyCase{2, false, 0, 0, A}, CopyCase{2, false, 0, 1, A}, CopyCase{2, false, 1, 0, S},
-        CopyCase{2, false, 1, 1, SR}, CopyCase{2, true, 0, 0, O}, CopyCase{2, true, 0, 1, OR},
-        CopyCase{2, true, 1, 0, O}, CopyCase{2, true, 1, 1, OR}),
-    [](const ::testing::TestParamInfo<CopyCase>& info) {
-      const CopyCase& c = info.param;
-      return "Mode" + std::to_string(c.copyMode) + (c.destinationExists ? "Exists" : "Missing") + "Copy" +
-             std::to_string(c.copyMissingFiles) + "Allow" + std::to_string(c.allowReplaceAll);
-    });
+INSTANTIATE_TEST_SUITE_P(Combinations, CopyModeTest,
+                         ::testing::Values(
+                             // copyMode 0 always copies, replacing; re-saves with allowReplaceAll.
+                             CopyCase{kOverwrite, false, 0, 0, S}, CopyCase{kOverwrite, false, 0, 1, SR},
+                             CopyCase{kOverwrite, false, 1, 0, S}, CopyCase{kOverwrite, false, 1, 1, SR},
+                             CopyCase{kOverwrite, true, 0, 0, S}, CopyCase{kOverwrite, true, 0, 1, SR},
+                             CopyCase{kOverwrite, true, 1, 0, S}, CopyCase{kOverwrite, true, 1, 1, SR},
+                             // copyMode 1 copies only what is missing, and only with copyMissingFiles.
+                             CopyCase{kIfMissing, false, 0, 0, A}, CopyCase{kIfMissing, false, 0, 1, A},
+                             CopyCase{kIfMissing, false, 1, 0, S}, CopyCase{kIfMissing, false, 1, 1, SR},
+                             CopyCase{kIfMissing, true, 0, 0, O}, CopyCase{kIfMissing, true, 0, 1, O},
+                             CopyCase{kIfMissing, true, 1, 0, O}, CopyCase{kIfMissing, true, 1, 1, O},
+                             // copyMode 2 as 1, and re-saves an existing destination in place.
+                             CopyCase{kElseResave, false, 0, 0, A}, CopyCase{kElseResave, false, 0, 1, A},
+                             CopyCase{kElseResave, false, 1, 0, S}, CopyCase{kElseResave, false, 1, 1, SR},
+                             CopyCase{kElseResave, true, 0, 0, O}, CopyCase{kElseResave, true, 0, 1, OR},
+                             CopyCase{kElseResave, true, 1, 0, O}, CopyCase{kElseResave, true, 1, 1, OR}),
+                         [](const ::testing::TestParamInfo<CopyCase>& info) {
+                           const CopyCase& c = info.param;
+                           return "Mode" + std::to_string(static_cast<int>(c.copyMode)) +
+                                  (c.destinationExists ? "Exists" : "Missing") + "Copy" +
+                                  std::to_string(c.copyMissingFiles) + "Allow" +
+                                  std::to_string(c.allowReplaceAll);
+                         });
 
 TEST_F(ReplacementTest, WithoutDestinationOnlyModeTwoResavesTheSource) {
-  for (int copyMode : {0, 1, 2}) {
+  for (const CopyMode copyMode : {kOverwrite, kIfMissing, kElseResave}) {
     for (int allow : {0, 1}) {
-      SCOPED_TRACE(::testing::Message() << "copyMode " << copyMode << " allow " << allow);
+      SCOPED_TRACE(::testing::Message() << "copyMode " << static_cast<int>(copyMode) << " allow " << allow);
       drive.WriteFile("work/a.prt", sourceText);
       state.options.allowReplaceAll = allow;
-      EXPECT_FALSE(ReplacePartFile(context, source, "", tail, copyMode, true, "", 0));
+      EXPECT_EQ(ReplacePartFile(context, source, "", tail, copyMode, true, "", 0), Step::Done);
       EXPECT_EQ(OutcomeName(Classify("work/a.prt", "source")),
-                std::string(OutcomeName(copyMode == 2 && allow ? SR : S)));
+                std::string(OutcomeName(copyMode == kElseResave && allow ? SR : S)));
     }
   }
   EXPECT_TRUE(ui.messages.empty()) << ui.Last();
@@ -152,14 +161,17 @@ TEST_F(ReplacementTest, RemoveAllFoldersCopiesIntoTheGivenFolder) {
   AddRow("a.prt", "D:\\work\\");
 
   // Mode above 0: the given destination is ignored for folder + new name, or + name.
-  EXPECT_FALSE(ReplacePartFile(context, source, destination, tail, 1, false, drive.Win("in/"), 0));
-  EXPECT_FALSE(ReplacePartFile(context, source, destination, tail, 2, false, drive.Win("in/"), 1));
+  EXPECT_EQ(ReplacePartFile(context, source, destination, tail, kIfMissing, false, drive.Win("in/"), 0),
+            Step::Done);
+  EXPECT_EQ(ReplacePartFile(context, source, destination, tail, kElseResave, false, drive.Win("in/"), 1),
+            Step::Done);
   EXPECT_EQ(Classify("in/c.prt", ""), S);
   EXPECT_EQ(Classify("in/a.prt", ""), S);
   EXPECT_EQ(Classify("new/b.prt", ""), A);
 
   // Mode 0 keeps the destination it was given.
-  EXPECT_FALSE(ReplacePartFile(context, source, destination, tail, 0, false, drive.Win("in/"), 0));
+  EXPECT_EQ(ReplacePartFile(context, source, destination, tail, kOverwrite, false, drive.Win("in/"), 0),
+            Step::Done);
   EXPECT_EQ(Classify("new/b.prt", ""), S);
   EXPECT_TRUE(ui.messages.empty()) << ui.Last();
 }
@@ -168,7 +180,8 @@ TEST_F(ReplacementTest, FailedCopyNamesTheSourceFile) {
   drive.WriteFile("work/表示.prt", sourceText);
   host.Fail(Call::CopyFile);
 
-  EXPECT_TRUE(ReplacePartFile(context, drive.Win("work/表示.prt"), destination, tail, 0, true, "", 0));
+  EXPECT_EQ(ReplacePartFile(context, drive.Win("work/表示.prt"), destination, tail, kOverwrite, true, "", 0),
+            Step::Failed);
 
   EXPECT_EQ(ui.messages, std::vector<std::string>{
                              "変更前の 表示.prt ファイルのコピーに失敗しました。\n　実行は中断しました。"});
@@ -176,7 +189,8 @@ TEST_F(ReplacementTest, FailedCopyNamesTheSourceFile) {
 
 TEST_F(ReplacementTest, FailedCopyOfAMissingFile) {
   state.options.allowReplaceAll = 0;
-  EXPECT_TRUE(ReplacePartFile(context, drive.Win("work/gone.prt"), destination, tail, 1, true, "", 0));
+  EXPECT_EQ(ReplacePartFile(context, drive.Win("work/gone.prt"), destination, tail, kIfMissing, true, "", 0),
+            Step::Failed);
   EXPECT_EQ(ui.messages, std::vector<std::string>{
                              "変更前の gone.prt ファイルのコピーに失敗しました。\n　実行は中断しました。"});
 }
@@ -186,11 +200,11 @@ TEST_F(ReplacementTest, ClosesAllEvenWhenNothingWasCopied) {
   state.options.copyMissingFiles = 0;
 
   // Without closeAll nothing is closed, so nothing fails.
-  EXPECT_FALSE(ReplacePartFile(context, source, destination, tail, 1, false, "", 0));
+  EXPECT_EQ(ReplacePartFile(context, source, destination, tail, kIfMissing, false, "", 0), Step::Done);
   EXPECT_TRUE(ui.messages.empty());
 
-  EXPECT_TRUE(ReplacePartFile(context, source, destination, tail, 1, true, "", 0));
-  EXPECT_TRUE(ReplacePartFile(context, source, "", tail, 1, true, "", 0));
+  EXPECT_EQ(ReplacePartFile(context, source, destination, tail, kIfMissing, true, "", 0), Step::Failed);
+  EXPECT_EQ(ReplacePartFile(context, source, "", tail, kIfMissing, true, "", 0), Step::Failed);
   EXPECT_EQ(ui.messages,
             (std::vector<std::string>{"a.prt ファイルを閉じるのに失敗しました。\n　実行は中断しました。",
                                       " ファイルを閉じるのに失敗しました。\n　実行は中断しました。"}));
@@ -212,7 +226,7 @@ class CaseRenameTest : public ReplacementTest {
 };
 
 struct CaseRenameCase {
-  int copyMode;
+  CopyMode copyMode;
   int copyMissingFiles;
   int allowReplaceAll;
   const char* spelling;  // on disk afterwards
@@ -226,7 +240,7 @@ TEST_P(CaseRenameModeTest, EndsUnderTheNewSpellingWhenACopyWouldBeMade) {
   state.options.copyMissingFiles = c.copyMissingFiles;
   state.options.allowReplaceAll = c.allowReplaceAll;
 
-  EXPECT_FALSE(ReplacePartFile(context, source, upper, tail, c.copyMode, true, "", 0));
+  EXPECT_EQ(ReplacePartFile(context, source, upper, tail, c.copyMode, true, "", 0), Step::Done);
 
   EXPECT_TRUE(ui.messages.empty()) << ui.Last();
   EXPECT_EQ(WorkFiles(), std::vector<std::string>{c.spelling});
@@ -234,16 +248,16 @@ TEST_P(CaseRenameModeTest, EndsUnderTheNewSpellingWhenACopyWouldBeMade) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, CaseRenameModeTest,
-                         ::testing::Values(CaseRenameCase{0, 0, 1, "A.PRT", true},
-                                           CaseRenameCase{0, 1, 0, "A.PRT", false},
-                                           CaseRenameCase{1, 1, 1, "A.PRT", true},
-                                           CaseRenameCase{1, 0, 1, "a.prt", false},
-                                           CaseRenameCase{2, 1, 0, "A.PRT", false},
+                         ::testing::Values(CaseRenameCase{kOverwrite, 0, 1, "A.PRT", true},
+                                           CaseRenameCase{kOverwrite, 1, 0, "A.PRT", false},
+                                           CaseRenameCase{kIfMissing, 1, 1, "A.PRT", true},
+                                           CaseRenameCase{kIfMissing, 0, 1, "a.prt", false},
+                                           CaseRenameCase{kElseResave, 1, 0, "A.PRT", false},
                                            // Not copied: re-saved where it is, as any existing file.
-                                           CaseRenameCase{2, 0, 1, "a.prt", true}),
+                                           CaseRenameCase{kElseResave, 0, 1, "a.prt", true}),
                          [](const ::testing::TestParamInfo<CaseRenameCase>& info) {
                            const CaseRenameCase& c = info.param;
-                           return "Mode" + std::to_string(c.copyMode) + "Copy" +
+                           return "Mode" + std::to_string(static_cast<int>(c.copyMode)) + "Copy" +
                                   std::to_string(c.copyMissingFiles) + "Allow" +
                                   std::to_string(c.allowReplaceAll);
                          });
@@ -252,7 +266,7 @@ TEST_F(CaseRenameTest, FailedRenameKeepsTheFileUnderItsOldName) {
   state.options.allowReplaceAll = 0;
   host.Fail(Call::Rename);
 
-  EXPECT_TRUE(ReplacePartFile(context, source, upper, tail, 0, false, "", 0));
+  EXPECT_EQ(ReplacePartFile(context, source, upper, tail, kOverwrite, false, "", 0), Step::Failed);
 
   EXPECT_EQ(ui.messages, std::vector<std::string>{
                              "変更前の a.prt ファイルのコピーに失敗しました。\n　実行は中断しました。"});
@@ -266,15 +280,15 @@ TEST_F(CaseRenameTest, FailedRenameKeepsTheFileUnderItsOldName) {
 TEST_F(CaseRenameTest, DifferentFileAtTheNewSpellingIsAFileInTheWay) {
   const std::string other = "VELMORA-PART 1\nsaved-as\tA.PRT\nsaves\t4\nend\n";
   state.options.allowReplaceAll = 0;
-  for (const int copyMode : {1, 2}) {
+  for (const CopyMode copyMode : {kIfMissing, kElseResave}) {
     drive.WriteFile("work/A.PRT", other);
-    EXPECT_FALSE(ReplacePartFile(context, source, upper, tail, copyMode, false, "", 0));
+    EXPECT_EQ(ReplacePartFile(context, source, upper, tail, copyMode, false, "", 0), Step::Done);
     EXPECT_EQ(WorkFiles(), (std::vector<std::string>{"A.PRT", "a.prt"}));
     EXPECT_EQ(drive.ReadFile("work/A.PRT"), other);
     EXPECT_EQ(drive.ReadFile("work/a.prt"), sourceText);
   }
   // Mode 0 replaces what is at the destination, by a copy.
-  EXPECT_FALSE(ReplacePartFile(context, source, upper, tail, 0, false, "", 0));
+  EXPECT_EQ(ReplacePartFile(context, source, upper, tail, kOverwrite, false, "", 0), Step::Done);
   EXPECT_TRUE(ui.messages.empty()) << ui.Last();
   EXPECT_EQ(WorkFiles(), (std::vector<std::string>{"A.PRT", "a.prt"}));
   EXPECT_EQ(drive.ReadFile("work/A.PRT"), sourceText);
@@ -285,7 +299,8 @@ TEST_F(CaseRenameTest, DifferentFileAtTheNewSpellingIsAFileInTheWay) {
 TEST_F(CaseRenameTest, SameSpellingInAnotherFolderCaseIsNoRename) {
   // D:\WORK\a.prt is the file itself: nothing is copied onto itself (Windows would refuse it and
   // break the run off), the file is only re-saved where it is.
-  EXPECT_FALSE(ReplacePartFile(context, source, drive.Win("WORK/a.prt"), tail, 0, false, "", 0));
+  EXPECT_EQ(ReplacePartFile(context, source, drive.Win("WORK/a.prt"), tail, kOverwrite, false, "", 0),
+            Step::Done);
   EXPECT_TRUE(ui.messages.empty()) << ui.Last();
   EXPECT_EQ(WorkFiles(), std::vector<std::string>{"a.prt"});
   EXPECT_EQ(host.Count(Call::CopyFile), 0);
@@ -298,7 +313,7 @@ TEST_F(ReplacementTest, ResaveSetsTheAssemblyOptionsAndSavesThePart) {
   const std::optional<platform::AssemOptions> before = realCad.AskAssemOptions();
   ASSERT_TRUE(before);
 
-  EXPECT_FALSE(ResavePart(context, source, tail));
+  EXPECT_EQ(ResavePart(context, source, tail), Step::Done);
 
   EXPECT_TRUE(ui.messages.empty()) << ui.Last();
   EXPECT_EQ(Classify("work/a.prt", ""), SR);
@@ -325,7 +340,8 @@ TEST_P(LibraryFaultTest, ShowsItsMessageAndStops) {
   cad.Fail(GetParam().call);
   drive.WriteFile("work/ソフト.prt", sourceText);
 
-  EXPECT_TRUE(ReplacePartFile(context, source, drive.Win("work/ソフト.prt"), tail, 2, true, "", 0));
+  EXPECT_EQ(ReplacePartFile(context, source, drive.Win("work/ソフト.prt"), tail, kElseResave, true, "", 0),
+            Step::Failed);
 
   EXPECT_EQ(ui.messages, std::vector<std::string>{GetParam().expected});
   EXPECT_EQ(drive.ReadFile("work/ソフト.prt") == sourceText, !GetParam().saved);
@@ -348,7 +364,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ReplacementTest, MalformedCopyCannotBeOpened) {
   drive.WriteFile("work/bad.prt", "not a part\n");
-  EXPECT_TRUE(ReplacePartFile(context, drive.Win("work/bad.prt"), destination, tail, 0, true, "", 0));
+  EXPECT_EQ(ReplacePartFile(context, drive.Win("work/bad.prt"), destination, tail, kOverwrite, true, "", 0),
+            Step::Failed);
   EXPECT_EQ(ui.messages,
             std::vector<std::string>{"b.prt ファイルを開くのに失敗しました。\n　実行は中断しました。"});
   EXPECT_EQ(drive.ReadFile("work/bad.prt"), "not a part\n");
@@ -358,21 +375,21 @@ TEST_F(ReplacementTest, MalformedCopyCannotBeOpened) {
 
 TEST_F(ReplacementTest, InspectModeOnlyNumbersTheRow) {
   AddRow("a.prt", "D:\\work\\");
-  EXPECT_FALSE(RunSinglePartPass(context, 0, tail));
+  EXPECT_EQ(RunSinglePartPass(context, PassMode::Inspect, tail), Step::Done);
   EXPECT_EQ(Text(0, partlist::kParent), "0");
   EXPECT_EQ(Text(0, partlist::kNumber), "1");
   EXPECT_EQ(Text(0, partlist::kEdited), "");
 
   state.partList.SetText(0, partlist::kNewPartName, "b.prt");
-  EXPECT_FALSE(RunSinglePartPass(context, 0, tail));
+  EXPECT_EQ(RunSinglePartPass(context, PassMode::Inspect, tail), Step::Done);
   EXPECT_EQ(Text(0, partlist::kEdited), "Ｖ");
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_FALSE(drive.Exists("work/b.prt"));
 }
 
 TEST_F(ReplacementTest, EmptyListHasNothingToDo) {
-  for (int mode : {0, 1, 2})
-    EXPECT_FALSE(RunSinglePartPass(context, mode, tail));
+  for (const PassMode mode : {PassMode::Inspect, PassMode::Check, PassMode::Perform})
+    EXPECT_EQ(RunSinglePartPass(context, mode, tail), Step::Done);
   EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -393,7 +410,8 @@ TEST_P(SingleCheckTest, RefusesToOverwriteWithoutOverwriteAll) {
   AddRow("a.prt", "D:\\work\\", "", c.newFolder);
   state.options.overwriteAll = c.overwriteAll;
 
-  const bool failed = RunSinglePartPass(context, 1, Cp("実行は使用出来ません。"));
+  const bool failed =
+      RunSinglePartPass(context, PassMode::Check, Cp("実行は使用出来ません。")) == Step::Failed;
 
   EXPECT_EQ(Text(0, partlist::kParent), "0");
   EXPECT_EQ(Text(0, partlist::kNumber), "1");
@@ -427,7 +445,7 @@ TEST_F(ReplacementTest, PerformModeReplacesTheNewFileAndResavesIt) {
   AddRow("a.prt", "D:\\work\\", "b.prt", "D:\\new\\");
   state.options.overwriteAll = 1;
 
-  EXPECT_FALSE(RunSinglePartPass(context, 2, tail));
+  EXPECT_EQ(RunSinglePartPass(context, PassMode::Perform, tail), Step::Done);
 
   EXPECT_TRUE(ui.messages.empty()) << ui.Last();
   EXPECT_EQ(Classify("new/b.prt", "old"), SR);
@@ -439,7 +457,7 @@ TEST_F(ReplacementTest, PerformModeReplacesTheNewFileAndResavesIt) {
 TEST_F(ReplacementTest, PerformModeReportsAFailedRefusalToo) {
   DestinationExists();
   AddRow("a.prt", "D:\\work\\", "b.prt", "D:\\new\\");
-  EXPECT_TRUE(RunSinglePartPass(context, 2, tail));
+  EXPECT_EQ(RunSinglePartPass(context, PassMode::Perform, tail), Step::Failed);
   EXPECT_EQ(ui.messages,
             std::vector<std::string>{"全て上書き保存 がチェックされていません。\n入力パート "
                                      "の変更後のファイルが既に有ります。\n　実行は中断しました。"});

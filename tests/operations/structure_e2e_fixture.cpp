@@ -52,7 +52,7 @@ void StructureE2e::MakeFolder(std::string_view relative) const {
 
 void StructureE2e::Load(std::string_view inputPath) {
   state.inputPartPath = text::Cp932(inputPath);
-  ASSERT_FALSE(BuildPartList(context)) << Messages();
+  ASSERT_EQ(BuildPartList(context), Step::Done) << Messages();
   ui.messages.clear();
 }
 
@@ -87,9 +87,10 @@ bool StructureE2e::Change(Operation operation, const std::function<void()>& betw
     changes = changes || !newPath.empty();
   }
   const std::string inputFolder = result.substr(0, text::FindLast(result, '\\') + 1);
-  RunInspect(context, 1, inputFolder);
-  const std::string base = context.runner.WorkFileBase(inputKey, "ugpc", refused);
-  if (base.empty() || context.runner.RunTool("ugpc", refused, inputKey, "", "", ""))
+  RunInspect(context, PassMode::Check, inputFolder);
+  const std::string base = context.runner.WorkFileBase(inputKey, toolrunner::ToolMode::Structure, refused);
+  if (base.empty() || context.runner.RunTool({.mode = toolrunner::ToolMode::Structure, .inFile = inputKey},
+                                             refused) == Step::Failed)
     return true;
   const std::unique_ptr<platform::TextStream> listing =
       host.Open(base + ".txt", platform::OpenMode::ReadText);
@@ -97,26 +98,26 @@ bool StructureE2e::Change(Operation operation, const std::function<void()>& betw
     ADD_FAILURE() << "no ugpc output";
     return true;
   }
-  if (StructurePass(context, *listing, 1, refused, inputFolder))
+  if (StructurePass(context, *listing, PassMode::Check, refused, inputFolder) == Step::Failed)
     return true;
   if (betweenPasses)
     betweenPasses();
-  if (changes && StructurePass(context, *listing, 2, broken, inputFolder))
+  if (changes && StructurePass(context, *listing, PassMode::Perform, broken, inputFolder) == Step::Failed)
     return true;
-  return ClosePcOutput(context, *listing, base + ".txt", broken);
+  return ClosePcOutput(context, *listing, base + ".txt", broken) == Step::Failed;
 }
 
 void StructureE2e::Inspect() {
   state.operation = Operation::Inspect;
   const std::string inputKey = text::ToLower(state.inputPartPath);
-  RunInspect(context, 0, inputKey.substr(0, text::FindLast(inputKey, '\\') + 1));
+  RunInspect(context, PassMode::Inspect, inputKey.substr(0, text::FindLast(inputKey, '\\') + 1));
 }
 
 std::vector<std::string> StructureE2e::Structure(std::string_view windowsPath) {
   const std::string path = text::Cp932(windowsPath);
   const std::string tail = text::Cp932("検査は出来ていません。");
-  const std::string base = context.runner.WorkFileBase(path, "ugpc", tail);
-  if (context.runner.RunTool("ugpc", tail, path, "", "", ""))
+  const std::string base = context.runner.WorkFileBase(path, toolrunner::ToolMode::Structure, tail);
+  if (context.runner.RunTool({.mode = toolrunner::ToolMode::Structure, .inFile = path}, tail) == Step::Failed)
     return {"ugpc failed: " + Messages()};
   const std::unique_ptr<platform::TextStream> output = host.Open(base + ".txt", platform::OpenMode::ReadText);
   std::vector<std::string> lines;

@@ -42,7 +42,7 @@ class MarkTest : public PassFixture, public ::testing::WithParamInterface<MarkCa
 
 TEST_P(MarkTest, MarksTheFilesTheChangeRewrites) {
   Build(GetParam().names);
-  EXPECT_FALSE(Pass(0, "検査は出来ていません。")) << Messages();
+  EXPECT_FALSE(Pass(PassMode::Inspect, "検査は出来ていません。")) << Messages();
   EXPECT_EQ(Edited(), GetParam().edited);
   EXPECT_EQ(Numbers(), "0/1 1/2 2/3 1/4");
   EXPECT_EQ(Messages(), "");
@@ -74,7 +74,7 @@ TEST_P(CheckTest, RefusesToOverwriteWithoutOverwriteAll) {
   Build(c.names);
   for (const std::string& path : c.existing)
     Exists(path);
-  const bool failed = Pass(1);
+  const bool failed = Pass(PassMode::Check);
   EXPECT_EQ(failed, !c.message.empty());
   EXPECT_EQ(Messages(),
             c.message.empty() ? "" : "[" + c.message + (c.tail ? std::string(kRefused) : "") + "]");
@@ -121,7 +121,7 @@ TEST_F(PassFixture, OverwriteAllLetsEveryCheckPass) {
   state.operation = Operation::LowerAllFolders;
   state.options.overwriteAll = 1;
   Build({"", "b2.prt", "c2.prt", ""});
-  EXPECT_FALSE(Pass(1)) << Messages();
+  EXPECT_FALSE(Pass(PassMode::Check)) << Messages();
   EXPECT_EQ(Edited(), "ＶＶ--");
   EXPECT_EQ(Numbers(), "0/1 1/2 2/3 1/4");
 }
@@ -131,7 +131,7 @@ TEST_F(PassFixture, RemovingFoldersRefusesANameAlreadyInTheInputFolder) {
   state.options.overwriteAll = 1;
   Build({"", "", "c2.prt", ""}, "C:\\x\\");
   Exists("C:\\w\\c2.prt");
-  EXPECT_TRUE(Pass(1));
+  EXPECT_TRUE(Pass(PassMode::Check));
   EXPECT_EQ(Messages(),
             "[変更後の c2.prt ファイルが既に有ります。\n　全てのフォルダ情報を削除 は使用出来ません。]");
 }
@@ -140,13 +140,13 @@ TEST_F(PassFixture, RemovingFoldersPassesWhenTheInputFolderIsFree) {
   state.operation = Operation::RemoveAllFolders;
   Build({"", "", "", ""}, "C:\\x\\");
   state.options.overwriteAll = 1;
-  EXPECT_FALSE(Pass(1)) << Messages();
+  EXPECT_FALSE(Pass(PassMode::Check)) << Messages();
 }
 
 TEST_F(PassFixture, ExistingTargetCheckNeedsTemp) {
   memory.temp.reset();
   Build({"", "", "c2.prt", ""});
-  EXPECT_TRUE(Pass(0, "検査は出来ていません。"));
+  EXPECT_TRUE(Pass(PassMode::Inspect, "検査は出来ていません。"));
   EXPECT_EQ(Messages(), "[環境変数に TEMP が設定されていません。\n　検査は出来ていません。]");
   EXPECT_FALSE(stream->IsOpen());
 }
@@ -154,13 +154,13 @@ TEST_F(PassFixture, ExistingTargetCheckNeedsTemp) {
 TEST_F(PassFixture, SecondPassReadsTheListingAgainFromItsStart) {
   state.operation = Operation::Change;
   Build({"a2.prt", "b2.prt", "", ""});
-  ASSERT_FALSE(Pass(0, "検査は出来ていません。")) << Messages();
+  ASSERT_FALSE(Pass(PassMode::Inspect, "検査は出来ていません。")) << Messages();
   // A fresh inspection clears the columns before the check pass numbers them again.
   for (int row = 0; row < state.partList.RowCount(); ++row) {
     state.partList.SetText(row, partlist::kParent, {});
     state.partList.SetText(row, partlist::kNumber, {});
   }
-  EXPECT_FALSE(Pass(1)) << Messages();
+  EXPECT_FALSE(Pass(PassMode::Check)) << Messages();
   EXPECT_EQ(Numbers(), "0/1 1/2 2/3 1/4");
 }
 

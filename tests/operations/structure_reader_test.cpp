@@ -30,7 +30,7 @@ TEST_P(ListingTest, NumbersRowsOrRefusesTheListing) {
     AddRow(row);
   state.inputPartPath = text::Cp932(c.rows.front());
   Listing(c.lines);
-  const bool failed = Pass(0, kTail);
+  const bool failed = Pass(PassMode::Inspect, kTail);
   EXPECT_EQ(failed, !c.message.empty());
   EXPECT_EQ(Messages(), c.message.empty() ? "" : "[" + c.message + "]");
   EXPECT_EQ(Numbers(), c.numbers);
@@ -153,7 +153,7 @@ TEST_F(StructureFixture, FinalLineWithoutLineBreakIsRead) {
   AddRow("C:\\w\\b.prt");
   state.inputPartPath = text::Cp932("C:\\w\\a.prt");
   Listing({"C:\\w\\a.prt", " C:\\w\\b.prt"}, false);
-  EXPECT_FALSE(Pass(0));
+  EXPECT_FALSE(Pass(PassMode::Inspect));
   EXPECT_EQ(Numbers(), "0/1 1/2");
 }
 
@@ -177,7 +177,7 @@ TEST_P(StaleColumnsTest, RefusesInconsistentNumbers) {
   state.operation = Operation::Change;
   state.options.overwriteAll = 1;
   Listing({"C:\\w\\a.prt", " C:\\w\\b.prt", "  C:\\w\\c.prt", " C:\\w\\d.prt"});
-  EXPECT_TRUE(Pass(1));
+  EXPECT_TRUE(Pass(PassMode::Check));
   EXPECT_EQ(Messages(), "[" + c.message + "\n　実行は使用出来ません。]");
 }
 
@@ -198,7 +198,7 @@ TEST_F(StructureFixture, PerformPassNeedsTheNumbersOfTheCheckPass) {
   state.partList.SetText(0, partlist::kParent, "0");
   state.partList.SetText(0, partlist::kNumber, "2");
   Listing({"C:\\w\\a.prt", " C:\\w\\b.prt"});
-  EXPECT_TRUE(Pass(2, "実行は中断しました。"));
+  EXPECT_TRUE(Pass(PassMode::Perform, "実行は中断しました。"));
   EXPECT_EQ(Messages(), "[変更 でリストの No を取得出来ません。\n　実行は中断しました。]");
   EXPECT_EQ(Numbers(), "0/2 / / /");
 }
@@ -209,7 +209,7 @@ TEST_F(StructureFixture, ReadErrorEndsThePass) {
   state.inputPartPath = text::Cp932(kFour[0]);
   host.Fail(velmora::testing::Call::StreamRead, "ugpc", 20);
   Listing({"C:\\w\\a.prt", " C:\\w\\b.prt", "  C:\\w\\c.prt", " C:\\w\\d.prt"});
-  EXPECT_TRUE(Pass(0, kTail));
+  EXPECT_TRUE(Pass(PassMode::Inspect, kTail));
   EXPECT_EQ(Messages(), "[UGPC の テキストファイル の読込みエラーが発生しました。" + kTailed + "]");
   EXPECT_FALSE(stream->IsOpen());
 }
@@ -220,7 +220,7 @@ TEST_F(StructureFixture, FailedCloseAfterAFailureIsReported) {
   state.inputPartPath = text::Cp932("C:\\w\\a.prt");
   host.Fail(velmora::testing::Call::StreamClose, "ugpc");
   Listing({"C:\\w\\a.prt", " C:\\w\\x.prt"});
-  EXPECT_TRUE(Pass(0, kTail));
+  EXPECT_TRUE(Pass(PassMode::Inspect, kTail));
   EXPECT_EQ(Messages(), "[リストに無い UGPC で書き出されたファイルが有ります。" + kTailed +
                             "][UGPC の テキストファイル を閉じるのに失敗しました。]");
 }
@@ -237,7 +237,7 @@ class DescendantScanTest : public StructureFixture {
   // Reads up to and including line n.
   void ReadTo(StructureReader& reader, int n) {
     for (int i = 1; i <= n; ++i) {
-      ASSERT_EQ(reader.NextLine(line), StructureReader::Step::Line);
+      ASSERT_EQ(reader.NextLine(line), StructureReader::Next::Line);
       if (i < n)
         reader.Advance();
     }
@@ -247,7 +247,7 @@ class DescendantScanTest : public StructureFixture {
 };
 
 TEST_F(DescendantScanTest, VisitsTheDeeperLinesAndComesBack) {
-  StructureReader reader(context, *stream, 0, tail);
+  StructureReader reader(context, *stream, PassMode::Inspect, tail);
   ReadTo(reader, 2);
   std::vector<int> visited;
   EXPECT_FALSE(reader.DescendantScan(line.level, [&](int row, std::string_view) {
@@ -256,26 +256,26 @@ TEST_F(DescendantScanTest, VisitsTheDeeperLinesAndComesBack) {
   }));
   EXPECT_EQ(visited, (std::vector<int>{2, 3}));
   reader.Advance();
-  ASSERT_EQ(reader.NextLine(line), StructureReader::Step::Line);
+  ASSERT_EQ(reader.NextLine(line), StructureReader::Next::Line);
   EXPECT_EQ(line.row, 2);
   EXPECT_EQ(line.lineNumber, 3);
   EXPECT_EQ(Numbers(), "0/1 1/2 2/3 / /");
 }
 
 TEST_F(DescendantScanTest, StopsAtTheEndOfTheListing) {
-  StructureReader reader(context, *stream, 0, tail);
+  StructureReader reader(context, *stream, PassMode::Inspect, tail);
   ReadTo(reader, 5);
   int visits = 0;
   EXPECT_FALSE(reader.DescendantScan(line.level, [&](int, std::string_view) { return ++visits, false; }));
   EXPECT_EQ(visits, 0);
   reader.Advance();
-  EXPECT_EQ(reader.NextLine(line), StructureReader::Step::End);
+  EXPECT_EQ(reader.NextLine(line), StructureReader::Next::End);
   EXPECT_FALSE(reader.Finish());
 }
 
 TEST_F(DescendantScanTest, SeekFailureEndsThePass) {
   host.Fail(velmora::testing::Call::StreamSeek, "ugpc");
-  StructureReader reader(context, *stream, 0, tail);
+  StructureReader reader(context, *stream, PassMode::Inspect, tail);
   ReadTo(reader, 2);
   EXPECT_TRUE(reader.DescendantScan(line.level, [](int, std::string_view) { return false; }));
   EXPECT_EQ(Messages(), "[UGPC の読み込み位置に戻せません。" + kTailed + "]");
@@ -284,7 +284,7 @@ TEST_F(DescendantScanTest, SeekFailureEndsThePass) {
 
 TEST_F(DescendantScanTest, UnknownDescendantEndsThePass) {
   Listing({"C:\\w\\a.prt", " C:\\w\\b.prt", "  C:\\w\\q.prt"});
-  StructureReader reader(context, *stream, 0, tail);
+  StructureReader reader(context, *stream, PassMode::Inspect, tail);
   ReadTo(reader, 2);
   EXPECT_TRUE(reader.DescendantScan(line.level, [](int, std::string_view) { return false; }));
   EXPECT_EQ(Messages(), "[リストに無い UGPC で書き出されたファイルが有ります。" + kTailed + "]");
@@ -293,7 +293,7 @@ TEST_F(DescendantScanTest, UnknownDescendantEndsThePass) {
 TEST_F(DescendantScanTest, FailingVisitClosesTheHeldFileSilently) {
   auto held = host.Open(kListingPath, platform::OpenMode::ReadText);
   host.Fail(velmora::testing::Call::StreamClose, "ugpc", 2);
-  StructureReader reader(context, *stream, 0, tail);
+  StructureReader reader(context, *stream, PassMode::Inspect, tail);
   ReadTo(reader, 2);
   reader.HoldFile(held.get());
   EXPECT_TRUE(reader.DescendantScan(line.level, [](int, std::string_view) { return true; }));

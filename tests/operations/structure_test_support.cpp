@@ -126,8 +126,9 @@ platform::TextStream& StructureFixture::ListingBytes(std::string bytes) {
   return *stream;
 }
 
-bool StructureFixture::Pass(int passMode, std::string_view tailUtf8) {
-  return StructurePass(context, *stream, passMode, text::Cp932(tailUtf8), text::Cp932("C:\\w\\"));
+bool StructureFixture::Pass(PassMode passMode, std::string_view tailUtf8) {
+  return StructurePass(context, *stream, passMode, text::Cp932(tailUtf8), text::Cp932("C:\\w\\")) ==
+         Step::Failed;
 }
 
 std::string StructureFixture::Text(int row, int column) const {

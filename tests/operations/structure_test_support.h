@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "operations/context.h"
+#include "operations/modes.h"
 #include "platform/ufun_library.h"
 #include "support/fault_cad.h"
 #include "support/fault_host.h"
@@ -46,7 +47,7 @@ class StructureFixture : public ::testing::Test {
   // Writes the listing (lines joined with CR LF, UTF-8 given) and opens it.
   platform::TextStream& Listing(const std::vector<std::string>& lines, bool finalLineBreak = true);
   platform::TextStream& ListingBytes(std::string bytes);
-  bool Pass(int passMode, std::string_view tailUtf8 = "実行は使用出来ません。");
+  bool Pass(PassMode passMode, std::string_view tailUtf8 = "実行は使用出来ません。");
 
   std::string Text(int row, int column) const;
   // The parent and number columns of every row, "parent/number" joined by blanks.

@@ -81,6 +81,7 @@ TEST(ValidateNewPartName, ExtensionThenSeparators) {
       {"*.prt", NameVerdict::ForbiddenCharacter},
       {"a\tb.prt", NameVerdict::ForbiddenCharacter},
       {std::string("a\0b.prt", 7), NameVerdict::ForbiddenCharacter},
+      {"a\x7F.prt", NameVerdict::ForbiddenCharacter},  // DEL is a control character too
       // Device names, whatever the case and the extension; only the whole first piece counts.
       {"CON.prt", NameVerdict::ReservedName},
       {"con.x.prt", NameVerdict::ReservedName},

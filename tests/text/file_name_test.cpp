@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "text/codec.h"
 #include "text/utf8.h"
 
 namespace velmora::text {
@@ -22,6 +23,17 @@ TEST(FileName, DeviceNamesInAnyCaseAndWithAnyExtension) {
     EXPECT_TRUE(IsReservedFileName(name)) << name;
   for (const char* name : {"CONSOLE", "COM0", "LPT10", "COM", "xcon", "con_1.prt", "", "ＣＯＮ"})
     EXPECT_FALSE(IsReservedFileName(name)) << name;
+}
+
+// 表 and ソ end in the byte of "\\": they split nothing.
+TEST(FileName, NameAndFolderSplitAtTheLastSeparatorOnly) {
+  const std::string path = Cp932("D:\\表\\ソ.prt");
+  EXPECT_EQ(FileNameOf(path), Cp932("ソ.prt"));
+  EXPECT_EQ(FolderOf(path), Cp932("D:\\表\\"));
+  EXPECT_EQ(FileNameOf(Cp932("表.prt")), Cp932("表.prt"));
+  EXPECT_EQ(FolderOf(Cp932("表.prt")), "");
+  EXPECT_EQ(FileNameOf("D:\\"), "");
+  EXPECT_EQ(FolderOf("\\\\srv\\a.prt"), "\\\\srv\\");
 }
 
 TEST(Utf8, FoldingMatchesWindowsCaseInsensitivity) {

@@ -10,6 +10,7 @@
 #include "support/fault_host.h"
 #include "support/scripted_ui.h"
 #include "text/codec.h"
+#include "tool_modes.h"
 
 namespace velmora::toolrunner {
 namespace {
@@ -98,7 +99,12 @@ class RunnerTest : public ::testing::Test {
   }
 
   bool Run(std::string_view mode, std::string_view out = {}) {
-    return runner.RunTool(mode, text::Cp932(kTail), kPart, out, "a.prt", "b.prt");
+    return runner.RunTool({.mode = ModeSpelt(mode),
+                           .inFile = kPart,
+                           .outFile = out,
+                           .befFile = "a.prt",
+                           .aftFile = "b.prt"},
+                          text::Cp932(kTail)) == Step::Failed;
   }
   // The tool writes these to its two streams.
   void ToolWrites(std::string base, std::string out, std::string err) {
@@ -136,7 +142,7 @@ TEST_F(RunnerTest, WorkFileBase) {
       {"", "ugpc", "C:\\Temp-ugpc"},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(runner.WorkFileBase(c.part, c.tag, "t"), c.expected) << c.part;
+    EXPECT_EQ(runner.WorkFileBase(c.part, ModeSpelt(c.tag), "t"), c.expected) << c.part;
   EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -148,7 +154,7 @@ TEST_F(RunnerTest, TempUnsetOrEmptyTouchesNothing) {
     } else {
       memory.env.erase("TEMP");
     }
-    EXPECT_EQ(runner.WorkFileBase(kPart, "-list", text::Cp932(kTail)), "");
+    EXPECT_EQ(runner.WorkFileBase(kPart, ToolMode::List, text::Cp932(kTail)), "");
     EXPECT_TRUE(Run("-list"));
     EXPECT_EQ(ui.messages, std::vector<std::string>(2, "環境変数に TEMP が設定されていません。\n　" + kTail));
     EXPECT_TRUE(memory.files.empty());
@@ -234,7 +240,7 @@ TEST_F(RunnerTest, OutcomesByWhatTheToolWrote) {
   for (const Case& c : cases) {
     memory.files.clear();
     ui.messages.clear();
-    const std::string base = runner.WorkFileBase(kPart, c.mode, "");
+    const std::string base = runner.WorkFileBase(kPart, ModeSpelt(c.mode), "");
     memory.onRun = [&](testing::MemoryHost& host) {
       if (c.out)
         host.files[base + ".txt"] = *c.out;

@@ -11,6 +11,7 @@
 #include "support/scripted_ui.h"
 #include "support/temp_drive.h"
 #include "text/codec.h"
+#include "tool_modes.h"
 #include "toolrunner/batch_runner.h"
 #include "toolrunner/listing_reader.h"
 
@@ -50,11 +51,12 @@ class RunToolE2e : public ::testing::Test {
   }
 
   bool Run(std::string_view mode, std::string_view part, std::string_view out = {}) {
-    return runner.RunTool(mode, text::Cp932(kTail), part, out, {}, {});
+    return runner.RunTool({.mode = ModeSpelt(mode), .inFile = part, .outFile = out}, text::Cp932(kTail)) ==
+           Step::Failed;
   }
   // The name of a work file of the input part in TEMP, as TempFiles() lists it.
   std::string Work(std::string_view mode, std::string_view extension) const {
-    const std::string base = runner.WorkFileBase(input, mode, "");
+    const std::string base = runner.WorkFileBase(input, ModeSpelt(mode), "");
     return text::ToDisplayUtf8(base.substr(base.rfind('\\') + 1)) + std::string(extension);
   }
   std::vector<std::string> WorkFiles(std::string_view mode, std::vector<std::string> extensions) const {
@@ -65,7 +67,7 @@ class RunToolE2e : public ::testing::Test {
   // A message naming a work file of the input part, then the lines (each ending in "\n") shown from it.
   std::string AtFile(std::string_view first, std::string_view mode, std::string_view extension,
                      std::string_view lines = {}) const {
-    return std::string(first) + "\n" + text::ToDisplayUtf8(runner.WorkFileBase(input, mode, "")) +
+    return std::string(first) + "\n" + text::ToDisplayUtf8(runner.WorkFileBase(input, ModeSpelt(mode), "")) +
            std::string(extension) + "\n" + std::string(lines) + "　" + kTail;
   }
   std::vector<std::string> Messages(std::vector<std::string> texts) const {
@@ -88,7 +90,7 @@ TEST_F(RunToolE2e, ListRunLeavesAReadableListing) {
   ASSERT_FALSE(input.empty());
   ASSERT_FALSE(Run("-list", input)) << ui.Last();
   EXPECT_EQ(drive.TempFiles(), WorkFiles("-list", {".txt"}));
-  const std::string base = runner.WorkFileBase(input, "-list", "");
+  const std::string base = runner.WorkFileBase(input, ToolMode::List, "");
   auto stream = host.Open(base + ".txt", platform::OpenMode::ReadText);
   ASSERT_TRUE(stream);
   ListingReader reader(ui);
@@ -170,7 +172,7 @@ TEST_F(RunToolE2e, TempNamingNoFolderStopsBeforeAnyFile) {
 // host both take that as one.
 TEST_F(RunToolE2e, TempWithTrailingSeparator) {
   const ScopedEnv temp("TEMP", "D:\\temp\\");
-  EXPECT_TRUE(runner.WorkFileBase(input, "-list", "").starts_with("D:\\temp\\\\"));
+  EXPECT_TRUE(runner.WorkFileBase(input, ToolMode::List, "").starts_with("D:\\temp\\\\"));
   ASSERT_FALSE(Run("-list", input)) << ui.Last();
   EXPECT_EQ(drive.TempFiles().size(), 1u);
 }
