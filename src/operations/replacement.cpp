@@ -80,63 +80,70 @@ Step RunSinglePartPass(Context& context, PassMode mode, std::string_view message
   return ReplacePartFile(context, oldPath, newPath, messageTail, CopyMode::Overwrite, true, "", 0);
 }
 
+namespace {
+
+// Copies (or, for a new spelling of the same file, renames) source to target as the copy mode says,
+// then re-saves what is there.
+Step PlaceFile(Context& context, std::string_view source, const std::string& target,
+               std::string_view messageTail, CopyMode copyMode) {
+  const Options& options = context.state.options;
+  const bool allowReplaceAll = options.allowReplaceAll != 0;
+  const std::string name(text::FileNameOf(source));
+  const auto copyFailed = [&] {
+    ShowNamed(context, text::Cp932(msg::kReplaceCopyPrefix) + name, msg::kReplaceCopyFailed, messageTail);
+    return Step::Failed;
+  };
+  const auto resaved = [&] {
+    return allowReplaceAll ? ResavePart(context, target, messageTail) : Step::Done;
+  };
+  const bool renameInPlace =
+      IsCaseOnlyRename(source, target) && SameFileOrAbsent(context.host, source, target);
+  const auto copy = [&](bool failIfExists) {
+    return renameInPlace ? context.host.Rename(source, target)
+                         : context.host.CopyFile(source, target, failIfExists);
+  };
+  // A new folder that is the part's own folder leaves the input part where it is: no copy onto
+  // itself (which fails), only the re-save in place.
+  const bool sameFile = text::ToLower(source) == text::ToLower(target) && !IsCaseOnlyRename(source, target);
+  if (copyMode == CopyMode::Overwrite && sameFile)
+    return resaved();
+  if (copyMode == CopyMode::Overwrite) {
+    if (context.journal.BeforeWrite(target, journal::WriteKind::Overwritten) == Step::Failed)
+      return Step::Failed;
+    return copy(false) ? resaved() : copyFailed();
+  }
+  const bool present = Exists(context, target);
+  // A case-only rename finds its own source at the destination: that is no new file yet.
+  if ((!present || renameInPlace) && options.copyMissingFiles != 0) {
+    if (context.journal.BeforeWrite(target, journal::WriteKind::Created) == Step::Failed)
+      return Step::Failed;
+    return copy(true) ? resaved() : copyFailed();
+  }
+  // Already there: re-save it in place rather than copy over it.
+  if (present && copyMode == CopyMode::IfMissingElseResave)
+    return resaved();
+  return Step::Done;
+}
+
+}  // namespace
+
 Step ReplacePartFile(Context& context, std::string_view source, std::string_view destination,
                      std::string_view messageTail, CopyMode copyMode, bool closeAll, std::string_view folder,
                      int row) {
-  const Options& options = context.state.options;
-  const bool allowReplaceAll = options.allowReplaceAll != 0;
-  std::string name;
   std::string target(destination);
-
   // Without folder information every part has to live in the input part's folder.
   if (copyMode != CopyMode::Overwrite && context.state.operation == Operation::RemoveAllFolders) {
     const partlist::PartList& list = context.state.partList;
-    name = list.Text(row, partlist::kNewPartName);
-    if (name.empty())
-      name = list.Text(row, partlist::kPartName);
-    target = std::string(folder) + name;
+    const std::string& newName = list.Text(row, partlist::kNewPartName);
+    target = std::string(folder) + (newName.empty() ? list.Text(row, partlist::kPartName) : newName);
   }
 
+  std::string name;
   if (!target.empty()) {
     name = text::FileNameOf(source);
-    const auto copyFailed = [&] {
-      ShowNamed(context, text::Cp932(msg::kReplaceCopyPrefix) + name, msg::kReplaceCopyFailed, messageTail);
+    if (PlaceFile(context, source, target, messageTail, copyMode) == Step::Failed)
       return Step::Failed;
-    };
-    const bool renameInPlace =
-        IsCaseOnlyRename(source, target) && SameFileOrAbsent(context.host, source, target);
-    const auto copy = [&](bool failIfExists) {
-      return renameInPlace ? context.host.Rename(source, target)
-                           : context.host.CopyFile(source, target, failIfExists);
-    };
-    // A new folder that is the part's own folder leaves the input part where it is: no copy onto
-    // itself (which fails), only the re-save in place.
-    const bool sameFile = text::ToLower(source) == text::ToLower(target) && !IsCaseOnlyRename(source, target);
-    if (copyMode == CopyMode::Overwrite && sameFile) {
-      if (allowReplaceAll && ResavePart(context, target, messageTail) == Step::Failed)
-        return Step::Failed;
-    } else if (copyMode == CopyMode::Overwrite) {
-      if (context.journal.BeforeWrite(target, journal::WriteKind::Overwritten) == Step::Failed)
-        return Step::Failed;
-      if (!copy(false))
-        return copyFailed();
-      if (allowReplaceAll && ResavePart(context, target, messageTail) == Step::Failed)
-        return Step::Failed;
-    } else if (const bool present = Exists(context, target);
-               (!present || renameInPlace) && options.copyMissingFiles != 0) {
-      // A case-only rename finds its own source at the destination: that is no new file yet.
-      if (context.journal.BeforeWrite(target, journal::WriteKind::Created) == Step::Failed)
-        return Step::Failed;
-      if (!copy(true))
-        return copyFailed();
-      if (allowReplaceAll && ResavePart(context, target, messageTail) == Step::Failed)
-        return Step::Failed;
-    } else if (present && copyMode == CopyMode::IfMissingElseResave && allowReplaceAll) {
-      // Already there: re-save it in place rather than copy over it.
-      if (ResavePart(context, target, messageTail) == Step::Failed)
-        return Step::Failed;
-    }
-  } else if (copyMode == CopyMode::IfMissingElseResave && allowReplaceAll) {
+  } else if (copyMode == CopyMode::IfMissingElseResave && context.state.options.allowReplaceAll != 0) {
     if (ResavePart(context, source, messageTail) == Step::Failed)
       return Step::Failed;
   }
