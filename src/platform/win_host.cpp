@@ -88,10 +88,13 @@ std::optional<std::string> RealHost::GetEnv(std::string_view name) {
 }
 
 std::optional<FileStatus> RealHost::Stat(std::string_view path) {
+  // The C runtime finds no folder spelt with its final separator (TEMP often is), but for a root.
+  std::string file(path);
+  if (file.size() > 3 && file.back() == '\\' && text::FindLast(file, '\\') == file.size() - 1)
+    file.pop_back();
   struct _stat st;
-  if (_stat(std::string(path).c_str(), &st) != 0)
+  if (_stat(file.c_str(), &st) != 0)
     return std::nullopt;
-  const std::string file(path);
   return FileStatus{static_cast<std::uint64_t>(st.st_size), (st.st_mode & _S_IFDIR) != 0, IdOf(file)};
 }
 
