@@ -87,16 +87,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The reader alone, with a look-ahead below every line.
   {
     BytesStream stream(listing);
-    operations::StructureReader reader(context, stream, 0, "tail");
+    operations::StructureReader reader(context, stream, operations::PassMode::Inspect, "tail");
     operations::StructureLine line;
-    operations::StructureReader::Step step;
+    operations::StructureReader::Next step = operations::StructureReader::Next::Failed;
     bool failed = false;
-    while (!failed && (step = reader.NextLine(line)) == operations::StructureReader::Step::Line) {
+    while (!failed && (step = reader.NextLine(line)) == operations::StructureReader::Next::Line) {
       failed = reader.DescendantScan(line.level, [](int, std::string_view) { return false; });
       reader.Advance();
     }
-    if (!failed && step == operations::StructureReader::Step::End)
-      reader.Finish();
+    if (!failed && step == operations::StructureReader::Next::End)
+      static_cast<void>(reader.Finish());
   }
 
   // The inspect pass, then the check pass on a fresh numbering, as the dispatcher runs them.
