@@ -36,44 +36,32 @@ void TimingHost::Reset() {
   runs = copies = stats = 0;
 }
 
-std::optional<std::string> TimingHost::GetEnv(std::string_view name) {
-  return inner_->GetEnv(name);
-}
-
 std::optional<platform::FileStatus> TimingHost::Stat(std::string_view path) {
   const auto start = Clock::now();
-  auto status = inner_->Stat(path);
+  auto status = Inner().Stat(path);
   statSeconds += Since(start);
   ++stats;
   return status;
 }
 
-bool TimingHost::Remove(std::string_view path) {
-  return inner_->Remove(path);
-}
-
 bool TimingHost::CopyFile(std::string_view source, std::string_view destination, bool failIfExists) {
   const auto start = Clock::now();
-  const bool ok = inner_->CopyFile(source, destination, failIfExists);
+  const bool ok = Inner().CopyFile(source, destination, failIfExists);
   copySeconds += Since(start);
   ++copies;
   return ok;
 }
 
-bool TimingHost::Rename(std::string_view source, std::string_view destination) {
-  return inner_->Rename(source, destination);
-}
-
 std::unique_ptr<platform::TextStream> TimingHost::Open(std::string_view path, platform::OpenMode mode) {
   const auto start = Clock::now();
-  auto stream = inner_->Open(path, mode);
+  auto stream = Inner().Open(path, mode);
   openSeconds += Since(start);
   return stream;
 }
 
 std::unique_ptr<platform::Process> TimingHost::StartBatch(std::string_view commandLine) {
   const auto start = Clock::now();
-  std::unique_ptr<platform::Process> process = inner_->StartBatch(commandLine);
+  std::unique_ptr<platform::Process> process = Inner().StartBatch(commandLine);
   toolSeconds += Since(start);
   ++runs;
   if (!process)

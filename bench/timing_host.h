@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/cad_library.h"
+#include "platform/forwarding_host.h"
 #include "platform/host.h"
 
 namespace velmora::bench {
@@ -17,9 +18,9 @@ using Clock = std::chrono::steady_clock;
 
 double Since(Clock::time_point start);
 
-class TimingHost final : public platform::Host {
+class TimingHost final : public platform::ForwardingHost {
  public:
-  explicit TimingHost(platform::Host& inner) : inner_(&inner) {}
+  explicit TimingHost(platform::Host& inner) : ForwardingHost(inner) {}
 
   // From starting a batch file to the end of its process.
   double toolSeconds = 0;
@@ -32,32 +33,10 @@ class TimingHost final : public platform::Host {
 
   void Reset();
 
-  std::optional<std::string> GetEnv(std::string_view name) override;
   std::optional<platform::FileStatus> Stat(std::string_view path) override;
-  bool Remove(std::string_view path) override;
   bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) override;
-  bool Rename(std::string_view source, std::string_view destination) override;
   std::unique_ptr<platform::TextStream> Open(std::string_view path, platform::OpenMode mode) override;
   std::unique_ptr<platform::Process> StartBatch(std::string_view commandLine) override;
-  platform::WindowsPath ToWindowsPath(std::string_view hostPath) override {
-    return inner_->ToWindowsPath(hostPath);
-  }
-  std::optional<std::string> ToHostPath(std::string_view windowsPath) override {
-    return inner_->ToHostPath(windowsPath);
-  }
-  std::optional<platform::FileContent> ReadFile(std::string_view path) override {
-    return inner_->ReadFile(path);
-  }
-  bool AppendDurably(std::string_view path, std::string_view bytes) override {
-    return inner_->AppendDurably(path, bytes);
-  }
-  bool CreateFolder(std::string_view path) override { return inner_->CreateFolder(path); }
-  std::optional<std::vector<std::string>> ListFolder(std::string_view path) override {
-    return inner_->ListFolder(path);
-  }
-
- private:
-  platform::Host* inner_;
 };
 
 // The same for the CAD library: the time spent inside its calls.

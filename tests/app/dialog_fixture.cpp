@@ -12,13 +12,13 @@ namespace velmora::app::test {
 std::optional<platform::FileStatus> VanishingHost::Stat(std::string_view path) {
   if (armed_ && text::ToLower(path) == text::ToLower(vanishing))
     return std::nullopt;
-  return inner_->Stat(path);
+  return Inner().Stat(path);
 }
 
 std::unique_ptr<platform::Process> VanishingHost::StartBatch(std::string_view commandLine) {
   if (!armOn.empty() && commandLine.find(armOn) != std::string_view::npos)
     armed_ = true;
-  return inner_->StartBatch(commandLine);
+  return Inner().StartBatch(commandLine);
 }
 
 DialogFixture::~DialogFixture() {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/main_dialog.h"
+#include "platform/forwarding_host.h"
 #include "platform/host.h"
 #include "platform/ufun_library.h"
 #include "support/fault_cad.h"
@@ -35,45 +36,17 @@ inline std::string Msg(std::string_view a, std::string_view b = {}, std::string_
 
 // Forwards to another host; once a batch whose command line contains `armOn` has been started, a
 // file at `vanishing` (compared ignoring case) is no longer found, as if someone removed it.
-class VanishingHost : public platform::Host {
+class VanishingHost : public platform::ForwardingHost {
  public:
-  explicit VanishingHost(platform::Host& inner) : inner_(&inner) {}
+  explicit VanishingHost(platform::Host& inner) : ForwardingHost(inner) {}
 
   std::string armOn;
   std::string vanishing;
 
-  std::optional<std::string> GetEnv(std::string_view name) override { return inner_->GetEnv(name); }
   std::optional<platform::FileStatus> Stat(std::string_view path) override;
-  bool Remove(std::string_view path) override { return inner_->Remove(path); }
-  bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) override {
-    return inner_->CopyFile(source, destination, failIfExists);
-  }
-  bool Rename(std::string_view source, std::string_view destination) override {
-    return inner_->Rename(source, destination);
-  }
-  std::unique_ptr<platform::TextStream> Open(std::string_view path, platform::OpenMode mode) override {
-    return inner_->Open(path, mode);
-  }
   std::unique_ptr<platform::Process> StartBatch(std::string_view commandLine) override;
-  platform::WindowsPath ToWindowsPath(std::string_view hostPath) override {
-    return inner_->ToWindowsPath(hostPath);
-  }
-  std::optional<std::string> ToHostPath(std::string_view windowsPath) override {
-    return inner_->ToHostPath(windowsPath);
-  }
-  std::optional<platform::FileContent> ReadFile(std::string_view path) override {
-    return inner_->ReadFile(path);
-  }
-  bool AppendDurably(std::string_view path, std::string_view bytes) override {
-    return inner_->AppendDurably(path, bytes);
-  }
-  bool CreateFolder(std::string_view path) override { return inner_->CreateFolder(path); }
-  std::optional<std::vector<std::string>> ListFolder(std::string_view path) override {
-    return inner_->ListFolder(path);
-  }
 
  private:
-  platform::Host* inner_;
   bool armed_ = false;
 };
 
