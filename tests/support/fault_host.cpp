@@ -93,37 +93,37 @@ bool FaultHost::ShouldFail(Call call, std::string_view path) {
 std::optional<std::string> FaultHost::GetEnv(std::string_view name) {
   if (ShouldFail(Call::GetEnv, name))
     return std::nullopt;
-  return inner_->GetEnv(name);
+  return Inner().GetEnv(name);
 }
 
 std::optional<platform::FileStatus> FaultHost::Stat(std::string_view path) {
   if (ShouldFail(Call::Stat, path))
     return std::nullopt;
-  return inner_->Stat(path);
+  return Inner().Stat(path);
 }
 
 bool FaultHost::Remove(std::string_view path) {
   if (ShouldFail(Call::Remove, path))
     return false;
-  return inner_->Remove(path);
+  return Inner().Remove(path);
 }
 
 bool FaultHost::CopyFile(std::string_view source, std::string_view destination, bool failIfExists) {
   if (ShouldFail(Call::CopyFile, destination))
     return false;
-  return inner_->CopyFile(source, destination, failIfExists);
+  return Inner().CopyFile(source, destination, failIfExists);
 }
 
 bool FaultHost::Rename(std::string_view source, std::string_view destination) {
   if (ShouldFail(Call::Rename, destination))
     return false;
-  return inner_->Rename(source, destination);
+  return Inner().Rename(source, destination);
 }
 
 std::unique_ptr<platform::TextStream> FaultHost::Open(std::string_view path, platform::OpenMode mode) {
   if (ShouldFail(Call::Open, path))
     return nullptr;
-  auto inner = inner_->Open(path, mode);
+  auto inner = Inner().Open(path, mode);
   if (!inner)
     return nullptr;
   return std::make_unique<FaultStream>(*this, std::move(inner), std::string(path));
@@ -132,7 +132,7 @@ std::unique_ptr<platform::TextStream> FaultHost::Open(std::string_view path, pla
 std::unique_ptr<platform::Process> FaultHost::StartBatch(std::string_view commandLine) {
   if (ShouldFail(Call::StartBatch, commandLine))
     return nullptr;
-  auto inner = inner_->StartBatch(commandLine);
+  auto inner = Inner().StartBatch(commandLine);
   if (!inner)
     return nullptr;
   return std::make_unique<FaultProcess>(*this, std::move(inner), std::string(commandLine));
@@ -141,25 +141,25 @@ std::unique_ptr<platform::Process> FaultHost::StartBatch(std::string_view comman
 std::optional<platform::FileContent> FaultHost::ReadFile(std::string_view path) {
   if (ShouldFail(Call::ReadFile, path))
     return std::nullopt;
-  return inner_->ReadFile(path);
+  return Inner().ReadFile(path);
 }
 
 bool FaultHost::AppendDurably(std::string_view path, std::string_view bytes) {
   if (ShouldFail(Call::AppendDurably, path))
     return false;
-  return inner_->AppendDurably(path, bytes);
+  return Inner().AppendDurably(path, bytes);
 }
 
 bool FaultHost::CreateFolder(std::string_view path) {
   if (ShouldFail(Call::CreateFolder, path))
     return false;
-  return inner_->CreateFolder(path);
+  return Inner().CreateFolder(path);
 }
 
 std::optional<std::vector<std::string>> FaultHost::ListFolder(std::string_view path) {
   if (ShouldFail(Call::ListFolder, path))
     return std::nullopt;
-  return inner_->ListFolder(path);
+  return Inner().ListFolder(path);
 }
 
 }  // namespace velmora::testing

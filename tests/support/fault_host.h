@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/forwarding_host.h"
 #include "platform/host.h"
 
 namespace velmora::testing {
@@ -30,9 +31,9 @@ enum class Call {
   ListFolder,
 };
 
-class FaultHost : public platform::Host {
+class FaultHost : public platform::ForwardingHost {
  public:
-  explicit FaultHost(platform::Host& inner) : inner_(&inner) {}
+  explicit FaultHost(platform::Host& inner) : ForwardingHost(inner) {}
 
   void Fail(Call call, std::string pathPart = {}, int nth = 1, bool always = false);
   void Clear() { rules_.clear(); }
@@ -46,12 +47,6 @@ class FaultHost : public platform::Host {
   bool Rename(std::string_view source, std::string_view destination) override;
   std::unique_ptr<platform::TextStream> Open(std::string_view path, platform::OpenMode mode) override;
   std::unique_ptr<platform::Process> StartBatch(std::string_view commandLine) override;
-  platform::WindowsPath ToWindowsPath(std::string_view hostPath) override {
-    return inner_->ToWindowsPath(hostPath);
-  }
-  std::optional<std::string> ToHostPath(std::string_view windowsPath) override {
-    return inner_->ToHostPath(windowsPath);
-  }
   std::optional<platform::FileContent> ReadFile(std::string_view path) override;
   bool AppendDurably(std::string_view path, std::string_view bytes) override;
   bool CreateFolder(std::string_view path) override;
@@ -68,7 +63,6 @@ class FaultHost : public platform::Host {
     bool always;
     int seen = 0;
   };
-  platform::Host* inner_;
   std::vector<Rule> rules_;
   int counts_[16] = {};
 };
