@@ -35,7 +35,15 @@ class CrtTextStream final : public TextStream {
   }
 
   long long Tell() override { return file_ == nullptr ? -1 : _ftelli64(file_); }
-  bool Seek(long long offset) override { return file_ != nullptr && _fseeki64(file_, offset, SEEK_SET) == 0; }
+  bool Seek(long long offset) override {
+    if (file_ == nullptr || _fseeki64(file_, offset, SEEK_SET) != 0)
+      return false;
+    // Some runtimes leave the end-of-file indicator set after a seek; a scan that read to the end
+    // and came back would otherwise end the listing there.
+    if (ferror(file_) == 0)
+      clearerr(file_);
+    return true;
+  }
   void Rewind() override {
     error_ = false;
     if (file_ != nullptr)

@@ -65,6 +65,14 @@ TEST_F(WinHostTest, TextStreamsTranslateLineEndsAndSeekToRawOffsets) {
   EXPECT_EQ(in->Getc(), 't');
   ASSERT_TRUE(in->Seek(second));
   EXPECT_EQ(in->Getc(), 't');
+  // Read to the end and come back, as a scan of a part's components does: the stream must go on
+  // from there, not stay at its end.
+  while (in->Getc() != kEof) {
+  }
+  EXPECT_TRUE(in->Eof());
+  ASSERT_TRUE(in->Seek(second));
+  EXPECT_FALSE(in->Eof());
+  EXPECT_EQ(in->Getc(), 't');
   EXPECT_FALSE(host.Open(drive.Win("none.txt"), OpenMode::ReadText));
 }
 
