@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QGroupBox>
@@ -21,6 +22,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTextBrowser>
@@ -30,7 +32,10 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
+#include <span>
 
+#include "app/qt/dialog_template.h"
 #include "app/qt/progress_window.h"
 #include "app/qt/prompts.h"
 #include "app/qt/translations.h"
@@ -160,6 +165,135 @@ QRect Pixels(int x, int y, int w, int h) {
   return QRect(px(x), py(y), px(w), py(h));
 }
 
+const char* TypeOf(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::Label:
+    case ControlKind::PathField:
+      return "QLabel";
+    case ControlKind::Button:
+    case ControlKind::DefaultButton:
+      return "QPushButton";
+    case ControlKind::Check:
+      return "QCheckBox";
+    case ControlKind::Group:
+      return "QGroupBox";
+    case ControlKind::Radio:
+      return "QRadioButton";
+    case ControlKind::List:
+      return "QTableView";
+  }
+  return "";
+}
+
+const char* KeywordOf(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::Label:
+      return "RTEXT";
+    case ControlKind::PathField:
+    case ControlKind::List:
+      return "CONTROL";
+    case ControlKind::Button:
+      return "PUSHBUTTON";
+    case ControlKind::DefaultButton:
+      return "DEFPUSHBUTTON";
+    case ControlKind::Check:
+      return "AUTOCHECKBOX";
+    case ControlKind::Group:
+      return "GROUPBOX";
+    case ControlKind::Radio:
+      return "AUTORADIOBUTTON";
+  }
+  return "";
+}
+
+QString Utf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+// A control statement of the Windows window's resource script, its id resolved.
+struct ScriptControl {
+  QString keyword;
+  QString caption;
+  int id = 0;
+  QRect units;
+};
+
+struct ResourceScript {
+  QSize size;
+  QList<ScriptControl> controls;  // in the script's order, which is its tab order
+};
+
+QString ReadSource(const char* path) {
+  QFile file(QStringLiteral(VELMORA_SOURCE_DIR "/") + QString::fromLatin1(path));
+  return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// The fields of a statement, split at the commas outside quotes; a quoted caption loses its quotes.
+QStringList Fields(const QString& statement) {
+  QStringList fields{QString()};
+  bool quoted = false;
+  for (const QChar c : statement) {
+    if (c == u'"') {
+      quoted = !quoted;
+    } else if (c == u',' && !quoted) {
+      fields << QString();
+    } else {
+      fields.last() += c;
+    }
+  }
+  for (QString& field : fields) {
+    field = field.trimmed();
+  }
+  return fields;
+}
+
+ResourceScript ReadResourceScript() {
+  std::map<QString, int> ids{{u"IDOK"_qs, 1}, {u"IDCANCEL"_qs, 2}};  // the platform's own
+  const QRegularExpression define(uR"(^#define\s+(\w+)\s+\(?(-?\d+)\)?\s*$)"_qs);
+  for (const QString& line : ReadSource("src/app/win/resource.h").split(u'\n')) {
+    if (const QRegularExpressionMatch m = define.match(line); m.hasMatch()) {
+      ids[m.captured(1)] = m.captured(2).toInt();
+    }
+  }
+  ResourceScript script;
+  const QString text = ReadSource("src/app/win/velmora.rc");
+  const QRegularExpression dialog(uR"(IDD_MAIN_DIALOG\s+DIALOGEX\s+\d+,\s*\d+,\s*(\d+),\s*(\d+))"_qs);
+  const QRegularExpressionMatch head = dialog.match(text);
+  if (!head.hasMatch()) {
+    return script;
+  }
+  script.size = QSize(head.captured(1).toInt(), head.captured(2).toInt());
+  const QString beginLine = u"\nBEGIN\n"_qs;
+  const qsizetype begin = text.indexOf(beginLine, head.capturedEnd()) + beginLine.size();
+  const qsizetype end = text.indexOf(u"\nEND"_qs, begin);
+  // A statement starts at the body's indent; deeper lines continue it.
+  QStringList statements;
+  const QRegularExpression start(uR"(^  [A-Z]+\s)"_qs);
+  for (const QString& line : text.mid(begin, end - begin).split(u'\n')) {
+    if (start.match(line).hasMatch() || statements.isEmpty()) {
+      statements << line.trimmed();
+    } else {
+      statements.last() += u' ' + line.trimmed();
+    }
+  }
+  for (const QString& statement : statements) {
+    ScriptControl control;
+    control.keyword = statement.section(u' ', 0, 0);
+    const QStringList fields = Fields(statement.section(u' ', 1));
+    // CONTROL names its window class and style before the place.
+    const qsizetype place = control.keyword == u"CONTROL" ? 4 : 2;
+    if (fields.size() < place + 4 || ids.count(fields[1]) == 0) {
+      continue;
+    }
+    control.caption = fields[0];
+    control.id = ids.at(fields[1]);
+    control.units = QRect(fields[place].toInt(), fields[place + 1].toInt(), fields[place + 2].toInt(),
+                          fields[place + 3].toInt());
+    script.controls << control;
+  }
+  return script;
+}
+
 QString Caption(QWidget* widget) {
   if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
     return button->text();
@@ -180,6 +314,8 @@ class MainWindowTest : public QObject {
 
  private slots:
   void everyControlOfTheTemplate();
+  void templateControlsFitWithoutOverlapping();
+  void templateIsTheWindowsResourceScripts();
   void theListIsSetUpAsAReport();
   void startUpMessages_data();
   void startUpMessages();
@@ -213,61 +349,31 @@ class MainWindowTest : public QObject {
 void MainWindowTest::everyControlOfTheTemplate() {
   Harness h;
   h.Start();
-  struct Expected {
-    int id;
-    const char* object;  // for the controls without an id
-    const char* type;
-    const char* caption;  // nullptr: a path field, whose text is the path
-    int x, y, w, h;
-    int checked;  // -1: not a check box or radio button
-  };
-  const Expected controls[] = {
-      {-1, "editToolLabel", "QLabel", "UG_EDIT_PART_NAMES:", 5, 5, 80, 15, -1},
-      {1005, nullptr, "QLabel", nullptr, 90, 5, 415, 15, -1},
-      {1017, nullptr, "QPushButton", "参照(&A)...", 510, 5, 45, 15, -1},
-      {-1, "pcToolLabel", "QLabel", "UGPC:", 5, 25, 80, 15, -1},
-      {1009, nullptr, "QLabel", nullptr, 90, 25, 415, 15, -1},
-      {1006, nullptr, "QPushButton", "参照(&B)...", 510, 25, 45, 15, -1},
-      {-1, "inputPartLabel", "QLabel", "入力パート:", 5, 45, 80, 15, -1},
-      {1007, nullptr, "QLabel", nullptr, 90, 45, 415, 15, -1},
-      {1008, nullptr, "QPushButton", "参照(&C)...", 510, 45, 45, 15, -1},
-      {1018, nullptr, "QCheckBox", "同名のフォルダ全てに適用(&E)", 5, 65, 120, 15, 0},
-      {1022, nullptr, "QPushButton", "変更後フォルダ名(&F)...", 130, 65, 95, 15, -1},
-      {1024, nullptr, "QPushButton", "変更後フォルダ名の消去(&G)", 230, 65, 105, 15, -1},
-      {1021, nullptr, "QCheckBox", "入力パートのみ変更(&I)", 5, 85, 100, 15, 0},
-      {1023, nullptr, "QCheckBox", "全て上書き保存(&J)", 105, 85, 85, 15, 0},
-      {1026, nullptr, "QCheckBox", "全て置換の許可保存(&K)", 190, 85, 100, 15, 1},
-      {1020, nullptr, "QCheckBox", "存在しないファイルをコピー(&L)", 290, 85, 130, 15, 1},
-      {1019, nullptr, "QCheckBox", "実行後に入力パートを入れ替え(&M)", 420, 85, 140, 15, 1},
-      {-1, "operationGroup", "QGroupBox", "操作", 5, 105, 540, 30, -1},
-      {1016, nullptr, "QRadioButton", "検査(&N)", 10, 115, 45, 15, 1},
-      {1025, nullptr, "QRadioButton", "変更(&O)", 55, 115, 45, 15, 0},
-      {1014, nullptr, "QRadioButton", "全てフォルダ名を小文字(&P)", 100, 115, 115, 15, 0},
-      {1012, nullptr, "QRadioButton", "全てパート名を小文字(&Q)", 215, 115, 105, 15, 0},
-      {1013, nullptr, "QRadioButton", "全てパート名を大文字(&R)", 320, 115, 105, 15, 0},
-      {1015, nullptr, "QRadioButton", "全てフォルダ情報を削除(&S)", 425, 115, 115, 15, 0},
-      {1004, nullptr, "QTableView", "", 5, 145, 550, 35, -1},
-      {1, nullptr, "QPushButton", "実行", 410, 65, 45, 15, -1},
-      {2, nullptr, "QPushButton", "終了", 460, 65, 45, 15, -1},
-      {57670, nullptr, "QPushButton", "ﾍﾙﾌﾟ(&H)", 510, 65, 45, 15, -1},
-  };
+  // The check boxes and the radio button on at a fresh start.
+  const ControlId checkedAtStart[] = {ControlId::AllowReplaceAll, ControlId::CopyMissingFiles,
+                                      ControlId::SwapInputAfterRun, ControlId::Inspect};
   QList<QWidget*> tabStops;
-  for (const Expected& c : controls) {
-    QWidget* widget = c.object != nullptr ? h.window.findChild<QWidget*>(QString::fromLatin1(c.object))
-                                          : h.window.Control(c.id);
-    QVERIFY2(widget != nullptr, c.type);
-    QCOMPARE(widget->property("controlId").toInt(), c.id);
-    QVERIFY2(widget->inherits(c.type), c.type);
-    QCOMPARE(widget->geometry(), Pixels(c.x, c.y, c.w, c.h));
-    if (c.caption != nullptr) {
-      QCOMPARE(Caption(widget), U(c.caption));
+  for (const ControlSpec& spec : DialogTemplate()) {
+    const char* type = TypeOf(spec.kind);
+    QWidget* widget = h.window.findChild<QWidget*>(QString::fromLatin1(spec.name));
+    QVERIFY2(widget != nullptr, spec.name);
+    if (spec.id != ControlId::Static) {
+      QCOMPARE(h.window.Control(spec.id), widget);
     }
-    if (c.caption != nullptr && *c.caption != '\0') {
+    QCOMPARE(widget->property("controlId").toInt(), static_cast<int>(spec.id));
+    QVERIFY2(widget->inherits(type), type);
+    QCOMPARE(widget->geometry(), Pixels(spec.x, spec.y, spec.width, spec.height));
+    const QString caption = Utf8(spec.caption);
+    if (spec.kind != ControlKind::PathField) {
+      QCOMPARE(Caption(widget), caption);
+    }
+    if (!caption.isEmpty()) {
       QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
-      QCOMPARE(accessible->text(QAccessible::Name), U(c.caption).remove(u'&'));
+      QCOMPARE(accessible->text(QAccessible::Name), QString(caption).remove(u'&'));
     }
-    if (c.checked >= 0) {
-      QCOMPARE(static_cast<QAbstractButton*>(widget)->isChecked(), c.checked == 1);
+    if (spec.kind == ControlKind::Check || spec.kind == ControlKind::Radio) {
+      QCOMPARE(static_cast<QAbstractButton*>(widget)->isChecked(),
+               std::ranges::find(checkedAtStart, spec.id) != std::end(checkedAtStart));
     }
     if (widget->focusPolicy() & Qt::TabFocus) {
       tabStops << widget;
@@ -287,17 +393,60 @@ void MainWindowTest::everyControlOfTheTemplate() {
   QCOMPARE(h.List()->geometry(), QRect(9, 236, 963, 57));
   QCOMPARE(h.window.windowTitle(), U("velmora"));
   QVERIFY(!h.window.windowIcon().isNull());
-  QVERIFY(static_cast<QPushButton*>(h.window.Control(1))->isDefault());
+  QVERIFY(static_cast<QPushButton*>(h.window.Control(ControlId::Execute))->isDefault());
   QCOMPARE(h.window.font().family(), U("ＭＳ 明朝"));
   QCOMPARE(h.window.font().pointSize(), 10);
   QVERIFY2(QFontInfo(h.window.font()).family().startsWith(u"IPA"),
            qPrintable(QFontInfo(h.window.font()).family()));
-  auto* path = static_cast<QLabel*>(h.window.Control(1007));
+  auto* path = static_cast<QLabel*>(h.window.Control(ControlId::InputPartPath));
   QCOMPARE(path->frameShadow(), QFrame::Sunken);
   QVERIFY(path->alignment() & Qt::AlignRight);
   QCOMPARE(path->textFormat(), Qt::PlainText);
   QCOMPARE(QAccessible::queryAccessibleInterface(path)->text(QAccessible::Name), U("入力パート:"));
   QVERIFY(h.window.windowFlags() & Qt::WindowMinMaxButtonsHint);
+}
+
+void MainWindowTest::templateControlsFitWithoutOverlapping() {
+  const std::span<const ControlSpec> controls = DialogTemplate();
+  const QRect dialog(0, 0, kTemplateWidth, kTemplateHeight);
+  std::set<int> ids;
+  std::set<std::string_view> names;
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    const ControlSpec& a = controls[i];
+    const QRect ra(a.x, a.y, a.width, a.height);
+    QVERIFY2(dialog.contains(ra), a.name);
+    QVERIFY2(a.id == ControlId::Static || ids.insert(static_cast<int>(a.id)).second, a.name);
+    QVERIFY2(names.insert(a.name).second, a.name);
+    for (std::size_t j = i + 1; j < controls.size(); ++j) {
+      const ControlSpec& b = controls[j];
+      const QRect rb(b.x, b.y, b.width, b.height);
+      // Only the group box holds other controls.
+      const bool grouped = (a.kind == ControlKind::Group && ra.contains(rb)) ||
+                           (b.kind == ControlKind::Group && rb.contains(ra));
+      QVERIFY2(grouped || !ra.intersects(rb), qPrintable(QString::fromLatin1(a.name) + u' ' + b.name));
+    }
+  }
+}
+
+// Both windows show one dialog: every control of the template is in the Windows resource script
+// under the same id, in the same order, with the same caption and place.
+void MainWindowTest::templateIsTheWindowsResourceScripts() {
+  const ResourceScript script = ReadResourceScript();
+  QCOMPARE(script.size, QSize(kTemplateWidth, kTemplateHeight));
+  qsizetype next = 0;
+  for (const ControlSpec& spec : DialogTemplate()) {
+    const QString caption = Utf8(spec.caption);
+    const auto same = [&](const ScriptControl& control) {
+      return control.id == static_cast<int>(spec.id) &&
+             (spec.id != ControlId::Static || control.caption == caption);
+    };
+    const auto found = std::find_if(script.controls.begin() + next, script.controls.end(), same);
+    QVERIFY2(found != script.controls.end(), spec.name);
+    QCOMPARE(found->keyword, QString::fromLatin1(KeywordOf(spec.kind)));
+    QCOMPARE(found->caption, caption);
+    QCOMPARE(found->units, QRect(spec.x, spec.y, spec.width, spec.height));
+    next = found - script.controls.begin() + 1;
+  }
 }
 
 void MainWindowTest::theListIsSetUpAsAReport() {
@@ -356,9 +505,9 @@ void MainWindowTest::startUpMessages() {
   QCOMPARE(h.prompts.messages, messages);
   QFETCH(QString, editTool);
   QFETCH(QString, pcTool);
-  QCOMPARE(static_cast<QLabel*>(h.window.Control(1005))->text(), editTool);
-  QCOMPARE(static_cast<QLabel*>(h.window.Control(1009))->text(), pcTool);
-  QCOMPARE(static_cast<QLabel*>(h.window.Control(1007))->text(), QString());
+  QCOMPARE(static_cast<QLabel*>(h.window.Control(ControlId::EditToolPath))->text(), editTool);
+  QCOMPARE(static_cast<QLabel*>(h.window.Control(ControlId::PcToolPath))->text(), pcTool);
+  QCOMPARE(static_cast<QLabel*>(h.window.Control(ControlId::InputPartPath))->text(), QString());
 }
 
 void MainWindowTest::failedSessionEndsBeforeUse() {
@@ -381,7 +530,7 @@ void MainWindowTest::escapeAndCloseBoxAskBeforeQuitting() {
   h.AddRow("a.prt");
   h.AddRow("b.prt");
   h.Show();
-  auto* overwrite = static_cast<QCheckBox*>(h.window.Control(1023));
+  auto* overwrite = static_cast<QCheckBox*>(h.window.Control(ControlId::OverwriteAll));
   overwrite->setChecked(true);
   h.List()->selectRow(1);
   const QString quit = U("velmora を終了します。");
@@ -400,7 +549,7 @@ void MainWindowTest::escapeAndCloseBoxAskBeforeQuitting() {
   QCOMPARE(h.prompts.messages, QStringList());
 
   h.prompts.answers = {true};
-  QTest::mouseClick(h.window.Control(2), Qt::LeftButton);
+  QTest::mouseClick(h.window.Control(ControlId::Quit), Qt::LeftButton);
   QCOMPARE(h.prompts.questions.size(), qsizetype(4));
   QVERIFY(!h.window.isVisible());
   QCOMPARE(h.window.result(), int(QDialog::Rejected));
@@ -416,8 +565,8 @@ void MainWindowTest::enterPressesExecute() {
   h.List()->setFocus();
   QTest::keyClick(h.List(), Qt::Key_Return);
   QCOMPARE(h.prompts.messages, QStringList({refused}));
-  h.window.Control(1019)->setFocus();
-  QTest::keyClick(h.window.Control(1019), Qt::Key_Enter);
+  h.window.Control(ControlId::SwapInputAfterRun)->setFocus();
+  QTest::keyClick(h.window.Control(ControlId::SwapInputAfterRun), Qt::Key_Enter);
   QCOMPARE(h.prompts.messages, QStringList({refused, refused}));
   QVERIFY(h.window.isVisible());
 }
@@ -440,7 +589,7 @@ void MainWindowTest::listGrowsOnlyPastTheTemplateSize() {
   h.window.resize(client);
   QTRY_COMPARE(h.window.size(), client);
   QCOMPARE(h.List()->geometry(), list);
-  QCOMPARE(h.window.Control(1)->geometry(), Pixels(410, 65, 45, 15));
+  QCOMPARE(h.window.Control(ControlId::Execute)->geometry(), Pixels(410, 65, 45, 15));
 }
 
 void MainWindowTest::typingANewName_data() {
@@ -571,7 +720,7 @@ void MainWindowTest::ctrlCCopiesThePartNameOfOneRow() {
   QCOMPARE(qsizetype(h.window.Dialog().State().partList.SelectedCount()), selected.size());
 
   // Elsewhere Ctrl+C is passed on: a check box ignores it.
-  QWidget* check = h.window.Control(1018);
+  QWidget* check = h.window.Control(ControlId::ApplyToSameFolders);
   check->setFocus();
   QTest::keyClick(check, Qt::Key_C, Qt::ControlModifier);
   QCOMPARE(QApplication::clipboard()->text(), U("untouched"));
@@ -591,22 +740,22 @@ void MainWindowTest::exchangeAndSelectionFollowTheDialog() {
   h.AddRow("c.prt");
   operations::DialogState& state = h.window.Dialog().State();
 
-  static_cast<QAbstractButton*>(h.window.Control(1019))->setChecked(false);
-  static_cast<QAbstractButton*>(h.window.Control(1018))->setChecked(true);
-  static_cast<QAbstractButton*>(h.window.Control(1013))->setChecked(true);
+  static_cast<QAbstractButton*>(h.window.Control(ControlId::SwapInputAfterRun))->setChecked(false);
+  static_cast<QAbstractButton*>(h.window.Control(ControlId::ApplyToSameFolders))->setChecked(true);
+  static_cast<QAbstractButton*>(h.window.Control(ControlId::UpperAllParts))->setChecked(true);
   QVERIFY(h.window.ExchangeData(true));
   QCOMPARE(state.options.swapInputAfterRun, 0);
   QCOMPARE(state.options.applyToSameFolders, 1);
   QCOMPARE(state.options.copyMissingFiles, 1);
   QCOMPARE(state.operation, operations::Operation::UpperAllParts);
-  QVERIFY(!static_cast<QAbstractButton*>(h.window.Control(1016))->isChecked());
+  QVERIFY(!static_cast<QAbstractButton*>(h.window.Control(ControlId::Inspect))->isChecked());
 
   state.options.overwriteAll = 1;
   state.operation = operations::Operation::Change;
   QVERIFY(h.window.ExchangeData(false));
-  QVERIFY(static_cast<QAbstractButton*>(h.window.Control(1023))->isChecked());
-  QVERIFY(static_cast<QAbstractButton*>(h.window.Control(1025))->isChecked());
-  QVERIFY(!static_cast<QAbstractButton*>(h.window.Control(1013))->isChecked());
+  QVERIFY(static_cast<QAbstractButton*>(h.window.Control(ControlId::OverwriteAll))->isChecked());
+  QVERIFY(static_cast<QAbstractButton*>(h.window.Control(ControlId::Change))->isChecked());
+  QVERIFY(!static_cast<QAbstractButton*>(h.window.Control(ControlId::UpperAllParts))->isChecked());
 
   // A selection grown by the program shows in the view.
   state.partList.SetSelected(0, true);
@@ -630,10 +779,11 @@ void MainWindowTest::newFolderGoesToTheSelectedRows() {
   // An empty folder, as the chooser's own button makes it.
   std::filesystem::create_directories(h.drive.Host("new"));
   h.Show();
-  QTest::mouseClick(h.window.Control(1018), Qt::LeftButton);  // 同名のフォルダ全てに適用
+  QTest::mouseClick(h.window.Control(ControlId::ApplyToSameFolders),
+                    Qt::LeftButton);  // 同名のフォルダ全てに適用
   h.List()->selectRow(0);
   h.prompts.folders = {QString::fromStdString(h.drive.Host("new"))};
-  QTest::mouseClick(h.window.Control(1022), Qt::LeftButton);
+  QTest::mouseClick(h.window.Control(ControlId::ChooseNewFolder), Qt::LeftButton);
 
   QCOMPARE(h.prompts.messages, QStringList());
   QVERIFY(h.prompts.specs.empty());
@@ -719,7 +869,7 @@ void MainWindowTest::helpButtonOpensTheHelpPage() {
   Harness h;
   h.Start();
   h.Show();
-  QTest::mouseClick(h.window.Control(57670), Qt::LeftButton);
+  QTest::mouseClick(h.window.Control(ControlId::Help), Qt::LeftButton);
   auto* help = h.window.findChild<QDialog*>(u"help"_qs);
   QVERIFY(help != nullptr);
   QVERIFY(help->isVisible());
@@ -750,10 +900,10 @@ void MainWindowTest::fileDialogsOpenWhereTheWorkIs() {
   // First time: nothing known, the working directory; a wrong file, then cancel.
   h.prompts.files = {QString::fromStdString(h.drive.Host("work/sub/top.prt")) + u".bak"_qs};
   h.drive.WriteFile("work/sub/top.prt.bak", "");
-  QTest::mouseClick(h.window.Control(1008), Qt::LeftButton);
+  QTest::mouseClick(h.window.Control(ControlId::BrowseInputPart), Qt::LeftButton);
   // Cancelled: the input part is gone, the folder used last is kept.
-  QTest::mouseClick(h.window.Control(1008), Qt::LeftButton);
-  QTest::mouseClick(h.window.Control(1006), Qt::LeftButton);
+  QTest::mouseClick(h.window.Control(ControlId::BrowseInputPart), Qt::LeftButton);
+  QTest::mouseClick(h.window.Control(ControlId::BrowsePcTool), Qt::LeftButton);
   QCOMPARE(h.prompts.specs.size(), qsizetype(4));
   QCOMPARE(h.prompts.specs[0].folder, QString());
   QCOMPARE(h.prompts.specs[1].folder, work);
@@ -815,7 +965,7 @@ void MainWindowTest::numberColumnsWidenToTheirWidestNumber() {
   h.Show();
   QHeaderView* header = h.List()->horizontalHeader();
   header->resizeSection(partlist::kNewPartName, 60);  // the user's own width stays
-  QTest::mouseClick(h.window.Control(1), Qt::LeftButton);
+  QTest::mouseClick(h.window.Control(ControlId::Execute), Qt::LeftButton);
   const int needed = h.List()->fontMetrics().horizontalAdvance(u"1234"_qs);
   QVERIFY2(header->sectionSize(partlist::kNumber) > needed,
            qPrintable(QString::number(header->sectionSize(9))));
@@ -827,7 +977,7 @@ void MainWindowTest::numberColumnsWidenToTheirWidestNumber() {
   // Never narrowed again by shorter numbers.
   const int wide = header->sectionSize(partlist::kNumber);
   h.window.Dialog().State().partList.SetText(1, partlist::kNumber, "2");
-  QTest::mouseClick(h.window.Control(1), Qt::LeftButton);
+  QTest::mouseClick(h.window.Control(ControlId::Execute), Qt::LeftButton);
   QCOMPARE(header->sectionSize(partlist::kNumber), wide);
 }
 
@@ -962,14 +1112,14 @@ void MainWindowTest::slowBulkRunShowsProgressAndStopsBetweenTwoFiles() {
   state.pcToolPath = h.drive.PcTool();
   h.prompts.files = {QString::fromStdString(*h.host.ToHostPath(top))};
   h.Show();
-  QTest::mouseClick(h.window.Control(1008), Qt::LeftButton);
+  QTest::mouseClick(h.window.Control(ControlId::BrowseInputPart), Qt::LeftButton);
   QCOMPARE(h.prompts.messages, QStringList());
   const int rows = state.partList.RowCount();
   QVERIFY(rows >= 12);
   const auto before = FilesBelow(h.drive.Host("gen"));
-  static_cast<QCheckBox*>(h.window.Control(1023))->setChecked(true);   // overwrite all
-  static_cast<QCheckBox*>(h.window.Control(1019))->setChecked(false);  // no swap
-  static_cast<QRadioButton*>(h.window.Control(1012))->setChecked(true);
+  static_cast<QCheckBox*>(h.window.Control(ControlId::OverwriteAll))->setChecked(true);  // overwrite all
+  static_cast<QCheckBox*>(h.window.Control(ControlId::SwapInputAfterRun))->setChecked(false);  // no swap
+  static_cast<QRadioButton*>(h.window.Control(ControlId::LowerAllParts))->setChecked(true);
 
   setenv("VELMORA_CAD_DELAY_MS", "150", 1);
   QStringList labels;
@@ -999,7 +1149,7 @@ void MainWindowTest::slowBulkRunShowsProgressAndStopsBetweenTwoFiles() {
   });
   watch.start();
   clock.start();
-  QTest::mouseClick(h.window.Control(1), Qt::LeftButton);
+  QTest::mouseClick(h.window.Control(ControlId::Execute), Qt::LeftButton);
   watch.stop();
   unsetenv("VELMORA_CAD_DELAY_MS");
 
@@ -1033,12 +1183,12 @@ void MainWindowTest::slowBulkRunShowsProgressAndStopsBetweenTwoFiles() {
       h.window.close();
     }
   });
-  static_cast<QCheckBox*>(h.window.Control(1023))->setChecked(true);
-  static_cast<QCheckBox*>(h.window.Control(1019))->setChecked(false);
-  static_cast<QRadioButton*>(h.window.Control(1012))->setChecked(true);
+  static_cast<QCheckBox*>(h.window.Control(ControlId::OverwriteAll))->setChecked(true);
+  static_cast<QCheckBox*>(h.window.Control(ControlId::SwapInputAfterRun))->setChecked(false);
+  static_cast<QRadioButton*>(h.window.Control(ControlId::LowerAllParts))->setChecked(true);
   closer.start();
   h.prompts.messages.clear();
-  QTest::mouseClick(h.window.Control(1), Qt::LeftButton);
+  QTest::mouseClick(h.window.Control(ControlId::Execute), Qt::LeftButton);
   unsetenv("VELMORA_CAD_DELAY_MS");
   QCOMPARE(h.prompts.messages, QStringList{U("中止しました。\n　実行は中断しました。")});
   QCOMPARE(h.prompts.questions, QStringList());

@@ -11,11 +11,9 @@
 #include <QItemSelection>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTextBrowser>
 #include <QTimer>
@@ -25,6 +23,8 @@
 #include <utility>
 #include <vector>
 
+#include "app/qt/dialog_template.h"
+#include "app/qt/name_delegate.h"
 #include "app/qt/naming_rules_dialog.h"
 #include "app/qt/part_list_model.h"
 #include "app/qt/progress_window.h"
@@ -35,62 +35,6 @@
 namespace velmora::app::qt {
 
 namespace {
-
-constexpr int kListId = 1004;
-constexpr int kHelpId = 57670;
-constexpr int kNoId = -1;
-
-enum class Kind { Label, PathField, Button, DefaultButton, Check, Group, Radio, List };
-
-// The dialog template in dialog units, in tab order.
-struct ControlSpec {
-  int id;
-  Kind kind;
-  std::string_view caption;
-  int x, y, width, height;
-  const char* name;
-};
-
-constexpr ControlSpec kTemplate[] = {
-    {kNoId, Kind::Label, msg::kLabelEditTool, 5, 5, 80, 15, "editToolLabel"},
-    {1005, Kind::PathField, {}, 90, 5, 415, 15, "editToolPath"},
-    {1017, Kind::Button, msg::kButtonBrowseEditTool, 510, 5, 45, 15, "browseEditTool"},
-    {kNoId, Kind::Label, msg::kLabelPcTool, 5, 25, 80, 15, "pcToolLabel"},
-    {1009, Kind::PathField, {}, 90, 25, 415, 15, "pcToolPath"},
-    {1006, Kind::Button, msg::kButtonBrowsePcTool, 510, 25, 45, 15, "browsePcTool"},
-    {kNoId, Kind::Label, msg::kLabelInputPart, 5, 45, 80, 15, "inputPartLabel"},
-    {1007, Kind::PathField, {}, 90, 45, 415, 15, "inputPartPath"},
-    {1008, Kind::Button, msg::kButtonBrowseInputPart, 510, 45, 45, 15, "browseInputPart"},
-    {1018, Kind::Check, msg::kCheckApplyToSameFolders, 5, 65, 120, 15, "applyToSameFolders"},
-    {1022, Kind::Button, msg::kButtonChooseNewFolder, 130, 65, 95, 15, "chooseNewFolder"},
-    {1024, Kind::Button, msg::kButtonClearNewFolder, 230, 65, 105, 15, "clearNewFolder"},
-    {1021, Kind::Check, msg::kCheckInputPartOnly, 5, 85, 100, 15, "inputPartOnly"},
-    {1023, Kind::Check, msg::kCheckOverwriteAll, 105, 85, 85, 15, "overwriteAll"},
-    {1026, Kind::Check, msg::kCheckAllowReplaceAll, 190, 85, 100, 15, "allowReplaceAll"},
-    {1020, Kind::Check, msg::kCheckCopyMissingFiles, 290, 85, 130, 15, "copyMissingFiles"},
-    {1019, Kind::Check, msg::kCheckSwapInputAfterRun, 420, 85, 140, 15, "swapInputAfterRun"},
-    {kNoId, Kind::Group, msg::kGroupOperation, 5, 105, 540, 30, "operationGroup"},
-    {1016, Kind::Radio, msg::kRadioInspect, 10, 115, 45, 15, "inspect"},
-    {1025, Kind::Radio, msg::kRadioChange, 55, 115, 45, 15, "change"},
-    {1014, Kind::Radio, msg::kRadioLowerAllFolders, 100, 115, 115, 15, "lowerAllFolders"},
-    {1012, Kind::Radio, msg::kRadioLowerAllParts, 215, 115, 105, 15, "lowerAllParts"},
-    {1013, Kind::Radio, msg::kRadioUpperAllParts, 320, 115, 105, 15, "upperAllParts"},
-    {1015, Kind::Radio, msg::kRadioRemoveAllFolders, 425, 115, 115, 15, "removeAllFolders"},
-    {kListId, Kind::List, {}, 5, 145, 550, 35, "partList"},
-    {1, Kind::DefaultButton, msg::kButtonExecute, 410, 65, 45, 15, "execute"},
-    {2, Kind::Button, msg::kButtonQuit, 460, 65, 45, 15, "quit"},
-    {kHelpId, Kind::Button, msg::kButtonHelp, 510, 65, 45, 15, "help"},
-};
-
-// Base units 7 × 13, rounded as the platform's MulDiv rounds.
-int UnitsToPixelsX(int units) {
-  return (units * 7 + 2) / 4;
-}
-int UnitsToPixelsY(int units) {
-  return (units * 13 + 4) / 8;
-}
-constexpr int kTemplateWidth = 562;
-constexpr int kTemplateHeight = 185;
 
 QString Display(std::string_view cp932) {
   return QString::fromStdString(text::ToDisplayUtf8(cp932));
@@ -108,34 +52,6 @@ void InstallFontSubstitution() {
     QFont::insertSubstitutions(family, {u"IPAMincho"_qs, u"IPA明朝"_qs});
   }
 }
-
-// Right-aligned like the column it edits, and tells when an edit is given up.
-class NameDelegate final : public QStyledItemDelegate {
- public:
-  NameDelegate(std::function<void(int)> onCancel, QObject* parent)
-      : QStyledItemDelegate(parent), onCancel_(std::move(onCancel)) {
-    connect(this, &QAbstractItemDelegate::closeEditor, this, [this](QWidget* editor, EndEditHint hint) {
-      if (hint == RevertModelCache && editor != nullptr) {
-        onCancel_(editor->property("editRow").toInt());
-      }
-    });
-  }
-
-  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                        const QModelIndex& index) const override {
-    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-    if (auto* line = qobject_cast<QLineEdit*>(editor)) {
-      line->setAlignment(PartListModel::ColumnAlignment(index.column()));
-    }
-    if (editor != nullptr) {
-      editor->setProperty("editRow", index.row());
-    }
-    return editor;
-  }
-
- private:
-  std::function<void(int)> onCancel_;
-};
 
 // Around a box or dialog that waits for the user: the wait cursor is put away while it is up, and
 // when the focus was in the list (an edit that gave a message, say) it goes back there, on the
@@ -199,51 +115,11 @@ MainWindow::~MainWindow() {
 
 void MainWindow::BuildControls() {
   QWidget* previous = nullptr;
-  for (const ControlSpec& spec : kTemplate) {
+  for (const ControlSpec& spec : DialogTemplate()) {
     const QString caption = spec.caption.empty() ? QString() : Caption(spec.caption);
-    QWidget* widget = nullptr;
-    switch (spec.kind) {
-      case Kind::Label: {
-        auto* label = new QLabel(caption, this);
-        label->setTextFormat(::Qt::PlainText);
-        label->setAlignment(::Qt::AlignRight | ::Qt::AlignTop);
-        widget = label;
-        break;
-      }
-      case Kind::PathField: {
-        auto* field = new QLabel(this);
-        // Read under the caption of the label before it.
-        field->setAccessibleName(controls_.back()->accessibleName());
-        field->setTextFormat(::Qt::PlainText);
-        field->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        field->setAlignment(::Qt::AlignRight | ::Qt::AlignVCenter);
-        field->setTextInteractionFlags(::Qt::TextSelectableByMouse);
-        widget = field;
-        break;
-      }
-      case Kind::Button:
-      case Kind::DefaultButton: {
-        auto* button = new QPushButton(caption, this);
-        button->setDefault(spec.kind == Kind::DefaultButton);
-        widget = button;
-        break;
-      }
-      case Kind::Check:
-        widget = new QCheckBox(caption, this);
-        break;
-      case Kind::Group:
-        widget = new QGroupBox(caption, this);
-        break;
-      case Kind::Radio:
-        widget = new QRadioButton(caption, this);
-        break;
-      case Kind::List:
-        list_ = new QTableView(this);
-        widget = list_;
-        break;
-    }
+    QWidget* widget = CreateControl(spec, caption);
     widget->setObjectName(QString::fromLatin1(spec.name));
-    widget->setProperty("controlId", spec.id);
+    widget->setProperty("controlId", static_cast<int>(spec.id));
     widget->setGeometry(UnitsToPixelsX(spec.x), UnitsToPixelsY(spec.y), UnitsToPixelsX(spec.width),
                         UnitsToPixelsY(spec.height));
     if (!caption.isEmpty()) {
@@ -257,36 +133,90 @@ void MainWindow::BuildControls() {
     }
     controls_.push_back(widget);
   }
+  BindControls();
+  BuildList();
+  ConnectButtons();
+}
 
-  editToolField_ = static_cast<QLabel*>(Control(1005));
-  pcToolField_ = static_cast<QLabel*>(Control(1009));
-  inputPartField_ = static_cast<QLabel*>(Control(1007));
+QWidget* MainWindow::CreateControl(const ControlSpec& spec, const QString& caption) {
+  switch (spec.kind) {
+    case ControlKind::Label: {
+      auto* label = new QLabel(caption, this);
+      label->setTextFormat(::Qt::PlainText);
+      label->setAlignment(::Qt::AlignRight | ::Qt::AlignTop);
+      return label;
+    }
+    case ControlKind::PathField: {
+      auto* field = new QLabel(this);
+      // Read under the caption of the label before it.
+      field->setAccessibleName(controls_.back()->accessibleName());
+      field->setTextFormat(::Qt::PlainText);
+      field->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+      field->setAlignment(::Qt::AlignRight | ::Qt::AlignVCenter);
+      field->setTextInteractionFlags(::Qt::TextSelectableByMouse);
+      return field;
+    }
+    case ControlKind::Button:
+    case ControlKind::DefaultButton: {
+      auto* button = new QPushButton(caption, this);
+      button->setDefault(spec.kind == ControlKind::DefaultButton);
+      return button;
+    }
+    case ControlKind::Check:
+      return new QCheckBox(caption, this);
+    case ControlKind::Group:
+      return new QGroupBox(caption, this);
+    case ControlKind::Radio:
+      return new QRadioButton(caption, this);
+    case ControlKind::List:
+      list_ = new QTableView(this);
+      return list_;
+  }
+  return nullptr;
+}
+
+// The controls the handlers read and write, by what they hold.
+void MainWindow::BindControls() {
+  editToolField_ = static_cast<QLabel*>(Control(ControlId::EditToolPath));
+  pcToolField_ = static_cast<QLabel*>(Control(ControlId::PcToolPath));
+  inputPartField_ = static_cast<QLabel*>(Control(ControlId::InputPartPath));
 
   using operations::Options;
   optionBoxes_ = {{
-      {&Options::swapInputAfterRun, static_cast<QCheckBox*>(Control(1019))},
-      {&Options::applyToSameFolders, static_cast<QCheckBox*>(Control(1018))},
-      {&Options::copyMissingFiles, static_cast<QCheckBox*>(Control(1020))},
-      {&Options::inputPartOnly, static_cast<QCheckBox*>(Control(1021))},
-      {&Options::overwriteAll, static_cast<QCheckBox*>(Control(1023))},
-      {&Options::allowReplaceAll, static_cast<QCheckBox*>(Control(1026))},
+      {&Options::swapInputAfterRun, static_cast<QCheckBox*>(Control(ControlId::SwapInputAfterRun))},
+      {&Options::applyToSameFolders, static_cast<QCheckBox*>(Control(ControlId::ApplyToSameFolders))},
+      {&Options::copyMissingFiles, static_cast<QCheckBox*>(Control(ControlId::CopyMissingFiles))},
+      {&Options::inputPartOnly, static_cast<QCheckBox*>(Control(ControlId::InputPartOnly))},
+      {&Options::overwriteAll, static_cast<QCheckBox*>(Control(ControlId::OverwriteAll))},
+      {&Options::allowReplaceAll, static_cast<QCheckBox*>(Control(ControlId::AllowReplaceAll))},
   }};
+
+  using operations::Operation;
+  const std::pair<ControlId, Operation> radios[] = {
+      {ControlId::Inspect, Operation::Inspect},
+      {ControlId::Change, Operation::Change},
+      {ControlId::LowerAllFolders, Operation::LowerAllFolders},
+      {ControlId::LowerAllParts, Operation::LowerAllParts},
+      {ControlId::UpperAllParts, Operation::UpperAllParts},
+      {ControlId::RemoveAllFolders, Operation::RemoveAllFolders},
+  };
   operationGroup_ = new QButtonGroup(this);
-  const int radios[] = {1016, 1025, 1014, 1012, 1013, 1015};
-  for (int operation = 0; operation < 6; ++operation) {
-    operationGroup_->addButton(static_cast<QRadioButton*>(Control(radios[operation])), operation);
+  for (const auto& [id, operation] : radios) {
+    operationGroup_->addButton(static_cast<QRadioButton*>(Control(id)), static_cast<int>(operation));
   }
+}
 
-  BuildList();
-
-  Connect(1017, &MainDialog::BrowseEditTool);
-  Connect(1006, &MainDialog::BrowsePcTool);
-  Connect(1008, &MainDialog::BrowseInputPart);
-  Connect(1022, &MainDialog::ChooseNewFolder);
-  Connect(1024, &MainDialog::ClearNewFolder);
-  Connect(1, &MainDialog::OnExecute);
-  connect(static_cast<QPushButton*>(Control(2)), &QPushButton::clicked, this, &MainWindow::reject);
-  connect(static_cast<QPushButton*>(Control(kHelpId)), &QPushButton::clicked, this, &MainWindow::ShowHelp);
+void MainWindow::ConnectButtons() {
+  Connect(ControlId::BrowseEditTool, &MainDialog::BrowseEditTool);
+  Connect(ControlId::BrowsePcTool, &MainDialog::BrowsePcTool);
+  Connect(ControlId::BrowseInputPart, &MainDialog::BrowseInputPart);
+  Connect(ControlId::ChooseNewFolder, &MainDialog::ChooseNewFolder);
+  Connect(ControlId::ClearNewFolder, &MainDialog::ClearNewFolder);
+  Connect(ControlId::Execute, &MainDialog::OnExecute);
+  connect(static_cast<QPushButton*>(Control(ControlId::Quit)), &QPushButton::clicked, this,
+          &MainWindow::reject);
+  connect(static_cast<QPushButton*>(Control(ControlId::Help)), &QPushButton::clicked, this,
+          &MainWindow::ShowHelp);
 }
 
 void MainWindow::BuildList() {
@@ -396,7 +326,7 @@ void MainWindow::FitNumberColumns() {
   }
 }
 
-void MainWindow::Connect(int id, void (MainDialog::*handler)()) {
+void MainWindow::Connect(ControlId id, void (MainDialog::*handler)()) {
   connect(static_cast<QPushButton*>(Control(id)), &QPushButton::clicked, this, [this, handler] {
     (dialog_.*handler)();
     ShowPathFields();
@@ -404,9 +334,9 @@ void MainWindow::Connect(int id, void (MainDialog::*handler)()) {
   });
 }
 
-QWidget* MainWindow::Control(int id) const {
+QWidget* MainWindow::Control(ControlId id) const {
   for (QWidget* widget : controls_) {
-    if (widget->property("controlId").toInt() == id) {
+    if (widget->property("controlId").toInt() == static_cast<int>(id)) {
       return widget;
     }
   }

@@ -6,6 +6,7 @@
 #include <array>
 #include <memory>
 
+#include "app/control_ids.h"
 #include "app/main_dialog.h"
 #include "platform/ui.h"
 
@@ -17,6 +18,7 @@ class QTableView;
 
 namespace velmora::app::qt {
 
+struct ControlSpec;
 class PartListModel;
 class ProgressWindow;
 class Prompts;
@@ -37,8 +39,8 @@ class MainWindow final : public QDialog, public platform::Ui {
   MainDialog& Dialog() { return dialog_; }
   // The list's context menu, built once.
   QMenu* ListMenu() const { return listMenu_; }
-  // The widget of a control of the template by its id (1 and 2 included), or nullptr.
-  QWidget* Control(int id) const;
+  // The widget of a control of the template by its id, or nullptr.
+  QWidget* Control(ControlId id) const;
 
   void reject() override;
 
@@ -68,6 +70,9 @@ class MainWindow final : public QDialog, public platform::Ui {
   };
 
   void BuildControls();
+  QWidget* CreateControl(const ControlSpec& spec, const QString& caption);
+  void BindControls();
+  void ConnectButtons();
   void BuildList();
   void BuildListMenu();
   void RenameSelected();
@@ -76,7 +81,7 @@ class MainWindow final : public QDialog, public platform::Ui {
   // A host folder for a dialog to open in, or empty when the Windows one is not there.
   QString HostFolder(const std::string& windowsFolder) const;
   std::string WindowsForm(const QString& chosen);
-  void Connect(int id, void (MainDialog::*handler)());
+  void Connect(ControlId id, void (MainDialog::*handler)());
   void ShowPathFields();
   bool OnEdit(int row, const QString& text);
   void OnEditCancelled(int row);
