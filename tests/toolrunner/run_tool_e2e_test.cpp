@@ -96,8 +96,9 @@ TEST_F(RunToolE2e, ListRunLeavesAReadableListing) {
   ListingReader reader(ui);
   std::vector<std::string> paths;
   while (!stream->Eof()) {
-    ASSERT_FALSE(reader.ReadListingLine(*stream, text::Cp932(kTail))) << ui.Last();
-    if (reader.Name().empty())
+    const ListingReader::Read read = reader.ReadListingLine(*stream, text::Cp932(kTail));
+    ASSERT_NE(read, ListingReader::Read::Failed) << ui.Last();
+    if (read == ListingReader::Read::End)
       break;
     paths.push_back(reader.Folder() + reader.Name());
   }
