@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "memory_host.h"
 #include "support/fault_host.h"
+#include "support/memory_host.h"
 #include "support/scripted_ui.h"
 #include "text/codec.h"
 
