@@ -199,21 +199,15 @@ Step StructureReader::FailShown() {
   return Step::Failed;
 }
 
-bool StructureReader::CloseAll() {
-  bool failed = false;
-  if (stream_->IsOpen() && !stream_->Close()) {
+void StructureReader::CloseAll() {
+  if (stream_->IsOpen() && !stream_->Close())
     context_->ui.ShowMessage(text::Cp932(msg::kPcCloseFailedNoTail));
-    failed = true;
-  }
   if (heldFile_ != nullptr) {
     platform::TextStream* const held = heldFile_;
     heldFile_ = nullptr;
-    if (held->IsOpen() && !held->Close()) {
+    if (held->IsOpen() && !held->Close())
       context_->ui.ShowMessage(text::Cp932(msg::kListTextCloseFailed));
-      failed = true;
-    }
   }
-  return failed;
 }
 
 }  // namespace velmora::operations

@@ -69,7 +69,8 @@ class StructureReader {
   // The message of the rule a line breaks; empty when it holds.
   [[nodiscard]] std::string_view LevelFault(int level, int& parentNumber) const;
   [[nodiscard]] std::string_view NumberRow(int row, int& entry, int parentNumber);
-  bool CloseAll();
+  // Closes the listing and any held file; a close that fails shows its own message.
+  void CloseAll();
   Step Scan(int level, bool directOnly, const Visit& visit);
 
   Context* context_;
