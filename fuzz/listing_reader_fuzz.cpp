@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "fuzz_support.h"
-#include "platform/text_stream.h"
 #include "platform/ui.h"
 #include "toolrunner/listing_reader.h"
 
@@ -21,15 +20,16 @@ using fuzzing::SilentUi;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   SilentUi ui;
   toolrunner::ListingReader reader(ui);
-  BytesStream stream(std::string_view(reinterpret_cast<const char*>(data), size));
+  auto stream = BytesStream(std::string_view(reinterpret_cast<const char*>(data), size));
   while (!stream.Eof()) {
-    if (reader.ReadListingLine(stream, "tail"))
+    const toolrunner::ListingReader::Read read = reader.ReadListingLine(stream, "tail");
+    if (read != toolrunner::ListingReader::Read::Entry)
       break;
-    if (reader.Name().empty() || reader.Folder().empty())
-      break;
-    // A split line always ends its folder with the separator and keeps the name before " (".
+    // A split line always has a name before " (", ends its folder with the separator and holds no
+    // more than the line did.
     const std::string& folder = reader.Folder();
-    if (folder.back() != '\\' || reader.Name().size() + folder.size() + 2 > size)
+    if (reader.Name().empty() || folder.empty() || folder.back() != '\\' ||
+        reader.Name().size() + folder.size() + 2 > size)
       __builtin_trap();
   }
   return 0;

@@ -12,34 +12,15 @@
 #include "operations/context.h"
 #include "operations/structure_pass.h"
 #include "operations/structure_reader.h"
-#include "platform/host.h"
-#include "platform/text_stream.h"
 #include "platform/ufun_library.h"
 #include "platform/ui.h"
+#include "support/memory_host.h"
 
 namespace {
 
 using namespace velmora;
 using fuzzing::BytesStream;
 using fuzzing::SilentUi;
-
-// No file exists, so no tool is ever started.
-class EmptyHost final : public platform::Host {
- public:
-  std::optional<std::string> GetEnv(std::string_view name) override {
-    return name == "TEMP" ? std::optional<std::string>("D:\\temp") : std::nullopt;
-  }
-  std::optional<platform::FileStatus> Stat(std::string_view) override { return std::nullopt; }
-  bool Remove(std::string_view) override { return false; }
-  bool CopyFile(std::string_view, std::string_view, bool) override { return false; }
-  bool Rename(std::string_view, std::string_view) override { return false; }
-  std::unique_ptr<platform::TextStream> Open(std::string_view, platform::OpenMode) override {
-    return nullptr;
-  }
-  std::unique_ptr<platform::Process> StartBatch(std::string_view) override { return nullptr; }
-  platform::WindowsPath ToWindowsPath(std::string_view) override { return {}; }
-  std::optional<std::string> ToHostPath(std::string_view) override { return std::nullopt; }
-};
 
 void AddRows(operations::DialogState& state, std::string_view rows) {
   while (!rows.empty() && state.partList.RowCount() < 64) {
@@ -80,28 +61,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   AddRows(state, input.substr(0, split));
   const std::string_view listing = input.substr(split + 2);
   SilentUi ui;
-  EmptyHost host;
+  // No file exists, so no tool is ever started.
+  testing::MemoryHost host;
+  host.env["TEMP"] = "D:\\temp";
   platform::UfunLibrary cad;
   operations::Context context(state, ui, host, cad);
 
   // The reader alone, with a look-ahead below every line.
   {
-    BytesStream stream(listing);
+    auto stream = BytesStream(listing);
     operations::StructureReader reader(context, stream, operations::PassMode::Inspect, "tail");
     operations::StructureLine line;
     operations::StructureReader::Next step = operations::StructureReader::Next::Failed;
-    bool failed = false;
-    while (!failed && (step = reader.NextLine(line)) == operations::StructureReader::Next::Line) {
-      failed = reader.DescendantScan(line.level, [](int, std::string_view) { return false; });
+    Step scan = Step::Done;
+    while (scan == Step::Done && (step = reader.NextLine(line)) == operations::StructureReader::Next::Line) {
+      scan = reader.DescendantScan(line.level, [](int, std::string_view) { return Step::Done; });
       reader.Advance();
     }
-    if (!failed && step == operations::StructureReader::Next::End)
+    if (scan == Step::Done && step == operations::StructureReader::Next::End)
       static_cast<void>(reader.Finish());
   }
 
   // The inspect pass, then the check pass on a fresh numbering, as the dispatcher runs them.
   ClearNumbers(state.partList);
-  BytesStream stream(listing);
+  auto stream = BytesStream(listing);
   if (operations::StructurePass(context, stream, operations::PassMode::Inspect, "tail", "D:\\w\\") ==
       velmora::Step::Failed)
     return 0;

@@ -74,9 +74,10 @@ Step BuildPartList(Context& context) {
   const std::string readTail = text::Cp932(msg::kTailListIncomplete);
   for (int n = 0; !stream->Eof(); ++n) {
     // On a bad line the reader has closed the stream; the rows so far and the .txt stay for the user.
-    if (reader.ReadListingLine(*stream, readTail))
+    const toolrunner::ListingReader::Read read = reader.ReadListingLine(*stream, readTail);
+    if (read == toolrunner::ListingReader::Read::Failed)
       return Step::Failed;
-    if (reader.Name().empty() || reader.Folder().empty())
+    if (read == toolrunner::ListingReader::Read::End)
       break;
     partlist::PartRow row;
     row.partName = reader.Name();

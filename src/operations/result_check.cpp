@@ -35,9 +35,10 @@ std::optional<std::vector<std::string>> UnresolvedAfterRun(Context& context, std
   std::vector<std::string> unresolved;
   while (!file->Eof()) {
     // A bad line: the reader has shown it and closed the file, which stays for the user.
-    if (reader.ReadListingLine(*file, messageTail))
+    const toolrunner::ListingReader::Read read = reader.ReadListingLine(*file, messageTail);
+    if (read == toolrunner::ListingReader::Read::Failed)
       return std::nullopt;
-    if (reader.Name().empty() || reader.Folder().empty())
+    if (read == toolrunner::ListingReader::Read::End)
       break;
     std::string path = reader.Folder() + reader.Name();
     if (!planned.contains(text::ToLower(path)) || !context.host.Stat(path))

@@ -45,9 +45,10 @@ class TargetListing {
     if (seen_.contains(key))
       return Lookup::Found;
     while (!ended_) {
-      if (reader_.ReadListingLine(*file_, tail_))
+      const toolrunner::ListingReader::Read read = reader_.ReadListingLine(*file_, tail_);
+      if (read == toolrunner::ListingReader::Read::Failed)
         return Lookup::Failed;
-      if (reader_.Name().empty() || reader_.Folder().empty()) {
+      if (read == toolrunner::ListingReader::Read::End) {
         ended_ = true;
         break;
       }
@@ -96,12 +97,11 @@ class Pass {
         static_cast<void>(reader_.FailShown());
         return Step::Failed;
       }
-      const bool failed = isInput ? InputLine(line) : OtherLine(line);
-      if (failed)
+      if ((isInput ? InputLine(line) : OtherLine(line)) == Step::Failed)
         return Step::Failed;
       reader_.Advance();
     }
-    return reader_.Finish() ? Step::Failed : Step::Done;
+    return reader_.Finish();
   }
 
  private:
@@ -117,7 +117,7 @@ class Pass {
   }
   void Show(const std::string& text) const { context_.ui.ShowMessage(text); }
 
-  bool InputLine(const StructureLine& line) {
+  Step InputLine(const StructureLine& line) {
     const std::string oldPath = list_.RowPath(line.row, false);
     const std::string newPath = list_.RowPath(line.row, true);
     if (passMode_ != PassMode::Perform && !newPath.empty())
@@ -134,10 +134,10 @@ class Pass {
       return reader_.FailShown();
     if (passMode_ == PassMode::Perform && MovesToAnotherFolder(line.row))
       return KeepComponentFolders(line.level, newPath);
-    return false;
+    return Step::Done;
   }
 
-  bool OtherLine(const StructureLine& line) {
+  Step OtherLine(const StructureLine& line) {
     const std::string oldPath = list_.RowPath(line.row, false);
     const std::string newPath = list_.RowPath(line.row, true);
     // A part used in several places was copied at its first line; in the perform pass that copy
@@ -145,7 +145,7 @@ class Pass {
     const bool repeated = handled_[static_cast<std::size_t>(line.row)];
     handled_[static_cast<std::size_t>(line.row)] = true;
     if (passMode_ != PassMode::Inspect && !(passMode_ == PassMode::Perform && repeated) &&
-        OverwriteCheck(oldPath, newPath, false, line.row))
+        OverwriteCheck(oldPath, newPath, false, line.row) == Step::Failed)
       return reader_.FailShown();
     // Only a copy made here is ours to edit; a file already at the new path is kept as it is.
     const bool keepComponents =
@@ -154,15 +154,15 @@ class Pass {
         ReplacePartFile(context_, oldPath, newPath, tail_, CopyMode::IfMissing, true, inputFolder_,
                         line.row) == Step::Failed)
       return reader_.FailShown();
-    if (keepComponents && Exists(newPath) && KeepComponentFolders(line.level, newPath))
-      return true;
+    if (keepComponents && Exists(newPath) && KeepComponentFolders(line.level, newPath) == Step::Failed)
+      return Step::Failed;
     if (newPath.empty())
-      return false;
-    if (AncestorWalk(line))
-      return true;
+      return Step::Done;
+    if (AncestorWalk(line) == Step::Failed)
+      return Step::Failed;
     if (passMode_ != PassMode::Perform)
       return ExistingTargetCheck(line.level, newPath);
-    return false;
+    return Step::Done;
   }
 
   // The row's copy lands in a folder other than its own. Gathering every part without folder
@@ -176,33 +176,33 @@ class Pass {
   // A reference without a folder means "beside the referring part", so a copy in another folder
   // would look for its components there. Each direct component that does not end up in the copy's
   // folder gets its final folder spelt out; a component that moves or is renamed later has its
-  // own line edit the copy again. True when it failed (the pass has ended).
-  bool KeepComponentFolders(int level, const std::string& copyPath) {
+  // own line edit the copy again. Failed: the pass has ended.
+  Step KeepComponentFolders(int level, const std::string& copyPath) {
     const std::string copyFolder = text::ToLower(text::FolderOf(copyPath));
     std::unordered_set<int> done;
     return reader_.ComponentScan(level, [&](int component, std::string_view) {
       if (!done.insert(component).second)
-        return false;
+        return Step::Done;
       const std::string& newFolder = list_.Text(component, partlist::kNewFolderName);
       const std::string& folder =
           newFolder.empty() ? list_.Text(component, partlist::kFolderName) : newFolder;
       if (text::ToLower(folder) == copyFolder)
-        return false;
+        return Step::Done;
       if (context_.journal.BeforeWrite(copyPath, journal::WriteKind::Rewritten) == Step::Failed)
-        return true;
+        return Step::Failed;
       const std::string componentFolder = WithoutLastCharacter(folder);
       return context_.runner.RunTool({.mode = toolrunner::ToolMode::ChangeComponentFolder,
                                       .inFile = copyPath,
                                       .outFile = copyPath,
                                       .befFile = list_.Text(component, partlist::kPartName),
                                       .aftFile = componentFolder},
-                                     tail_) == Step::Failed;
+                                     tail_);
     });
   }
 
   // Every part above a changed one is rewritten: marked in the check, edited and re-saved in the
   // perform pass.
-  bool AncestorWalk(const StructureLine& line) {
+  Step AncestorWalk(const StructureLine& line) {
     for (int d = line.level - 1; d >= 0; --d) {
       const int ancestor = list_.FindRow(partlist::kNumber, text::FormatInt(reader_.LevelEntry(d)));
       if (ancestor < 0)
@@ -211,7 +211,7 @@ class Pass {
       std::string aNew = list_.RowPath(ancestor, true);
       if (passMode_ != PassMode::Perform && list_.Text(ancestor, partlist::kEdited) != partlist::kMarkX)
         list_.SetText(ancestor, partlist::kEdited, std::string(partlist::kMarkV));
-      if (passMode_ == PassMode::Check && OverwriteCheck(aOld, aNew, true, ancestor))
+      if (passMode_ == PassMode::Check && OverwriteCheck(aOld, aNew, true, ancestor) == Step::Failed)
         return reader_.FailShown();
       if (passMode_ != PassMode::Perform)
         continue;
@@ -222,74 +222,73 @@ class Pass {
             RemovingFolders() ? inputFolder_ : list_.Text(line.row, partlist::kNewFolderName);
         const std::string bef = list_.Text(line.row, partlist::kPartName);
         if (ReferenceEdit(toolrunner::ToolMode::ChangeComponentFolder, aOld, aNew, bef,
-                          WithoutLastCharacter(folder)) ||
+                          WithoutLastCharacter(folder)) == Step::Failed ||
             ReferenceEdit(toolrunner::ToolMode::ChangeName, aOld, aNew, bef,
-                          list_.Text(line.row, partlist::kNewPartName)))
+                          list_.Text(line.row, partlist::kNewPartName)) == Step::Failed)
           return reader_.FailShown();
       }
       if (ReplacePartFile(context_, aOld, aNew, tail_, CopyMode::IfMissingElseResave, d == 0, inputFolder_,
                           ancestor) == Step::Failed)
         return reader_.FailShown();
     }
-    return false;
+    return Step::Done;
   }
 
   // May the pass write at new (or at old, in place, when new is empty)? Shows its own message.
-  bool OverwriteCheck(const std::string& oldPath, const std::string& newPath, bool ancestor, int row) {
+  Step OverwriteCheck(const std::string& oldPath, const std::string& newPath, bool ancestor, int row) {
     if (RemovingFolders()) {
       if (ancestor)
-        return false;
+        return Step::Done;
       const std::string& name = ResultName(row);
       // A part already in the input part's folder is used where it is: no file in the way, but
       // rewritten in place, which needs overwriteAll like every other write in place.
       if (text::ToLower(inputFolder_ + name) == text::ToLower(oldPath)) {
         if (OverwriteAll())
-          return false;
+          return Step::Done;
         Show(msg::OverwriteOld(text::FileNameOf(oldPath), tail_));
-        return true;
+        return Step::Failed;
       }
       if (Exists(inputFolder_ + name)) {
         Show(msg::RemoveAllTargetExists(name));
-        return true;
+        return Step::Failed;
       }
-      return false;
+      return Step::Done;
     }
     if (OverwriteAll() || (!ancestor && context_.state.operation == Operation::Change))
-      return false;
+      return Step::Done;
     if (!newPath.empty()) {
       if (!Exists(newPath))
-        return false;
+        return Step::Done;
       Show(msg::OverwriteNew(text::FileNameOf(newPath), tail_));
-      return true;
+      return Step::Failed;
     }
     Show(msg::OverwriteOld(text::FileNameOf(oldPath), tail_));
-    return true;
+    return Step::Failed;
   }
 
   // Has the edit tool rewrite one component reference of a parent in place. Shows its own message.
-  bool ReferenceEdit(toolrunner::ToolMode mode, const std::string& parentOld, const std::string& parentNew,
+  Step ReferenceEdit(toolrunner::ToolMode mode, const std::string& parentOld, const std::string& parentNew,
                      const std::string& bef, const std::string& aft) {
     if (aft.empty())
-      return false;
+      return Step::Done;
     // A parent whose new file was not made (missing files not copied) is left alone.
     const std::string& parent = parentNew.empty() ? parentOld : parentNew;
     if (!parentNew.empty() && !Exists(parentNew))
-      return false;
+      return Step::Done;
     if (context_.journal.BeforeWrite(parent, journal::WriteKind::Rewritten) == Step::Failed)
-      return true;
+      return Step::Failed;
     return context_.runner.RunTool(
-               {.mode = mode, .inFile = parent, .outFile = parent, .befFile = bef, .aftFile = aft}, tail_) ==
-           Step::Failed;
+        {.mode = mode, .inFile = parent, .outFile = parent, .befFile = bef, .aftFile = aft}, tail_);
   }
 
   // A changed part's new file that already exists is kept: every component listed under the part
   // that the existing file does not refer to is marked.
-  bool ExistingTargetCheck(int level, const std::string& newPath) {
+  Step ExistingTargetCheck(int level, const std::string& newPath) {
     const std::string base = context_.runner.WorkFileBase(newPath, toolrunner::ToolMode::List, tail_);
     if (base.empty())
       return reader_.FailShown();
     if (!Exists(newPath))
-      return false;
+      return Step::Done;
     if (context_.runner.RunTool({.mode = toolrunner::ToolMode::List, .inFile = newPath}, tail_) ==
         Step::Failed)
       return reader_.FailShown();
@@ -300,29 +299,29 @@ class Pass {
       return reader_.Fail(msg::kTargetListOpenFailed);
     reader_.HoldFile(file.get());
     TargetListing listing(context_.ui, *file, tail_);
-    const bool failed = reader_.DescendantScan(level, [&](int descendant, std::string_view path) {
+    const Step scan = reader_.DescendantScan(level, [&](int descendant, std::string_view path) {
       switch (listing.Find(path)) {
         case TargetListing::Lookup::Found:
-          return false;
+          return Step::Done;
         case TargetListing::Lookup::Missing:
           list_.SetText(descendant, partlist::kEdited, std::string(partlist::kMarkX));
-          return false;
+          return Step::Done;
         case TargetListing::Lookup::Failed:
           break;
       }
-      return true;
+      return Step::Failed;
     });
-    if (failed) {
+    if (scan == Step::Failed) {
       // Closed by the failure; this pass writes nothing, so nothing of it may block the next run.
       static_cast<void>(context_.host.Remove(listPath));
-      return true;
+      return Step::Failed;
     }
     reader_.HoldFile(nullptr);
     if (!file->Close())
       return reader_.Fail(msg::kTargetListCloseFailed);
     if (!context_.host.Remove(listPath))
       return reader_.Fail(msg::kTextRemoveFailed);
-    return false;
+    return Step::Done;
   }
 
   Context& context_;

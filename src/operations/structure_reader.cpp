@@ -76,7 +76,7 @@ StructureReader::Next StructureReader::NextLine(StructureLine& line) {
 }
 
 StructureReader::Next StructureReader::Stop(std::string_view message) {
-  Fail(message);
+  static_cast<void>(Fail(message));
   return Next::Failed;
 }
 
@@ -144,25 +144,25 @@ bool StructureReader::IsInputLine(int row) const {
   return text::ToLower(context_->state.partList.RowPath(row, false)) == inputKey_;
 }
 
-bool StructureReader::Finish() {
+Step StructureReader::Finish() {
   levelTable_ = {};
   const partlist::PartList& list = context_->state.partList;
   for (int row = 0; row < list.RowCount(); ++row) {
     if (list.Text(row, partlist::kParent).empty() || list.Text(row, partlist::kNumber).empty())
       return Fail(msg::kPcFilesMissing);
   }
-  return false;
+  return Step::Done;
 }
 
-bool StructureReader::DescendantScan(int level, const Visit& visit) {
+Step StructureReader::DescendantScan(int level, const Visit& visit) {
   return Scan(level, false, visit);
 }
 
-bool StructureReader::ComponentScan(int level, const Visit& visit) {
+Step StructureReader::ComponentScan(int level, const Visit& visit) {
   return Scan(level, true, visit);
 }
 
-bool StructureReader::Scan(int level, bool directOnly, const Visit& visit) {
+Step StructureReader::Scan(int level, bool directOnly, const Visit& visit) {
   const long long position = stream_->Tell();
   if (position < 0)
     return Fail(msg::kPcSeekFailed);
@@ -180,40 +180,34 @@ bool StructureReader::Scan(int level, bool directOnly, const Visit& visit) {
     const int row = list.FindRow(partlist::kFolderName, path);
     if (row < 0)
       return Fail(msg::kPcFileNotInList);
-    if (visit(row, path))
+    if (visit(row, path) == Step::Failed)
       return FailShown();
   }
   if (!stream_->Seek(position))
     return Fail(msg::kPcSeekFailed);
-  return false;
+  return Step::Done;
 }
 
-bool StructureReader::Fail(std::string_view message) {
+Step StructureReader::Fail(std::string_view message) {
   context_->ui.ShowMessage(text::Cp932(message) + messageTail_);
   return FailShown();
 }
 
-bool StructureReader::FailShown() {
+Step StructureReader::FailShown() {
   CloseAll();
   levelTable_ = {};
-  return true;
+  return Step::Failed;
 }
 
-bool StructureReader::CloseAll() {
-  bool failed = false;
-  if (stream_->IsOpen() && !stream_->Close()) {
+void StructureReader::CloseAll() {
+  if (stream_->IsOpen() && !stream_->Close())
     context_->ui.ShowMessage(text::Cp932(msg::kPcCloseFailedNoTail));
-    failed = true;
-  }
   if (heldFile_ != nullptr) {
     platform::TextStream* const held = heldFile_;
     heldFile_ = nullptr;
-    if (held->IsOpen() && !held->Close()) {
+    if (held->IsOpen() && !held->Close())
       context_->ui.ShowMessage(text::Cp932(msg::kListTextCloseFailed));
-      failed = true;
-    }
   }
-  return failed;
 }
 
 }  // namespace velmora::operations

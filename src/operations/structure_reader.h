@@ -10,6 +10,7 @@
 
 #include "operations/context.h"
 #include "operations/modes.h"
+#include "platform/step.h"
 #include "platform/text_stream.h"
 
 namespace velmora::operations {
@@ -24,8 +25,8 @@ struct StructureLine {
 class StructureReader {
  public:
   enum class Next { Line, End, Failed };
-  // Called for each line below the current one; true when it failed (after its message).
-  using Visit = std::function<bool(int row, std::string_view path)>;
+  // Called for each line below the current one; Failed after its message.
+  using Visit = std::function<Step(int row, std::string_view path)>;
 
   // Starts the pass: one level entry per row, all 0, line 1, the stream rewound. messageTail is cp932.
   StructureReader(Context& context, platform::TextStream& stream, PassMode passMode,
@@ -44,19 +45,19 @@ class StructureReader {
   // The row's current path equals the input-part field, both lower-cased.
   [[nodiscard]] bool IsInputLine(int row) const;
 
-  // Every row must have been named. True when a row was not (the pass has failed).
-  bool Finish();
+  // Every row must have been named. Failed when a row was not (the pass has failed).
+  Step Finish();
 
   // Visits the lines after the current one that lie deeper than level, then returns the stream to
-  // where it was. True when it failed (the pass has failed).
-  bool DescendantScan(int level, const Visit& visit);
+  // where it was. Failed: the pass has failed.
+  Step DescendantScan(int level, const Visit& visit);
   // The same for the direct components of a line at level only (the lines one deeper).
-  bool ComponentScan(int level, const Visit& visit);
+  Step ComponentScan(int level, const Visit& visit);
 
   // The failure protocol: shows the message (a UTF-8 literal) with the tail, closes the listing and
-  // any held file, and returns true. FailShown is the same when the failing step showed its own.
-  bool Fail(std::string_view message);
-  bool FailShown();
+  // any held file, and returns Failed. FailShown is the same when the failing step showed its own.
+  Step Fail(std::string_view message);
+  Step FailShown();
 
   // A second file the pass keeps open for a while; a failure closes it too. nullptr lets it go.
   void HoldFile(platform::TextStream* file) { heldFile_ = file; }
@@ -68,8 +69,9 @@ class StructureReader {
   // The message of the rule a line breaks; empty when it holds.
   [[nodiscard]] std::string_view LevelFault(int level, int& parentNumber) const;
   [[nodiscard]] std::string_view NumberRow(int row, int& entry, int parentNumber);
-  bool CloseAll();
-  bool Scan(int level, bool directOnly, const Visit& visit);
+  // Closes the listing and any held file; a close that fails shows its own message.
+  void CloseAll();
+  Step Scan(int level, bool directOnly, const Visit& visit);
 
   Context* context_;
   platform::TextStream* stream_;

@@ -20,7 +20,8 @@ bool LowerPieceIs(std::string_view line, std::size_t start, std::string_view exp
 
 ListingReader::ListingReader(platform::Ui& ui) : ui_(&ui) {}
 
-bool ListingReader::ReadListingLine(platform::TextStream& stream, std::string_view messageTail) {
+ListingReader::Read ListingReader::ReadListingLine(platform::TextStream& stream,
+                                                   std::string_view messageTail) {
   name_.clear();
   folder_.clear();
 
@@ -28,7 +29,7 @@ bool ListingReader::ReadListingLine(platform::TextStream& stream, std::string_vi
     ui_->ShowMessage(text::Cp932(message) + std::string(messageTail));
     if (!stream.Close())
       ui_->ShowMessage(text::Cp932(msg::kListingCloseFailed));
-    return true;
+    return Read::Failed;
   };
 
   std::string line;
@@ -37,7 +38,7 @@ bool ListingReader::ReadListingLine(platform::TextStream& stream, std::string_vi
   if (stream.Error())
     return fail(msg::kListingReadError);
   if (line.empty())
-    return false;
+    return Read::End;
 
   if (!text::Contains(line, '(') || !text::Contains(line, ')'))
     return fail(msg::kListingNoParenthesis);
@@ -71,7 +72,7 @@ bool ListingReader::ReadListingLine(platform::TextStream& stream, std::string_vi
   name_ = line.substr(0, split);
   folder_ = line.substr(split + 2, line.size() - split - 3);
   folder_ += '\\';
-  return false;
+  return Read::Entry;
 }
 
 }  // namespace velmora::toolrunner

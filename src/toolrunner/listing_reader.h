@@ -11,11 +11,14 @@ namespace velmora::toolrunner {
 
 class ListingReader {
  public:
+  // Entry: a line was read and split. End: the line was empty (name and folder then empty).
+  // Failed: the line broke a rule or the stream failed; the message has been shown and the stream
+  // closed.
+  enum class [[nodiscard]] Read{Entry, End, Failed};
+
   explicit ListingReader(platform::Ui& ui);
 
-  // False when a line was read and split, or was empty (name and folder then empty). True when the
-  // line broke a rule or the stream failed: the message has been shown and the stream closed.
-  bool ReadListingLine(platform::TextStream& stream, std::string_view messageTail);
+  Read ReadListingLine(platform::TextStream& stream, std::string_view messageTail);
 
   [[nodiscard]] const std::string& Name() const { return name_; }
   // Ends with "\".

@@ -1,6 +1,6 @@
 #pragma once
-// The main dialog on a drive D: with the stand-in CAD installation, a fault-injecting host over the
-// real one and a scripted UI that plays the controls.
+// The main dialog on the drive fixture: its scripted UI plays the controls, and a host that can
+// lose a file sits between the dialog and the fault-injecting one.
 
 #include <gtest/gtest.h>
 
@@ -15,11 +15,7 @@
 #include "app/main_dialog.h"
 #include "platform/forwarding_host.h"
 #include "platform/host.h"
-#include "platform/ufun_library.h"
-#include "support/fault_cad.h"
-#include "support/fault_host.h"
-#include "support/scripted_ui.h"
-#include "support/temp_drive.h"
+#include "support/drive_fixture.h"
 #include "text/codec.h"
 
 namespace velmora::app::test {
@@ -51,7 +47,7 @@ class VanishingHost : public platform::ForwardingHost {
 };
 
 // Public, so the tables of the parameterised tests can arrange a case.
-class DialogFixture : public ::testing::Test {
+class DialogFixture : public velmora::testing::DriveFixture {
  public:
   DialogFixture() { ui.Attach(&dialog.State()); }
   ~DialogFixture() override;
@@ -91,14 +87,7 @@ class DialogFixture : public ::testing::Test {
   // Equal before and after a refused run, and after an undone one.
   std::map<std::string, std::string> DriveSnapshot() const;
 
-  // Declared in construction order: the host reads the drive mapping that TempDrive sets.
-  velmora::testing::TempDrive drive;
-  platform::RealHost realHost;
-  velmora::testing::FaultHost host{realHost};
   VanishingHost probe{host};
-  velmora::testing::ScriptedUi ui;
-  platform::UfunLibrary realCad;
-  velmora::testing::FaultCad cad{realCad};
   // Ends a session it opened itself when the test leaves it open.
   MainDialog dialog{ui, probe, cad};
 };

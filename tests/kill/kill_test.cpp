@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "cad/part/part_file.h"
+#include "support/drive_fixture.h"
 #include "support/temp_drive.h"
 
 namespace velmora::test {
@@ -110,26 +111,26 @@ std::string RunToEnd(std::string_view mode, const std::string& input) {
   return output;
 }
 
-class KillTest : public ::testing::TestWithParam<const char*> {
+class KillTest : public velmora::testing::DriveFixture, public ::testing::WithParamInterface<const char*> {
  protected:
   void SetUp() override {
-    input_ = drive_.MakeAssembly("gen", "--parts 200 --seed 7");
+    input_ = drive.MakeAssembly("gen", "--parts 200 --seed 7");
     ASSERT_FALSE(input_.empty());
-    fs::copy(drive_.Host("gen"), drive_.Host("pristine"), fs::copy_options::recursive);
-    original_ = Parts(drive_.Host("gen"), drive_);
+    fs::copy(drive.Host("gen"), drive.Host("pristine"), fs::copy_options::recursive);
+    original_ = Parts(drive.Host("gen"), drive);
     ASSERT_EQ(original_.size(), 200u);
   }
 
   void Reset() {
-    fs::remove_all(drive_.Host("gen"));
-    fs::copy(drive_.Host("pristine"), drive_.Host("gen"), fs::copy_options::recursive);
-    fs::remove_all(drive_.Host("temp"));
-    fs::create_directories(drive_.Host("temp"));
+    fs::remove_all(drive.Host("gen"));
+    fs::copy(drive.Host("pristine"), drive.Host("gen"), fs::copy_options::recursive);
+    fs::remove_all(drive.Host("temp"));
+    fs::create_directories(drive.Host("temp"));
   }
 
   // Every part file whole; the files that are no part (a writer's temporary files) are counted.
   void ExpectWholeParts(const std::string& context) {
-    for (const auto& entry : fs::recursive_directory_iterator(drive_.Host("gen"))) {
+    for (const auto& entry : fs::recursive_directory_iterator(drive.Host("gen"))) {
       if (!entry.is_regular_file())
         continue;
       if (!IsPartName(entry.path())) {
@@ -145,10 +146,9 @@ class KillTest : public ::testing::TestWithParam<const char*> {
     const std::string output = RunToEnd("undo", input_);
     EXPECT_TRUE(output.find(kUndone) != std::string::npos || output.find(kNothing) != std::string::npos)
         << context << ": " << output;
-    EXPECT_TRUE(Parts(drive_.Host("gen"), drive_) == original_) << context;
+    EXPECT_TRUE(Parts(drive.Host("gen"), drive) == original_) << context;
   }
 
-  velmora::testing::TempDrive drive_;
   std::string input_;
   std::map<std::string, std::string> original_;
   int strays_ = 0;
@@ -162,7 +162,7 @@ TEST_P(KillTest, KilledAnywhereLosesNothing) {
   const std::string output = RunToEnd(mode, input_);
   const double runSeconds = std::chrono::duration<double>(Clock::now() - start).count();
   ASSERT_NE(output.find("実行が正常に終了しました。"), std::string::npos) << output;
-  ASSERT_NE(Parts(drive_.Host("gen"), drive_), original_);
+  ASSERT_NE(Parts(drive.Host("gen"), drive), original_);
   ExpectUndone("whole run");
 
   const unsigned long seed = EnvNumber("VELMORA_KILL_SEED", std::random_device()());

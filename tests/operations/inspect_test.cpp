@@ -69,8 +69,8 @@ TEST_F(StructureFixture, InspectMarksExistenceAndClearsTheStructureColumns) {
   AddRow("C:\\w\\a.prt", "a2.prt");
   AddRow("C:\\w\\b.prt");
   AddRow("C:\\w\\c.prt", "", "C:\\n\\");
-  memory.Put(text::Cp932("C:\\w\\a.prt"), "part");
-  memory.Put(text::Cp932("c:\\n\\c.prt"), "part");
+  memory.files[text::Cp932("C:\\w\\a.prt")] = "part";
+  memory.files[text::Cp932("c:\\n\\c.prt")] = "part";
   for (int row = 0; row < 3; ++row) {
     for (const int column : {partlist::kEdited, partlist::kParent, partlist::kNumber})
       state.partList.SetText(row, column, "1");
@@ -92,7 +92,7 @@ TEST_F(StructureFixture, InspectMarksExistenceAndClearsTheStructureColumns) {
 
 TEST_F(StructureFixture, InspectOfASingleRowStartsNoTool) {
   AddRow("C:\\w\\a.prt", "a2.prt");
-  memory.Put(text::Cp932("C:\\w\\a.prt"), "part");
+  memory.files[text::Cp932("C:\\w\\a.prt")] = "part";
   state.inputPartPath = text::Cp932("C:\\w\\a.prt");
   RunInspect(context, PassMode::Inspect, text::Cp932("C:\\w\\"));
   EXPECT_EQ(Messages(), "[検査を完了しました。]");
@@ -110,7 +110,7 @@ TEST_F(StructureFixture, InspectStopsWhenTheToolCannotRun) {
   AddRow("C:\\w\\a.prt");
   AddRow("C:\\w\\b.prt");
   state.inputPartPath = text::Cp932("C:\\w\\a.prt");
-  memory.temp.reset();
+  memory.env.erase("TEMP");
   RunInspect(context, PassMode::Inspect, text::Cp932("C:\\w\\"));
   EXPECT_EQ(Messages(), "[環境変数に TEMP が設定されていません。\n　検査は出来ていません。]");
 }
@@ -126,14 +126,14 @@ class ClosePcOutputTest : public StructureFixture {
 TEST_F(ClosePcOutputTest, ClosesAndDeletes) {
   EXPECT_FALSE(Close());
   EXPECT_FALSE(stream->IsOpen());
-  EXPECT_FALSE(memory.Has(kListingPath));
+  EXPECT_FALSE(memory.files.contains(kListingPath));
   EXPECT_EQ(Messages(), "");
 }
 
 TEST_F(ClosePcOutputTest, ReportsAFailedClose) {
   host.Fail(velmora::testing::Call::StreamClose, "ugpc");
   EXPECT_TRUE(Close());
-  EXPECT_TRUE(memory.Has(kListingPath));
+  EXPECT_TRUE(memory.files.contains(kListingPath));
   EXPECT_EQ(Messages(), "[UGPC の テキストファイル を閉じるのに失敗しました。\n　検査は完了しました。]");
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// A drive D: with the stand-in tools, a fault-injecting host over the real one, a scripted UI and
-// the dialog state, wired into an operations context. Shared by the list-building, replacement and
-// bulk tests.
+// The drive fixture's host, library and UI wired with a dialog state into an operations context,
+// the tools' paths set and the library's session open. Shared by the list-building, replacement,
+// bulk and structure tests.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -11,12 +11,8 @@
 
 #include "operations/context.h"
 #include "operations/dialog_state.h"
-#include "platform/host.h"
 #include "platform/ufun_library.h"
-#include "support/fault_cad.h"
-#include "support/fault_host.h"
-#include "support/scripted_ui.h"
-#include "support/temp_drive.h"
+#include "support/drive_fixture.h"
 #include "text/codec.h"
 
 namespace velmora::operations::test {
@@ -25,9 +21,10 @@ inline std::string Cp(std::string_view utf8) {
   return text::Cp932(utf8);
 }
 
-class OperationsFixture : public ::testing::Test {
+class OperationsFixture : public velmora::testing::DriveFixture {
  protected:
   OperationsFixture() {
+    ui.Attach(&state);
     state.editToolPath = drive.EditTool();
     state.pcToolPath = drive.PcTool();
     // Re-saving needs the library's session, as the dialog opens it at start.
@@ -58,14 +55,7 @@ class OperationsFixture : public ::testing::Test {
     return text::ToDisplayUtf8(state.partList.Text(row, column));
   }
 
-  // Declared in construction order: the host reads the drive mapping that TempDrive sets.
-  velmora::testing::TempDrive drive;
-  platform::RealHost realHost;
-  velmora::testing::FaultHost host{realHost};
   DialogState state;
-  velmora::testing::ScriptedUi ui{&state};
-  platform::UfunLibrary realCad;
-  velmora::testing::FaultCad cad{realCad};
   Context context{state, ui, host, cad};
   platform::CadSession session{cad};
 };

@@ -13,12 +13,6 @@ namespace velmora::operations::test {
 
 namespace fs = std::filesystem;
 
-StructureE2e::StructureE2e() {
-  state.editToolPath = drive.EditTool();
-  state.pcToolPath = drive.PcTool();
-  EXPECT_TRUE(session.Open());
-}
-
 StructureE2e::~StructureE2e() {
   (void)session.Close();
   unsetenv("VELMORA_CAD_FAIL");

@@ -1,7 +1,7 @@
 #pragma once
-// End-to-end wiring for the structure pass and the inspection: a drive D: with the stand-in tools
-// and library, hand-made or generated assemblies, and the ugpc branch of a change run driven as
-// the execute button drives it.
+// End-to-end wiring for the structure pass and the inspection: the operations fixture with
+// hand-made or generated assemblies, and the ugpc branch of a change run driven as the execute
+// button drives it.
 
 #include <gtest/gtest.h>
 
@@ -12,19 +12,13 @@
 #include <utility>
 #include <vector>
 
+#include "list_building_fixture.h"
 #include "operations/context.h"
-#include "platform/host.h"
-#include "platform/ufun_library.h"
-#include "support/fault_cad.h"
-#include "support/fault_host.h"
-#include "support/scripted_ui.h"
-#include "support/temp_drive.h"
 
 namespace velmora::operations::test {
 
-class StructureE2e : public ::testing::Test {
+class StructureE2e : public OperationsFixture {
  protected:
-  StructureE2e();
   ~StructureE2e() override;
 
   // A part file below the drive (relative UTF-8 path); components as (Windows folder, name) in
@@ -55,16 +49,6 @@ class StructureE2e : public ::testing::Test {
 
   std::string Column(int column) const;  // the column of every row, "-" for empty, joined
   std::string Messages() const;
-
-  velmora::testing::TempDrive drive;
-  platform::RealHost realHost;
-  velmora::testing::FaultHost host{realHost};
-  DialogState state;
-  velmora::testing::ScriptedUi ui{&state};
-  platform::UfunLibrary realCad;
-  velmora::testing::FaultCad cad{realCad};
-  Context context{state, ui, host, cad};
-  platform::CadSession session{cad};
 };
 
 }  // namespace velmora::operations::test

@@ -25,11 +25,11 @@ class PassFixture : public StructureFixture {
     AddRow(f + "c.prt", names.c);
     AddRow(f + "d.prt", names.d);
     for (const char* name : {"a.prt", "b.prt", "c.prt", "d.prt"})
-      memory.Put(text::Cp932(f + name), "part");
+      memory.files[text::Cp932(f + name)] = "part";
     state.inputPartPath = text::Cp932(f + "a.prt");
     Listing({f + "a.prt", " " + f + "b.prt", "  " + f + "c.prt", " " + f + "d.prt"});
   }
-  void Exists(std::string_view path) { memory.Put(text::Cp932(path), "part"); }
+  void Exists(std::string_view path) { memory.files[text::Cp932(path)] = "part"; }
 };
 
 struct MarkCase {
@@ -144,7 +144,7 @@ TEST_F(PassFixture, RemovingFoldersPassesWhenTheInputFolderIsFree) {
 }
 
 TEST_F(PassFixture, ExistingTargetCheckNeedsTemp) {
-  memory.temp.reset();
+  memory.env.erase("TEMP");
   Build({"", "", "c2.prt", ""});
   EXPECT_TRUE(Pass(PassMode::Inspect, "検査は出来ていません。"));
   EXPECT_EQ(Messages(), "[環境変数に TEMP が設定されていません。\n　検査は出来ていません。]");

@@ -250,10 +250,12 @@ TEST_F(DescendantScanTest, VisitsTheDeeperLinesAndComesBack) {
   StructureReader reader(context, *stream, PassMode::Inspect, tail);
   ReadTo(reader, 2);
   std::vector<int> visited;
-  EXPECT_FALSE(reader.DescendantScan(line.level, [&](int row, std::string_view) {
-    visited.push_back(row);
-    return false;
-  }));
+  EXPECT_EQ(reader.DescendantScan(line.level,
+                                  [&](int row, std::string_view) {
+                                    visited.push_back(row);
+                                    return Step::Done;
+                                  }),
+            Step::Done);
   EXPECT_EQ(visited, (std::vector<int>{2, 3}));
   reader.Advance();
   ASSERT_EQ(reader.NextLine(line), StructureReader::Next::Line);
@@ -266,18 +268,20 @@ TEST_F(DescendantScanTest, StopsAtTheEndOfTheListing) {
   StructureReader reader(context, *stream, PassMode::Inspect, tail);
   ReadTo(reader, 5);
   int visits = 0;
-  EXPECT_FALSE(reader.DescendantScan(line.level, [&](int, std::string_view) { return ++visits, false; }));
+  EXPECT_EQ(reader.DescendantScan(line.level, [&](int, std::string_view) { return ++visits, Step::Done; }),
+            Step::Done);
   EXPECT_EQ(visits, 0);
   reader.Advance();
   EXPECT_EQ(reader.NextLine(line), StructureReader::Next::End);
-  EXPECT_FALSE(reader.Finish());
+  EXPECT_EQ(reader.Finish(), Step::Done);
 }
 
 TEST_F(DescendantScanTest, SeekFailureEndsThePass) {
   host.Fail(velmora::testing::Call::StreamSeek, "ugpc");
   StructureReader reader(context, *stream, PassMode::Inspect, tail);
   ReadTo(reader, 2);
-  EXPECT_TRUE(reader.DescendantScan(line.level, [](int, std::string_view) { return false; }));
+  EXPECT_EQ(reader.DescendantScan(line.level, [](int, std::string_view) { return Step::Done; }),
+            Step::Failed);
   EXPECT_EQ(Messages(), "[UGPC の読み込み位置に戻せません。" + kTailed + "]");
   EXPECT_FALSE(stream->IsOpen());
 }
@@ -286,7 +290,8 @@ TEST_F(DescendantScanTest, UnknownDescendantEndsThePass) {
   Listing({"C:\\w\\a.prt", " C:\\w\\b.prt", "  C:\\w\\q.prt"});
   StructureReader reader(context, *stream, PassMode::Inspect, tail);
   ReadTo(reader, 2);
-  EXPECT_TRUE(reader.DescendantScan(line.level, [](int, std::string_view) { return false; }));
+  EXPECT_EQ(reader.DescendantScan(line.level, [](int, std::string_view) { return Step::Done; }),
+            Step::Failed);
   EXPECT_EQ(Messages(), "[リストに無い UGPC で書き出されたファイルが有ります。" + kTailed + "]");
 }
 
@@ -296,7 +301,8 @@ TEST_F(DescendantScanTest, FailingVisitClosesTheHeldFileSilently) {
   StructureReader reader(context, *stream, PassMode::Inspect, tail);
   ReadTo(reader, 2);
   reader.HoldFile(held.get());
-  EXPECT_TRUE(reader.DescendantScan(line.level, [](int, std::string_view) { return true; }));
+  EXPECT_EQ(reader.DescendantScan(line.level, [](int, std::string_view) { return Step::Failed; }),
+            Step::Failed);
   // The listing closed; the held file's close failed and says so without a tail.
   EXPECT_FALSE(stream->IsOpen());
   EXPECT_FALSE(held->IsOpen());

@@ -1,101 +1,14 @@
 #include "structure_test_support.h"
 
-#include <functional>
-
 #include "operations/structure_pass.h"
 #include "text/codec.h"
 #include "text/mbstring.h"
 
 namespace velmora::operations::test {
 
-namespace {
-
-class MemoryReadStream final : public platform::TextStream {
- public:
-  explicit MemoryReadStream(std::string bytes) : bytes_(std::move(bytes)) {}
-  int Getc() override {
-    if (pos_ >= bytes_.size()) {
-      eof_ = true;
-      return platform::kEof;
-    }
-    const auto c = static_cast<unsigned char>(bytes_[pos_++]);
-    if (c == '\r' && pos_ < bytes_.size() && bytes_[pos_] == '\n') {
-      ++pos_;
-      return '\n';
-    }
-    return c;
-  }
-  bool Eof() const override { return eof_; }
-  bool Error() const override { return false; }
-  void Puts(std::string_view) override {}
-  long long Tell() override { return open_ ? static_cast<long long>(pos_) : -1; }
-  bool Seek(long long offset) override {
-    pos_ = static_cast<std::size_t>(offset);
-    eof_ = false;
-    return open_;
-  }
-  void Rewind() override { Seek(0); }
-  bool Close() override {
-    open_ = false;
-    return true;
-  }
-  bool IsOpen() const override { return open_; }
-
- private:
-  std::string bytes_;
-  std::size_t pos_ = 0;
-  bool eof_ = false;
-  bool open_ = true;
-};
-
-}  // namespace
-
-void StructureMemoryHost::Put(std::string_view path, std::string bytes) {
-  files[text::ToLower(path)] = std::move(bytes);
-}
-
-bool StructureMemoryHost::Has(std::string_view path) const {
-  return files.contains(text::ToLower(path));
-}
-
-std::optional<std::string> StructureMemoryHost::GetEnv(std::string_view name) {
-  if (name == "TEMP")
-    return temp;
-  return std::nullopt;
-}
-
-std::optional<platform::FileStatus> StructureMemoryHost::Stat(std::string_view path) {
-  if (temp && text::ToLower(path) == text::ToLower(*temp))
-    return platform::FileStatus{0, true, {}};
-  const auto it = files.find(text::ToLower(path));
-  if (it == files.end())
-    return std::nullopt;
-  return platform::FileStatus{it->second.size(), false,
-                              platform::FileId{1, std::hash<std::string>{}(it->first)}};
-}
-
-bool StructureMemoryHost::Remove(std::string_view path) {
-  return files.erase(text::ToLower(path)) == 1;
-}
-
-bool StructureMemoryHost::CopyFile(std::string_view, std::string_view, bool) {
-  return false;
-}
-
-bool StructureMemoryHost::Rename(std::string_view, std::string_view) {
-  return false;
-}
-
-std::unique_ptr<platform::TextStream> StructureMemoryHost::Open(std::string_view path,
-                                                                platform::OpenMode mode) {
-  const auto it = files.find(text::ToLower(path));
-  if (mode != platform::OpenMode::ReadText || it == files.end())
-    return nullptr;
-  return std::make_unique<MemoryReadStream>(it->second);
-}
-
-std::unique_ptr<platform::Process> StructureMemoryHost::StartBatch(std::string_view) {
-  return nullptr;
+StructureFixture::StructureFixture() {
+  memory.env["TEMP"] = "D:\\temp";
+  memory.folders.insert("D:\\temp");
 }
 
 void StructureFixture::AddRow(std::string_view path, std::string_view newName, std::string_view newFolder) {
@@ -121,7 +34,7 @@ platform::TextStream& StructureFixture::Listing(const std::vector<std::string>& 
 }
 
 platform::TextStream& StructureFixture::ListingBytes(std::string bytes) {
-  memory.Put(kListingPath, std::move(bytes));
+  memory.files[std::string(kListingPath)] = std::move(bytes);
   stream = host.Open(kListingPath, platform::OpenMode::ReadText);
   return *stream;
 }

@@ -1,7 +1,6 @@
 #pragma once
-// Unit-test wiring for the structure reader and pass: a host held in memory (files keyed by their
-// lower-cased path, read in text mode) behind a FaultHost, a scripted UI and a part list filled by
-// hand.
+// Unit-test wiring for the structure reader and pass: the host held in memory (TEMP is D:\temp)
+// behind a FaultHost, a scripted UI and a part list filled by hand.
 
 #include <gtest/gtest.h>
 
@@ -15,32 +14,16 @@
 #include "platform/ufun_library.h"
 #include "support/fault_cad.h"
 #include "support/fault_host.h"
+#include "support/memory_host.h"
 #include "support/scripted_ui.h"
 
 namespace velmora::operations::test {
 
-class StructureMemoryHost : public platform::Host {
- public:
-  std::map<std::string, std::string> files;  // lower-cased Windows path -> bytes as on disk
-  std::optional<std::string> temp = std::string("D:\\temp");
-
-  void Put(std::string_view path, std::string bytes);
-  bool Has(std::string_view path) const;
-
-  std::optional<std::string> GetEnv(std::string_view name) override;
-  std::optional<platform::FileStatus> Stat(std::string_view path) override;
-  bool Remove(std::string_view path) override;
-  bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) override;
-  bool Rename(std::string_view source, std::string_view destination) override;
-  std::unique_ptr<platform::TextStream> Open(std::string_view path, platform::OpenMode mode) override;
-  std::unique_ptr<platform::Process> StartBatch(std::string_view commandLine) override;
-  platform::WindowsPath ToWindowsPath(std::string_view) override { return {}; }
-  std::optional<std::string> ToHostPath(std::string_view) override { return std::nullopt; }
-};
-
 class StructureFixture : public ::testing::Test {
  protected:
   static constexpr std::string_view kListingPath = "D:\\temp\\a-ugpc.txt";
+
+  StructureFixture();
 
   // Rows by UTF-8 path ("C:\\w\\a.prt"), split at the last backslash.
   void AddRow(std::string_view path, std::string_view newName = {}, std::string_view newFolder = {});
@@ -55,7 +38,7 @@ class StructureFixture : public ::testing::Test {
   std::string Edited() const;
   std::string Messages() const;
 
-  StructureMemoryHost memory;
+  velmora::testing::MemoryHost memory;
   velmora::testing::FaultHost host{memory};
   DialogState state;
   velmora::testing::ScriptedUi ui{&state};

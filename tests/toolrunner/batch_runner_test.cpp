@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "memory_host.h"
 #include "resources/messages/tails.h"
 #include "support/fault_host.h"
+#include "support/memory_host.h"
 #include "support/scripted_ui.h"
 #include "text/codec.h"
 #include "tool_modes.h"
@@ -22,7 +22,7 @@ const std::string kEdit = "C:\\tools\\ug_edit_part_names.exe";
 const std::string kPc = "C:\\tools\\ugpc.exe";
 const std::string kPart = "D:\\work\\top.prt";
 
-std::vector<std::string> Keys(const std::map<std::string, std::string>& files) {
+std::vector<std::string> Keys(const testing::MemoryHost::Files& files) {
   std::vector<std::string> keys;
   for (const auto& [key, value] : files)
     keys.push_back(key);

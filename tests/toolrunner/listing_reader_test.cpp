@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "memory_host.h"
 #include "support/fault_host.h"
+#include "support/memory_host.h"
 #include "support/scripted_ui.h"
 #include "text/codec.h"
 
@@ -25,12 +25,16 @@ std::vector<Line> ReadAll(ListingReader& reader, platform::TextStream& stream, b
   std::vector<Line> lines;
   failed = false;
   while (!stream.Eof()) {
-    if (reader.ReadListingLine(stream, text::Cp932(kTail))) {
+    const ListingReader::Read read = reader.ReadListingLine(stream, text::Cp932(kTail));
+    if (read == ListingReader::Read::Failed) {
       failed = true;
       break;
     }
-    if (reader.Name().empty() || reader.Folder().empty())
+    if (read == ListingReader::Read::End) {
+      EXPECT_TRUE(reader.Name().empty() && reader.Folder().empty());
       break;
+    }
+    EXPECT_FALSE(reader.Name().empty() || reader.Folder().empty());
     lines.push_back({reader.Name(), reader.Folder()});
   }
   return lines;
@@ -56,7 +60,7 @@ TEST(ListingReader, SplitsDriveAndNetworkLines) {
     testing::ScriptedUi ui;
     ListingReader reader(ui);
     const auto stream = testing::MemoryReadStream(c.line + "\r\n");
-    EXPECT_FALSE(reader.ReadListingLine(*stream, "t")) << c.line;
+    EXPECT_EQ(reader.ReadListingLine(*stream, "t"), ListingReader::Read::Entry) << c.line;
     EXPECT_EQ(reader.Name(), c.name);
     EXPECT_EQ(reader.Folder(), c.folder);
     EXPECT_TRUE(ui.messages.empty()) << ui.Last();
@@ -148,7 +152,7 @@ TEST_F(ListingFileTest, CloseFailureAddsItsOwnMessage) {
   memory.files["L.txt"] = "a.prt (D:\\w\r\n";
   faults.Fail(testing::Call::StreamClose, "L.txt");
   const auto stream = faults.Open("L.txt", platform::OpenMode::ReadText);
-  EXPECT_TRUE(reader.ReadListingLine(*stream, text::Cp932(kTail)));
+  EXPECT_EQ(reader.ReadListingLine(*stream, text::Cp932(kTail)), ListingReader::Read::Failed);
   EXPECT_EQ(ui.messages,
             (std::vector<std::string>{"テキストファイル に ( か ) が無い行が有ります。\n　" + kTail,
                                       "テキストファイル を閉じるのに失敗しました。"}));

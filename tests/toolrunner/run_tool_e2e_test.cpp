@@ -7,9 +7,8 @@
 #include <vector>
 
 #include "platform/host.h"
+#include "support/drive_fixture.h"
 #include "support/fault_host.h"
-#include "support/scripted_ui.h"
-#include "support/temp_drive.h"
 #include "text/codec.h"
 #include "tool_modes.h"
 #include "toolrunner/batch_runner.h"
@@ -40,13 +39,9 @@ class ScopedEnv {
   const char* name_;
 };
 
-class RunToolE2e : public ::testing::Test {
+class RunToolE2e : public testing::DriveFixture {
  protected:
-  RunToolE2e()
-      : editTool(drive.EditTool()),
-        pcTool(drive.PcTool()),
-        faults(host),
-        runner(faults, ui, editTool, pcTool) {
+  RunToolE2e() : editTool(drive.EditTool()), pcTool(drive.PcTool()), runner(host, ui, editTool, pcTool) {
     input = drive.MakeAssembly("asm", "--parts 4");
   }
 
@@ -76,13 +71,9 @@ class RunToolE2e : public ::testing::Test {
     return texts;
   }
 
-  testing::TempDrive drive;
   std::string editTool;
   std::string pcTool;
   std::string input;
-  platform::RealHost host;
-  testing::FaultHost faults;
-  testing::ScriptedUi ui;
   BatchRunner runner;
 };
 
@@ -91,13 +82,14 @@ TEST_F(RunToolE2e, ListRunLeavesAReadableListing) {
   ASSERT_FALSE(Run("-list", input)) << ui.Last();
   EXPECT_EQ(drive.TempFiles(), WorkFiles("-list", {".txt"}));
   const std::string base = runner.WorkFileBase(input, ToolMode::List, "");
-  auto stream = host.Open(base + ".txt", platform::OpenMode::ReadText);
+  auto stream = realHost.Open(base + ".txt", platform::OpenMode::ReadText);
   ASSERT_TRUE(stream);
   ListingReader reader(ui);
   std::vector<std::string> paths;
   while (!stream->Eof()) {
-    ASSERT_FALSE(reader.ReadListingLine(*stream, text::Cp932(kTail))) << ui.Last();
-    if (reader.Name().empty())
+    const ListingReader::Read read = reader.ReadListingLine(*stream, text::Cp932(kTail));
+    ASSERT_NE(read, ListingReader::Read::Failed) << ui.Last();
+    if (read == ListingReader::Read::End)
       break;
     paths.push_back(reader.Folder() + reader.Name());
   }
@@ -150,8 +142,8 @@ TEST_F(RunToolE2e, TempUnsetStopsBeforeAnyFile) {
   const ScopedEnv temp("TEMP", nullptr);
   EXPECT_TRUE(Run("-list", input));
   EXPECT_EQ(ui.messages, Messages({"環境変数に TEMP が設定されていません。"}));
-  EXPECT_EQ(faults.Count(Call::Open), 0);
-  EXPECT_EQ(faults.Count(Call::StartBatch), 0);
+  EXPECT_EQ(host.Count(Call::Open), 0);
+  EXPECT_EQ(host.Count(Call::StartBatch), 0);
 }
 
 // Said before any work file is tried, with the folder that is not there.
@@ -163,8 +155,8 @@ TEST_F(RunToolE2e, TempNamingNoFolderStopsBeforeAnyFile) {
     EXPECT_TRUE(Run("-list", input));
     EXPECT_EQ(ui.messages, std::vector<std::string>{"環境変数 TEMP のフォルダが見つかりません。\n" +
                                                     std::string(temp) + "\n　" + kTail});
-    EXPECT_EQ(faults.Count(Call::Open), 0);
-    EXPECT_EQ(faults.Count(Call::StartBatch), 0);
+    EXPECT_EQ(host.Count(Call::Open), 0);
+    EXPECT_EQ(host.Count(Call::StartBatch), 0);
   }
 }
 
@@ -240,15 +232,15 @@ TEST_F(RunToolE2e, HostFailuresAndWhatTheyLeave) {
     ui.messages.clear();
     for (const std::string& name : drive.TempFiles())
       std::remove(drive.Host("temp/" + name).c_str());
-    faults.Clear();
-    faults.Fail(c.call, c.pathPart);
+    host.Clear();
+    host.Fail(c.call, c.pathPart);
     EXPECT_TRUE(Run("-list", input));
     EXPECT_EQ(ui.messages, c.messages);
     EXPECT_EQ(drive.TempFiles(), c.left) << c.messages.front();
   }
   // The last change mode step: deleting the empty output.
-  faults.Clear();
-  faults.Fail(Call::Remove, ".txt");
+  host.Clear();
+  host.Fail(Call::Remove, ".txt");
   ui.messages.clear();
   EXPECT_TRUE(Run("-lower_dir", input, input));
   EXPECT_EQ(ui.messages, Messages({"テキストファイル の削除に失敗しました。"}));
