@@ -1,7 +1,6 @@
 #include "toolrunner/listing_reader.h"
 
 #include "resources/messages/runner.h"
-#include "text/codec.h"
 #include "text/mbstring.h"
 
 namespace velmora::toolrunner {
@@ -24,10 +23,10 @@ bool ListingReader::ReadListingLine(platform::TextStream& stream, std::string_vi
   name_.clear();
   folder_.clear();
 
-  const auto fail = [&](std::string_view message) {
-    ui_->ShowMessage(text::Cp932(message) + std::string(messageTail));
+  const auto fail = [&](const msg::Tailed& message) {
+    ui_->ShowMessage(message(messageTail));
     if (!stream.Close())
-      ui_->ShowMessage(text::Cp932(msg::kListingCloseFailed));
+      ui_->ShowMessage(msg::kListingCloseFailed());
     return true;
   };
 
