@@ -1,5 +1,5 @@
 #pragma once
-// Texts of the run journal and of undoing a run. UTF-8 here, converted to cp932 where they are used.
+// Texts of the run journal and of undoing a run; an undo that stops names the file first.
 
 #include <string_view>
 

@@ -1,7 +1,6 @@
 #pragma once
 // Texts of the main dialog's own handlers: start and end of the session, the choice of the tools
-// and the input part, the execute button, list editing, sorting and copying. UTF-8 here, converted
-// to cp932 where they are used.
+// and the input part, the execute button, list editing, sorting and copying.
 
 #include <string>
 #include <string_view>
@@ -84,7 +83,7 @@ inline std::string TargetClash(std::string_view fileName, std::string_view tail)
 inline constexpr std::string_view kRunFinishedWithMissing =
     "実行は終了しましたが、見つからないファイルが有ります。";
 inline constexpr std::string_view kRunFinishedCheckResult = "\n　結果を確認して下さい。";
-// paths are cp932; the first few are shown.
+// The run's unresolved files (cp932): the first few are shown.
 [[nodiscard]] std::string RunFinishedWithMissing(const std::vector<std::string>& paths);
 
 // Editing a new part name in place.
