@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/step.h"
+#include "platform/ui.h"
 #include "resources/messages/captions.h"
 #include "resources/messages/journal.h"
 #include "resources/messages/operations.h"
@@ -171,6 +173,22 @@ std::string ComposedListing() {
     listing += shape + "\t" + Escaped(text::ToDisplayUtf8(cp932)) + "\n";
   return listing;
 }
+
+// A named message reaches the user only through its call, which gives it in cp932.
+template <class Message>
+concept ShownUnconverted = requires(platform::Ui& ui, const Message& message) {
+  ui.ShowMessage(message);
+}
+|| requires(platform::Ui& ui, const Message& message) {
+  ui.AskYesNo(message);
+}
+|| requires(platform::Ui& ui, const Message& message) {
+  ShowFailure(ui, message);
+};
+static_assert(!ShownUnconverted<msg::Text> && !ShownUnconverted<msg::Tailed> &&
+              !ShownUnconverted<msg::AfterName> && !ShownUnconverted<msg::BeforeName> &&
+              !ShownUnconverted<msg::Filled<1>>);
+static_assert(ShownUnconverted<std::string>);
 
 // VELMORA_GOLDEN_UPDATE=1 writes the listing back, for a wording change that has been reviewed.
 void ExpectGolden(const std::string& file, const std::string& listing) {
