@@ -3,7 +3,11 @@
 // few messages that only the window can give.
 
 #include <array>
+#include <string>
 #include <string_view>
+#include <vector>
+
+#include "resources/messages/message.h"
 
 namespace velmora::msg {
 
@@ -54,7 +58,7 @@ inline constexpr std::array<std::string_view, 10> kColumnHeaders = {
 };
 
 // A name typed into the list that cp932 cannot hold could never reach a file name.
-inline constexpr std::string_view kNameNotCp932 = "使用出来ない文字が有ります。記入は適用しません。";
+inline constexpr Text kNameNotCp932{"使用出来ない文字が有ります。記入は適用しません。"};
 
 // The list's context menu.
 inline constexpr std::string_view kMenuRenameSelected = "名前の一括変更(&R)...";
@@ -83,46 +87,52 @@ inline constexpr std::array<std::string_view, 4> kRenamePreviewHeaders = {"フ�
 inline constexpr std::string_view kRenameProblemOverflow = "連番が桁数に収まりません";
 inline constexpr std::string_view kRenameProblemInvalid = "使用出来ない名前です";
 inline constexpr std::string_view kRenameProblemCollision = "他の行と同じになります";
-inline constexpr std::string_view kRenameNoSelection =
-    "リストが選択されていません。\n　名前の一括変更 は使用出来ません。";
-inline constexpr std::string_view kRenameInvalid =
-    "%1 の 変更後パート名 %2 は使用出来ません。%3\n　名前の一括変更 は適用しません。";
-inline constexpr std::string_view kRenameOverflow =
-    "%1 の連番が # の桁数に収まりません。\n　名前の一括変更 は適用しません。";
-inline constexpr std::string_view kRenameCollision =
-    "%1 と %2 の変更後のパスが同じになります。\n　名前の一括変更 は適用しません。";
+inline constexpr Text kRenameNoSelection{"リストが選択されていません。\n　名前の一括変更 は使用出来ません。"};
+inline constexpr Filled<3> kRenameInvalid{
+    "%1 の 変更後パート名 %2 は使用出来ません。%3\n　名前の一括変更 は適用しません。"};
+inline constexpr Filled<1> kRenameOverflow{
+    "%1 の連番が # の桁数に収まりません。\n　名前の一括変更 は適用しません。"};
+inline constexpr Filled<2> kRenameCollision{
+    "%1 と %2 の変更後のパスが同じになります。\n　名前の一括変更 は適用しません。"};
 
 // Why a name is refused, after the name in a longer message.
-inline constexpr std::string_view kReasonNoExtension = "拡張子を取得出来ません。";
-inline constexpr std::string_view kReasonNotPrt = "拡張子が PRT では有りません。";
-inline constexpr std::string_view kReasonHasSeparator = ": か \\ が有ります。";
-inline constexpr std::string_view kReasonForbiddenCharacter = "< > \" / | ? * か制御文字が有ります。";
-inline constexpr std::string_view kReasonReserved = "CON PRN AUX NUL COM1-9 LPT1-9 は名前に使用出来ません。";
-inline constexpr std::string_view kReasonBlank = "名前の前後に空白が有ります。";
-inline constexpr std::string_view kReasonTooLong = "パス名が 259 バイトを超えます。";
+inline constexpr Text kReasonNoExtension{"拡張子を取得出来ません。"};
+inline constexpr Text kReasonNotPrt{"拡張子が PRT では有りません。"};
+inline constexpr Text kReasonHasSeparator{": か \\ が有ります。"};
+inline constexpr Text kReasonForbiddenCharacter{"< > \" / | ? * か制御文字が有ります。"};
+inline constexpr Text kReasonReserved{"CON PRN AUX NUL COM1-9 LPT1-9 は名前に使用出来ません。"};
+inline constexpr Text kReasonBlank{"名前の前後に空白が有ります。"};
+inline constexpr Text kReasonTooLong{"パス名が 259 バイトを超えます。"};
 
 // The plan as a spreadsheet file.
-inline constexpr std::string_view kCsvFilter = "CSVﾌｧｲﾙ(.csv)|*.csv|全てのﾌｧｲﾙ(*.*)|*.*||";
+inline constexpr Text kCsvFilter{"CSVﾌｧｲﾙ(.csv)|*.csv|全てのﾌｧｲﾙ(*.*)|*.*||"};
 inline constexpr std::string_view kCsvExtension = "csv";
-inline constexpr std::string_view kExportCsvTitle = "一覧をCSVに書き出す";
-inline constexpr std::string_view kImportCsvTitle = "CSVから変更後の名前を読み込む";
-inline constexpr std::string_view kExportEmptyList = "リストが有りません。\n　CSVは書き出していません。";
-inline constexpr std::string_view kExportOpenFailed = "%1 を開けませんでした。\n　CSVは書き出していません。";
-inline constexpr std::string_view kExportWriteFailed =
-    "%1 に書き込めませんでした。\n　CSVは書き出していません。";
-inline constexpr std::string_view kImportOpenFailed = "%1 を開けませんでした。\n　CSVは読み込んでいません。";
-inline constexpr std::string_view kImportReadFailed = "%1 を読めませんでした。\n　CSVは読み込んでいません。";
-inline constexpr std::string_view kImportNoHeaders =
+inline constexpr Text kExportCsvTitle{"一覧をCSVに書き出す"};
+inline constexpr Text kImportCsvTitle{"CSVから変更後の名前を読み込む"};
+inline constexpr Text kExportEmptyList{"リストが有りません。\n　CSVは書き出していません。"};
+inline constexpr Filled<1> kExportOpenFailed{"%1 を開けませんでした。\n　CSVは書き出していません。"};
+inline constexpr Filled<1> kExportWriteFailed{"%1 に書き込めませんでした。\n　CSVは書き出していません。"};
+inline constexpr Filled<1> kImportOpenFailed{"%1 を開けませんでした。\n　CSVは読み込んでいません。"};
+inline constexpr Filled<1> kImportReadFailed{"%1 を読めませんでした。\n　CSVは読み込んでいません。"};
+inline constexpr Filled<1> kImportNoHeaders{
     "%1 の1行目に パート名，フォルダ名，変更後パート名，変更後フォルダ名 の見出しが有りません。\n"
-    "　CSVは読み込んでいません。";
+    "　CSVは読み込んでいません。"};
 inline constexpr std::string_view kImportIssuesHead = "CSVの次の行は適用出来ません。";
-inline constexpr std::string_view kImportNotInList = "%1行目 %2: リストに有りません。";
-inline constexpr std::string_view kImportSameRowTwice = "%1行目 %2: 前の行と同じパートです。";
-inline constexpr std::string_view kImportBadName = "%1行目 %2: 変更後パート名 %3 は使用出来ません。";
-inline constexpr std::string_view kImportBadFolder =
-    "%1行目 %2: 変更後フォルダ名 %3 はドライブかネットワークのフォルダでは有りません。";
-inline constexpr std::string_view kImportMoreIssues = "他 %1 行";
+inline constexpr Filled<2> kImportNotInList{"%1行目 %2: リストに有りません。"};
+inline constexpr Filled<2> kImportSameRowTwice{"%1行目 %2: 前の行と同じパートです。"};
+inline constexpr Filled<3> kImportBadName{"%1行目 %2: 変更後パート名 %3 は使用出来ません。"};
+inline constexpr Filled<3> kImportBadFolder{
+    "%1行目 %2: 変更後フォルダ名 %3 はドライブかネットワークのフォルダでは有りません。"};
+inline constexpr Filled<1> kImportMoreIssues{"他 %1 行"};
 inline constexpr std::string_view kImportRefusedTail = "\n　CSVは読み込んでいません。";
 inline constexpr std::string_view kImportPartlyTail = "\n　他の行は読み込みました。";
+// A refused record whose new part name breaks a rule: the rule follows.
+inline std::string ImportBadName(std::string_view record, std::string_view path, std::string_view name,
+                                 const Text& reason) {
+  return kImportBadName(record, path, name) + reason();
+}
+// The records that cannot be applied, one line each (cp932), the first few shown and the rest
+// counted; refused: nothing was read, otherwise the other records were.
+[[nodiscard]] std::string ImportIssues(const std::vector<std::string>& lines, bool refused);
 
 }  // namespace velmora::msg

@@ -5,33 +5,30 @@
 #include <string>
 #include <string_view>
 
-#include "text/codec.h"
+#include "resources/messages/message.h"
 
 namespace velmora::msg {
 
 // Reading the ugpc structure listing.
-inline constexpr std::string_view kPcReadError =
-    "UGPC の テキストファイル の読込みエラーが発生しました。\n　";
-inline constexpr std::string_view kPcFirstLineNotAssembly =
-    "UGPC の最初の行がアセンブリパートファイルでは有りません。\n　";
-inline constexpr std::string_view kPcSecondLineIndent = "UGPC の2行目の空白が1以外です。\n　";
-inline constexpr std::string_view kPcNoHierarchy = "UGPC の階層を取得出来ません。\n　";
-inline constexpr std::string_view kPcFileNotInList =
-    "リストに無い UGPC で書き出されたファイルが有ります。\n　";
-inline constexpr std::string_view kPerformNoNumber = "変更 でリストの No を取得出来ません。\n　";
-inline constexpr std::string_view kParentOrNumberMissing = "リストの 親 か No を取得出来ません。\n　";
-inline constexpr std::string_view kBadNumber = "リストの No を取得出来ません。\n　";
-inline constexpr std::string_view kBadParent = "リストの 親 を取得出来ません。\n　";
-inline constexpr std::string_view kPcFirstLineNotInput = "UGPC の最初の行が 入力パート では有りません。\n　";
-inline constexpr std::string_view kPcFilesMissing = "UGPC で書き出されたファイルが不足してます。\n　";
-inline constexpr std::string_view kPcSeekFailed = "UGPC の読み込み位置に戻せません。\n　";
+inline constexpr Tailed kPcReadError{"UGPC の テキストファイル の読込みエラーが発生しました。\n　"};
+inline constexpr Tailed kPcFirstLineNotAssembly{
+    "UGPC の最初の行がアセンブリパートファイルでは有りません。\n　"};
+inline constexpr Tailed kPcSecondLineIndent{"UGPC の2行目の空白が1以外です。\n　"};
+inline constexpr Tailed kPcNoHierarchy{"UGPC の階層を取得出来ません。\n　"};
+inline constexpr Tailed kPcFileNotInList{"リストに無い UGPC で書き出されたファイルが有ります。\n　"};
+inline constexpr Tailed kPerformNoNumber{"変更 でリストの No を取得出来ません。\n　"};
+inline constexpr Tailed kParentOrNumberMissing{"リストの 親 か No を取得出来ません。\n　"};
+inline constexpr Tailed kBadNumber{"リストの No を取得出来ません。\n　"};
+inline constexpr Tailed kBadParent{"リストの 親 を取得出来ません。\n　"};
+inline constexpr Tailed kPcFirstLineNotInput{"UGPC の最初の行が 入力パート では有りません。\n　"};
+inline constexpr Tailed kPcFilesMissing{"UGPC で書き出されたファイルが不足してます。\n　"};
+inline constexpr Tailed kPcSeekFailed{"UGPC の読み込み位置に戻せません。\n　"};
 // Shown without a tail when a failing pass closes its files.
-inline constexpr std::string_view kPcCloseFailedNoTail =
-    "UGPC の テキストファイル を閉じるのに失敗しました。";
+inline constexpr Text kPcCloseFailedNoTail{"UGPC の テキストファイル を閉じるのに失敗しました。"};
 
 // The change operation.
 // The input part's own checks share their texts with the single-row pass (operations.h).
-inline constexpr std::string_view kNoMatchingNumber = "リストから一致する No を取得出来ません。\n　";
+inline constexpr Tailed kNoMatchingNumber{"リストから一致する No を取得出来ません。\n　"};
 // "変更後の " + name + this (no tail follows).
 inline constexpr std::string_view kChangedPrefix = "変更後の ";
 inline constexpr std::string_view kRemoveAllTargetExists =
@@ -43,12 +40,6 @@ inline constexpr std::string_view kOverwriteOldPrefix =
     "全て上書き保存 がチェックされていません。\n変更前の ";
 inline constexpr std::string_view kOverwriteSuffix = " ファイルが既に有ります。\n　";
 
-// A message around a name the user gave (cp932, as shown): head + name + rest, then the tail.
-inline std::string AroundName(std::string_view head, std::string_view name, std::string_view rest,
-                              std::string_view tail = {}) {
-  return text::Cp932(head) + std::string(name) + text::Cp932(rest) + std::string(tail);
-}
-
 inline std::string OverwriteNew(std::string_view fileName, std::string_view tail) {
   return AroundName(kOverwriteNewPrefix, fileName, kOverwriteSuffix, tail);
 }
@@ -59,13 +50,13 @@ inline std::string RemoveAllTargetExists(std::string_view name) {
   return AroundName(kChangedPrefix, name, kRemoveAllTargetExists);
 }
 // The "-list" listing of an existing target (its removal shares the runner's text, runner.h).
-inline constexpr std::string_view kTargetListOpenFailed = "テキストファイル を開くのに失敗しました。\n　";
-inline constexpr std::string_view kTargetListCloseFailed = "テキストファイル を閉じるのに失敗しました。\n　";
+inline constexpr Tailed kTargetListOpenFailed{"テキストファイル を開くのに失敗しました。\n　"};
+inline constexpr Tailed kTargetListCloseFailed{"テキストファイル を閉じるのに失敗しました。\n　"};
 
 // The inspect operation.
-inline constexpr std::string_view kInspectCompleted = "検査を完了しました。";
-inline constexpr std::string_view kPcOpenFailed = "UGPC の テキストファイル を開くのに失敗しました。\n　";
-inline constexpr std::string_view kPcCloseFailed = "UGPC の テキストファイル を閉じるのに失敗しました。\n　";
-inline constexpr std::string_view kPcRemoveFailed = "UGPC の テキストファイル の削除に失敗しました。\n　";
+inline constexpr Text kInspectCompleted{"検査を完了しました。"};
+inline constexpr Tailed kPcOpenFailed{"UGPC の テキストファイル を開くのに失敗しました。\n　"};
+inline constexpr Tailed kPcCloseFailed{"UGPC の テキストファイル を閉じるのに失敗しました。\n　"};
+inline constexpr Tailed kPcRemoveFailed{"UGPC の テキストファイル の削除に失敗しました。\n　"};
 
 }  // namespace velmora::msg

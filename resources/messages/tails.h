@@ -4,15 +4,15 @@
 
 #include <string_view>
 
+#include "resources/messages/message.h"
+
 namespace velmora::msg {
 
-inline constexpr std::string_view kLineBreak = "\n　";
-
-inline constexpr std::string_view kTailListNotBuilt = "リストを作成出来ません。";
-inline constexpr std::string_view kTailListIncomplete = "リストは完成していません。";
-inline constexpr std::string_view kTailInspectNotDone = "検査は出来ていません。";
-inline constexpr std::string_view kTailInspectDone = "検査は完了しました。";
-inline constexpr std::string_view kTailRunRefused = "実行は使用出来ません。";
-inline constexpr std::string_view kTailRunBroken = "実行は中断しました。";
+inline constexpr Text kTailListNotBuilt{"リストを作成出来ません。"};
+inline constexpr Text kTailListIncomplete{"リストは完成していません。"};
+inline constexpr Text kTailInspectNotDone{"検査は出来ていません。"};
+inline constexpr Text kTailInspectDone{"検査は完了しました。"};
+inline constexpr Text kTailRunRefused{"実行は使用出来ません。"};
+inline constexpr Text kTailRunBroken{"実行は中断しました。"};
 
 }  // namespace velmora::msg

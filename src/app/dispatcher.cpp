@@ -18,7 +18,6 @@
 #include "resources/messages/session.h"
 #include "resources/messages/structure.h"
 #include "resources/messages/tails.h"
-#include "text/codec.h"
 #include "text/file_name.h"
 #include "text/mbstring.h"
 
@@ -67,7 +66,7 @@ std::optional<RunPlan> PlanRun(operations::Context& context) {
     std::string newPath = list.RowPath(row, true);
     if (!context.host.Stat(oldPath)) {
       context.ui.ShowMessage(
-          msg::OldFileMissing(list.Text(row, partlist::kPartName), text::Cp932(msg::kTailRunRefused)));
+          msg::OldFileMissing(list.Text(row, partlist::kPartName), msg::kTailRunRefused()));
       return std::nullopt;
     }
     if (oldPath == plan.inputKey) {
@@ -94,21 +93,21 @@ std::optional<RunPlan> PlanRun(operations::Context& context) {
 std::string BrokenRule(const operations::DialogState& state, const RunPlan& plan) {
   const operations::Options& options = state.options;
   const bool removeFolders = state.operation == Operation::RemoveAllFolders;
-  const std::string refused = text::Cp932(msg::kTailRunRefused);
+  const std::string refused = msg::kTailRunRefused();
   if (plan.inputRowCount != 1)
-    return text::Cp932(msg::kRuleInputRowCount) + refused;
+    return msg::kRuleInputRowCount(refused);
   if (state.operation == Operation::Change && plan.changeScope == 0)
-    return text::Cp932(msg::kRuleNothingToChange);
+    return msg::kRuleNothingToChange();
   if (options.inputPartOnly != 0 && plan.changeScope == 2)
-    return text::Cp932(msg::kRuleInputPartOnly) + refused;
+    return msg::kRuleInputPartOnly(refused);
   if (removeFolders && options.swapInputAfterRun != 0)
-    return text::Cp932(msg::kRuleRemoveFoldersWithSwap);
+    return msg::kRuleRemoveFoldersWithSwap();
   if (removeFolders && options.copyMissingFiles == 0)
-    return text::Cp932(msg::kRuleRemoveFoldersWithoutCopy);
+    return msg::kRuleRemoveFoldersWithoutCopy();
   if (removeFolders && options.allowReplaceAll == 0)
-    return text::Cp932(msg::kRuleRemoveFoldersWithoutResave);
+    return msg::kRuleRemoveFoldersWithoutResave();
   if (removeFolders && plan.otherNewFolder)
-    return text::Cp932(msg::kRuleRemoveFoldersWithNewFolder);
+    return msg::kRuleRemoveFoldersWithNewFolder();
   return {};
 }
 
@@ -124,7 +123,7 @@ std::string TargetClash(const operations::DialogState& state, const std::vector<
                                                  state.operation == Operation::RemoveAllFolders);
   if (name.empty())
     return {};
-  return msg::TargetClash(name, text::Cp932(msg::kTailRunRefused));
+  return msg::TargetClash(name, msg::kTailRunRefused());
 }
 
 // The closing message of a run that wrote files: every component of the resulting input part must
@@ -137,19 +136,15 @@ std::optional<std::string> ClosingMessage(operations::Context& context, const Ru
   if (swapped) {
     unresolved = operations::UnresolvedInList(context.state.partList, planned);
   } else {
-    std::optional<std::vector<std::string>> listed = operations::UnresolvedAfterRun(
-        context, plan.resultInputPath, planned, text::Cp932(msg::kTailRunBroken));
+    std::optional<std::vector<std::string>> listed =
+        operations::UnresolvedAfterRun(context, plan.resultInputPath, planned, msg::kTailRunBroken());
     if (!listed)
       return std::nullopt;
     unresolved = std::move(*listed);
   }
   if (unresolved.empty())
-    return text::Cp932(msg::kRunFinished);
-  constexpr std::size_t kPathsShown = 5;
-  std::string message = text::Cp932(msg::kRunFinishedWithMissing);
-  for (std::size_t i = 0; i < unresolved.size() && i < kPathsShown; ++i)
-    message += "\n" + unresolved[i];
-  return message + text::Cp932(msg::kRunFinishedCheckResult);
+    return msg::kRunFinished();
+  return msg::RunFinishedWithMissing(unresolved);
 }
 
 // Without folder information every part must first be gathered in the input part's folder, new
@@ -176,8 +171,8 @@ int ProgressSteps(const operations::DialogState& state, const RunPlan& plan) {
 
 // The check pass and, when anything gets a new path, the perform pass. True when one failed.
 bool RunChangePasses(operations::Context& context, const RunPlan& plan) {
-  const std::string refused = text::Cp932(msg::kTailRunRefused);
-  const std::string broken = text::Cp932(msg::kTailRunBroken);
+  const std::string refused = msg::kTailRunRefused();
+  const std::string broken = msg::kTailRunBroken();
 
   // The input part alone has no structure to read, so no tool is started.
   if (context.state.partList.RowCount() < 2) {
@@ -212,7 +207,7 @@ bool RunBulkPass(operations::Context& context, const RunPlan& plan) {
   const partlist::PartList& list = context.state.partList;
   const bool inputPartOnly = context.state.options.inputPartOnly != 0;
   const bool inputLast = context.state.operation == Operation::RemoveAllFolders;
-  const std::string broken = text::Cp932(msg::kTailRunBroken);
+  const std::string broken = msg::kTailRunBroken();
   const auto runOn = [&](int row) {
     return context.progress.Reached(list.Text(row, partlist::kPartName), true, broken) ||
            operations::RunBulkOnRow(context, row, plan.inputFolder) == Step::Failed;
@@ -248,7 +243,7 @@ void MainDialog::OnExecute() {
   platform::Ui& ui = context_.ui;
   if (!ui.ExchangeData(true))
     return;
-  if (operations::CheckInputs(context_, text::Cp932(msg::kTailRunRefused)) == Step::Failed)
+  if (operations::CheckInputs(context_, msg::kTailRunRefused()) == Step::Failed)
     return;
   const std::optional<RunPlan> plan = PlanRun(context_);
   if (!plan)
@@ -283,7 +278,7 @@ void MainDialog::OnExecute() {
 
   if (state_.options.swapInputAfterRun != 0) {
     if (!context_.host.Stat(plan->resultInputPath)) {
-      ui.ShowMessage(text::Cp932(msg::kSwapTargetMissing));
+      ui.ShowMessage(msg::kSwapTargetMissing());
       waitCursor.End();
       state_.inputPartPath.clear();
       return;

@@ -5,12 +5,10 @@
 #include <string>
 
 #include "app/main_dialog.h"
-#include "app/message_fill.h"
 #include "partlist/name_rules.h"
 #include "partlist/naming_rules.h"
 #include "resources/messages/captions.h"
 #include "resources/messages/session.h"
-#include "text/codec.h"
 #include "text/mbstring.h"
 
 namespace velmora::app {
@@ -20,8 +18,8 @@ namespace {
 // What the user is told about a refused name: typed in place, or as the reason in a longer message.
 struct RefusalTexts {
   partlist::NameVerdict verdict;
-  std::string_view typed;
-  std::string_view reason;
+  msg::Text typed;
+  msg::Text reason;
 };
 
 constexpr RefusalTexts kRefusals[] = {
@@ -68,7 +66,7 @@ bool MainDialog::OnEndLabelEdit(int row, std::optional<std::string> text) {
     return true;
   }
   if (const RefusalTexts* refusal = RefusalOf(verdict))
-    context_.ui.ShowMessage(text::Cp932(refusal->typed));
+    context_.ui.ShowMessage(refusal->typed());
   return false;
 }
 
@@ -79,7 +77,7 @@ namespace {
 Step SelectSameFolder(platform::Ui& ui, partlist::PartList& list, int first, const std::string& reference) {
   for (int row = list.NextSelected(first); row >= 0; row = list.NextSelected(row)) {
     if (list.Text(row, partlist::kFolderName) != reference)
-      return ShowFailure(ui, msg::kNewFolderMixedFolders);
+      return ShowFailure(ui, msg::kNewFolderMixedFolders());
   }
   for (int row = 0; row < list.RowCount(); ++row) {
     if (!list.IsSelected(row) && list.Text(row, partlist::kFolderName) == reference)
@@ -97,7 +95,7 @@ void MainDialog::ChooseNewFolder() {
     return;
   const int first = list.FirstSelected();
   if (first < 0) {
-    ui.ShowMessage(text::Cp932(msg::kNewFolderNoSelection));
+    ui.ShowMessage(msg::kNewFolderNoSelection());
     return;
   }
   const bool sameFolders = state_.options.applyToSameFolders != 0;
@@ -107,7 +105,7 @@ void MainDialog::ChooseNewFolder() {
 
   // A folder is chosen (or made) directly; it opens where the rows are to go, else where they are.
   platform::FolderDialogRequest request;
-  request.title = text::Cp932(msg::kNewFolderDialogTitle);
+  request.title = msg::kNewFolderDialogTitle();
   request.initialFolder = list.Text(first, partlist::kNewFolderName);
   if (request.initialFolder.empty())
     request.initialFolder = reference;
@@ -116,7 +114,7 @@ void MainDialog::ChooseNewFolder() {
     return;
   const std::size_t separator = text::FindLast(path, '\\');
   if (separator == text::npos || separator == 0) {
-    ui.ShowMessage(text::Cp932(msg::kNewFolderNoSeparator));
+    ui.ShowMessage(msg::kNewFolderNoSeparator());
     return;
   }
   // A drive's root comes back with its separator (D:\ as typed), any other folder without it.
@@ -126,10 +124,10 @@ void MainDialog::ChooseNewFolder() {
     case partlist::FolderVerdict::Accept:
       break;
     case partlist::FolderVerdict::ForbiddenName:
-      ui.ShowMessage(text::Cp932(msg::kNewFolderForbiddenName));
+      ui.ShowMessage(msg::kNewFolderForbiddenName());
       return;
     case partlist::FolderVerdict::TooLong:
-      ui.ShowMessage(text::Cp932(msg::kNewFolderTooLong));
+      ui.ShowMessage(msg::kNewFolderTooLong());
       return;
   }
   for (int row = list.FirstSelected(); row >= 0; row = list.NextSelected(row))
@@ -142,22 +140,22 @@ void MainDialog::ClearNewFolder() {
   if (!ui.ExchangeData(true))
     return;
   if (list.FirstSelected() < 0) {
-    ui.ShowMessage(text::Cp932(msg::kClearFolderNoSelection));
+    ui.ShowMessage(msg::kClearFolderNoSelection());
     return;
   }
   for (int row = list.FirstSelected(); row >= 0; row = list.NextSelected(row))
     list.SetText(row, partlist::kNewFolderName, std::string());
 }
 
-std::string_view NameRefusalReason(partlist::NameVerdict verdict) {
+msg::Text NameRefusalReason(partlist::NameVerdict verdict) {
   const RefusalTexts* refusal = RefusalOf(verdict);
-  return refusal == nullptr ? std::string_view() : refusal->reason;
+  return refusal == nullptr ? msg::Text(std::string_view()) : refusal->reason;
 }
 
 bool MainDialog::CanRenameSelected() {
   if (state_.partList.FirstSelected() >= 0)
     return true;
-  context_.ui.ShowMessage(text::Cp932(msg::kRenameNoSelection));
+  context_.ui.ShowMessage(msg::kRenameNoSelection());
   return false;
 }
 
@@ -171,15 +169,14 @@ bool MainDialog::RenameSelected(const partlist::NamingRule& rule) {
     const std::string path = list.RowPath(entry.row, false);
     switch (entry.problem) {
       case partlist::RenameProblem::CounterOverflow:
-        context_.ui.ShowMessage(Fill(msg::kRenameOverflow, {path}));
+        context_.ui.ShowMessage(msg::kRenameOverflow(path));
         break;
       case partlist::RenameProblem::InvalidName:
-        context_.ui.ShowMessage(
-            Fill(msg::kRenameInvalid, {path, entry.newName, text::Cp932(NameRefusalReason(entry.verdict))}));
+        context_.ui.ShowMessage(msg::kRenameInvalid(path, entry.newName, NameRefusalReason(entry.verdict)()));
         break;
       case partlist::RenameProblem::Collision:
       case partlist::RenameProblem::None:
-        context_.ui.ShowMessage(Fill(msg::kRenameCollision, {path, list.RowPath(entry.otherRow, false)}));
+        context_.ui.ShowMessage(msg::kRenameCollision(path, list.RowPath(entry.otherRow, false)));
         break;
     }
     return false;

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "resources/messages/session.h"
-#include "text/codec.h"
 
 namespace velmora::app {
 namespace {
@@ -15,10 +14,10 @@ constexpr int kGrowFromHeight = 301;
 // A tool under UGII_ROOT_DIR: the variable is taken to end with its separator, so nothing is put
 // between it and the file name.
 std::string FindTool(operations::Context& context, std::string_view root, std::string_view fileName,
-                     std::string_view missingMessage) {
+                     const msg::Text& missingMessage) {
   std::string candidate = std::string(root) + std::string(fileName);
   if (!context.host.Stat(candidate)) {
-    context.ui.ShowMessage(text::Cp932(missingMessage));
+    context.ui.ShowMessage(missingMessage());
     return {};
   }
   return candidate;
@@ -46,7 +45,7 @@ bool MainDialog::OnInitDialog() {
   // everything that is missing before the window goes away.
   const bool sessionOpen = session_.Open();
   if (!sessionOpen)
-    ui.ShowMessage(text::Cp932(msg::kUfInitializeFailed));
+    ui.ShowMessage(msg::kUfInitializeFailed());
 
   const std::string root = context_.host.GetEnv("UGII_ROOT_DIR").value_or(std::string());
   state_.editToolPath = FindTool(context_, root, msg::kEditToolFileName, msg::kEditToolMissingAtStart);
@@ -59,10 +58,10 @@ bool MainDialog::OnInitDialog() {
 
 bool MainDialog::OnCancel() {
   platform::Ui& ui = context_.ui;
-  if (!ui.AskYesNo(text::Cp932(msg::kQuitQuestion)))
+  if (!ui.AskYesNo(msg::kQuitQuestion()))
     return false;
   if (!session_.Close())
-    ui.ShowMessage(text::Cp932(msg::kUfTerminateFailed));
+    ui.ShowMessage(msg::kUfTerminateFailed());
   return true;
 }
 

@@ -25,7 +25,7 @@ ListGeometry ListGeometryForClient(int cx, int cy);
 
 // Why a typed or generated name is refused, for a message that names it (UTF-8; empty when the
 // verdict has no reason of its own).
-std::string_view NameRefusalReason(partlist::NameVerdict verdict);
+msg::Text NameRefusalReason(partlist::NameVerdict verdict);
 
 class MainDialog {
  public:

@@ -2,10 +2,10 @@
 // folders read back into the rows they match.
 
 #include <string>
+#include <vector>
 
 #include "app/choose_file.h"
 #include "app/main_dialog.h"
-#include "app/message_fill.h"
 #include "partlist/plan_csv.h"
 #include "resources/messages/captions.h"
 #include "text/codec.h"
@@ -14,9 +14,6 @@
 
 namespace velmora::app {
 namespace {
-
-// A message lists this many refused records at most; the rest are counted.
-constexpr std::size_t kListedIssues = 20;
 
 partlist::ColumnHeaders Headers() {
   partlist::ColumnHeaders headers;
@@ -30,14 +27,13 @@ std::string IssueLine(const partlist::ImportIssue& issue) {
   const std::string record = text::FormatInt(issue.record);
   switch (issue.fault) {
     case partlist::ImportFault::NotInList:
-      return Fill(msg::kImportNotInList, {record, issue.path});
+      return msg::kImportNotInList(record, issue.path);
     case partlist::ImportFault::SameRowTwice:
-      return Fill(msg::kImportSameRowTwice, {record, issue.path});
+      return msg::kImportSameRowTwice(record, issue.path);
     case partlist::ImportFault::BadName:
-      return Fill(msg::kImportBadName, {record, issue.path, issue.value}) +
-             text::Cp932(NameRefusalReason(issue.verdict));
+      return msg::ImportBadName(record, issue.path, issue.value, NameRefusalReason(issue.verdict));
     case partlist::ImportFault::BadFolder:
-      return Fill(msg::kImportBadFolder, {record, issue.path, issue.value});
+      return msg::kImportBadFolder(record, issue.path, issue.value);
   }
   return {};
 }
@@ -59,27 +55,11 @@ bool ReadAll(platform::TextStream& stream, std::string& bytes) {
 
 }  // namespace
 
-std::string Fill(std::string_view utf8Literal, std::initializer_list<std::string_view> pieces) {
-  const std::string text = text::Cp932(utf8Literal);
-  std::string result;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 1 < text.size() && text[i + 1] >= '1' && text[i + 1] <= '9') {
-      const std::size_t index = static_cast<std::size_t>(text[i + 1] - '1');
-      if (index < pieces.size())
-        result += *(pieces.begin() + index);
-      ++i;
-      continue;
-    }
-    result += text[i];
-  }
-  return result;
-}
-
 void MainDialog::ExportPlanCsv() {
   platform::Ui& ui = context_.ui;
   const partlist::PartList& list = state_.partList;
   if (list.RowCount() == 0) {
-    ui.ShowMessage(text::Cp932(msg::kExportEmptyList));
+    ui.ShowMessage(msg::kExportEmptyList());
     return;
   }
   // Named after the input part, beside it: where the plan for it is looked for.
@@ -94,15 +74,15 @@ void MainDialog::ExportPlanCsv() {
   if (folder.empty())
     folder = lastFolder_;
   const std::string path =
-      ChooseFile(ui, false, msg::kCsvExtension, initialName, kOverwritePromptHideReadOnly,
-                 text::Cp932(msg::kCsvFilter), text::Cp932(msg::kExportCsvTitle), folder);
+      ChooseFile(ui, false, msg::kCsvExtension, initialName, kOverwritePromptHideReadOnly, msg::kCsvFilter(),
+                 msg::kExportCsvTitle(), folder);
   if (path.empty())
     return;
   lastFolder_ = FolderOf(path);
 
   std::unique_ptr<platform::TextStream> stream = context_.host.Open(path, platform::OpenMode::WriteText);
   if (!stream) {
-    ui.ShowMessage(Fill(msg::kExportOpenFailed, {path}));
+    ui.ShowMessage(msg::kExportOpenFailed(path));
     return;
   }
   // Text mode writes each line end as CR LF, as spreadsheets expect.
@@ -112,16 +92,15 @@ void MainDialog::ExportPlanCsv() {
   }
   const bool written = !stream->Error();
   if (!stream->Close() || !written)
-    ui.ShowMessage(Fill(msg::kExportWriteFailed, {path}));
+    ui.ShowMessage(msg::kExportWriteFailed(path));
 }
 
 void MainDialog::ImportPlanCsv() {
   platform::Ui& ui = context_.ui;
   partlist::PartList& list = state_.partList;
   std::string folder = lastFolder_.empty() ? FolderOf(state_.inputPartPath) : lastFolder_;
-  const std::string path =
-      ChooseFile(ui, true, msg::kCsvExtension, {}, kFileMustExistHideReadOnly, text::Cp932(msg::kCsvFilter),
-                 text::Cp932(msg::kImportCsvTitle), folder);
+  const std::string path = ChooseFile(ui, true, msg::kCsvExtension, {}, kFileMustExistHideReadOnly,
+                                      msg::kCsvFilter(), msg::kImportCsvTitle(), folder);
   if (path.empty())
     return;
   lastFolder_ = FolderOf(path);
@@ -130,17 +109,17 @@ void MainDialog::ImportPlanCsv() {
   {
     std::unique_ptr<platform::TextStream> stream = context_.host.Open(path, platform::OpenMode::ReadText);
     if (!stream) {
-      ui.ShowMessage(Fill(msg::kImportOpenFailed, {path}));
+      ui.ShowMessage(msg::kImportOpenFailed(path));
       return;
     }
     if (!ReadAll(*stream, bytes)) {
-      ui.ShowMessage(Fill(msg::kImportReadFailed, {path}));
+      ui.ShowMessage(msg::kImportReadFailed(path));
       return;
     }
   }
   const partlist::PlanImport plan = partlist::ReadPlan(list, text::ParseCsv(bytes), Headers());
   if (!plan.headersFound) {
-    ui.ShowMessage(Fill(msg::kImportNoHeaders, {path}));
+    ui.ShowMessage(msg::kImportNoHeaders(path));
     return;
   }
   const bool refused = plan.Refused();
@@ -152,14 +131,11 @@ void MainDialog::ImportPlanCsv() {
   }
   if (plan.issues.empty())
     return;
-  std::string message = text::Cp932(msg::kImportIssuesHead);
-  for (std::size_t i = 0; i < plan.issues.size() && i < kListedIssues; ++i)
-    message += "\n" + IssueLine(plan.issues[i]);
-  if (plan.issues.size() > kListedIssues)
-    message += "\n" + Fill(msg::kImportMoreIssues,
-                           {text::FormatInt(static_cast<int>(plan.issues.size() - kListedIssues))});
-  message += text::Cp932(refused ? msg::kImportRefusedTail : msg::kImportPartlyTail);
-  ui.ShowMessage(message);
+  std::vector<std::string> lines;
+  lines.reserve(plan.issues.size());
+  for (const partlist::ImportIssue& issue : plan.issues)
+    lines.push_back(IssueLine(issue));
+  ui.ShowMessage(msg::ImportIssues(lines, refused));
 }
 
 }  // namespace velmora::app

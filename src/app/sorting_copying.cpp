@@ -1,14 +1,15 @@
 // Sorting by a column header and copying the selected row's part name.
 
+#include <optional>
+
 #include "app/main_dialog.h"
 #include "partlist/part_row.h"
 #include "resources/messages/session.h"
-#include "text/codec.h"
 
 namespace velmora::app {
 namespace {
 
-std::string_view ClipboardMessage(platform::ClipboardFailure failure) {
+std::optional<msg::Text> ClipboardMessage(platform::ClipboardFailure failure) {
   switch (failure) {
     case platform::ClipboardFailure::Allocate:
       return msg::kClipboardAllocateFailed;
@@ -23,7 +24,7 @@ std::string_view ClipboardMessage(platform::ClipboardFailure failure) {
     case platform::ClipboardFailure::None:
       break;
   }
-  return {};
+  return std::nullopt;
 }
 
 }  // namespace
@@ -40,13 +41,12 @@ void MainDialog::CopyPartName() {
   if (row < 0)
     return;
   if (list.NextSelected(row) >= 0) {
-    context_.ui.ShowMessage(text::Cp932(msg::kCopyMultipleSelected));
+    context_.ui.ShowMessage(msg::kCopyMultipleSelected());
     return;
   }
-  const std::string_view message =
-      ClipboardMessage(context_.ui.CopyToClipboard(list.Text(row, partlist::kPartName)));
-  if (!message.empty())
-    context_.ui.ShowMessage(text::Cp932(message));
+  if (const std::optional<msg::Text> message =
+          ClipboardMessage(context_.ui.CopyToClipboard(list.Text(row, partlist::kPartName))))
+    context_.ui.ShowMessage((*message)());
 }
 
 }  // namespace velmora::app

@@ -7,7 +7,6 @@
 #include "app/main_dialog.h"
 #include "operations/list_building.h"
 #include "resources/messages/session.h"
-#include "text/codec.h"
 #include "text/file_name.h"
 #include "text/mbstring.h"
 
@@ -15,17 +14,17 @@ namespace velmora::app {
 namespace {
 
 struct ToolChoice {
-  std::string_view title;
+  msg::Text title;
   std::string_view fileName;  // lower case, as compared
-  std::string_view noSeparatorMessage;
-  std::string_view wrongFileMessage;
+  msg::Text noSeparatorMessage;
+  msg::Text wrongFileMessage;
 };
 
 // Re-opens the dialog after a wrong file until the user picks the tool or gives up; a cancel clears
 // the field, so a tool chosen before is dropped.
 void BrowseTool(platform::Ui& ui, std::string& field, const ToolChoice& choice) {
-  const std::string filter = text::Cp932(msg::kExeFilter);
-  const std::string title = text::Cp932(choice.title);
+  const std::string filter = msg::kExeFilter();
+  const std::string title = choice.title();
   // The tool chosen before is the likeliest place of its replacement; after a wrong file, where it was.
   std::string folder = FolderOf(field);
   for (;;) {
@@ -37,12 +36,12 @@ void BrowseTool(platform::Ui& ui, std::string& field, const ToolChoice& choice) 
     }
     const std::size_t separator = text::FindLast(path, '\\');
     if (separator == text::npos || separator == 0) {
-      ui.ShowMessage(text::Cp932(choice.noSeparatorMessage));
+      ui.ShowMessage(choice.noSeparatorMessage());
       field.clear();
       return;
     }
     if (text::ToLower(std::string_view(path).substr(separator + 1)) != choice.fileName) {
-      ui.ShowMessage(text::Cp932(choice.wrongFileMessage));
+      ui.ShowMessage(choice.wrongFileMessage());
       folder = FolderOf(path);
       continue;
     }
@@ -84,8 +83,8 @@ void MainDialog::BrowsePcTool() {
 
 void MainDialog::BrowseInputPart() {
   platform::Ui& ui = context_.ui;
-  const std::string filter = text::Cp932(msg::kPrtFilter);
-  const std::string title = text::Cp932(msg::kInputPartDialogTitle);
+  const std::string filter = msg::kPrtFilter();
+  const std::string title = msg::kInputPartDialogTitle();
   std::string folder = FolderOf(state_.inputPartPath);
   if (folder.empty())
     folder = lastFolder_;
@@ -101,12 +100,12 @@ void MainDialog::BrowseInputPart() {
     }
     const std::size_t dot = text::FindLast(path, '.');
     if (dot == text::npos || dot == 0) {
-      ui.ShowMessage(text::Cp932(msg::kInputPartNoExtension));
+      ui.ShowMessage(msg::kInputPartNoExtension());
       state_.inputPartPath.clear();
       return;
     }
     if (text::ToLower(std::string_view(path).substr(dot + 1)) != msg::kPrtExtension) {
-      ui.ShowMessage(text::Cp932(msg::kInputPartNotPrt));
+      ui.ShowMessage(msg::kInputPartNotPrt());
       continue;
     }
     state_.inputPartPath = std::move(path);

@@ -3,7 +3,6 @@
 #include "app/main_dialog.h"
 #include "operations/list_building.h"
 #include "resources/messages/journal.h"
-#include "text/codec.h"
 
 namespace velmora::app {
 
@@ -12,13 +11,13 @@ void MainDialog::UndoLastRun() {
   const journal::UndoResult result = context_.journal.UndoLast();
   switch (result.status) {
     case journal::UndoStatus::NothingToUndo:
-      ui.ShowMessage(text::Cp932(msg::kUndoNothing));
+      ui.ShowMessage(msg::kUndoNothing());
       return;
     case journal::UndoStatus::FileChanged:
-      ui.ShowMessage(result.file + text::Cp932(msg::kUndoFileChanged));
+      ui.ShowMessage(msg::kUndoFileChanged(result.file));
       return;
     case journal::UndoStatus::Failed:
-      ui.ShowMessage(result.file + text::Cp932(msg::kUndoFileFailed));
+      ui.ShowMessage(msg::kUndoFileFailed(result.file));
       return;
     case journal::UndoStatus::Undone:
       break;
@@ -28,7 +27,7 @@ void MainDialog::UndoLastRun() {
   state_.inputPartPath = result.inputPart;
   if (operations::BuildPartList(context_) == Step::Failed)
     state_.inputPartPath.clear();
-  ui.ShowMessage(text::Cp932(msg::kUndoDone));
+  ui.ShowMessage(msg::kUndoDone());
 }
 
 }  // namespace velmora::app

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "resources/messages/journal.h"
-#include "text/codec.h"
 #include "text/file_name.h"
 #include "text/mbstring.h"
 
@@ -92,7 +91,7 @@ bool Journal::Open() {
 }
 
 Step Journal::Fail() {
-  return ShowFailure(*ui_, msg::kJournalWriteFailed);
+  return ShowFailure(*ui_, msg::kJournalWriteFailed());
 }
 
 // The result line of the write before this point, or "" when there is none to record.

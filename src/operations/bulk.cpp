@@ -5,7 +5,6 @@
 
 #include "partlist/part_row.h"
 #include "resources/messages/tails.h"
-#include "text/codec.h"
 #include "text/mbstring.h"
 
 namespace velmora::operations {
@@ -79,7 +78,7 @@ Step RunBulkOnRow(Context& context, int row, std::string_view inputFolder) {
   const std::string inFile = folder + name;
   const std::string outFile = folder + writtenName;
   return context.runner.RunTool({.mode = kind->mode, .inFile = inFile, .outFile = outFile},
-                                text::Cp932(msg::kTailRunBroken));
+                                msg::kTailRunBroken());
 }
 
 }  // namespace velmora::operations

@@ -9,7 +9,6 @@
 #include "partlist/marks.h"
 #include "resources/messages/structure.h"
 #include "resources/messages/tails.h"
-#include "text/codec.h"
 #include "text/mbstring.h"
 
 namespace velmora::operations {
@@ -79,22 +78,21 @@ void RunInspect(Context& context, PassMode passMode, std::string_view inputFolde
   if (passMode != PassMode::Inspect)
     return;
 
-  const std::string tail = text::Cp932(msg::kTailInspectNotDone);
+  const std::string tail = msg::kTailInspectNotDone();
   if (n < 2) {
     // An empty list has no row for the single-row pass to fill. Only its message may close.
-    if (n == 1 &&
-        RunSinglePartPass(context, PassMode::Inspect, text::Cp932(msg::kInspectCompleted)) == Step::Failed)
+    if (n == 1 && RunSinglePartPass(context, PassMode::Inspect, msg::kInspectCompleted()) == Step::Failed)
       return;
-    context.ui.ShowMessage(text::Cp932(msg::kInspectCompleted));
+    context.ui.ShowMessage(msg::kInspectCompleted());
     return;
   }
   const std::string inputPath = context.state.inputPartPath;
   const auto inspect = [&](platform::TextStream& listing, const std::string& listingPath) {
     return CheckingStructurePass(context, listing, listingPath, PassMode::Inspect, tail, inputFolder);
   };
-  if (RunOnStructure(context, inputPath, tail, text::Cp932(msg::kTailInspectDone), inspect) == Step::Failed)
+  if (RunOnStructure(context, inputPath, tail, msg::kTailInspectDone(), inspect) == Step::Failed)
     return;
-  context.ui.ShowMessage(text::Cp932(msg::kInspectCompleted));
+  context.ui.ShowMessage(msg::kInspectCompleted());
 }
 
 Step RunOnStructure(Context& context, std::string_view partPath, std::string_view messageTail,
@@ -110,7 +108,7 @@ Step RunOnStructure(Context& context, std::string_view partPath, std::string_vie
   const std::unique_ptr<platform::TextStream> output =
       context.host.Open(outputPath, platform::OpenMode::ReadText);
   if (!output)
-    return ShowFailure(context.ui, msg::kPcOpenFailed, messageTail);
+    return ShowFailure(context.ui, msg::kPcOpenFailed(messageTail));
   if (passes(*output, outputPath) == Step::Failed)
     return Step::Failed;
   return ClosePcOutput(context, *output, outputPath, closeTail);
@@ -119,11 +117,11 @@ Step RunOnStructure(Context& context, std::string_view partPath, std::string_vie
 Step ClosePcOutput(Context& context, platform::TextStream& file, std::string_view path,
                    std::string_view messageTail) {
   if (!file.Close()) {
-    context.ui.ShowMessage(text::Cp932(msg::kPcCloseFailed) + std::string(messageTail));
+    context.ui.ShowMessage(msg::kPcCloseFailed(messageTail));
     return Step::Failed;
   }
   if (!context.host.Remove(path)) {
-    context.ui.ShowMessage(text::Cp932(msg::kPcRemoveFailed) + std::string(messageTail));
+    context.ui.ShowMessage(msg::kPcRemoveFailed(messageTail));
     return Step::Failed;
   }
   return Step::Done;

@@ -8,23 +8,16 @@
 #include "partlist/part_row.h"
 #include "resources/messages/operations.h"
 #include "resources/messages/tails.h"
-#include "text/codec.h"
 #include "toolrunner/listing_reader.h"
 
 namespace velmora::operations {
-namespace {
-
-void Show(Context& context, std::string_view message, std::string_view messageTail = {}) {
-  context.ui.ShowMessage(text::Cp932(message) + std::string(messageTail));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 Step CheckInputs(Context& context, std::string_view messageTail) {
   struct Input {
     const std::string& path;
-    std::string_view notChosen;
-    std::string_view notFound;
+    msg::Tailed notChosen;
+    msg::Tailed notFound;
   };
   const DialogState& state = context.state;
   const Input inputs[] = {
@@ -35,13 +28,13 @@ Step CheckInputs(Context& context, std::string_view messageTail) {
   // Every emptiness test comes before any existence test.
   for (const Input& input : inputs) {
     if (input.path.empty()) {
-      Show(context, input.notChosen, messageTail);
+      context.ui.ShowMessage(input.notChosen(messageTail));
       return Step::Failed;
     }
   }
   for (const Input& input : inputs) {
     if (!context.host.Stat(input.path)) {
-      Show(context, input.notFound, messageTail);
+      context.ui.ShowMessage(input.notFound(messageTail));
       return Step::Failed;
     }
   }
@@ -54,7 +47,7 @@ Step BuildPartList(Context& context) {
   // A list that cannot be built stays empty rather than showing the previous assembly.
   state.partList.DeleteAllRows();
 
-  const std::string tail = text::Cp932(msg::kTailListNotBuilt);
+  const std::string tail = msg::kTailListNotBuilt();
   if (CheckInputs(context, tail) == Step::Failed)
     return Step::Failed;
   if (context.runner.RunTool({.mode = toolrunner::ToolMode::List, .inFile = inputPart}, tail) == Step::Failed)
@@ -66,12 +59,12 @@ Step BuildPartList(Context& context) {
   const std::string listingPath = base + ".txt";
   std::unique_ptr<platform::TextStream> stream = context.host.Open(listingPath, platform::OpenMode::ReadText);
   if (!stream) {
-    Show(context, msg::kListTextOpenFailed);
+    context.ui.ShowMessage(msg::kListTextOpenFailed());
     return Step::Failed;
   }
 
   toolrunner::ListingReader reader(context.ui);
-  const std::string readTail = text::Cp932(msg::kTailListIncomplete);
+  const std::string readTail = msg::kTailListIncomplete();
   for (int n = 0; !stream->Eof(); ++n) {
     // On a bad line the reader has closed the stream; the rows so far and the .txt stay for the user.
     const toolrunner::ListingReader::Read read = reader.ReadListingLine(*stream, readTail);
@@ -89,11 +82,11 @@ Step BuildPartList(Context& context) {
   }
 
   if (!stream->Close()) {
-    Show(context, msg::kListTextCloseFailed);
+    context.ui.ShowMessage(msg::kListTextCloseFailed());
     return Step::Failed;
   }
   if (!context.host.Remove(listingPath)) {
-    Show(context, msg::kListTextRemoveFailed);
+    context.ui.ShowMessage(msg::kListTextRemoveFailed());
     return Step::Failed;
   }
 

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "resources/messages/operations.h"
-#include "text/codec.h"
 
 namespace velmora::operations {
 
@@ -35,7 +34,7 @@ bool RunProgress::Reached(std::string_view fileName, bool newFile, std::string_v
   cancelled_ = true;
   // The box must not wait behind the progress window.
   End();
-  ui_->ShowMessage(text::Cp932(msg::kRunCancelled) + std::string(messageTail));
+  ui_->ShowMessage(msg::kRunCancelled(messageTail));
   return true;
 }
 

@@ -6,22 +6,11 @@
 #include "partlist/marks.h"
 #include "partlist/part_row.h"
 #include "resources/messages/operations.h"
-#include "text/codec.h"
 #include "text/file_name.h"
 #include "text/mbstring.h"
 
 namespace velmora::operations {
 namespace {
-
-void Show(Context& context, std::string_view message, std::string_view messageTail) {
-  context.ui.ShowMessage(text::Cp932(message) + std::string(messageTail));
-}
-
-// name + message + tail, the form of the messages that name the file.
-void ShowNamed(Context& context, std::string_view name, std::string_view message,
-               std::string_view messageTail) {
-  context.ui.ShowMessage(std::string(name) + text::Cp932(message) + std::string(messageTail));
-}
 
 bool Exists(Context& context, std::string_view path) {
   return context.host.Stat(path).has_value();
@@ -66,12 +55,12 @@ Step RunSinglePartPass(Context& context, PassMode mode, std::string_view message
 
   if (context.state.options.overwriteAll == 0) {
     if (!newPath.empty() && Exists(context, newPath)) {
-      Show(context, msg::kInputPartNewFileExists, messageTail);
+      context.ui.ShowMessage(msg::kInputPartNewFileExists(messageTail));
       return Step::Failed;
     }
     // Without a new name or folder the run would write the input part in place.
     if (newPath.empty()) {
-      Show(context, msg::kInputPartExists, messageTail);
+      context.ui.ShowMessage(msg::kInputPartExists(messageTail));
       return Step::Failed;
     }
   }
@@ -90,7 +79,7 @@ Step PlaceFile(Context& context, std::string_view source, const std::string& tar
   const bool allowReplaceAll = options.allowReplaceAll != 0;
   const std::string name(text::FileNameOf(source));
   const auto copyFailed = [&] {
-    ShowNamed(context, text::Cp932(msg::kReplaceCopyPrefix) + name, msg::kReplaceCopyFailed, messageTail);
+    context.ui.ShowMessage(msg::ReplaceCopyFailed(name, messageTail));
     return Step::Failed;
   };
   const auto resaved = [&] {
@@ -149,7 +138,7 @@ Step ReplacePartFile(Context& context, std::string_view source, std::string_view
   }
 
   if (closeAll && !context.cad.PartCloseAll()) {
-    ShowNamed(context, name, msg::kReplaceCloseAllFailed, messageTail);
+    context.ui.ShowMessage(msg::kReplaceCloseAllFailed(name, messageTail));
     return Step::Failed;
   }
   return Step::Done;
@@ -160,7 +149,7 @@ Step ResavePart(Context& context, std::string_view path, std::string_view messag
 
   std::optional<platform::AssemOptions> options = context.cad.AskAssemOptions();
   if (!options) {
-    Show(context, msg::kResaveAskOptionsFailed, messageTail);
+    context.ui.ShowMessage(msg::kResaveAskOptionsFailed(messageTail));
     return Step::Failed;
   }
   // The library's own record; these three fields make the open load what the re-save needs. They
@@ -169,18 +158,18 @@ Step ResavePart(Context& context, std::string_view path, std::string_view messag
   options->values[8] = 1;
   options->values[10] = 1;
   if (!context.cad.SetAssemOptions(*options)) {
-    Show(context, msg::kResaveSetOptionsFailed, messageTail);
+    context.ui.ShowMessage(msg::kResaveSetOptionsFailed(messageTail));
     return Step::Failed;
   }
 
   if (!context.cad.PartOpen(path)) {
-    ShowNamed(context, name, msg::kResaveOpenFailed, messageTail);
+    context.ui.ShowMessage(msg::kResaveOpenFailed(name, messageTail));
     return Step::Failed;
   }
   if (context.journal.BeforeWrite(path, journal::WriteKind::Resaved) == Step::Failed)
     return Step::Failed;
   if (!context.cad.PartSave()) {
-    ShowNamed(context, name, msg::kResaveSaveFailed, messageTail);
+    context.ui.ShowMessage(msg::kResaveSaveFailed(name, messageTail));
     return Step::Failed;
   }
   // The part stays open until a replacement closes all.

@@ -5,7 +5,6 @@
 #include "partlist/marks.h"
 #include "resources/messages/runner.h"
 #include "resources/messages/structure.h"
-#include "text/codec.h"
 #include "text/mbstring.h"
 #include "toolrunner/listing_reader.h"
 
@@ -24,8 +23,8 @@ std::optional<std::vector<std::string>> UnresolvedAfterRun(Context& context, std
   const std::string listPath = base + ".txt";
   const std::unique_ptr<platform::TextStream> file =
       context.host.Open(listPath, platform::OpenMode::ReadText);
-  const auto fail = [&](std::string_view message) {
-    context.ui.ShowMessage(text::Cp932(message) + std::string(messageTail));
+  const auto fail = [&](const msg::Tailed& message) {
+    context.ui.ShowMessage(message(messageTail));
     return std::nullopt;
   };
   if (!file)

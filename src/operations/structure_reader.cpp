@@ -2,7 +2,6 @@
 
 #include "resources/messages/operations.h"
 #include "resources/messages/structure.h"
-#include "text/codec.h"
 #include "text/mbstring.h"
 
 namespace velmora::operations {
@@ -56,16 +55,16 @@ StructureReader::Next StructureReader::NextLine(StructureLine& line) {
     return Next::End;
 
   int parentNumber = 0;
-  if (const std::string_view fault = LevelFault(level, parentNumber); !fault.empty())
-    return Stop(fault);
+  if (const std::optional<msg::Tailed> fault = LevelFault(level, parentNumber))
+    return Stop(*fault);
   int& entry = levelTable_[static_cast<std::size_t>(level)];
   entry = lineNumber_;
 
   const int row = context_->state.partList.FindRow(partlist::kFolderName, line.path);
   if (row < 0)
     return Stop(msg::kPcFileNotInList);
-  if (const std::string_view fault = NumberRow(row, entry, parentNumber); !fault.empty())
-    return Stop(fault);
+  if (const std::optional<msg::Tailed> fault = NumberRow(row, entry, parentNumber))
+    return Stop(*fault);
 
   if (lineNumber_ != 1 && IsInputLine(row))
     return Stop(msg::kPcFirstLineNotInput);
@@ -75,20 +74,20 @@ StructureReader::Next StructureReader::NextLine(StructureLine& line) {
   return Next::Line;
 }
 
-StructureReader::Next StructureReader::Stop(std::string_view message) {
+StructureReader::Next StructureReader::Stop(const msg::Tailed& message) {
   static_cast<void>(Fail(message));
   return Next::Failed;
 }
 
 // The first line is the top part; every later line hangs one level below a line already read.
-std::string_view StructureReader::LevelFault(int level, int& parentNumber) const {
+std::optional<msg::Tailed> StructureReader::LevelFault(int level, int& parentNumber) const {
   const int tableSize = static_cast<int>(levelTable_.size());
   if (level == 0) {
     if (lineNumber_ != 1)
       return msg::kPcFirstLineNotAssembly;
     if (tableSize == 0)
       return msg::kPcNoHierarchy;
-    return {};
+    return std::nullopt;
   }
   if (lineNumber_ == 2 && level != 1)
     return msg::kPcSecondLineIndent;
@@ -99,11 +98,11 @@ std::string_view StructureReader::LevelFault(int level, int& parentNumber) const
   if (p < 1 || p >= lineNumber_)
     return msg::kPcNoHierarchy;
   parentNumber = p;
-  return {};
+  return std::nullopt;
 }
 
 // Numbers the row of the line, or in the perform pass takes the number the check pass gave it.
-std::string_view StructureReader::NumberRow(int row, int& entry, int parentNumber) {
+std::optional<msg::Tailed> StructureReader::NumberRow(int row, int& entry, int parentNumber) {
   partlist::PartList& list = context_->state.partList;
   const std::string& parentText = list.Text(row, partlist::kParent);
   const std::string& numberText = list.Text(row, partlist::kNumber);
@@ -114,7 +113,7 @@ std::string_view StructureReader::NumberRow(int row, int& entry, int parentNumbe
     if (numberValue < 1 || numberValue > lineNumber_)
       return msg::kPerformNoNumber;
     entry = numberValue;
-    return {};
+    return std::nullopt;
   }
   if (parentText.empty() != numberText.empty())
     return msg::kParentOrNumberMissing;
@@ -137,7 +136,7 @@ std::string_view StructureReader::NumberRow(int row, int& entry, int parentNumbe
   }
   list.SetText(row, partlist::kParent, text::FormatInt(parentNumber));
   list.SetText(row, partlist::kNumber, text::FormatInt(number));
-  return {};
+  return std::nullopt;
 }
 
 bool StructureReader::IsInputLine(int row) const {
@@ -188,8 +187,8 @@ Step StructureReader::Scan(int level, bool directOnly, const Visit& visit) {
   return Step::Done;
 }
 
-Step StructureReader::Fail(std::string_view message) {
-  context_->ui.ShowMessage(text::Cp932(message) + messageTail_);
+Step StructureReader::Fail(const msg::Tailed& message) {
+  context_->ui.ShowMessage(message(messageTail_));
   return FailShown();
 }
 
@@ -201,12 +200,12 @@ Step StructureReader::FailShown() {
 
 void StructureReader::CloseAll() {
   if (stream_->IsOpen() && !stream_->Close())
-    context_->ui.ShowMessage(text::Cp932(msg::kPcCloseFailedNoTail));
+    context_->ui.ShowMessage(msg::kPcCloseFailedNoTail());
   if (heldFile_ != nullptr) {
     platform::TextStream* const held = heldFile_;
     heldFile_ = nullptr;
     if (held->IsOpen() && !held->Close())
-      context_->ui.ShowMessage(text::Cp932(msg::kListTextCloseFailed));
+      context_->ui.ShowMessage(msg::kListTextCloseFailed());
   }
 }
 

@@ -4,6 +4,7 @@
 // operations module.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "operations/modes.h"
 #include "platform/step.h"
 #include "platform/text_stream.h"
+#include "resources/messages/message.h"
 
 namespace velmora::operations {
 
@@ -54,9 +56,9 @@ class StructureReader {
   // The same for the direct components of a line at level only (the lines one deeper).
   Step ComponentScan(int level, const Visit& visit);
 
-  // The failure protocol: shows the message (a UTF-8 literal) with the tail, closes the listing and
-  // any held file, and returns Failed. FailShown is the same when the failing step showed its own.
-  Step Fail(std::string_view message);
+  // The failure protocol: shows the message with the tail, closes the listing and any held file, and
+  // returns Failed. FailShown is the same when the failing step showed its own.
+  Step Fail(const msg::Tailed& message);
   Step FailShown();
 
   // A second file the pass keeps open for a while; a failure closes it too. nullptr lets it go.
@@ -65,10 +67,10 @@ class StructureReader {
  private:
   enum class ReadResult { Line, Empty, Error };
   ReadResult ReadLine(int& level, std::string& path);
-  Next Stop(std::string_view message);
-  // The message of the rule a line breaks; empty when it holds.
-  [[nodiscard]] std::string_view LevelFault(int level, int& parentNumber) const;
-  [[nodiscard]] std::string_view NumberRow(int row, int& entry, int parentNumber);
+  Next Stop(const msg::Tailed& message);
+  // The message of the rule a line breaks; none when it holds.
+  [[nodiscard]] std::optional<msg::Tailed> LevelFault(int level, int& parentNumber) const;
+  [[nodiscard]] std::optional<msg::Tailed> NumberRow(int row, int& entry, int parentNumber);
   // Closes the listing and any held file; a close that fails shows its own message.
   void CloseAll();
   Step Scan(int level, bool directOnly, const Visit& visit);

@@ -6,17 +6,17 @@
 #include <string_view>
 
 #include "platform/ui.h"
-#include "text/codec.h"
 
 namespace velmora {
 
 enum class [[nodiscard]] Step{Done, Failed};
 
-// Shows message (UTF-8, one of the named messages) followed by the tail (cp932): the failure of a
-// step.
-inline Step ShowFailure(platform::Ui& ui, std::string_view message, std::string_view messageTail = {}) {
-  ui.ShowMessage(text::Cp932(message) + std::string(messageTail));
+// Shows the message (composed by its factory): the failure of a step.
+inline Step ShowFailure(platform::Ui& ui, std::string_view message) {
+  ui.ShowMessage(message);
   return Step::Failed;
 }
+template <msg::IsNamed Message>
+Step ShowFailure(platform::Ui& ui, const Message& message) = delete;
 
 }  // namespace velmora

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "resources/messages/message.h"
+
 namespace velmora::platform {
 
 struct FileDialogRequest {
@@ -34,6 +36,11 @@ class Ui {
   virtual void ShowMessage(std::string_view text) = 0;
   // Modal Yes/No box with the question icon. True for Yes.
   virtual bool AskYesNo(std::string_view text) = 0;
+  // A named message is shown through its call, which composes it in cp932, never as its UTF-8 text.
+  template <msg::IsNamed Message>
+  void ShowMessage(const Message&) = delete;
+  template <msg::IsNamed Message>
+  bool AskYesNo(const Message&) = delete;
   // Modal file dialog; the chosen file's Windows path, or empty when the user did not confirm.
   virtual std::string ChooseFile(const FileDialogRequest& request) = 0;
   // Modal folder chooser in which a folder can also be made; the chosen folder's Windows path, or

@@ -114,9 +114,9 @@ std::string ShowName(std::string_view utf8) {
   return out;
 }
 
-PathMap::Reverse Refuse(std::string_view message, std::string_view shown) {
+PathMap::Reverse Refuse(const msg::BeforeName& message, std::string_view shown) {
   PathMap::Reverse result;
-  result.reason = text::Cp932(message) + ShowName(shown);
+  result.reason = message(ShowName(shown));
   return result;
 }
 
@@ -290,9 +290,9 @@ std::string PathMap::Resolve(std::string host, const std::vector<std::string>& p
     }
     host = exact;
   }
-  if (host.empty())
-    host = "/";
-  else if (trailing)
+  // An empty host path is the root. Appended rather than assigned: GCC 12 sees a false overlap in
+  // assigning a literal here (-Wrestrict).
+  if (host.empty() || trailing)
     host += '/';
   return host;
 }

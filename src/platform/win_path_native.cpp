@@ -37,7 +37,7 @@ PathMap::Reverse PathMap::ToWindows(std::string_view hostPath) const {
   Reverse result;
   text::CodecResult converted = text::Utf8ToCp932(hostPath);
   if (!converted.ok) {
-    result.reason = text::Cp932(msg::kHostNameNotCp932);
+    result.reason = msg::kHostNameNotCp932(std::string_view());
     return result;
   }
   // Before the conversion back no "/" can be part of a character.

@@ -4,7 +4,6 @@
 
 #include "resources/messages/runner.h"
 #include "resources/messages/tails.h"
-#include "text/codec.h"
 #include "text/mbstring.h"
 
 namespace velmora::toolrunner {
@@ -64,20 +63,6 @@ std::string CommandLine(std::string_view mode) {
 constexpr int kShownLines = 5;
 constexpr std::size_t kShownLineBytes = 160;
 
-// The message's first line, the detail lines (cp932, each ending in "\n"), then "\n　" and the tail.
-std::string WithDetail(std::string_view message, std::string_view detail, std::string_view messageTail) {
-  std::string text = text::Cp932(message);
-  const std::string lineBreak = text::Cp932(msg::kLineBreak);
-  if (text.ends_with(lineBreak))
-    text.resize(text.size() - lineBreak.size());
-  text += '\n';
-  text += detail;
-  text.pop_back();  // the last detail line ends in the line break below
-  text += lineBreak;
-  text += messageTail;
-  return text;
-}
-
 // A line cut after `limit` bytes without splitting a double-byte character.
 void CutLine(std::string& line, std::size_t limit) {
   std::size_t end = 0;
@@ -120,13 +105,13 @@ std::string BatchRunner::WorkFileBase(std::string_view partPath, ToolMode mode,
                                       std::string_view messageTail) const {
   const std::optional<std::string> temp = host_->GetEnv("TEMP");
   if (!temp || temp->empty()) {
-    ui_->ShowMessage(text::Cp932(msg::kTempNotSet) + std::string(messageTail));
+    ui_->ShowMessage(msg::kTempNotSet(messageTail));
     return {};
   }
   // Said here, before any work file is tried: otherwise the first failure would be about the batch
   // file, which names neither TEMP nor the folder.
   if (const std::optional<platform::FileStatus> folder = host_->Stat(*temp); !folder || !folder->directory) {
-    ui_->ShowMessage(WithDetail(msg::kTempFolderMissing, *temp + '\n', messageTail));
+    ui_->ShowMessage(msg::kTempFolderMissing.WithLines(*temp + '\n', messageTail));
     return {};
   }
   // From the last "\" (kept: it separates the piece from TEMP) up to the last ".". A missing
@@ -171,7 +156,7 @@ Step BatchRunner::WriteBatchFile(const ToolCall& call, const std::string& base, 
                                  std::string_view messageTail) const {
   const std::unique_ptr<platform::TextStream> bat = host_->Open(batFile, platform::OpenMode::WriteText);
   if (!bat)
-    return ShowFailure(*ui_, msg::kBatchOpenFailed, messageTail);
+    return ShowFailure(*ui_, msg::kBatchOpenFailed(messageTail));
   const std::string& toolPath = call.mode == ToolMode::Structure ? *pcToolPath_ : *editToolPath_;
   const std::string content = BatchFileText(Spelling(call.mode), toolPath, call.inFile, call.outFile,
                                             call.befFile, call.aftFile, base);
@@ -182,13 +167,13 @@ Step BatchRunner::WriteBatchFile(const ToolCall& call, const std::string& base, 
     begin = end;
   }
   if (bat->Error()) {
-    const Step failed = ShowFailure(*ui_, msg::kBatchWriteError, messageTail);
+    const Step failed = ShowFailure(*ui_, msg::kBatchWriteError(messageTail));
     if (!bat->Close())
-      ui_->ShowMessage(text::Cp932(msg::kBatchCloseFailed));
+      ui_->ShowMessage(msg::kBatchCloseFailed());
     return failed;
   }
   if (!bat->Close())
-    return ShowFailure(*ui_, std::string(msg::kBatchCloseFailed) + std::string(msg::kLineBreak), messageTail);
+    return ShowFailure(*ui_, msg::BatchCloseFailed(messageTail));
   return Step::Done;
 }
 
@@ -196,13 +181,13 @@ Step BatchRunner::RunBatchFile(const std::string& batFile, std::string_view mess
   {
     const std::unique_ptr<platform::Process> process = host_->StartBatch("\"" + batFile + "\"");
     if (!process)
-      return ShowFailure(*ui_, msg::kBatchStartFailed, messageTail);
+      return ShowFailure(*ui_, msg::kBatchStartFailed(messageTail));
     process->WaitCalling([this] { ui_->WhileWaiting(); });
     if (!process->CloseHandle())
-      return ShowFailure(*ui_, msg::kBatchHandleCloseFailed, messageTail);
+      return ShowFailure(*ui_, msg::kBatchHandleCloseFailed(messageTail));
   }
   if (!host_->Remove(batFile))
-    return ShowFailure(*ui_, msg::kBatchRemoveFailed, messageTail);
+    return ShowFailure(*ui_, msg::kBatchRemoveFailed(messageTail));
   return Step::Done;
 }
 
@@ -210,35 +195,35 @@ Step BatchRunner::RunBatchFile(const std::string& batFile, std::string_view mess
 Step BatchRunner::JudgeOutput(ToolMode mode, const WorkFiles& files, std::string_view messageTail) const {
   const std::optional<platform::FileStatus> log = host_->Stat(files.log);
   if (!log)
-    return ShowFailure(*ui_, msg::kLogFileMissing, messageTail);
+    return ShowFailure(*ui_, msg::kLogFileMissing(messageTail));
   if (log->size > 0)
     return FailWithText(msg::kLogFileNotEmpty, files.log, messageTail);
   if (!host_->Remove(files.log))
-    return ShowFailure(*ui_, msg::kLogRemoveFailed, messageTail);
+    return ShowFailure(*ui_, msg::kLogRemoveFailed(messageTail));
 
   if (ReadsOutput(Spelling(mode)))
     return Step::Done;
 
   const std::optional<platform::FileStatus> txt = host_->Stat(files.txt);
   if (!txt)
-    return ShowFailure(*ui_, msg::kTextFileMissing, messageTail);
+    return ShowFailure(*ui_, msg::kTextFileMissing(messageTail));
   if (txt->size > 0)
     return FailWithText(msg::kTextFileNotEmpty, files.txt, messageTail);
   if (!host_->Remove(files.txt))
-    return ShowFailure(*ui_, msg::kTextRemoveFailed, messageTail);
+    return ShowFailure(*ui_, msg::kTextRemoveFailed(messageTail));
   return Step::Done;
 }
 
 // The user has to find the file to read or remove it: name it, and show what a tool wrote.
-Step BatchRunner::FailAt(std::string_view message, const std::string& path,
+Step BatchRunner::FailAt(const msg::Tailed& message, const std::string& path,
                          std::string_view messageTail) const {
-  ui_->ShowMessage(WithDetail(message, path + '\n', messageTail));
+  ui_->ShowMessage(message.WithLines(path + '\n', messageTail));
   return Step::Failed;
 }
 
-Step BatchRunner::FailWithText(std::string_view message, const std::string& path,
+Step BatchRunner::FailWithText(const msg::Tailed& message, const std::string& path,
                                std::string_view messageTail) const {
-  ui_->ShowMessage(WithDetail(message, path + '\n' + FirstLines(path), messageTail));
+  ui_->ShowMessage(message.WithLines(path + '\n' + FirstLines(path), messageTail));
   return Step::Failed;
 }
 

@@ -10,6 +10,7 @@
 #include "platform/host.h"
 #include "platform/step.h"
 #include "platform/ui.h"
+#include "resources/messages/message.h"
 
 namespace velmora::toolrunner {
 
@@ -88,8 +89,8 @@ class BatchRunner {
                       std::string_view messageTail) const;
   Step RunBatchFile(const std::string& batFile, std::string_view messageTail) const;
   Step JudgeOutput(ToolMode mode, const WorkFiles& files, std::string_view messageTail) const;
-  Step FailAt(std::string_view message, const std::string& path, std::string_view messageTail) const;
-  Step FailWithText(std::string_view message, const std::string& path, std::string_view messageTail) const;
+  Step FailAt(const msg::Tailed& message, const std::string& path, std::string_view messageTail) const;
+  Step FailWithText(const msg::Tailed& message, const std::string& path, std::string_view messageTail) const;
 
   // The first lines of a tool's output, each ending in "\n"; empty when it cannot be read.
   [[nodiscard]] std::string FirstLines(const std::string& path) const;

@@ -1,7 +1,6 @@
 #include "toolrunner/listing_reader.h"
 
 #include "resources/messages/runner.h"
-#include "text/codec.h"
 #include "text/mbstring.h"
 
 namespace velmora::toolrunner {
@@ -25,10 +24,10 @@ ListingReader::Read ListingReader::ReadListingLine(platform::TextStream& stream,
   name_.clear();
   folder_.clear();
 
-  const auto fail = [&](std::string_view message) {
-    ui_->ShowMessage(text::Cp932(message) + std::string(messageTail));
+  const auto fail = [&](const msg::Tailed& message) {
+    ui_->ShowMessage(message(messageTail));
     if (!stream.Close())
-      ui_->ShowMessage(text::Cp932(msg::kListingCloseFailed));
+      ui_->ShowMessage(msg::kListingCloseFailed());
     return Read::Failed;
   };
 

@@ -292,7 +292,7 @@ void MainWindow::RenameSelected() {
       dialog_.State().partList,
       [this](const partlist::NamingRule* rule) {
         if (rule == nullptr) {
-          ShowMessage(text::Cp932(msg::kNameNotCp932));
+          ShowMessage(msg::kNameNotCp932());
           return false;
         }
         return dialog_.RenameSelected(*rule);
@@ -423,7 +423,7 @@ void MainWindow::ShowPathFields() {
 bool MainWindow::OnEdit(int row, const QString& typed) {
   const text::CodecResult name = text::Utf8ToCp932(typed.toStdString());
   if (!name.ok) {
-    ShowMessage(text::Cp932(msg::kNameNotCp932));
+    ShowMessage(msg::kNameNotCp932());
     return false;
   }
   const bool accepted = dialog_.OnEndLabelEdit(row, name.text);

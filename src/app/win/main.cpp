@@ -24,8 +24,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
   platform::UfunLibrary cad;
   if (!cad.Loaded()) {
-    MessageBoxA(nullptr, text::Cp932(msg::kUfLibraryMissing).c_str(), text::Cp932(msg::kWindowTitle).c_str(),
-                MB_OK);
+    MessageBoxA(nullptr, msg::kUfLibraryMissing().c_str(), text::Cp932(msg::kWindowTitle).c_str(), MB_OK);
     return 0;
   }
   platform::RealHost host;

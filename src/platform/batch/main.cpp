@@ -14,13 +14,12 @@
 #include "platform/posix_file.h"
 #include "platform/win_path.h"
 #include "resources/messages/platform.h"
-#include "text/codec.h"
 
 namespace velmora::platform::batch {
 namespace {
 
-void Complain(int fd, std::string_view message, std::string_view what) {
-  WriteAll(fd, text::Cp932(msg::kBatchPrefix) + text::Cp932(message) + std::string(what) + "\n");
+void Complain(int fd, const msg::BeforeName& message, std::string_view what) {
+  WriteAll(fd, msg::BatchComplaint(message, what));
 }
 
 std::optional<std::string> ReadFile(const char* path) {
@@ -40,8 +39,7 @@ class ProcessShell final : public Shell {
   void Echo(std::string_view text) override { WriteAll(1, std::string(text) + "\n"); }
 
   void Unsupported(int number, std::string_view text) override {
-    WriteAll(2, text::Cp932(msg::kBatchPrefix) + std::to_string(number) + text::Cp932(msg::kBatchLine) +
-                    text::Cp932(msg::kBatchUnsupported) + std::string(text) + "\n");
+    WriteAll(2, msg::BatchUnsupported(number, text));
   }
 
   void Run(const Command& command, const Environment& env, bool last,

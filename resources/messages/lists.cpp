@@ -1,0 +1,27 @@
+// The messages that list several paths or records.
+
+#include "resources/messages/captions.h"
+#include "resources/messages/session.h"
+#include "text/mbstring.h"
+
+namespace velmora::msg {
+
+std::string RunFinishedWithMissing(const std::vector<std::string>& paths) {
+  constexpr std::size_t kPathsShown = 5;
+  std::string message = Text(kRunFinishedWithMissing)();
+  for (std::size_t i = 0; i < paths.size() && i < kPathsShown; ++i)
+    message += "\n" + paths[i];
+  return message + Text(kRunFinishedCheckResult)();
+}
+
+std::string ImportIssues(const std::vector<std::string>& lines, bool refused) {
+  constexpr std::size_t kLinesShown = 20;
+  std::string message = Text(kImportIssuesHead)();
+  for (std::size_t i = 0; i < lines.size() && i < kLinesShown; ++i)
+    message += "\n" + lines[i];
+  if (lines.size() > kLinesShown)
+    message += "\n" + kImportMoreIssues(text::FormatInt(static_cast<int>(lines.size() - kLinesShown)));
+  return message + Text(refused ? kImportRefusedTail : kImportPartlyTail)();
+}
+
+}  // namespace velmora::msg
