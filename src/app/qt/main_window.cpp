@@ -360,8 +360,7 @@ void MainWindow::RenameSelected() {
   }
   NamingRulesDialog rules(
       dialog_.State().partList,
-      [this](const partlist::NamingRule* rule) { return dialog_.ApplyNamingRule(rule); },
-      this);
+      [this](const partlist::NamingRule* rule) { return dialog_.ApplyNamingRule(rule); }, this);
   const ModalScope scope(list_);
   rules.exec();
 }
