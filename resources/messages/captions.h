@@ -87,6 +87,9 @@ inline constexpr std::array<std::string_view, 4> kRenamePreviewHeaders = {"フ�
 inline constexpr std::string_view kRenameProblemOverflow = "連番が桁数に収まりません";
 inline constexpr std::string_view kRenameProblemInvalid = "使用出来ない名前です";
 inline constexpr std::string_view kRenameProblemCollision = "他の行と同じになります";
+// Where the window system has no buttons of its own (the Windows window's naming rules).
+inline constexpr std::string_view kButtonOk = "OK";
+inline constexpr std::string_view kButtonCancel = "キャンセル";
 inline constexpr Text kRenameNoSelection{"リストが選択されていません。\n　名前の一括変更 は使用出来ません。"};
 inline constexpr Filled<3> kRenameInvalid{
     "%1 の 変更後パート名 %2 は使用出来ません。%3\n　名前の一括変更 は適用しません。"};

@@ -186,4 +186,11 @@ bool MainDialog::RenameSelected(const partlist::NamingRule& rule) {
   return true;
 }
 
+bool MainDialog::ApplyNamingRule(const partlist::NamingRule* rule) {
+  if (rule != nullptr)
+    return RenameSelected(*rule);
+  context_.ui.ShowMessage(msg::kNameNotCp932());
+  return false;
+}
+
 }  // namespace velmora::app

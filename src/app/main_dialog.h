@@ -60,6 +60,9 @@ class MainDialog {
   // invalid or two targets the same is refused as a whole, naming the first such row. True when
   // applied.
   bool RenameSelected(const partlist::NamingRule& rule);
+  // The same for a rule as a window's fields give it: nullptr when a field holds text cp932 cannot
+  // hold, which is refused with its message.
+  bool ApplyNamingRule(const partlist::NamingRule* rule);
   // "一覧をCSVに書き出す(X)..." and "CSVから変更後の名前を読み込む(I)...".
   void ExportPlanCsv();
   void ImportPlanCsv();

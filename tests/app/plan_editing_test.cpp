@@ -2,6 +2,7 @@
 // and where the file dialogs open.
 
 #include "app/choose_file.h"
+#include "app/rename_preview.h"
 #include "dialog_fixture.h"
 #include "resources/messages/captions.h"
 #include "resources/messages/session.h"
@@ -75,6 +76,29 @@ TEST_F(PlanEditingTest, RefusedRuleNamesTheFirstRowAndChangesNothing) {
                              Msg(msg::kRenameNoSelection)}));
   EXPECT_EQ(Cell(rows[0], kNewPartName), "kept.prt");
   EXPECT_EQ(Cell(rows[1], kNewPartName), "");
+}
+
+// What every window's preview shows, and the refusal of a field cp932 cannot hold.
+TEST_F(PlanEditingTest, PreviewRowsNameTheProblemAndAnUnholdableFieldIsRefused) {
+  const std::vector<int> rows = SelectTopFolder();
+  const partlist::RenamePlan clash = partlist::PlanRenames(List(), {.pattern = "same.prt"});
+  ASSERT_EQ(clash.entries.size(), rows.size());
+  const RenamePreviewRow second = PreviewRowOf(List(), clash.entries[1]);
+  EXPECT_EQ(second.folder, List().Text(rows[1], kFolderName));
+  EXPECT_EQ(second.oldName, List().Text(rows[1], kPartName));
+  EXPECT_EQ(second.newName, "same.prt");
+  EXPECT_EQ(second.problem, msg::kRenameProblemCollision);
+  const partlist::RenamePlan counted = partlist::PlanRenames(List(), {.pattern = "#.prt", .start = 8});
+  EXPECT_EQ(PreviewRowOf(List(), counted.entries[0]).problem, "");
+  EXPECT_EQ(PreviewRowOf(List(), counted.entries[2]).problem, msg::kRenameProblemOverflow);
+
+  EXPECT_FALSE(dialog.ApplyNamingRule(nullptr));
+  EXPECT_EQ(ui.messages, std::vector<std::string>{Msg(msg::kNameNotCp932)});
+  for (const int row : rows)
+    EXPECT_EQ(Cell(row, kNewPartName), "") << row;
+  const partlist::NamingRule prefixed{.prefix = "x"};
+  EXPECT_TRUE(dialog.ApplyNamingRule(&prefixed));
+  EXPECT_EQ(Cell(rows[0], kNewPartName), "x" + Cell(rows[0], kPartName));
 }
 
 TEST_F(PlanEditingTest, PlanGoesToCsvAndComesBack) {

@@ -224,7 +224,8 @@ TEST(Messages, TheWindowsTemplateShowsOnlyNamedCaptions) {
   int checked = 0;
   for (std::string line; std::getline(rc, line);) {
     std::smatch match;
-    if (!std::regex_search(line, match, control))
+    // An empty caption is filled from the named ones when its window opens.
+    if (!std::regex_search(line, match, control) || match[2].length() == 0)
       continue;
     EXPECT_TRUE(captions.contains(match[2].str())) << line;
     ++checked;

@@ -290,14 +290,7 @@ void MainWindow::RenameSelected() {
   }
   NamingRulesDialog rules(
       dialog_.State().partList,
-      [this](const partlist::NamingRule* rule) {
-        if (rule == nullptr) {
-          ShowMessage(msg::kNameNotCp932());
-          return false;
-        }
-        return dialog_.RenameSelected(*rule);
-      },
-      this);
+      [this](const partlist::NamingRule* rule) { return dialog_.ApplyNamingRule(rule); }, this);
   const ModalScope scope(list_);
   rules.exec();
 }

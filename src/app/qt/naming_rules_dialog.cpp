@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 #include <utility>
 
+#include "app/rename_preview.h"
 #include "resources/messages/captions.h"
 #include "text/codec.h"
 
@@ -60,16 +61,16 @@ class RenamePreviewModel final : public QAbstractTableModel {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)) {
       return {};
     }
-    const partlist::RenameEntry& entry = plan_.entries[static_cast<std::size_t>(index.row())];
+    const RenamePreviewRow row = PreviewRowOf(*list_, plan_.entries[static_cast<std::size_t>(index.row())]);
     switch (index.column()) {
       case kFolder:
-        return Display(list_->Text(entry.row, partlist::kFolderName));
+        return Display(row.folder);
       case kOld:
-        return Display(entry.oldName);
+        return Display(row.oldName);
       case kNew:
-        return Display(entry.newName);
+        return Display(row.newName);
       default:
-        return Problem(entry);
+        return Caption(row.problem);
     }
   }
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
@@ -81,20 +82,6 @@ class RenamePreviewModel final : public QAbstractTableModel {
   }
 
  private:
-  static QString Problem(const partlist::RenameEntry& entry) {
-    switch (entry.problem) {
-      case partlist::RenameProblem::None:
-        return {};
-      case partlist::RenameProblem::CounterOverflow:
-        return Caption(msg::kRenameProblemOverflow);
-      case partlist::RenameProblem::InvalidName:
-        return Caption(msg::kRenameProblemInvalid);
-      case partlist::RenameProblem::Collision:
-        return Caption(msg::kRenameProblemCollision);
-    }
-    return {};
-  }
-
   const partlist::PartList* list_ = nullptr;
   partlist::RenamePlan plan_;
 };

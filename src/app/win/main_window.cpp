@@ -6,6 +6,7 @@
 #include <commdlg.h>
 #include <shlobj.h>
 #include <shellapi.h>
+#include <windowsx.h>
 // clang-format on
 
 #include "app/win/main_window.h"
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/win/naming_rules_dialog.h"
 #include "app/win/resource.h"
 #include "resources/messages/captions.h"
 #include "text/codec.h"
@@ -132,6 +134,11 @@ INT_PTR MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case WM_CLOSE:
       OnCommand(IDCANCEL);
+      return TRUE;
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(wParam) != list_)
+        return FALSE;
+      ShowListMenu(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
       return TRUE;
     case WM_DESTROY:
       WinHelpA(window_, nullptr, HELP_QUIT, 0);
@@ -279,12 +286,99 @@ void MainWindow::OnPaintMinimised() {
 }
 
 bool MainWindow::PreTranslate(const MSG& message) {
-  if (message.message == WM_KEYDOWN && message.wParam == 'C' && (GetKeyState(VK_CONTROL) & 0x8000) != 0 &&
-      GetFocus() == list_ && list_ != nullptr) {
+  if (message.message != WM_KEYDOWN || (GetKeyState(VK_CONTROL) & 0x8000) == 0 || list_ == nullptr ||
+      GetFocus() != list_)
+    return false;
+  if (message.wParam == 'C') {
     dialog_.CopyPartName();
     return true;
   }
+  if (message.wParam == 'Z') {
+    OnListMenu(IDM_UNDO_LAST_RUN);
+    return true;
+  }
   return false;
+}
+
+// The same entries, texts and order as the other windows' list menu.
+void MainWindow::ShowListMenu(int x, int y) {
+  struct Entry {
+    int id;
+    std::string_view caption;
+  };
+  constexpr std::array<Entry, 6> kEntries = {{{IDM_UNDO_LAST_RUN, msg::kMenuUndoLastRun},
+                                              {0, {}},
+                                              {IDM_RENAME_SELECTED, msg::kMenuRenameSelected},
+                                              {0, {}},
+                                              {IDM_EXPORT_CSV, msg::kMenuExportCsv},
+                                              {IDM_IMPORT_CSV, msg::kMenuImportCsv}}};
+  HMENU menu = CreatePopupMenu();
+  if (menu == nullptr)
+    return;
+  for (const Entry& entry : kEntries) {
+    if (entry.id == 0) {
+      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    AppendMenuA(menu, MF_STRING, entry.id, text::Cp932(entry.caption).c_str());
+    Report("menu", text::Cp932(entry.caption));
+  }
+  if (x == -1 && y == -1) {
+    // From the keyboard: under the focused row, or at the list's corner.
+    RECT at{};
+    const int focused = static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, -1, LVNI_FOCUSED));
+    if (focused < 0 || !ListView_GetItemRect(list_, focused, &at, LVIR_LABEL))
+      at = RECT{};
+    POINT point{at.left, at.bottom};
+    ClientToScreen(list_, &point);
+    x = point.x;
+    y = point.y;
+  }
+  const int chosen = static_cast<int>(TrackPopupMenu(
+      menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, x, y, 0, window_, nullptr));
+  DestroyMenu(menu);
+  if (chosen != 0)
+    OnListMenu(chosen);
+}
+
+void MainWindow::OnListMenu(int id) {
+  switch (id) {
+    case IDM_UNDO_LAST_RUN:
+      dialog_.UndoLastRun();
+      break;
+    case IDM_RENAME_SELECTED:
+      RenameSelected();
+      break;
+    case IDM_EXPORT_CSV:
+      dialog_.ExportPlanCsv();
+      break;
+    case IDM_IMPORT_CSV:
+      dialog_.ImportPlanCsv();
+      break;
+    default:
+      return;
+  }
+  ShowPathFields();
+  Report("rows", std::to_string(dialog_.State().partList.RowCount()));
+}
+
+void MainWindow::RenameSelected() {
+  if (!dialog_.CanRenameSelected())
+    return;
+  NamingRulesDialog rules(dialog_.State().partList,
+                          [this](const partlist::NamingRule* rule) { return dialog_.ApplyNamingRule(rule); });
+  Report("dialog", text::Cp932(msg::kRenameTitle));
+  rules_ = &rules;
+  static_cast<void>(rules.Run(instance_, window_));
+  rules_ = nullptr;
+}
+
+HWND MainWindow::MessageOwner() const {
+  if (progress_)
+    return progress_->Owner();
+  if (rules_ != nullptr && rules_->Window() != nullptr)
+    return rules_->Window();
+  return window_;
 }
 
 void MainWindow::End(int result) {
@@ -327,13 +421,13 @@ void MainWindow::Report(std::string_view kind, std::string_view text) {
 
 void MainWindow::ShowMessage(std::string_view text) {
   Report("message", text);
-  MessageBoxA(window_, std::string(text).c_str(), Title().c_str(), MB_OK);
+  MessageBoxA(MessageOwner(), std::string(text).c_str(), Title().c_str(), MB_OK);
 }
 
 bool MainWindow::AskYesNo(std::string_view text) {
   Report("question", text);
-  return MessageBoxA(window_, std::string(text).c_str(), Title().c_str(), MB_YESNO | MB_ICONQUESTION) ==
-         IDYES;
+  return MessageBoxA(MessageOwner(), std::string(text).c_str(), Title().c_str(),
+                     MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 std::string MainWindow::ChooseFile(const platform::FileDialogRequest& request) {
@@ -343,7 +437,7 @@ std::string MainWindow::ChooseFile(const platform::FileDialogRequest& request) {
   std::memcpy(file.data(), request.initialName.data(), std::min(request.initialName.size(), file.size() - 1));
   OPENFILENAMEA dialog{};
   dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = window_;
+  dialog.hwndOwner = MessageOwner();
   dialog.lpstrFilter = filter.c_str();
   dialog.lpstrFile = file.data();
   dialog.nMaxFile = static_cast<DWORD>(file.size());
@@ -457,6 +551,36 @@ bool MainWindow::ExchangeData(bool fromControls) {
   return true;
 }
 
+void MainWindow::BeginProgress(int total) {
+  progress_.emplace(instance_, window_, total);
+}
+
+bool MainWindow::Progress(int step, std::string_view fileName) {
+  if (!progress_)
+    return false;
+  const bool stop = progress_->Step(step, fileName);
+  PumpProgress();
+  return stop || progress_->StopRequested();
+}
+
+void MainWindow::PumpProgress() {
+  const bool wasShown = progress_->Shown();
+  progress_->Pump();
+  if (!wasShown && progress_->Shown())
+    Report("progress", progress_->StepText());
+}
+
+void MainWindow::EndProgress() {
+  progress_.reset();
+}
+
+void MainWindow::WhileWaiting() {
+  if (progress_)
+    PumpProgress();
+  else
+    PumpPaintOnly();
+}
+
 void MainWindow::OnReset() {
   SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
   const int rows = dialog_.State().partList.RowCount();
@@ -477,6 +601,8 @@ void MainWindow::OnRowInserted(int row) {
 
 void MainWindow::OnCellChanged(int row, int column) {
   SetCell(row, column);
+  if (column == partlist::kNewPartName)
+    Report("new name", std::to_string(row) + " " + dialog_.State().partList.Text(row, column));
 }
 
 void MainWindow::OnSelectionChanged() {

@@ -6,13 +6,17 @@
 #include <windows.h>
 
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include "app/main_dialog.h"
+#include "app/win/progress_window.h"
 #include "partlist/part_list.h"
 #include "platform/ui.h"
 
 namespace velmora::app::win {
+
+class NamingRulesDialog;
 
 class MainWindow final : public platform::Ui, public partlist::PartListObserver {
  public:
@@ -32,6 +36,10 @@ class MainWindow final : public platform::Ui, public partlist::PartListObserver 
   void EndWaitCursor() override;
   platform::ClipboardFailure CopyToClipboard(std::string_view text) override;
   bool ExchangeData(bool fromControls) override;
+  void BeginProgress(int total) override;
+  [[nodiscard]] bool Progress(int step, std::string_view fileName) override;
+  void EndProgress() override;
+  void WhileWaiting() override;
 
   void OnReset() override;
   void OnRowInserted(int row) override;
@@ -52,6 +60,15 @@ class MainWindow final : public platform::Ui, public partlist::PartListObserver 
   void ShowPathFields();
   void SetCell(int row, int column);
   void ShowHelp();
+  // The list's context menu at a screen point; (-1, -1) when asked for from the keyboard.
+  void ShowListMenu(int x, int y);
+  void OnListMenu(int id);
+  void RenameSelected();
+  // Runs the progress window's messages; reports it once it has appeared.
+  void PumpProgress();
+  // The window a message box belongs to: the topmost of ours, so that closing the box enables
+  // nothing a modal window has disabled.
+  [[nodiscard]] HWND MessageOwner() const;
   // What the window showed, for tests (VELMORA_SHOWN_LOG), in UTF-8.
   void Report(std::string_view kind, std::string_view text);
   void ReportControls();
@@ -62,6 +79,8 @@ class MainWindow final : public platform::Ui, public partlist::PartListObserver 
   HICON icon_ = nullptr;
   MainDialog dialog_;
   std::ofstream shownLog_;
+  std::optional<ProgressWindow> progress_;
+  const NamingRulesDialog* rules_ = nullptr;
   int waitDepth_ = 0;
   bool syncingSelection_ = false;
   bool ended_ = false;
