@@ -214,11 +214,13 @@ CommandResult EditPartFile(const platform::PathMap& map, std::string_view inputP
     return Failed("cannot write " + std::string(outputPath) + ": not a valid file path");
   const std::size_t slash = existing->rfind('/');
   const std::string target = existing->substr(0, slash + 1) + name.text;
+  // A new spelling is taken by renaming before the write, not by removing the old one after it:
+  // stopped in between, the folder holds one file, as a folder that ignores case always does.
+  if (*existing != target && !platform::SameHostFile(*existing, target) &&
+      !platform::ReplaceHostFile(*existing, target) && errno != ENOENT)
+    return Failed("cannot rename " + std::string(outputPath) + " to its new spelling");
   if (std::string problem = WritePartFile(target, read.part); !problem.empty())
     return Failed("cannot write " + std::string(outputPath) + ": " + problem);
-  if (*existing != target && !platform::SameHostFile(*existing, target) &&
-      !platform::RemoveHostFile(*existing) && errno != ENOENT)
-    return Failed("cannot remove the old spelling of " + std::string(outputPath));
   CommandResult result;
   result.ok = true;
   return result;
