@@ -136,9 +136,18 @@ std::unique_ptr<Process> RealHost::StartBatch(std::string_view commandLine) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                      &startup, &started))
-    return nullptr;
+  // A batch file just written can be held for a moment by another process (a virus scanner), and
+  // the start then fails with nothing run: it is tried again a few times before that counts.
+  constexpr int kStartAttempts = 4;
+  constexpr DWORD kStartPauseMs = 100;
+  for (int attempt = 1;; ++attempt) {
+    if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                       &startup, &started))
+      break;
+    if (attempt == kStartAttempts)
+      return nullptr;
+    Sleep(kStartPauseMs);
+  }
   ::CloseHandle(started.hThread);
   return std::make_unique<WinProcess>(started.hProcess);
 }
