@@ -132,10 +132,14 @@ std::vector<std::string> DialogFixture::StructurePaths(const std::string& window
 std::map<std::string, std::string> DialogFixture::DriveSnapshot() const {
   namespace fs = std::filesystem;
   std::map<std::string, std::string> files;
-  const fs::path root = drive.HostRoot();
+  // The root with its separator: on Windows the drive is "D:", which alone names the drive's
+  // current folder. UTF-8 both ways, whatever the code page.
+  const std::string rootUtf8 = drive.Host("") + "/";
+  const fs::path root(std::u8string(rootUtf8.begin(), rootUtf8.end()));
   for (auto entry = fs::recursive_directory_iterator(root); entry != fs::recursive_directory_iterator();
        ++entry) {
-    const std::string relative = fs::relative(entry->path(), root).string();
+    const std::u8string spelt = entry->path().lexically_relative(root).generic_u8string();
+    const std::string relative(spelt.begin(), spelt.end());
     if (relative == "temp") {
       entry.disable_recursion_pending();
       continue;
