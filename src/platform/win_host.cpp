@@ -199,7 +199,8 @@ bool RealHost::CreateFolder(std::string_view path) {
 
 std::optional<std::vector<std::string>> RealHost::ListFolder(std::string_view path) {
   std::string pattern(path);
-  if (pattern.empty() || pattern.back() != '\\')
+  // A trail byte may be the separator's byte ("表" is 95 5C): only a whole separator ends the folder.
+  if (pattern.empty() || text::FindLast(pattern, '\\') != pattern.size() - 1)
     pattern += '\\';
   pattern += '*';
   WIN32_FIND_DATAA found{};

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/host.h"
 #include "support/temp_drive.h"
@@ -74,6 +75,15 @@ TEST_F(WinHostTest, TextStreamsTranslateLineEndsAndSeekToRawOffsets) {
   EXPECT_FALSE(in->Eof());
   EXPECT_EQ(in->Getc(), 't');
   EXPECT_FALSE(host.Open(drive.Win("none.txt"), OpenMode::ReadText));
+}
+
+// A folder whose last character ends in the separator's byte is still listed as a folder, not taken
+// as a name prefix of its siblings.
+TEST_F(WinHostTest, ListsAFolderWhoseNameEndsInASeparatorTrailByte) {
+  drive.WriteFile("部品表/a.prt", "a");
+  drive.WriteFile("部品表x.prt", "x");
+  EXPECT_EQ(host.ListFolder(drive.Win("部品表")), std::vector<std::string>{"a.prt"});
+  EXPECT_EQ(host.ListFolder(drive.Win("部品表\\")), std::vector<std::string>{"a.prt"});
 }
 
 // The command line is the batch file's quoted path; the command interpreter runs it and the
