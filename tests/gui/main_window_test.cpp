@@ -1016,6 +1016,12 @@ void MainWindowTest::namingRulesPreviewAndApply() {
     auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
     QVERIFY(dialog != nullptr);
     QCOMPARE(dialog->windowTitle(), U("名前の一括変更"));
+    // Every caption with a mnemonic leads to its field; without one its "&" would show.
+    for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+      if (label->text().contains(u'&')) {
+        QVERIFY2(label->buddy() != nullptr, qPrintable(label->text()));
+      }
+    }
     auto* preview = dialog->findChild<QTableView*>(u"preview"_qs);
     auto cell = [preview](int row, int column) {
       return preview->model()->index(row, column).data().toString();

@@ -122,46 +122,37 @@ NamingRulesDialog::NamingRulesDialog(const partlist::PartList& list, Apply apply
       {Caption(msg::kRenameCaseKeep), Caption(msg::kRenameCaseUpper), Caption(msg::kRenameCaseLower)});
   connect(caseChange_, &QComboBox::currentIndexChanged, this, &NamingRulesDialog::Refresh);
 
+  // A label made by addRow for a row of several fields has no buddy: its mnemonic would do nothing
+  // and its "&" would show. Every label is made here with its field, which also names the field for
+  // screen readers.
+  const auto label = [this](std::string_view caption, QWidget* field) {
+    auto* made = new QLabel(Caption(caption), this);
+    made->setBuddy(field);
+    field->setAccessibleName(made->text().remove(u'&'));
+    return made;
+  };
   auto* form = new QFormLayout;
   auto* counter = new QHBoxLayout;
   counter->addWidget(pattern_, 1);
-  auto* startLabel = new QLabel(Caption(msg::kRenameStart), this);
-  startLabel->setBuddy(start_);
-  counter->addWidget(startLabel);
+  counter->addWidget(label(msg::kRenameStart, start_));
   counter->addWidget(start_);
-  auto* stepLabel = new QLabel(Caption(msg::kRenameStep), this);
-  stepLabel->setBuddy(step_);
-  counter->addWidget(stepLabel);
+  counter->addWidget(label(msg::kRenameStep, step_));
   counter->addWidget(step_);
-  form->addRow(Caption(msg::kRenamePattern), counter);
+  form->addRow(label(msg::kRenamePattern, pattern_), counter);
   auto* hint = new QLabel(Caption(msg::kRenamePatternHint), this);
   form->addRow(QString(), hint);
   auto* replacing = new QHBoxLayout;
   replacing->addWidget(find_, 1);
-  auto* replaceLabel = new QLabel(Caption(msg::kRenameReplace), this);
-  replaceLabel->setBuddy(replace_);
-  replacing->addWidget(replaceLabel);
+  replacing->addWidget(label(msg::kRenameReplace, replace_));
   replacing->addWidget(replace_, 1);
   replacing->addWidget(matchCase_);
-  form->addRow(Caption(msg::kRenameFind), replacing);
+  form->addRow(label(msg::kRenameFind, find_), replacing);
   auto* affixes = new QHBoxLayout;
   affixes->addWidget(prefix_, 1);
-  auto* suffixLabel = new QLabel(Caption(msg::kRenameSuffix), this);
-  suffixLabel->setBuddy(suffix_);
-  affixes->addWidget(suffixLabel);
+  affixes->addWidget(label(msg::kRenameSuffix, suffix_));
   affixes->addWidget(suffix_, 1);
-  form->addRow(Caption(msg::kRenamePrefix), affixes);
-  form->addRow(Caption(msg::kRenameCase), caseChange_);
-  // Labels made by addRow read their mnemonic as the buddy's; name the fields for screen readers.
-  for (QLineEdit* edit : {pattern_, find_, replace_, prefix_, suffix_}) {
-    if (auto* label = qobject_cast<QLabel*>(form->labelForField(edit))) {
-      edit->setAccessibleName(label->text().remove(u'&'));
-    }
-  }
-  replace_->setAccessibleName(Caption(msg::kRenameReplace).remove(u'&'));
-  suffix_->setAccessibleName(Caption(msg::kRenameSuffix).remove(u'&'));
-  start_->setAccessibleName(Caption(msg::kRenameStart).remove(u'&'));
-  step_->setAccessibleName(Caption(msg::kRenameStep).remove(u'&'));
+  form->addRow(label(msg::kRenamePrefix, prefix_), affixes);
+  form->addRow(label(msg::kRenameCase, caseChange_), caseChange_);
 
   model_ = new RenamePreviewModel(this);
   preview_ = new QTableView(this);
