@@ -66,6 +66,9 @@ class Ui {
   virtual void EndProgress() {}
   // Called again and again while a tool runs, so that the window can repaint.
   virtual void WhileWaiting() {}
+  // True once the user has asked the running run to stop (中止 or the progress window's close box)
+  // since BeginProgress: a tool that is still running may then be offered to be ended.
+  [[nodiscard]] virtual bool StopRequested() { return false; }
 };
 
 }  // namespace velmora::platform
