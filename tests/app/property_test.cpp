@@ -279,6 +279,7 @@ class PropertyTest : public DialogFixture {
       wrote = false;
       EXPECT_EQ(DriveSnapshot(), before) << message;
       ui.messages.clear();
+      ui.answers.push_back(true);
       dialog.UndoLastRun();
       EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kUndoNothing)});
     } else if (message == msg::kRunFinished) {
@@ -314,6 +315,7 @@ class PropertyTest : public DialogFixture {
 
     if (wrote) {
       ui.messages.clear();
+      ui.answers.push_back(true);
       dialog.UndoLastRun();
       EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kUndoDone)});
       EXPECT_EQ(DriveSnapshot(), before);

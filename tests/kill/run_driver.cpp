@@ -29,6 +29,7 @@ int Run(std::string_view mode, const std::string& inputPart) {
 
   ui.controlOptions.overwriteAll = 1;
   if (mode == "undo") {
+    ui.answers.push_back(true);
     dialog.UndoLastRun();
   } else if (mode == "change") {
     // Every third part gets a new name, the input part among them.
