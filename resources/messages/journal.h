@@ -20,6 +20,11 @@ inline constexpr Filled<2> kUndoBackupMissing{
     "%1\n　元のファイルの控えが有りません: %2\n　元に戻せません。何も変更していません。"};
 inline constexpr Filled<2> kUndoBackupDamaged{
     "%1\n　元のファイルの控えが壊れています: %2\n　元に戻せません。何も変更していません。"};
+// The file, then where what it held was kept: its last write was cut off and left no result, so
+// what it holds cannot be told from a change made later.
+inline constexpr Filled<2> kUndoKeptAside{
+    "%1\n　は実行の途中で中断した書き込みの後に変更された可能性があるため、\n"
+    "　元に戻す前の内容を次に保存しました: %2"};
 // The journal folder.
 inline constexpr Filled<1> kUndoJournalDamaged{
     "%1\n　にある実行の記録が壊れています。元に戻せません。\n　記録もファイルも何も変更していません。"};

@@ -109,6 +109,8 @@ void MainDialog::UndoLastRun() {
   state_.inputPartPath = result.inputPart;
   if (operations::BuildPartList(context_) == Step::Failed)
     state_.inputPartPath.clear();
+  for (const auto& [file, kept] : result.kept)
+    ui.ShowMessage(msg::kUndoKeptAside(file, kept));
   ui.ShowMessage(msg::kUndoDone());
 }
 

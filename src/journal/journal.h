@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "journal/journal_file.h"
@@ -49,6 +50,9 @@ struct UndoResult {
   std::string file;       // Windows paths, cp932
   std::string backup;
   std::string folder;
+  // Undone: files whose last write left no result and cannot be told from a later change; what
+  // they held was kept at the second path before the original came back.
+  std::vector<std::pair<std::string, std::string>> kept;
 };
 
 // A run chosen to be undone, its journal held until this is destroyed or carried out.

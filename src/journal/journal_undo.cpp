@@ -36,7 +36,16 @@ struct FileWrites {
   std::vector<std::size_t> entries;
   Fingerprint now;
   std::string diskName;  // of the file now there
+  bool keep = false;     // what it holds is kept aside before the original comes back
 };
+
+std::string Hex(std::uint64_t value) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string digits(16, '0');
+  for (std::size_t i = digits.size(); i-- > 0; value >>= 4)
+    digits[i] = kDigits[value & 0x0F];
+  return digits;
+}
 
 std::vector<FileWrites> ByFile(const Record& record) {
   std::vector<FileWrites> files;
@@ -92,7 +101,10 @@ class Undoer {
         return Refusal(UndoStatus::Failed, last.path);
       }
       const std::string backup = first.before == Before::Backup ? BackupPath(first) : std::string();
-      if (!LeftByRun(held_->record, file))
+      // A write cut off before its result whose bytes could not be known beforehand (a tool's or
+      // the library's): what it left cannot be told from a later change, so it is kept.
+      file.keep = !LeftByRun(held_->record, file) && !last.result && !last.expected;
+      if (!file.keep && !LeftByRun(held_->record, file))
         return Refusal(UndoStatus::FileChanged, last.path, backup);
       if (!NeedsBackup(file))
         continue;
@@ -109,6 +121,8 @@ class Undoer {
   std::optional<UndoResult> Restore() {
     for (auto file = files_.rbegin(); file != files_.rend(); ++file) {
       const Entry& last = Entries()[file->entries.back()];
+      if (file->keep && !Keep(*file))
+        return Refusal(UndoStatus::Failed, last.path);
       const std::optional<std::string> failed = RestoreFile(*file);
       if (failed)
         return Refusal(UndoStatus::Failed, *failed);
@@ -118,8 +132,24 @@ class Undoer {
     return std::nullopt;
   }
 
+  [[nodiscard]] const std::vector<std::pair<std::string, std::string>>& Kept() const { return kept_; }
+
  private:
   const std::vector<Entry>& Entries() const { return held_->record.entries; }
+
+  // A copy beside the journal, named by its checksum so that an undo resumed finds it made; on
+  // disk before the file is touched.
+  bool Keep(const FileWrites& file) {
+    const Entry& last = Entries()[file.entries.back()];
+    const std::string kept =
+        Join(held_->folder, held_->id + "-kept-" + Hex(file.now.hash) + "-" + file.diskName);
+    const std::optional<platform::FileContent> there = host_->ReadFile(kept);
+    if (!(there && Fingerprint::Of(there->bytes) == file.now) &&
+        (!host_->CopyFile(last.path, kept, false) || !host_->Flush(kept)))
+      return false;
+    kept_.emplace_back(last.path, kept);
+    return true;
+  }
   std::string BackupPath(const Entry& first) const { return Join(held_->folder, first.backupName); }
 
   bool NeedsBackup(const FileWrites& file) const {
@@ -154,6 +184,7 @@ class Undoer {
   platform::Host* host_;
   const PreparedUndo::Held* held_;
   std::vector<FileWrites> files_;
+  std::vector<std::pair<std::string, std::string>> kept_;
 };
 
 RunSummary Summary(const Record& record) {
@@ -261,6 +292,7 @@ UndoResult Journal::Carry(PreparedUndo& prepared) {
   UndoResult result;
   result.status = UndoStatus::Undone;
   result.inputPart = held.record.plan.inputPart;
+  result.kept = undoer.Kept();
   prepared.held_.reset();
   prepared.result = result;
   return result;
