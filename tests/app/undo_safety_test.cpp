@@ -153,6 +153,25 @@ TEST_F(UndoSafetyTest, AMissingOrDamagedBackupIsNamedAndNothingIsTouched) {
   EXPECT_EQ(Undo(), Msg(msg::kUndoDone));
 }
 
+// A journal number another run took in between is given up for the next; a written file that
+// cannot be brought to the disk stops the run before its result counts, and undo takes it back.
+TEST_F(UndoSafetyTest, AJournalTakenIsRetriedAndAWriteNotOnDiskStopsTheRun) {
+  SmallAssembly();
+  const auto before = DriveSnapshot();
+  host.Fail(velmora::testing::Call::CreateHeld, "00000001.jnl");
+  RunOnce();
+  EXPECT_EQ(host.Count(velmora::testing::Call::CreateHeld), 2);
+  EXPECT_EQ(Undo(), Msg(msg::kUndoDone));
+  EXPECT_EQ(DriveSnapshot(), before);
+
+  host.Fail(velmora::testing::Call::Flush, "mid.prt");
+  Execute(Operation::LowerAllParts);
+  EXPECT_EQ(ui.Last(), Msg(msg::kJournalWriteFailed));
+  EXPECT_NE(DriveSnapshot(), before);
+  EXPECT_EQ(Undo(), Msg(msg::kUndoDone));
+  EXPECT_EQ(DriveSnapshot(), before);
+}
+
 // A run cut off leaves no end: the next start says so once and clears the work files it left.
 TEST_F(UndoSafetyTest, ARunThatDidNotEndIsNoticedAtStart) {
   SmallAssembly();

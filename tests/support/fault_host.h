@@ -29,6 +29,9 @@ enum class Call {
   AppendDurably,
   CreateFolder,
   ListFolder,
+  CreateHeld,
+  Flush,
+  kCount,
 };
 
 class FaultHost : public platform::ForwardingHost {
@@ -51,6 +54,8 @@ class FaultHost : public platform::ForwardingHost {
   bool AppendDurably(std::string_view path, std::string_view bytes) override;
   bool CreateFolder(std::string_view path) override;
   std::optional<std::vector<std::string>> ListFolder(std::string_view path) override;
+  std::unique_ptr<platform::HeldFile> CreateHeld(std::string_view path) override;
+  bool Flush(std::string_view path) override;
 
   // Used by the wrapped streams and processes.
   bool ShouldFail(Call call, std::string_view path);
@@ -64,7 +69,7 @@ class FaultHost : public platform::ForwardingHost {
     int seen = 0;
   };
   std::vector<Rule> rules_;
-  int counts_[16] = {};
+  int counts_[static_cast<int>(Call::kCount)] = {};
 };
 
 }  // namespace velmora::testing
