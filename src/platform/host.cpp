@@ -4,6 +4,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -81,6 +82,7 @@ std::string_view FirstWord(std::string_view commandLine) {
   return commandLine.substr(start, end - start);
 }
 
+// The interpreter leads a process group of its own, so that ending the group ends the tool too.
 class SpawnedProcess final : public Process {
  public:
   explicit SpawnedProcess(pid_t pid) : pid_(pid) {}
@@ -91,8 +93,7 @@ class SpawnedProcess final : public Process {
   void Wait() override {
     if (waited_)
       return;
-    int status = 0;
-    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    while (waitpid(pid_, &status_, 0) < 0 && errno == EINTR) {
     }
     waited_ = true;
   }
@@ -120,6 +121,16 @@ class SpawnedProcess final : public Process {
     Wait();
   }
 
+  // Not yet reaped, the leader's id still names its group.
+  bool Terminate() override { return !waited_ && kill(-pid_, SIGKILL) == 0; }
+
+  // The interpreter dies of the signal that killed the tool it ran.
+  ProcessEnd End() const override {
+    if (!waited_ || !WIFSIGNALED(status_))
+      return {};
+    return ProcessEnd{Crash::Signal, static_cast<std::uint32_t>(WTERMSIG(status_))};
+  }
+
   bool CloseHandle() override {
     if (closed_)
       return false;
@@ -129,6 +140,7 @@ class SpawnedProcess final : public Process {
 
  private:
   pid_t pid_;
+  int status_ = 0;
   bool waited_ = false;
   bool closed_ = false;
 };
@@ -280,12 +292,20 @@ std::unique_ptr<Process> RealHost::StartBatch(std::string_view commandLine) {
   posix_spawn_file_actions_t actions;
   if (posix_spawn_file_actions_init(&actions) != 0)
     return nullptr;
-  const bool quiet =
+  posix_spawnattr_t attributes;
+  if (posix_spawnattr_init(&attributes) != 0) {
+    posix_spawn_file_actions_destroy(&actions);
+    return nullptr;
+  }
+  const bool prepared =
       posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0) == 0 &&
-      posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0) == 0;
+      posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0) == 0 &&
+      posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP) == 0 &&
+      posix_spawnattr_setpgroup(&attributes, 0) == 0;
   pid_t pid = 0;
-  const bool started =
-      quiet && posix_spawn(&pid, interpreter.c_str(), &actions, nullptr, argv, environment.data()) == 0;
+  const bool started = prepared && posix_spawn(&pid, interpreter.c_str(), &actions, &attributes, argv,
+                                               environment.data()) == 0;
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (!started)
     return nullptr;

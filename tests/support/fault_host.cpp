@@ -54,6 +54,8 @@ class FaultProcess final : public platform::Process {
       : host_(&host), inner_(std::move(inner)), commandLine_(std::move(commandLine)) {}
   void Wait() override { inner_->Wait(); }
   void WaitCalling(const std::function<void()>& whileWaiting) override { inner_->WaitCalling(whileWaiting); }
+  bool Terminate() override { return inner_->Terminate(); }
+  platform::ProcessEnd End() const override { return inner_->End(); }
   bool CloseHandle() override {
     const bool ok = inner_->CloseHandle();
     return host_->ShouldFail(Call::CloseProcess, commandLine_) ? false : ok;
