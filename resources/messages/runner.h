@@ -20,6 +20,11 @@ inline constexpr Tailed kBatchFileExists{"バッチファイル が既に有り�
 inline constexpr Text kWorkFileInTheWay{
     "別の velmora が同じ部品で実行中ならその終了を待ち、そうでなければこのファイルを削除してから、"
     "もう一度実行してください。"};
+// Why a file could not be written, from the platform's error: a line of its own.
+inline constexpr Text kReasonDiskFull{"ディスクの空き容量が足りません。"};
+inline constexpr Text kReasonAccessDenied{"アクセスが拒否されました。"};
+// No work file can be made in TEMP: its path and the reason follow.
+inline constexpr Tailed kTempNotWritable{"環境変数 TEMP のフォルダに書き込めません。\n　"};
 inline constexpr Tailed kBatchOpenFailed{"新規に バッチファイル を開くのに失敗しました。\n　"};
 inline constexpr Tailed kBatchWriteError{"バッチファイル の書込みエラーが発生しました。\n　"};
 // Shown without a tail after a write error, with one when the close alone fails.

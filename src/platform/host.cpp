@@ -156,6 +156,20 @@ void SyncFolderOf(const std::string& hostPath) {
 
 RealHost::RealHost() : map_(PathMap::FromEnvironment()) {}
 
+FileError RealHost::LastError() {
+  switch (errno) {
+    case ENOSPC:
+    case EDQUOT:
+      return FileError::DiskFull;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return FileError::AccessDenied;
+    default:
+      return FileError::Unknown;
+  }
+}
+
 RealHost::RealHost(PathMap map) : map_(std::move(map)) {}
 
 std::optional<std::string> RealHost::GetEnv(std::string_view name) {
@@ -195,6 +209,7 @@ bool RealHost::Remove(std::string_view path) {
 }
 
 bool RealHost::CopyFile(std::string_view source, std::string_view destination, bool failIfExists) {
+  errno = 0;  // a refusal of our own leaves no reason of the platform's
   const std::optional<std::string> from = map_.ToHost(source);
   const std::optional<std::string> to = map_.ToHost(destination);
   if (!from || !to)
@@ -257,6 +272,7 @@ bool RealHost::Rename(std::string_view source, std::string_view destination) {
 }
 
 std::unique_ptr<TextStream> RealHost::Open(std::string_view path, OpenMode mode) {
+  errno = 0;
   const std::optional<std::string> host = map_.ToHost(path);
   if (!host)
     return nullptr;

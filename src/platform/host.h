@@ -72,9 +72,16 @@ class Process {
   virtual bool CloseHandle() = 0;
 };
 
+// Why a call on a file failed, as far as the user is told: from the platform's own error.
+enum class FileError { Unknown, DiskFull, AccessDenied };
+
 class Host {
  public:
   virtual ~Host() = default;
+
+  // The platform's error (errno, GetLastError) left by the call that failed just before; also
+  // after a CAD library call, which runs in this process.
+  [[nodiscard]] virtual FileError LastError() { return FileError::Unknown; }
 
   // cp932 value; nullopt when unset. TEMP and UGII_ROOT_DIR given as host paths ("/...") come back
   // in Windows form, a trailing separator kept.
@@ -121,6 +128,7 @@ class RealHost final : public Host {
   RealHost();
   explicit RealHost(PathMap map);
 
+  FileError LastError() override;
   std::optional<std::string> GetEnv(std::string_view name) override;
   std::optional<FileStatus> Stat(std::string_view path) override;
   bool Remove(std::string_view path) override;

@@ -5,6 +5,7 @@
 // windows.h spells the call as a macro; the seam has a member of that name.
 #undef CopyFile
 
+#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -177,6 +178,23 @@ std::string NameOf(const std::string& path) {
 
 RealHost::RealHost() : map_(PathMap::FromEnvironment()) {}
 
+// The system's error first; the C runtime's own for a stream call that set only that.
+FileError RealHost::LastError() {
+  switch (GetLastError()) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return FileError::DiskFull;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+      return FileError::AccessDenied;
+    default:
+      break;
+  }
+  if (errno == ENOSPC)
+    return FileError::DiskFull;
+  return errno == EACCES ? FileError::AccessDenied : FileError::Unknown;
+}
+
 RealHost::RealHost(PathMap map) : map_(std::move(map)) {}
 
 std::optional<std::string> RealHost::GetEnv(std::string_view name) {
@@ -202,6 +220,8 @@ bool RealHost::Remove(std::string_view path) {
 }
 
 bool RealHost::CopyFile(std::string_view source, std::string_view destination, bool failIfExists) {
+  SetLastError(0);
+  errno = 0;
   return ::CopyFileA(std::string(source).c_str(), std::string(destination).c_str(),
                      failIfExists ? TRUE : FALSE) != 0;
 }
@@ -216,6 +236,8 @@ bool RealHost::Rename(std::string_view source, std::string_view destination) {
 }
 
 std::unique_ptr<TextStream> RealHost::Open(std::string_view path, OpenMode mode) {
+  SetLastError(0);
+  errno = 0;
   return OpenHostTextStream(std::string(path), mode);
 }
 

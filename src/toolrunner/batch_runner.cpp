@@ -94,6 +94,18 @@ std::string CrashMessage(const platform::ProcessEnd& end, const std::string& too
 
 }  // namespace
 
+std::string ReasonLine(platform::FileError error) {
+  switch (error) {
+    case platform::FileError::DiskFull:
+      return msg::kReasonDiskFull() + '\n';
+    case platform::FileError::AccessDenied:
+      return msg::kReasonAccessDenied() + '\n';
+    case platform::FileError::Unknown:
+      break;
+  }
+  return {};
+}
+
 std::string BatchFileText(std::string_view mode, std::string_view toolPath, std::string_view inFile,
                           std::string_view outFile, std::string_view befFile, std::string_view aftFile,
                           std::string_view base) {
@@ -183,8 +195,14 @@ void BatchRunner::RemoveAll(const WorkFiles& files) const {
 Step BatchRunner::WriteBatchFile(const ToolCall& call, const std::string& base, const std::string& batFile,
                                  std::string_view messageTail) const {
   const std::unique_ptr<platform::TextStream> bat = host_->Open(batFile, platform::OpenMode::WriteText);
-  if (!bat)
+  if (!bat) {
+    // Refused or full: no file at all can be made there, and TEMP is what the user has to change.
+    const std::string reason = ReasonLine(host_->LastError());
+    if (!reason.empty())
+      return ShowFailure(*ui_, msg::kTempNotWritable.WithLines(
+                                   host_->GetEnv("TEMP").value_or("") + '\n' + reason, messageTail));
     return ShowFailure(*ui_, msg::kBatchOpenFailed(messageTail));
+  }
   const std::string& toolPath = call.mode == ToolMode::Structure ? *pcToolPath_ : *editToolPath_;
   const std::string content = BatchFileText(Spelling(call.mode), toolPath, call.inFile, call.outFile,
                                             call.befFile, call.aftFile, base);
@@ -195,7 +213,10 @@ Step BatchRunner::WriteBatchFile(const ToolCall& call, const std::string& base, 
     begin = end;
   }
   if (bat->Error()) {
-    const Step failed = ShowFailure(*ui_, msg::kBatchWriteError(messageTail));
+    const std::string reason = ReasonLine(host_->LastError());
+    const Step failed = ShowFailure(
+        *ui_, reason.empty() ? msg::kBatchWriteError(messageTail)
+                             : msg::kBatchWriteError.WithLines(batFile + '\n' + reason, messageTail));
     if (!bat->Close())
       ui_->ShowMessage(msg::kBatchCloseFailed());
     return failed;

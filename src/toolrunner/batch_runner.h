@@ -61,6 +61,9 @@ struct ToolCall {
   std::string_view aftFile = {};
 };
 
+// Why a write failed, as a line (cp932, ending in "\n"); empty when the platform did not say.
+[[nodiscard]] std::string ReasonLine(platform::FileError error);
+
 // The batch file's text for one run ("\n" line ends; the stream writes CR LF).
 std::string BatchFileText(std::string_view mode, std::string_view toolPath, std::string_view inFile,
                           std::string_view outFile, std::string_view befFile, std::string_view aftFile,

@@ -259,6 +259,18 @@ TEST_F(DispatcherTest, FailedPerformPassLeavesNothingInTemp) {
   EXPECT_EQ(ui.messages, Finished());
 }
 
+// A copy refused by the platform says which file and why.
+TEST_F(DispatcherTest, FailedCopySaysWhy) {
+  SetNewName("top.prt", "top2.prt");
+  host.FailWith(velmora::testing::Call::CopyFile, "top2.prt", platform::FileError::AccessDenied);
+  Execute(Operation::Change);
+  EXPECT_EQ(ui.messages, std::vector<std::string>{
+                             Msg(msg::kReplaceCopyPrefix, "top.prt ファイルのコピーに失敗しました。\n",
+                                 text::ToDisplayUtf8(drive.Win("work/top2.prt"))) +
+                             Msg("\nアクセスが拒否されました。\n　", msg::kTailRunBroken)});
+  EXPECT_EQ(TempFiles(), std::vector<std::string>());
+}
+
 TEST_F(DispatcherTest, UnreadableStructureListingStopsTheRun) {
   SetNewName("top.prt", "top2.prt");
   host.Fail(velmora::testing::Call::Open, "-ugpc.txt");

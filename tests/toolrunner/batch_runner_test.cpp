@@ -351,6 +351,23 @@ TEST_F(RunnerTest, HostFailuresEachWithTheirMessage) {
   }
 }
 
+// A refusal or a full disk, as the platform tells it: the message says so, and where.
+TEST_F(RunnerTest, FailedWritesSayWhy) {
+  faults.FailWith(Call::Open, ".bat", platform::FileError::AccessDenied);
+  EXPECT_TRUE(Run("-list"));
+  faults.Clear();
+  faults.FailWith(Call::StreamWrite, ".bat", platform::FileError::DiskFull);
+  EXPECT_TRUE(Run("-list"));
+  EXPECT_EQ(
+      ui.messages,
+      (std::vector<std::string>{
+          "環境変数 TEMP のフォルダに書き込めません。\nC:\\Temp\nアクセスが拒否されました。\n　" + kTail,
+          "バッチファイル の書込みエラーが発生しました。\nC:\\Temp\\top-list.bat\n"
+          "ディスクの空き容量が足りません。\n　" +
+              kTail}));
+  EXPECT_TRUE(memory.files.empty());
+}
+
 TEST_F(RunnerTest, WriteErrorThenCloseFailureAddsAMessageWithoutTail) {
   faults.Fail(Call::StreamWrite, ".bat", 3);
   faults.Fail(Call::StreamClose, ".bat");
