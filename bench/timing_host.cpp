@@ -18,6 +18,8 @@ class TimedProcess final : public platform::Process {
     inner_->WaitCalling(whileWaiting);
     *seconds_ += Since(start);
   }
+  bool Terminate() override { return inner_->Terminate(); }
+  platform::ProcessEnd End() const override { return inner_->End(); }
   bool CloseHandle() override { return inner_->CloseHandle(); }
 
  private:

@@ -26,6 +26,7 @@ int Finish(const cad::CommandResult& result, std::string_view option) {
     output.append(kTool).append(": injected output for ").append(option).push_back('\n');
   if (!cad::WriteText(stdout, output))
     return cad::Fail(kTool, "cannot write the standard output");
+  cad::InjectedCrash(option);
   return 0;
 }
 
@@ -34,6 +35,7 @@ int Finish(const cad::CommandResult& result, std::string_view option) {
 int main(int argc, char** argv) {
   cad::InjectedDelay();
   if (argc == 3 && std::string_view(argv[2]) == "-list") {
+    cad::InjectedHang("-list");
     if (cad::Injected("VELMORA_CAD_FAIL", "-list"))
       return cad::Fail(kTool, "injected failure for -list");
     cad::PartSource source(platform::PathMap::FromEnvironment());
@@ -47,6 +49,7 @@ int main(int argc, char** argv) {
     return cad::Fail(kTool, "unknown option " + std::string(optionText));
   if (argc != (cad::TakesNames(*option) ? 7 : 5))
     return cad::Fail(kTool, kUsage);
+  cad::InjectedHang(optionText);
   if (cad::Injected("VELMORA_CAD_FAIL", optionText))
     return cad::Fail(kTool, "injected failure for " + std::string(optionText));
   const std::string_view before = argc == 7 ? argv[5] : "";

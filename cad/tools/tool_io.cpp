@@ -8,6 +8,13 @@
 
 #include "platform/posix_file.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <signal.h>
+#include <sys/resource.h>
+#endif
+
 namespace velmora::cad {
 
 bool Injected(const char* variable, std::string_view option) {
@@ -41,6 +48,28 @@ void InjectedDelay() {
   if (error != std::errc() || end != text.data() + text.size() || milliseconds <= 0)
     return;
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void InjectedHang(std::string_view option) {
+  if (!Injected("VELMORA_CAD_HANG", option))
+    return;
+  for (;;)
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+}
+
+void InjectedCrash(std::string_view option) {
+  if (!Injected("VELMORA_CAD_CRASH", option))
+    return;
+  std::fflush(nullptr);
+#ifdef _WIN32
+  // What an access violation leaves as the exit code, without the debugger it would start.
+  TerminateProcess(GetCurrentProcess(), 0xC0000005);
+#else
+  const rlimit noCore{0, 0};
+  setrlimit(RLIMIT_CORE, &noCore);
+  signal(SIGSEGV, SIG_DFL);
+  raise(SIGSEGV);
+#endif
 }
 
 bool WriteText(std::FILE* stream, std::string_view text) {

@@ -14,6 +14,12 @@ bool Injected(const char* variable, std::string_view option);
 // that tests can make a run as slow as one with a real CAD system.
 void InjectedDelay();
 
+// VELMORA_CAD_HANG=option: the tool never ends, as one waiting for a licence or a dialog nobody
+// sees. VELMORA_CAD_CRASH=option: it dies as a crashing program does (a signal, or an exception
+// code on Windows) once its output is written.
+void InjectedHang(std::string_view option);
+void InjectedCrash(std::string_view option);
+
 // Writes text to a stream as a Windows program in text mode does: "\n" becomes CR LF.
 // False when the stream failed.
 bool WriteText(std::FILE* stream, std::string_view text);

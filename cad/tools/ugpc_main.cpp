@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
   // Only the form the program uses is offered: every level (-a), one blank per level (-s1).
   if (!all || !singleLevel || input.empty())
     return cad::Fail(kTool, "usage: ugpc -a -s1 IN");
+  cad::InjectedHang("ugpc");
   if (cad::Injected("VELMORA_CAD_FAIL", "ugpc"))
     return cad::Fail(kTool, "injected failure for ugpc");
   cad::PartSource source(platform::PathMap::FromEnvironment());
@@ -45,5 +46,6 @@ int main(int argc, char** argv) {
     output.append("ugpc: injected output for ugpc\n");
   if (!cad::WriteText(stdout, output))
     return cad::Fail(kTool, "cannot write the standard output");
+  cad::InjectedCrash("ugpc");
   return 0;
 }

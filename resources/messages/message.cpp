@@ -13,17 +13,19 @@ std::string Tailed::operator()(std::string_view tail) const {
 }
 
 std::string Tailed::WithLines(std::string_view lines, std::string_view tail) const {
-  std::string text = text::Cp932(utf8_);
+  return WithLinesBeforeTail(text::Cp932(utf8_), lines) + std::string(tail);
+}
+
+std::string WithLinesBeforeTail(std::string message, std::string_view lines) {
   const std::string lineBreak = kLineBreak();
-  if (text.ends_with(lineBreak))
-    text.resize(text.size() - lineBreak.size());
-  text += '\n';
-  text += lines;
+  if (message.ends_with(lineBreak))
+    message.resize(message.size() - lineBreak.size());
+  message += '\n';
+  message += lines;
   if (!lines.empty())
-    text.pop_back();  // the last line ends in the line break below
-  text += lineBreak;
-  text += tail;
-  return text;
+    message.pop_back();  // the last line ends in the line break below
+  message += lineBreak;
+  return message;
 }
 
 std::string AfterName::operator()(std::string_view name, std::string_view tail) const {

@@ -45,6 +45,10 @@ class Tailed : public Named {
   [[nodiscard]] std::string WithLines(std::string_view lines, std::string_view tail) const;
 };
 
+// A composed message that ends in "\n　" (its tail not yet added) with lines (cp932, each ending in
+// "\n") put before that last line break, as WithLines does.
+[[nodiscard]] std::string WithLinesBeforeTail(std::string message, std::string_view lines);
+
 // A message that follows a name (cp932), then takes the tail if it has one.
 class AfterName : public Named {
  public:

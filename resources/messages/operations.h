@@ -37,6 +37,12 @@ inline constexpr std::string_view kReplaceCopyFailed = " ファイルのコピ�
 inline std::string ReplaceCopyFailed(std::string_view fileName, std::string_view tail) {
   return AroundName(kReplaceCopyPrefix, fileName, kReplaceCopyFailed, tail);
 }
+// With lines (cp932, each ending in "\n") before the tail: the file written and why it failed.
+inline std::string ReplaceCopyFailed(std::string_view fileName, std::string_view lines,
+                                     std::string_view tail) {
+  return WithLinesBeforeTail(AroundName(kReplaceCopyPrefix, fileName, kReplaceCopyFailed), lines) +
+         std::string(tail);
+}
 inline constexpr AfterName kReplaceCloseAllFailed{" ファイルを閉じるのに失敗しました。\n　"};
 
 // Re-saving through the CAD library.

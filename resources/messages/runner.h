@@ -16,6 +16,15 @@ inline constexpr Tailed kTempFolderMissing{"環境変数 TEMP のフォルダが
 inline constexpr Tailed kTextFileExists{"テキストファイル が既に有ります。\n　"};
 inline constexpr Tailed kLogFileExists{"ログファイル が既に有ります。\n　"};
 inline constexpr Tailed kBatchFileExists{"バッチファイル が既に有ります。\n　"};
+// Follows the path of a work file in the way.
+inline constexpr Text kWorkFileInTheWay{
+    "別の velmora が同じ部品で実行中ならその終了を待ち、そうでなければこのファイルを削除してから、"
+    "もう一度実行してください。"};
+// Why a file could not be written, from the platform's error: a line of its own.
+inline constexpr Text kReasonDiskFull{"ディスクの空き容量が足りません。"};
+inline constexpr Text kReasonAccessDenied{"アクセスが拒否されました。"};
+// No work file can be made in TEMP: its path and the reason follow.
+inline constexpr Tailed kTempNotWritable{"環境変数 TEMP のフォルダに書き込めません。\n　"};
 inline constexpr Tailed kBatchOpenFailed{"新規に バッチファイル を開くのに失敗しました。\n　"};
 inline constexpr Tailed kBatchWriteError{"バッチファイル の書込みエラーが発生しました。\n　"};
 // Shown without a tail after a write error, with one when the close alone fails.
@@ -33,6 +42,13 @@ inline constexpr Tailed kLogRemoveFailed{"ログファイル の削除に失敗�
 inline constexpr Tailed kTextFileMissing{"テキストファイル が見つかりません。\n　"};
 inline constexpr Tailed kTextFileNotEmpty{"エラーの為か テキストファイル が作成されています。\n　"};
 inline constexpr Tailed kTextRemoveFailed{"テキストファイル の削除に失敗しました。\n　"};
+// Asked once when the user stops a run while a tool has been running for a while; %1 is the tool.
+inline constexpr Filled<1> kToolStillRunning{
+    "%1 が終了していません。\n　ツールを終了させて実行を中止しますか？"};
+// A tool that crashed, whatever it wrote: %1 the tool, %2 the signal or the exception code, %3 the
+// tail.
+inline constexpr Filled<3> kToolKilledBySignal{"%1 がシグナル %2 で異常終了しました。\n　%3"};
+inline constexpr Filled<3> kToolCrashedWithCode{"%1 が例外コード %2 で異常終了しました。\n　%3"};
 
 // The listing reader. "(\\" is "(" and two backslashes, as the user sees it.
 inline constexpr Tailed kListingReadError{"テキストファイル の読込みエラーが発生しました。\n　"};
@@ -48,6 +64,8 @@ inline constexpr Tailed kListingNetworkNotPrt{
 inline constexpr Tailed kListingTwoColons{"テキストファイル に : が2つ以上の行が有ります。\n　"};
 inline constexpr Tailed kListingColonTooEarly{"テキストファイル に : が8文字以降で無い行が有ります。\n　"};
 inline constexpr Tailed kListingDriveNotPrt{"テキストファイル に : の前が .prt ( で無い行が有ります。\n　"};
+// A name no batch file may carry: it would end its quoted value or its line.
+inline constexpr Tailed kListingUnsafeName{"テキストファイル に \" か制御文字を含む名前の行が有ります。\n　"};
 inline constexpr Text kListingCloseFailed{"テキストファイル を閉じるのに失敗しました。"};
 
 }  // namespace velmora::msg

@@ -251,6 +251,7 @@ void MainDialog::OnExecute() {
 
   const Operation operation = state_.operation;
   WaitCursor waitCursor(ui);
+  const toolrunner::WorkFileScope workFiles(context_.runner);
   operations::RunInspect(context_, operation == Operation::Inspect ? PassMode::Inspect : PassMode::Check,
                          plan->inputFolder);
   if (operation == Operation::Inspect)

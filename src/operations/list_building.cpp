@@ -50,6 +50,7 @@ Step BuildPartList(Context& context) {
   const std::string tail = msg::kTailListNotBuilt();
   if (CheckInputs(context, tail) == Step::Failed)
     return Step::Failed;
+  const toolrunner::WorkFileScope workFiles(context.runner);
   if (context.runner.RunTool({.mode = toolrunner::ToolMode::List, .inFile = inputPart}, tail) == Step::Failed)
     return Step::Failed;
   const std::string base = context.runner.WorkFileBase(inputPart, toolrunner::ToolMode::List, tail);
@@ -66,7 +67,7 @@ Step BuildPartList(Context& context) {
   toolrunner::ListingReader reader(context.ui);
   const std::string readTail = msg::kTailListIncomplete();
   for (int n = 0; !stream->Eof(); ++n) {
-    // On a bad line the reader has closed the stream; the rows so far and the .txt stay for the user.
+    // On a bad line the reader has closed the stream; the rows so far stay.
     const toolrunner::ListingReader::Read read = reader.ReadListingLine(*stream, readTail);
     if (read == toolrunner::ListingReader::Read::Failed)
       return Step::Failed;

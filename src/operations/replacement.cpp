@@ -79,7 +79,11 @@ Step PlaceFile(Context& context, std::string_view source, const std::string& tar
   const bool allowReplaceAll = options.allowReplaceAll != 0;
   const std::string name(text::FileNameOf(source));
   const auto copyFailed = [&] {
-    context.ui.ShowMessage(msg::ReplaceCopyFailed(name, messageTail));
+    // Said only when the platform said why: the file and the reason.
+    const std::string reason = toolrunner::ReasonLine(context.host.LastError());
+    context.ui.ShowMessage(reason.empty()
+                               ? msg::ReplaceCopyFailed(name, messageTail)
+                               : msg::ReplaceCopyFailed(name, target + '\n' + reason, messageTail));
     return Step::Failed;
   };
   const auto resaved = [&] {
@@ -169,7 +173,11 @@ Step ResavePart(Context& context, std::string_view path, std::string_view messag
   if (context.journal.BeforeWrite(path, journal::WriteKind::Resaved) == Step::Failed)
     return Step::Failed;
   if (!context.cad.PartSave()) {
-    context.ui.ShowMessage(msg::kResaveSaveFailed(name, messageTail));
+    const std::string reason = toolrunner::ReasonLine(context.host.LastError());
+    context.ui.ShowMessage(reason.empty() ? msg::kResaveSaveFailed(name, messageTail)
+                                          : msg::WithLinesBeforeTail(msg::kResaveSaveFailed(name),
+                                                                     std::string(path) + '\n' + reason) +
+                                                std::string(messageTail));
     return Step::Failed;
   }
   if (context.journal.AfterWrite(path) == Step::Failed)

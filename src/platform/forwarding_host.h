@@ -16,6 +16,7 @@ class ForwardingHost : public Host {
  public:
   explicit ForwardingHost(Host& inner) : inner_(&inner) {}
 
+  FileError LastError() override { return inner_->LastError(); }
   std::optional<std::string> GetEnv(std::string_view name) override { return inner_->GetEnv(name); }
   std::optional<FileStatus> Stat(std::string_view path) override { return inner_->Stat(path); }
   bool Remove(std::string_view path) override { return inner_->Remove(path); }

@@ -4,6 +4,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -82,6 +83,7 @@ std::string_view FirstWord(std::string_view commandLine) {
   return commandLine.substr(start, end - start);
 }
 
+// The interpreter leads a process group of its own, so that ending the group ends the tool too.
 class SpawnedProcess final : public Process {
  public:
   explicit SpawnedProcess(pid_t pid) : pid_(pid) {}
@@ -92,8 +94,7 @@ class SpawnedProcess final : public Process {
   void Wait() override {
     if (waited_)
       return;
-    int status = 0;
-    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    while (waitpid(pid_, &status_, 0) < 0 && errno == EINTR) {
     }
     waited_ = true;
   }
@@ -121,6 +122,16 @@ class SpawnedProcess final : public Process {
     Wait();
   }
 
+  // Not yet reaped, the leader's id still names its group.
+  bool Terminate() override { return !waited_ && kill(-pid_, SIGKILL) == 0; }
+
+  // The interpreter dies of the signal that killed the tool it ran.
+  ProcessEnd End() const override {
+    if (!waited_ || !WIFSIGNALED(status_))
+      return {};
+    return ProcessEnd{Crash::Signal, static_cast<std::uint32_t>(WTERMSIG(status_))};
+  }
+
   bool CloseHandle() override {
     if (closed_)
       return false;
@@ -130,6 +141,7 @@ class SpawnedProcess final : public Process {
 
  private:
   pid_t pid_;
+  int status_ = 0;
   bool waited_ = false;
   bool closed_ = false;
 };
@@ -183,6 +195,20 @@ bool LockNow(int fd) {
 
 RealHost::RealHost() : map_(PathMap::FromEnvironment()) {}
 
+FileError RealHost::LastError() {
+  switch (errno) {
+    case ENOSPC:
+    case EDQUOT:
+      return FileError::DiskFull;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return FileError::AccessDenied;
+    default:
+      return FileError::Unknown;
+  }
+}
+
 RealHost::RealHost(PathMap map) : map_(std::move(map)) {}
 
 std::optional<std::string> RealHost::GetEnv(std::string_view name) {
@@ -222,6 +248,7 @@ bool RealHost::Remove(std::string_view path) {
 }
 
 bool RealHost::CopyFile(std::string_view source, std::string_view destination, bool failIfExists) {
+  errno = 0;  // a refusal of our own leaves no reason of the platform's
   const std::optional<std::string> from = map_.ToHost(source);
   const std::optional<std::string> to = map_.ToHost(destination);
   if (!from || !to)
@@ -284,6 +311,7 @@ bool RealHost::Rename(std::string_view source, std::string_view destination) {
 }
 
 std::unique_ptr<TextStream> RealHost::Open(std::string_view path, OpenMode mode) {
+  errno = 0;
   const std::optional<std::string> host = map_.ToHost(path);
   if (!host)
     return nullptr;
@@ -319,12 +347,20 @@ std::unique_ptr<Process> RealHost::StartBatch(std::string_view commandLine) {
   posix_spawn_file_actions_t actions;
   if (posix_spawn_file_actions_init(&actions) != 0)
     return nullptr;
-  const bool quiet =
+  posix_spawnattr_t attributes;
+  if (posix_spawnattr_init(&attributes) != 0) {
+    posix_spawn_file_actions_destroy(&actions);
+    return nullptr;
+  }
+  const bool prepared =
       posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0) == 0 &&
-      posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0) == 0;
+      posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0) == 0 &&
+      posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP) == 0 &&
+      posix_spawnattr_setpgroup(&attributes, 0) == 0;
   pid_t pid = 0;
-  const bool started =
-      quiet && posix_spawn(&pid, interpreter.c_str(), &actions, nullptr, argv, environment.data()) == 0;
+  const bool started = prepared && posix_spawn(&pid, interpreter.c_str(), &actions, &attributes, argv,
+                                               environment.data()) == 0;
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (!started)
     return nullptr;

@@ -45,11 +45,24 @@ struct FileContent {
 // How often a process waited for through WaitCalling hands control back.
 inline constexpr int kWaitingIntervalMs = 50;
 
+// How a process and the processes it started ended, once waited for. A crash is a death by a
+// signal (Linux) or an exit code of 0xC0000000 and above, an exception's code (Windows).
+enum class Crash { None, Signal, Exception };
+struct ProcessEnd {
+  Crash crash = Crash::None;
+  std::uint32_t code = 0;  // the signal or the exception code
+};
+
 // A started process: Wait blocks until it has ended; CloseHandle releases it (false on failure).
 class Process {
  public:
   virtual ~Process() = default;
   virtual void Wait() = 0;
+  // Ends the process and everything it started (its process group, its job); true once they
+  // have been told to end. A process that cannot be ended so says false.
+  virtual bool Terminate() { return false; }
+  // After the wait: whether it, or a process it started, crashed.
+  [[nodiscard]] virtual ProcessEnd End() const { return {}; }
   // Wait that calls whileWaiting every kWaitingIntervalMs or so until the process has ended, so that
   // a window can repaint while a tool runs. Without a way to wait in slices it just waits.
   virtual void WaitCalling(const std::function<void()>& whileWaiting) {
@@ -70,9 +83,16 @@ class HeldFile {
   virtual std::optional<std::string> ReadAll() = 0;
 };
 
+// Why a call on a file failed, as far as the user is told: from the platform's own error.
+enum class FileError { Unknown, DiskFull, AccessDenied };
+
 class Host {
  public:
   virtual ~Host() = default;
+
+  // The platform's error (errno, GetLastError) left by the call that failed just before; also
+  // after a CAD library call, which runs in this process.
+  [[nodiscard]] virtual FileError LastError() { return FileError::Unknown; }
 
   // cp932 value; nullopt when unset. TEMP and UGII_ROOT_DIR given as host paths ("/...") come back
   // in Windows form, a trailing separator kept.
@@ -90,8 +110,9 @@ class Host {
   virtual bool Rename(std::string_view source, std::string_view destination) = 0;
   // fopen "rt"/"wt": nullptr when it cannot be opened.
   virtual std::unique_ptr<TextStream> Open(std::string_view path, OpenMode mode) = 0;
-  // CreateProcessA on a command line whose first (quoted) word is a batch file; the batch file is
-  // run by the project's interpreter. nullptr when the process cannot be started.
+  // Starts a batch file, its path quoted as the command line's first word, in a process group (a
+  // job on Windows) of its own: on Linux the project's interpreter runs it, on Windows the
+  // command interpreter, started explicitly. nullptr when the process cannot be started.
   virtual std::unique_ptr<Process> StartBatch(std::string_view commandLine) = 0;
   // A path from the host's own file dialog (UTF-8) in the Windows form the program speaks.
   virtual WindowsPath ToWindowsPath(std::string_view hostPath) = 0;
@@ -126,6 +147,7 @@ class RealHost final : public Host {
   RealHost();
   explicit RealHost(PathMap map);
 
+  FileError LastError() override;
   std::optional<std::string> GetEnv(std::string_view name) override;
   std::optional<FileStatus> Stat(std::string_view path) override;
   bool Remove(std::string_view path) override;

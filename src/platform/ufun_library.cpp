@@ -1,5 +1,7 @@
 #include "platform/ufun_library.h"
 
+#include <errno.h>
+
 #include <algorithm>
 #include <string>
 
@@ -55,6 +57,7 @@ bool UfunLibrary::PartOpen(std::string_view path) {
 }
 
 bool UfunLibrary::PartSave() {
+  errno = 0;  // so that a failure's reason is the library's own
   return UF_PART_save() == 0;
 }
 

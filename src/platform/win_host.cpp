@@ -5,6 +5,7 @@
 // windows.h spells the call as a macro; the seam has a member of that name.
 #undef CopyFile
 
+#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -20,27 +21,63 @@
 namespace velmora::platform {
 namespace {
 
+// The command interpreter and everything it starts run in a job of their own: ending the job ends
+// them all, and its messages tell of every process started in it, whose end code is kept to tell a
+// crash. A job that cannot be had (an older system inside another job) leaves the interpreter alone.
 class WinProcess final : public Process {
  public:
-  explicit WinProcess(HANDLE process) : process_(process) {}
+  WinProcess(HANDLE process, HANDLE job, HANDLE port) : process_(process), job_(job), port_(port) {}
   ~WinProcess() override {
+    for (const HANDLE started : started_)
+      ::CloseHandle(started);
     if (process_ != nullptr)
       ::CloseHandle(process_);
+    if (job_ != nullptr)
+      ::CloseHandle(job_);
+    if (port_ != nullptr)
+      ::CloseHandle(port_);
   }
   WinProcess(const WinProcess&) = delete;
   WinProcess& operator=(const WinProcess&) = delete;
 
   void Wait() override {
-    if (process_ != nullptr)
-      WaitForSingleObject(process_, INFINITE);
+    WaitCalling([] {});
   }
 
-  // Slices of the wait end the moment the process does, so the run takes no longer for them.
+  // The job's messages are waited on first, so that a tool is held the moment it starts: a short
+  // one would otherwise be gone, and its end code with it, before the slice ends.
   void WaitCalling(const std::function<void()>& whileWaiting) override {
     if (process_ == nullptr)
       return;
-    while (WaitForSingleObject(process_, kWaitingIntervalMs) == WAIT_TIMEOUT)
+    for (;;) {
+      if (port_ != nullptr)
+        TakeMessages(kWaitingIntervalMs);
+      const DWORD waited = WaitForSingleObject(process_, port_ != nullptr ? 0 : kWaitingIntervalMs);
+      if (waited != WAIT_TIMEOUT)
+        break;
       whileWaiting();
+    }
+    if (port_ != nullptr)
+      TakeMessages(0);
+    ended_ = true;
+  }
+
+  bool Terminate() override {
+    constexpr UINT kEnded = 1;
+    if (job_ != nullptr)
+      return TerminateJobObject(job_, kEnded) != 0;
+    return process_ != nullptr && TerminateProcess(process_, kEnded) != 0;
+  }
+
+  ProcessEnd End() const override {
+    if (!ended_)
+      return {};
+    for (const HANDLE started : started_) {
+      DWORD code = 0;
+      if (GetExitCodeProcess(started, &code) != 0 && code >= kFirstExceptionCode)
+        return ProcessEnd{Crash::Exception, code};
+    }
+    return {};
   }
 
   bool CloseHandle() override {
@@ -50,8 +87,62 @@ class WinProcess final : public Process {
   }
 
  private:
+  static constexpr DWORD kFirstExceptionCode = 0xC0000000;
+
+  // Holds every process the job reports as started, the interpreter included.
+  void TakeMessages(DWORD timeoutMs) {
+    DWORD message = 0;
+    ULONG_PTR key = 0;
+    LPOVERLAPPED detail = nullptr;
+    while (GetQueuedCompletionStatus(port_, &message, &key, &detail, timeoutMs) != 0) {
+      timeoutMs = 0;
+      if (message != JOB_OBJECT_MSG_NEW_PROCESS)
+        continue;
+      const auto id = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(detail));
+      if (const HANDLE started = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, id))
+        started_.push_back(started);
+    }
+  }
+
   HANDLE process_;
+  HANDLE job_;
+  HANDLE port_;
+  std::vector<HANDLE> started_;
+  bool ended_ = false;
 };
+
+// A job whose processes end when it is closed, with its messages on a port of its own; false (and
+// nothing held) when the system gives none.
+bool MakeJob(HANDLE& job, HANDLE& port) {
+  job = CreateJobObjectA(nullptr, nullptr);
+  port = job != nullptr ? CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1) : nullptr;
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  JOBOBJECT_ASSOCIATE_COMPLETION_PORT association{job, port};
+  if (port != nullptr &&
+      SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits) != 0 &&
+      SetInformationJobObject(job, JobObjectAssociateCompletionPortInformation, &association,
+                              sizeof association) != 0)
+    return true;
+  if (port != nullptr)
+    ::CloseHandle(port);
+  if (job != nullptr)
+    ::CloseHandle(job);
+  job = port = nullptr;
+  return false;
+}
+
+// The command interpreter named by ComSpec, else the system's own.
+std::string CommandInterpreter() {
+  char path[MAX_PATH];
+  const DWORD length = GetEnvironmentVariableA("ComSpec", path, sizeof path);
+  if (length > 0 && length < sizeof path)
+    return std::string(path, length);
+  const UINT folder = GetSystemDirectoryA(path, sizeof path);
+  if (folder == 0 || folder >= sizeof path)
+    return "cmd.exe";
+  return std::string(path, folder) + "\\cmd.exe";
+}
 
 // The platform's identity of a file: its volume and index, the same for every spelling of it.
 FileId IdOf(const std::string& path) {
@@ -132,6 +223,23 @@ std::unique_ptr<HeldFile> HoldFile(std::string_view path, DWORD disposition) {
 
 RealHost::RealHost() : map_(PathMap::FromEnvironment()) {}
 
+// The system's error first; the C runtime's own for a stream call that set only that.
+FileError RealHost::LastError() {
+  switch (GetLastError()) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return FileError::DiskFull;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+      return FileError::AccessDenied;
+    default:
+      break;
+  }
+  if (errno == ENOSPC)
+    return FileError::DiskFull;
+  return errno == EACCES ? FileError::AccessDenied : FileError::Unknown;
+}
+
 RealHost::RealHost(PathMap map) : map_(std::move(map)) {}
 
 std::optional<std::string> RealHost::GetEnv(std::string_view name) {
@@ -157,6 +265,8 @@ bool RealHost::Remove(std::string_view path) {
 }
 
 bool RealHost::CopyFile(std::string_view source, std::string_view destination, bool failIfExists) {
+  SetLastError(0);
+  errno = 0;
   return ::CopyFileA(std::string(source).c_str(), std::string(destination).c_str(),
                      failIfExists ? TRUE : FALSE) != 0;
 }
@@ -172,13 +282,27 @@ bool RealHost::Rename(std::string_view source, std::string_view destination) {
 }
 
 std::unique_ptr<TextStream> RealHost::Open(std::string_view path, OpenMode mode) {
+  SetLastError(0);
+  errno = 0;
   return OpenHostTextStream(std::string(path), mode);
 }
 
-// The command line as given: the interpreter is found from the batch file's type, and its window
-// stays hidden.
+// The batch file's path reaches the interpreter through a variable, expanded once and inside
+// quotes: no character of a part, folder or TEMP name is ever read as a command, and a "%" in one
+// is not expanded. "/s" takes the outer quotes away and leaves the inner ones around the path.
+constexpr const char* kBatchVariable = "VELMORA_BATCH_FILE";
+
 std::unique_ptr<Process> RealHost::StartBatch(std::string_view commandLine) {
-  std::string line(commandLine);
+  std::string batch(commandLine);
+  if (batch.size() >= 2 && batch.front() == '"' && batch.back() == '"')
+    batch = batch.substr(1, batch.size() - 2);
+  if (SetEnvironmentVariableA(kBatchVariable, batch.c_str()) == 0)
+    return nullptr;
+  const std::string interpreter = CommandInterpreter();
+  std::string line = "\"" + interpreter + "\" /d /v:off /s /c \"\"%" + kBatchVariable + "%\"\"";
+  HANDLE job = nullptr;
+  HANDLE port = nullptr;
+  const bool inJob = MakeJob(job, port);
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
@@ -187,15 +311,27 @@ std::unique_ptr<Process> RealHost::StartBatch(std::string_view commandLine) {
   constexpr int kStartAttempts = 4;
   constexpr DWORD kStartPauseMs = 100;
   for (int attempt = 1;; ++attempt) {
-    if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                       &startup, &started))
+    if (CreateProcessA(interpreter.c_str(), line.data(), nullptr, nullptr, FALSE,
+                       CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, nullptr, &startup, &started))
       break;
-    if (attempt == kStartAttempts)
+    if (attempt == kStartAttempts) {
+      if (inJob) {
+        ::CloseHandle(port);
+        ::CloseHandle(job);
+      }
       return nullptr;
+    }
     Sleep(kStartPauseMs);
   }
+  // Inside another job that allows none of its own, the interpreter runs without one.
+  if (inJob && AssignProcessToJobObject(job, started.hProcess) == 0) {
+    ::CloseHandle(port);
+    ::CloseHandle(job);
+    job = port = nullptr;
+  }
+  ResumeThread(started.hThread);
   ::CloseHandle(started.hThread);
-  return std::make_unique<WinProcess>(started.hProcess);
+  return std::make_unique<WinProcess>(started.hProcess, job, port);
 }
 
 // The platform's own dialogs already give Windows paths.

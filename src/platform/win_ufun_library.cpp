@@ -1,6 +1,7 @@
 // The CAD library on Windows: libufun.dll loaded at start, so that a missing one is reported in
 // the program's own words rather than by the loader ending the process.
 
+#include <errno.h>
 #include <stdlib.h>
 #include <windows.h>
 
@@ -105,6 +106,8 @@ bool UfunLibrary::PartOpen(std::string_view path) {
 }
 
 bool UfunLibrary::PartSave() {
+  SetLastError(0);  // so that a failure's reason is the library's own
+  errno = 0;
   return Loaded() && entries_->save() == 0;
 }
 

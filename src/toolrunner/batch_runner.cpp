@@ -1,7 +1,10 @@
 #include "toolrunner/batch_runner.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 
+#include "resources/messages/operations.h"
 #include "resources/messages/runner.h"
 #include "resources/messages/tails.h"
 #include "text/mbstring.h"
@@ -76,7 +79,32 @@ void CutLine(std::string& line, std::size_t limit) {
     line.resize(end);
 }
 
+// A tool that has run this long when the user asks to stop may be hung: offer to end it.
+constexpr auto kLongToolRun = std::chrono::seconds(3);
+
+// The code of a crash as the platform writes it: a signal's number, an exception code in hex.
+std::string CrashMessage(const platform::ProcessEnd& end, const std::string& toolPath,
+                         std::string_view messageTail) {
+  if (end.crash == platform::Crash::Signal)
+    return msg::kToolKilledBySignal(toolPath, std::to_string(end.code), messageTail);
+  char code[16];
+  std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(end.code));
+  return msg::kToolCrashedWithCode(toolPath, code, messageTail);
+}
+
 }  // namespace
+
+std::string ReasonLine(platform::FileError error) {
+  switch (error) {
+    case platform::FileError::DiskFull:
+      return msg::kReasonDiskFull() + '\n';
+    case platform::FileError::AccessDenied:
+      return msg::kReasonAccessDenied() + '\n';
+    case platform::FileError::Unknown:
+      break;
+  }
+  return {};
+}
 
 std::string BatchFileText(std::string_view mode, std::string_view toolPath, std::string_view inFile,
                           std::string_view outFile, std::string_view befFile, std::string_view aftFile,
@@ -133,6 +161,7 @@ std::string BatchRunner::WorkFileBase(std::string_view partPath, ToolMode mode,
 }
 
 Step BatchRunner::RunTool(const ToolCall& call, std::string_view messageTail) const {
+  toolEnded_ = false;
   const std::string base = WorkFileBase(call.inFile, call.mode, messageTail);
   if (base.empty())
     return Step::Failed;
@@ -146,17 +175,34 @@ Step BatchRunner::RunTool(const ToolCall& call, std::string_view messageTail) co
   if (host_->Stat(files.bat))
     return FailAt(msg::kBatchFileExists, files.bat, messageTail);
 
+  // From here on, whatever is at the three names was made by this run.
+  const std::string& toolPath = call.mode == ToolMode::Structure ? *pcToolPath_ : *editToolPath_;
   if (WriteBatchFile(call, base, files.bat, messageTail) == Step::Failed ||
-      RunBatchFile(files.bat, messageTail) == Step::Failed)
+      RunBatchFile(toolPath, files.bat, messageTail) == Step::Failed) {
+    RemoveAll(files);
     return Step::Failed;
+  }
   return JudgeOutput(call.mode, files, messageTail);
+}
+
+void BatchRunner::RemoveAll(const WorkFiles& files) const {
+  for (const std::string* file : {&files.bat, &files.txt, &files.log}) {
+    if (host_->Stat(*file))
+      static_cast<void>(host_->Remove(*file));
+  }
 }
 
 Step BatchRunner::WriteBatchFile(const ToolCall& call, const std::string& base, const std::string& batFile,
                                  std::string_view messageTail) const {
   const std::unique_ptr<platform::TextStream> bat = host_->Open(batFile, platform::OpenMode::WriteText);
-  if (!bat)
+  if (!bat) {
+    // Refused or full: no file at all can be made there, and TEMP is what the user has to change.
+    const std::string reason = ReasonLine(host_->LastError());
+    if (!reason.empty())
+      return ShowFailure(*ui_, msg::kTempNotWritable.WithLines(
+                                   host_->GetEnv("TEMP").value_or("") + '\n' + reason, messageTail));
     return ShowFailure(*ui_, msg::kBatchOpenFailed(messageTail));
+  }
   const std::string& toolPath = call.mode == ToolMode::Structure ? *pcToolPath_ : *editToolPath_;
   const std::string content = BatchFileText(Spelling(call.mode), toolPath, call.inFile, call.outFile,
                                             call.befFile, call.aftFile, base);
@@ -167,7 +213,10 @@ Step BatchRunner::WriteBatchFile(const ToolCall& call, const std::string& base, 
     begin = end;
   }
   if (bat->Error()) {
-    const Step failed = ShowFailure(*ui_, msg::kBatchWriteError(messageTail));
+    const std::string reason = ReasonLine(host_->LastError());
+    const Step failed = ShowFailure(
+        *ui_, reason.empty() ? msg::kBatchWriteError(messageTail)
+                             : msg::kBatchWriteError.WithLines(batFile + '\n' + reason, messageTail));
     if (!bat->Close())
       ui_->ShowMessage(msg::kBatchCloseFailed());
     return failed;
@@ -177,32 +226,60 @@ Step BatchRunner::WriteBatchFile(const ToolCall& call, const std::string& base, 
   return Step::Done;
 }
 
-Step BatchRunner::RunBatchFile(const std::string& batFile, std::string_view messageTail) const {
+Step BatchRunner::RunBatchFile(const std::string& toolPath, const std::string& batFile,
+                               std::string_view messageTail) const {
+  platform::ProcessEnd end;
   {
     const std::unique_ptr<platform::Process> process = host_->StartBatch("\"" + batFile + "\"");
     if (!process)
       return ShowFailure(*ui_, msg::kBatchStartFailed(messageTail));
-    process->WaitCalling([this] { ui_->WhileWaiting(); });
+    Wait(*process, toolPath);
+    end = process->End();
     if (!process->CloseHandle())
       return ShowFailure(*ui_, msg::kBatchHandleCloseFailed(messageTail));
   }
   if (!host_->Remove(batFile))
     return ShowFailure(*ui_, msg::kBatchRemoveFailed(messageTail));
+  if (toolEnded_)
+    return ShowFailure(*ui_, msg::kRunCancelled(messageTail));
+  // Whatever its files hold, a tool that crashed did not do its work.
+  if (end.crash != platform::Crash::None)
+    return ShowFailure(*ui_, CrashMessage(end, toolPath, messageTail));
   return Step::Done;
+}
+
+void BatchRunner::Wait(platform::Process& process, const std::string& toolPath) const {
+  const auto started = std::chrono::steady_clock::now();
+  bool asked = false;
+  process.WaitCalling([&] {
+    ui_->WhileWaiting();
+    if (asked || !ui_->StopRequested() || std::chrono::steady_clock::now() - started < kLongToolRun)
+      return;
+    asked = true;
+    if (ui_->AskYesNo(msg::kToolStillRunning(toolPath)) && process.Terminate())
+      toolEnded_ = true;
+  });
 }
 
 // The error stream must be empty; so must the output of a mode that writes a part.
 Step BatchRunner::JudgeOutput(ToolMode mode, const WorkFiles& files, std::string_view messageTail) const {
   const std::optional<platform::FileStatus> log = host_->Stat(files.log);
-  if (!log)
+  if (!log) {
+    RemoveAll(files);
     return ShowFailure(*ui_, msg::kLogFileMissing(messageTail));
+  }
   if (log->size > 0)
     return FailWithText(msg::kLogFileNotEmpty, files.log, messageTail);
-  if (!host_->Remove(files.log))
+  if (!host_->Remove(files.log)) {
+    RemoveAll(files);
     return ShowFailure(*ui_, msg::kLogRemoveFailed(messageTail));
+  }
 
-  if (ReadsOutput(Spelling(mode)))
+  if (ReadsOutput(Spelling(mode))) {
+    if (scope_ != nullptr)
+      scope_->files_.push_back(files.txt);
     return Step::Done;
+  }
 
   const std::optional<platform::FileStatus> txt = host_->Stat(files.txt);
   if (!txt)
@@ -217,7 +294,7 @@ Step BatchRunner::JudgeOutput(ToolMode mode, const WorkFiles& files, std::string
 // The user has to find the file to read or remove it: name it, and show what a tool wrote.
 Step BatchRunner::FailAt(const msg::Tailed& message, const std::string& path,
                          std::string_view messageTail) const {
-  ui_->ShowMessage(message.WithLines(path + '\n', messageTail));
+  ui_->ShowMessage(message.WithLines(path + '\n' + msg::kWorkFileInTheWay() + '\n', messageTail));
   return Step::Failed;
 }
 
@@ -251,6 +328,18 @@ std::string BatchRunner::FirstLines(const std::string& path) const {
     lines += line + '\n';
   }
   return lines;
+}
+
+WorkFileScope::WorkFileScope(const BatchRunner& runner) : runner_(&runner), outer_(runner.scope_) {
+  runner.scope_ = this;
+}
+
+WorkFileScope::~WorkFileScope() {
+  runner_->scope_ = outer_;
+  for (const std::string& file : files_) {
+    if (runner_->host_->Stat(file))
+      static_cast<void>(runner_->host_->Remove(file));
+  }
 }
 
 }  // namespace velmora::toolrunner

@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/host.h"
 #include "platform/step.h"
@@ -60,10 +61,15 @@ struct ToolCall {
   std::string_view aftFile = {};
 };
 
+// Why a write failed, as a line (cp932, ending in "\n"); empty when the platform did not say.
+[[nodiscard]] std::string ReasonLine(platform::FileError error);
+
 // The batch file's text for one run ("\n" line ends; the stream writes CR LF).
 std::string BatchFileText(std::string_view mode, std::string_view toolPath, std::string_view inFile,
                           std::string_view outFile, std::string_view befFile, std::string_view aftFile,
                           std::string_view base);
+
+class WorkFileScope;
 
 class BatchRunner {
  public:
@@ -76,10 +82,15 @@ class BatchRunner {
   [[nodiscard]] std::string WorkFileBase(std::string_view partPath, ToolMode mode,
                                          std::string_view messageTail) const;
 
-  // Failed once its message has been shown.
+  // Failed once its message has been shown. A run that fails leaves in TEMP only what a tool wrote
+  // as its error, for the user to read; the listing of a run that succeeds is the caller's.
   Step RunTool(const ToolCall& call, std::string_view messageTail) const;
 
+  // The last run failed because the user had its tool ended: a stopped run, not a broken one.
+  [[nodiscard]] bool ToolEnded() const { return toolEnded_; }
+
  private:
+  friend class WorkFileScope;
   struct WorkFiles {
     std::string bat;
     std::string txt;
@@ -87,7 +98,11 @@ class BatchRunner {
   };
   Step WriteBatchFile(const ToolCall& call, const std::string& base, const std::string& batFile,
                       std::string_view messageTail) const;
-  Step RunBatchFile(const std::string& batFile, std::string_view messageTail) const;
+  Step RunBatchFile(const std::string& toolPath, const std::string& batFile,
+                    std::string_view messageTail) const;
+  // Waits for the tool, offering once to end it when the user asks to stop a long run.
+  void Wait(platform::Process& process, const std::string& toolPath) const;
+  void RemoveAll(const WorkFiles& files) const;
   Step JudgeOutput(ToolMode mode, const WorkFiles& files, std::string_view messageTail) const;
   Step FailAt(const msg::Tailed& message, const std::string& path, std::string_view messageTail) const;
   Step FailWithText(const msg::Tailed& message, const std::string& path, std::string_view messageTail) const;
@@ -99,6 +114,25 @@ class BatchRunner {
   platform::Ui* ui_;
   const std::string* editToolPath_;
   const std::string* pcToolPath_;
+  mutable WorkFileScope* scope_ = nullptr;
+  mutable bool toolEnded_ = false;
+};
+
+// The listings a run's tool runs hand to their readers: whatever of them is still in TEMP when the
+// scope ends, however the run ended, is removed, so that no run is refused for a file an earlier
+// one left. Scopes nest; a listing belongs to the innermost.
+class WorkFileScope {
+ public:
+  explicit WorkFileScope(const BatchRunner& runner);
+  ~WorkFileScope();
+  WorkFileScope(const WorkFileScope&) = delete;
+  WorkFileScope& operator=(const WorkFileScope&) = delete;
+
+ private:
+  friend class BatchRunner;
+  const BatchRunner* runner_;
+  WorkFileScope* outer_;
+  std::vector<std::string> files_;
 };
 
 }  // namespace velmora::toolrunner

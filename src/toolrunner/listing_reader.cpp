@@ -15,6 +15,17 @@ bool LowerPieceIs(std::string_view line, std::size_t start, std::string_view exp
   return text::ToLower(line.substr(start, expected.size())) == expected;
 }
 
+// A quote would end the value of the batch file's "set" line; a control character (a line break
+// among them) could end the line itself. Neither is ever a trail byte in cp932.
+bool HoldsUnsafeByte(std::string_view line) {
+  for (const char c : line) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte == '"' || byte < 0x20 || byte == 0x7F)
+      return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 ListingReader::ListingReader(platform::Ui& ui) : ui_(&ui) {}
@@ -67,6 +78,10 @@ ListingReader::Read ListingReader::ReadListingLine(platform::TextStream& stream,
       return fail(msg::kListingDriveNotPrt);
     split = colon - 3;
   }
+
+  // A name read from a part file is untrusted: it reaches batch files, so it must not reshape them.
+  if (HoldsUnsafeByte(line))
+    return fail(msg::kListingUnsafeName);
 
   name_ = line.substr(0, split);
   folder_ = line.substr(split + 2, line.size() - split - 3);

@@ -242,21 +242,33 @@ TEST_F(DispatcherTest, CheckPassFailureWritesNothingAndLeavesNothingInTemp) {
   EXPECT_TRUE(drive.Exists("work/sub/bb.prt"));
 }
 
-TEST_F(DispatcherTest, FailedPerformPassLeavesTheListingInTemp) {
+// A copy that fails is no error a tool wrote: the run takes its listing with it, and the next
+// press is not refused for a file in TEMP.
+TEST_F(DispatcherTest, FailedPerformPassLeavesNothingInTemp) {
   SetNewName("top.prt", "top2.prt");
   host.Fail(velmora::testing::Call::CopyFile, "top2.prt");
   Execute(Operation::Change);
   EXPECT_EQ(ui.messages, std::vector<std::string>{Msg(msg::kReplaceCopyPrefix, "top.prt",
                                                       msg::kReplaceCopyFailed, msg::kTailRunBroken)});
-  EXPECT_EQ(TempFiles(), std::vector<std::string>{"top-ugpc.txt"});
+  EXPECT_EQ(TempFiles(), std::vector<std::string>());
   EXPECT_EQ(State().inputPartPath, drive.Win("work/top.prt"));
   EXPECT_EQ(ui.waitCursorDepth, 0);
-  // The listing left behind refuses the next press, and the message says where it is.
   ui.messages.clear();
+  host.Clear();
   Execute(Operation::Change);
-  EXPECT_EQ(ui.messages, std::vector<std::string>{Msg("テキストファイル が既に有ります。\n",
-                                                      text::ToDisplayUtf8(drive.Temp()), "\\top-ugpc.txt\n　",
-                                                      msg::kTailRunRefused)});
+  EXPECT_EQ(ui.messages, Finished());
+}
+
+// A copy refused by the platform says which file and why.
+TEST_F(DispatcherTest, FailedCopySaysWhy) {
+  SetNewName("top.prt", "top2.prt");
+  host.FailWith(velmora::testing::Call::CopyFile, "top2.prt", platform::FileError::AccessDenied);
+  Execute(Operation::Change);
+  EXPECT_EQ(ui.messages, std::vector<std::string>{
+                             Msg(msg::kReplaceCopyPrefix, "top.prt ファイルのコピーに失敗しました。\n",
+                                 text::ToDisplayUtf8(drive.Win("work/top2.prt"))) +
+                             Msg("\nアクセスが拒否されました。\n　", msg::kTailRunBroken)});
+  EXPECT_EQ(TempFiles(), std::vector<std::string>());
 }
 
 TEST_F(DispatcherTest, UnreadableStructureListingStopsTheRun) {

@@ -1,11 +1,13 @@
 #pragma once
 // What the tests that run the dialog in processes of their own share: the run driver started in a
-// process group of its own (killed or waited for whole), run to its end, and the part files below a
+// session of its own (killed or waited for whole), run to its end, and the part files below a
 // folder.
 
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -35,7 +37,8 @@ inline bool IsPartName(const fs::path& path) {
 }
 
 // Every *.prt below the folder (relative path, as spelt) to its bytes.
-inline std::map<std::string, std::string> Parts(const fs::path& root, const velmora::testing::TempDrive& drive) {
+inline std::map<std::string, std::string> Parts(const fs::path& root,
+                                                const velmora::testing::TempDrive& drive) {
   std::map<std::string, std::string> parts;
   for (const auto& entry : fs::recursive_directory_iterator(root)) {
     if (entry.is_regular_file() && IsPartName(entry.path())) {
@@ -46,7 +49,34 @@ inline std::map<std::string, std::string> Parts(const fs::path& root, const velm
   return parts;
 }
 
-// The driver's process and everything it started share one group, killed or waited for together.
+// Whether a process of the session is still there. A tool run has a process group of its own,
+// but stays in the session of the driver that started it.
+inline bool SessionAlive(pid_t session) {
+  for (const auto& entry : fs::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename().string();
+    if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos)
+      continue;
+    FILE* stat = fopen((entry.path() / "stat").c_str(), "r");
+    if (stat == nullptr)
+      continue;
+    char line[1024];
+    const bool read = fgets(line, sizeof line, stat) != nullptr;
+    fclose(stat);
+    // pid (comm) state ppid pgrp session: the name may hold blanks, so count from its ")".
+    const char* close = read ? strrchr(line, ')') : nullptr;
+    int parent = 0;
+    int group = 0;
+    int its = 0;
+    char state = 0;
+    if (close != nullptr && sscanf(close + 1, " %c %d %d %d", &state, &parent, &group, &its) == 4 &&
+        its == session && state != 'Z')
+      return true;
+  }
+  return false;
+}
+
+// The driver leads a session of its own: it and everything it started are killed or waited for
+// together.
 class Driver {
  public:
   Driver(std::string_view mode, const std::string& input) {
@@ -54,13 +84,12 @@ class Driver {
     fflush(nullptr);
     pid_ = fork();
     if (pid_ == 0) {
-      setpgid(0, 0);
+      setsid();
       if (freopen("/dev/null", "w", stdout) == nullptr)
         _exit(3);
       execl(VELMORA_RUN_DRIVER, VELMORA_RUN_DRIVER, std::string(mode).c_str(), input.c_str(), nullptr);
       _exit(3);
     }
-    setpgid(pid_, pid_);
   }
   Driver(const Driver&) = delete;
   Driver& operator=(const Driver&) = delete;
@@ -79,11 +108,14 @@ class Driver {
   bool Kill() {
     const bool ended = waitpid(pid_, &status_, WNOHANG) == pid_;
     kill(-pid_, SIGKILL);
+    kill(pid_, SIGKILL);  // before its setsid the group is not there yet
     if (!ended)
       waitpid(pid_, &status_, 0);
-    // The group's other members are reaped elsewhere; none may still be writing when files are read.
-    for (int i = 0; i < 2000 && kill(-pid_, 0) == 0; ++i)
+    // The session's other members die with the driver and are reaped elsewhere; none may still be
+    // writing when files are read.
+    for (int i = 0; i < 2000 && SessionAlive(pid_); ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_FALSE(SessionAlive(pid_)) << "a process of the killed run lives on";
     pid_ = -1;
     return ended;
   }

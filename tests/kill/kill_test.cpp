@@ -8,6 +8,7 @@
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -111,6 +112,22 @@ TEST_P(KillTest, KilledAnywhereLosesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, KillTest, ::testing::Values("change", "bulk"));
+
+// A change whose reference edit never ends, stopped by the user who has the tool ended: the run
+// stops as a stopped run, leaves nothing running and nothing in TEMP, and undo takes it back.
+TEST_F(KillTest, HungToolEndedByTheUserIsAStoppedRun) {
+  Reset();
+  const Clock::time_point start = Clock::now();
+  const std::string output = RunToEnd("hung", input_);
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(60));
+  EXPECT_NE(output.find("ug_edit_part_names.exe が終了していません。"), std::string::npos) << output;
+  EXPECT_NE(output.find("中止しました。\n　実行は中断しました。"), std::string::npos) << output;
+  EXPECT_EQ(output.find("実行が正常に終了しました。"), std::string::npos) << output;
+  EXPECT_TRUE(drive.TempFiles().empty());
+  ExpectWholeParts("hung");
+  ASSERT_NE(Parts(drive.Host("gen"), drive), original_);  // the copies were made before the edit
+  ExpectUndone("hung");
+}
 
 }  // namespace
 }  // namespace velmora::test

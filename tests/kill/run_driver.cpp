@@ -1,8 +1,10 @@
 // One run of the dialog in a process of its own, for the kill test: the real host, tools, batch
-// interpreter and library, with a scripted UI. `run_driver change|bulk|undo INPUT` prints every
-// message shown (UTF-8), one per line.
+// interpreter and library, with a scripted UI. `run_driver change|bulk|undo|hung INPUT` prints every
+// message shown and question asked (UTF-8), one per line. `hung` is a change whose reference edits
+// never end, stopped by the user, who has the tool ended.
 
 #include <stdio.h>
+#include <stdlib.h>
 
 #include <string>
 #include <string_view>
@@ -31,11 +33,16 @@ int Run(std::string_view mode, const std::string& inputPart) {
   if (mode == "undo") {
     ui.answers.push_back(true);
     dialog.UndoLastRun();
-  } else if (mode == "change") {
+  } else if (mode == "change" || mode == "hung") {
     // Every third part gets a new name, the input part among them.
     for (int row = 0; row < dialog.State().partList.RowCount(); row += 3)
       dialog.OnEndLabelEdit(row, "k" + std::to_string(row) + ".prt");
     ui.controlOperation = Operation::Change;
+    if (mode == "hung") {
+      setenv("VELMORA_CAD_HANG", "-change_name", 1);
+      ui.stopRequested = true;
+      ui.answers.push_back(true);
+    }
     dialog.OnExecute();
   } else if (mode == "bulk") {
     ui.controlOperation = Operation::UpperAllParts;
@@ -43,6 +50,8 @@ int Run(std::string_view mode, const std::string& inputPart) {
   } else {
     return 2;
   }
+  for (const std::string& question : ui.questions)
+    printf("%s\n", question.c_str());
   for (const std::string& message : ui.messages)
     printf("%s\n", message.c_str());
   return 0;

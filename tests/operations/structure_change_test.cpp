@@ -154,6 +154,18 @@ TEST_F(ChangeTest, ALibraryFailureBreaksOffThePerformPass) {
   EXPECT_EQ(Components("w/sub.prt"), (std::vector<std::string>{"|leaf.prt", "|leaf.prt"}));
 }
 
+// When the platform says why (here as a full disk would), the message names the file and the reason.
+TEST_F(ChangeTest, ALibraryFailureSaysWhyWhenThePlatformDoes) {
+  state.options.overwriteAll = 1;
+  Rename("leaf.prt", "leaf2.prt");
+  setenv("VELMORA_UF_FAIL", "UF_PART_save", 1);
+  host.SetLastError(platform::FileError::DiskFull);
+  EXPECT_TRUE(Change());
+  EXPECT_EQ(Messages(), "[leaf2.prt ファイルの保存に失敗しました。\n" +
+                            text::ToDisplayUtf8(drive.Win("w/leaf2.prt")) +
+                            "\nディスクの空き容量が足りません。\n　実行は中断しました。]");
+}
+
 TEST_F(ChangeTest, PerformPassRefusesANumberNoRowHolds) {
   state.options.overwriteAll = 1;
   Rename("leaf.prt", "leaf2.prt");

@@ -1,9 +1,12 @@
 // The interpreter executable, started as the program starts it, on real batch files.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <chrono>
 
 #include "platform/host.h"
 #include "resources/messages/platform.h"
@@ -24,18 +27,23 @@ std::string WindowsForm(const std::string& host) {
 
 class BatchRunTest : public ::testing::Test {
  protected:
-  // Writes the lines (cp932, joined with CR LF) as D:\temp\run.bat and runs it to its end.
-  void Run(const std::vector<std::string>& lines) {
+  // Writes the lines (cp932, joined with CR LF) as D:\temp\run.bat and runs it to its end; how
+  // the process ended.
+  ProcessEnd Run(const std::vector<std::string>& lines) {
     std::string file;
     for (const std::string& line : lines)
       file += line + "\r\n";
     drive_.WriteFile("temp/run.bat", file);
     RealHost host;
     std::unique_ptr<Process> process = host.StartBatch("\"" + drive_.Win("temp/run.bat") + "\"");
-    ASSERT_TRUE(process);
+    if (!process) {
+      ADD_FAILURE() << "not started";
+      return {};
+    }
     process->Wait();
     EXPECT_TRUE(process->CloseHandle());
     EXPECT_FALSE(process->CloseHandle());
+    return process->End();
   }
   std::string Set(const char* name, const std::string& value) {
     return std::string("set ") + name + "=" + value;
@@ -107,6 +115,43 @@ TEST_F(BatchRunTest, SeveralCommandsVariablesAndStandardError) {
   EXPECT_EQ(drive_.ReadFile("temp/1.txt"), "[first]\nin_file=\"D:\\表.prt\"\n");
   EXPECT_EQ(drive_.ReadFile("temp/1.log"), "complaint");
   EXPECT_EQ(drive_.ReadFile("temp/2.txt"), "[second]\nin_file=\"D:\\表.prt\"\n");
+}
+
+// The file runs on to its end after a tool that crashed, as on Windows; the interpreter then dies of
+// the same signal, so that the program learns of the crash whichever command it was.
+TEST_F(BatchRunTest, ACrashIsPassedOnAfterTheFileHasRun) {
+  setenv("VELMORA_ECHO_SIGNAL", "6", 1);
+  const ProcessEnd first = Run({"@echo off", "\"" + tool_ + "\" a 1>D:\\temp\\a.txt", "endlocal", "exit"});
+  const ProcessEnd middle = Run({"@echo off", "\"" + tool_ + "\" b 1>D:\\temp\\b.txt",
+                                 Set("VELMORA_ECHO_SIGNAL", ""), "\"" + tool_ + "\" c 1>D:\\temp\\c.txt"});
+  unsetenv("VELMORA_ECHO_SIGNAL");
+  const ProcessEnd none = Run({"@echo off", "\"" + tool_ + "\" d 1>D:\\temp\\d.txt", "exit"});
+  EXPECT_EQ(first.crash, Crash::Signal);
+  EXPECT_EQ(first.code, 6u);
+  EXPECT_EQ(middle.crash, Crash::Signal);
+  EXPECT_EQ(middle.code, 6u);
+  EXPECT_EQ(drive_.ReadFile("temp/c.txt"), "[c]\n");
+  EXPECT_EQ(none.crash, Crash::None);
+  EXPECT_EQ(drive_.ReadFile("temp/d.txt"), "[d]\n");
+}
+
+// Ending a batch run ends the tool it started too, however deep: the interpreter leads a group.
+TEST_F(BatchRunTest, TerminateEndsTheToolItStarted) {
+  drive_.WriteFile("temp/hang.bat", "@echo off\r\n\"Z:\\bin\\sleep\" 30\r\n\"Z:\\bin\\sleep\" 31\r\n");
+  RealHost host;
+  std::unique_ptr<Process> process = host.StartBatch("\"" + drive_.Win("temp/hang.bat") + "\"");
+  ASSERT_TRUE(process);
+  const auto start = std::chrono::steady_clock::now();
+  int slices = 0;
+  process->WaitCalling([&] {
+    if (++slices == 4) {
+      EXPECT_TRUE(process->Terminate());
+    }
+  });
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_EQ(process->End().crash, Crash::Signal);
+  EXPECT_EQ(process->End().code, static_cast<std::uint32_t>(SIGKILL));
+  EXPECT_FALSE(process->Terminate());  // nothing is left to end
 }
 
 TEST_F(BatchRunTest, RefusedLinesAreNotRun) {

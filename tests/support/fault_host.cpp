@@ -54,6 +54,8 @@ class FaultProcess final : public platform::Process {
       : host_(&host), inner_(std::move(inner)), commandLine_(std::move(commandLine)) {}
   void Wait() override { inner_->Wait(); }
   void WaitCalling(const std::function<void()>& whileWaiting) override { inner_->WaitCalling(whileWaiting); }
+  bool Terminate() override { return inner_->Terminate(); }
+  platform::ProcessEnd End() const override { return inner_->End(); }
   bool CloseHandle() override {
     const bool ok = inner_->CloseHandle();
     return host_->ShouldFail(Call::CloseProcess, commandLine_) ? false : ok;
@@ -71,6 +73,14 @@ void FaultHost::Fail(Call call, std::string pathPart, int nth, bool always) {
   rules_.push_back(Rule{call, std::move(pathPart), nth, always});
 }
 
+void FaultHost::FailWith(Call call, std::string pathPart, platform::FileError error) {
+  rules_.push_back(Rule{call, std::move(pathPart), 1, false, 0, error});
+}
+
+platform::FileError FaultHost::LastError() {
+  return lastError_ ? *lastError_ : ForwardingHost::LastError();
+}
+
 int FaultHost::Count(Call call) const {
   return counts_[static_cast<int>(call)];
 }
@@ -84,8 +94,11 @@ bool FaultHost::ShouldFail(Call call, std::string_view path) {
     if (!rule.pathPart.empty() && path.find(rule.pathPart) == std::string_view::npos)
       continue;
     ++rule.seen;
-    if (rule.seen == rule.nth || (rule.always && rule.seen > rule.nth))
+    if (rule.seen == rule.nth || (rule.always && rule.seen > rule.nth)) {
       fail = true;
+      if (rule.error != platform::FileError::Unknown)
+        lastError_ = rule.error;
+    }
   }
   return fail;
 }

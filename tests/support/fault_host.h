@@ -39,6 +39,11 @@ class FaultHost : public platform::ForwardingHost {
   explicit FaultHost(platform::Host& inner) : ForwardingHost(inner) {}
 
   void Fail(Call call, std::string pathPart = {}, int nth = 1, bool always = false);
+  // The same, with the platform's error the failure leaves.
+  void FailWith(Call call, std::string pathPart, platform::FileError error);
+  // The platform's error as if a call (a CAD library call, say) had just left it.
+  void SetLastError(platform::FileError error) { lastError_ = error; }
+  platform::FileError LastError() override;
   void Clear() { rules_.clear(); }
   // How often a call kind was made (matching any path).
   int Count(Call call) const;
@@ -67,8 +72,10 @@ class FaultHost : public platform::ForwardingHost {
     int nth;
     bool always;
     int seen = 0;
+    platform::FileError error = platform::FileError::Unknown;
   };
   std::vector<Rule> rules_;
+  std::optional<platform::FileError> lastError_;
   int counts_[static_cast<int>(Call::kCount)] = {};
 };
 

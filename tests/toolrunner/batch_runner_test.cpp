@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/messages/runner.h"
 #include "resources/messages/tails.h"
 #include "support/fault_host.h"
 #include "support/memory_host.h"
@@ -234,7 +235,8 @@ TEST_F(RunnerTest, OutcomesByWhatTheToolWrote) {
        "",
        "エラーの為か テキストファイル が作成されています。\nC:\\Temp\\top-change_name.txt\nout\n\nmore",
        {".txt"}},
-      {"-list", "", std::nullopt, "ログファイル が見つかりません。", {".txt"}},
+      // No error output to read: nothing of the run stays to refuse the next one.
+      {"-list", "", std::nullopt, "ログファイル が見つかりません。", {}},
       {"-change_comp_dir", std::nullopt, "", "テキストファイル が見つかりません。", {}},
   };
   for (const Case& c : cases) {
@@ -270,6 +272,8 @@ TEST_F(RunnerTest, LeftoverWorkFilesBlockTheRunInTheirOrder) {
       {{".log", ".bat"}, "ログファイル が既に有ります。\nC:\\Temp\\top-list.log"},
       {{".bat"}, "バッチファイル が既に有ります。\nC:\\Temp\\top-list.bat"},
   };
+  // The file, then what to do about it.
+  const std::string advice = "\n" + std::string(msg::kWorkFileInTheWay);
   for (const Case& c : cases) {
     memory.files.clear();
     ui.messages.clear();
@@ -277,7 +281,7 @@ TEST_F(RunnerTest, LeftoverWorkFilesBlockTheRunInTheirOrder) {
       memory.files["C:\\Temp\\top-list" + suffix] = "old";
     const auto before = memory.files;
     EXPECT_TRUE(Run("-list"));
-    EXPECT_EQ(ui.messages, std::vector<std::string>{c.message + "\n　" + kTail});
+    EXPECT_EQ(ui.messages, std::vector<std::string>{c.message + advice + "\n　" + kTail});
     EXPECT_EQ(memory.files, before);
     EXPECT_TRUE(memory.started.empty());
   }
@@ -321,16 +325,15 @@ TEST_F(RunnerTest, HostFailuresEachWithTheirMessage) {
   };
   const std::string t = "\n　" + kTail;
   const std::vector<Case> cases = {
+      // Whatever the run made goes with its failure: no tool wrote an error to read.
       {Call::Open, ".bat", {"新規に バッチファイル を開くのに失敗しました。" + t}, {}},
-      {Call::StreamWrite, ".bat", {"バッチファイル の書込みエラーが発生しました。" + t}, {".bat"}},
-      {Call::StreamClose, ".bat", {"バッチファイル を閉じるのに失敗しました。" + t}, {".bat"}},
-      {Call::StartBatch, "", {"バッチファイル の実行時にエラーに成りました。" + t}, {".bat"}},
-      {Call::CloseProcess,
-       "",
-       {"バッチファイル のハンドルを閉じるのに失敗しました。" + t},
-       {".bat", ".log", ".txt"}},
-      {Call::Remove, ".bat", {"バッチファイル の削除に失敗しました。" + t}, {".bat", ".log", ".txt"}},
-      {Call::Remove, ".log", {"ログファイル の削除に失敗しました。" + t}, {".log", ".txt"}},
+      {Call::StreamWrite, ".bat", {"バッチファイル の書込みエラーが発生しました。" + t}, {}},
+      {Call::StreamClose, ".bat", {"バッチファイル を閉じるのに失敗しました。" + t}, {}},
+      {Call::StartBatch, "", {"バッチファイル の実行時にエラーに成りました。" + t}, {}},
+      {Call::CloseProcess, "", {"バッチファイル のハンドルを閉じるのに失敗しました。" + t}, {}},
+      // A removal that failed once is tried again.
+      {Call::Remove, ".bat", {"バッチファイル の削除に失敗しました。" + t}, {}},
+      {Call::Remove, ".log", {"ログファイル の削除に失敗しました。" + t}, {}},
       {Call::Remove, ".txt", {"テキストファイル の削除に失敗しました。" + t}, {".txt"}},
   };
   for (const Case& c : cases) {
@@ -346,6 +349,23 @@ TEST_F(RunnerTest, HostFailuresEachWithTheirMessage) {
       left.push_back("C:\\Temp\\top-upper_name" + suffix);
     EXPECT_EQ(Keys(memory.files), left) << c.messages.front();
   }
+}
+
+// A refusal or a full disk, as the platform tells it: the message says so, and where.
+TEST_F(RunnerTest, FailedWritesSayWhy) {
+  faults.FailWith(Call::Open, ".bat", platform::FileError::AccessDenied);
+  EXPECT_TRUE(Run("-list"));
+  faults.Clear();
+  faults.FailWith(Call::StreamWrite, ".bat", platform::FileError::DiskFull);
+  EXPECT_TRUE(Run("-list"));
+  EXPECT_EQ(
+      ui.messages,
+      (std::vector<std::string>{
+          "環境変数 TEMP のフォルダに書き込めません。\nC:\\Temp\nアクセスが拒否されました。\n　" + kTail,
+          "バッチファイル の書込みエラーが発生しました。\nC:\\Temp\\top-list.bat\n"
+          "ディスクの空き容量が足りません。\n　" +
+              kTail}));
+  EXPECT_TRUE(memory.files.empty());
 }
 
 TEST_F(RunnerTest, WriteErrorThenCloseFailureAddsAMessageWithoutTail) {

@@ -87,6 +87,13 @@ TEST(ListingReader, EveryRuleInItsOrder) {
       {"a.prt(D:\\)", "テキストファイル に : が8文字以降で無い行が有ります。"},
       {"x.prt  (D:)", "テキストファイル に : の前が .prt ( で無い行が有ります。"},
       {"top.txt (D:\\w)", "テキストファイル に : の前が .prt ( で無い行が有ります。"},
+      // A name from a part file that would end a batch file's quoted value or its line.
+      {"a\".prt (D:\\w)", "テキストファイル に \" か制御文字を含む名前の行が有ります。"},
+      {"a.prt (D:\\w\")", "テキストファイル に \" か制御文字を含む名前の行が有ります。"},
+      {"a\r&md x.prt (D:\\w)", "テキストファイル に \" か制御文字を含む名前の行が有ります。"},
+      {std::string("a\0b.prt (D:\\w)", 14), "テキストファイル に \" か制御文字を含む名前の行が有ります。"},
+      {"a.prt (\\\\s\\\x1b)", "テキストファイル に \" か制御文字を含む名前の行が有ります。"},
+      {"a.prt (D:\\w\x7f)", "テキストファイル に \" か制御文字を含む名前の行が有ります。"},
   };
   for (const Case& c : cases) {
     testing::ScriptedUi ui;

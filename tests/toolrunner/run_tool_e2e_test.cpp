@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <chrono>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/host.h"
+#include "resources/messages/runner.h"
 #include "support/drive_fixture.h"
 #include "support/fault_host.h"
 #include "text/codec.h"
@@ -64,6 +67,10 @@ class RunToolE2e : public testing::DriveFixture {
                      std::string_view lines = {}) const {
     return std::string(first) + "\n" + text::ToDisplayUtf8(runner.WorkFileBase(input, ModeSpelt(mode), "")) +
            std::string(extension) + "\n" + std::string(lines) + "　" + kTail;
+  }
+  // A work file in the way, and what to do about it.
+  std::string InTheWay(std::string_view first, std::string_view extension) const {
+    return AtFile(first, "-list", extension, std::string(msg::kWorkFileInTheWay) + "\n");
   }
   std::vector<std::string> Messages(std::vector<std::string> texts) const {
     for (std::string& t : texts)
@@ -131,7 +138,7 @@ TEST_F(RunToolE2e, LeftoverWorkFilesBlockTheNextRun) {
     const std::string file = "temp/" + Work("-list", c.extension);
     drive.WriteFile(file, "old");
     EXPECT_TRUE(Run("-list", input));
-    EXPECT_EQ(ui.messages, std::vector<std::string>{AtFile(c.message, "-list", c.extension)});
+    EXPECT_EQ(ui.messages, std::vector<std::string>{InTheWay(c.message, c.extension)});
     EXPECT_EQ(drive.ReadFile(file), "old");
     EXPECT_EQ(drive.TempFiles().size(), 1u);
     std::remove(drive.Host(file).c_str());
@@ -214,19 +221,14 @@ TEST_F(RunToolE2e, HostFailuresAndWhatTheyLeave) {
     std::vector<std::string> left;
   };
   const std::vector<Case> cases = {
+      // Nothing a tool wrote as its error is there to read: the run takes its files with it.
       {Call::Open, ".bat", Messages({"新規に バッチファイル を開くのに失敗しました。"}), {}},
-      {Call::StreamWrite, ".bat", Messages({"バッチファイル の書込みエラーが発生しました。"}),
-       WorkFiles("-list", {".bat"})},
-      {Call::StreamClose, ".bat", Messages({"バッチファイル を閉じるのに失敗しました。"}),
-       WorkFiles("-list", {".bat"})},
-      {Call::StartBatch, "", Messages({"バッチファイル の実行時にエラーに成りました。"}),
-       WorkFiles("-list", {".bat"})},
-      {Call::CloseProcess, "", Messages({"バッチファイル のハンドルを閉じるのに失敗しました。"}),
-       WorkFiles("-list", {".bat", ".log", ".txt"})},
-      {Call::Remove, ".bat", Messages({"バッチファイル の削除に失敗しました。"}),
-       WorkFiles("-list", {".bat", ".log", ".txt"})},
-      {Call::Remove, ".log", Messages({"ログファイル の削除に失敗しました。"}),
-       WorkFiles("-list", {".log", ".txt"})},
+      {Call::StreamWrite, ".bat", Messages({"バッチファイル の書込みエラーが発生しました。"}), {}},
+      {Call::StreamClose, ".bat", Messages({"バッチファイル を閉じるのに失敗しました。"}), {}},
+      {Call::StartBatch, "", Messages({"バッチファイル の実行時にエラーに成りました。"}), {}},
+      {Call::CloseProcess, "", Messages({"バッチファイル のハンドルを閉じるのに失敗しました。"}), {}},
+      {Call::Remove, ".bat", Messages({"バッチファイル の削除に失敗しました。"}), {}},
+      {Call::Remove, ".log", Messages({"ログファイル の削除に失敗しました。"}), {}},
   };
   for (const Case& c : cases) {
     ui.messages.clear();
@@ -244,6 +246,112 @@ TEST_F(RunToolE2e, HostFailuresAndWhatTheyLeave) {
   ui.messages.clear();
   EXPECT_TRUE(Run("-lower_dir", input, input));
   EXPECT_EQ(ui.messages, Messages({"テキストファイル の削除に失敗しました。"}));
+}
+
+// The code of a crash as the platform gives it.
+std::string CrashedWith() {
+#ifdef _WIN32
+  return " が例外コード 0xC0000005 で異常終了しました。";
+#else
+  return " がシグナル 11 で異常終了しました。";
+#endif
+}
+
+// A crash fails the run even when what the tool wrote looks whole (a listing, an empty error
+// stream), and the run leaves nothing in TEMP.
+TEST_F(RunToolE2e, CrashedToolFailsTheRunWhateverItWrote) {
+  for (const char* mode : {"-list", "ugpc", "-upper_name"}) {
+    ui.messages.clear();
+    const ScopedEnv crash("VELMORA_CAD_CRASH", mode);
+    EXPECT_TRUE(Run(mode, input, input)) << mode;
+    const std::string& tool = std::string_view(mode) == "ugpc" ? pcTool : editTool;
+    EXPECT_EQ(ui.messages, Messages({text::ToDisplayUtf8(tool) + CrashedWith()})) << mode;
+    EXPECT_TRUE(drive.TempFiles().empty()) << mode;
+  }
+  // The next run is not refused for anything the crash left.
+  ui.messages.clear();
+  EXPECT_FALSE(Run("-list", input)) << ui.Last();
+}
+
+#ifndef _WIN32
+// A tool that ends with a code but writes nothing did what it could: that is no failure.
+TEST_F(RunToolE2e, PlainNonZeroExitWithEmptyOutputIsASuccess) {
+  ASSERT_EQ(access("/bin/false", X_OK), 0);
+  editTool = "Z:\\bin\\false";
+  EXPECT_FALSE(Run("-lower_dir", input, input)) << ui.Last();
+  EXPECT_TRUE(ui.messages.empty());
+}
+#endif
+
+std::string StillRunning(const std::string& tool) {
+  return text::ToDisplayUtf8(tool) + " が終了していません。\n　ツールを終了させて実行を中止しますか？";
+}
+
+// 中止 during a tool run that does not end: asked once, Yes ends the tool and stops the run.
+TEST_F(RunToolE2e, HungToolIsEndedWhenTheUserSaysSo) {
+  const ScopedEnv hang("VELMORA_CAD_HANG", "-lower_dir");
+  ui.stopRequested = true;
+  ui.answers = {true};
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(Run("-lower_dir", input, input));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+  EXPECT_EQ(ui.questions, std::vector<std::string>{StillRunning(editTool)});
+  EXPECT_EQ(ui.messages, Messages({"中止しました。"}));
+  EXPECT_TRUE(runner.ToolEnded());
+  EXPECT_TRUE(drive.TempFiles().empty());
+  // Nothing of it is left in the way of the next run.
+  ui.messages.clear();
+  ui.stopRequested = false;
+  EXPECT_FALSE(Run("-list", input)) << ui.Last();
+  EXPECT_FALSE(runner.ToolEnded());
+}
+
+// A tool that ends by itself is never asked about before a few seconds, and No lets it finish.
+TEST_F(RunToolE2e, SlowToolThatIsLeftToFinish) {
+  ui.stopRequested = true;
+  {
+    const ScopedEnv delay("VELMORA_CAD_DELAY_MS", "500");
+    EXPECT_FALSE(Run("-lower_dir", input, input)) << ui.Last();
+    EXPECT_TRUE(ui.questions.empty());
+  }
+  const ScopedEnv delay("VELMORA_CAD_DELAY_MS", "3800");
+  ui.answers = {false};
+  EXPECT_FALSE(Run("-lower_dir", input, input)) << ui.Last();
+  EXPECT_EQ(ui.questions, std::vector<std::string>{StillRunning(editTool)});
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_FALSE(runner.ToolEnded());
+}
+
+// Names that hold what the command interpreter would take for its own (chaining, grouping,
+// escaping, expansion) reach the tool as they are, and nothing else runs: the tool finds the part
+// at the path it was given and writes the copy at the other. "|" can be in no Windows name.
+TEST_F(RunToolE2e, NamesAreNeverTakenAsCommands) {
+#ifdef _WIN32
+  const std::string odd = "a&md X&b^c!d(e)@f";  // Wine expands a "%" again (Windows does not)
+#else
+  const std::string odd = "a&md X&b^c!d(e)@f%OS%%TEMP%";
+#endif
+  const std::string name = text::ToDisplayUtf8(input.substr(input.rfind('\\') + 1));
+  drive.WriteFile(odd + " dir/" + odd + ".prt", drive.ReadFile("asm/" + name));
+  const std::string part = drive.Win(odd + " dir/" + odd + ".prt");
+  const std::string copy = drive.Win(odd + " dir/" + odd + " copy.prt");
+
+  ASSERT_FALSE(Run("-list", part)) << ui.Last();
+  const std::string base = runner.WorkFileBase(part, ToolMode::List, "");
+  const std::unique_ptr<platform::TextStream> listing =
+      realHost.Open(base + ".txt", platform::OpenMode::ReadText);
+  ASSERT_TRUE(listing);
+  ListingReader reader(ui);
+  ASSERT_EQ(reader.ReadListingLine(*listing, ""), ListingReader::Read::Entry) << ui.Last();
+  EXPECT_EQ(text::ToDisplayUtf8(reader.Folder() + reader.Name()), text::ToDisplayUtf8(part));
+  ASSERT_TRUE(listing->Close());
+  ASSERT_TRUE(realHost.Remove(base + ".txt"));
+
+  ASSERT_FALSE(Run("-remove_dirs", part, copy)) << ui.Last();
+  EXPECT_TRUE(drive.Exists(odd + " dir/" + odd + " copy.prt"));
+  EXPECT_TRUE(drive.TempFiles().empty());
+  for (const std::string& folder : {std::string(), std::string("temp/"), odd + " dir/"})
+    EXPECT_FALSE(drive.Exists(folder + "X")) << folder;
 }
 
 }  // namespace

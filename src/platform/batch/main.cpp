@@ -3,7 +3,10 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -73,7 +76,8 @@ class ProcessShell final : public Shell {
       envp.push_back(variable.data());
     envp.push_back(nullptr);
 
-    if (last && HandOver(command, output, error, argv, envp, echoes))
+    // After a crash this process must live on to pass it on.
+    if (last && crashSignal_ == 0 && HandOver(command, output, error, argv, envp, echoes))
       return;
 
     posix_spawn_file_actions_t actions;
@@ -92,7 +96,12 @@ class ProcessShell final : public Shell {
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
+    if (WIFSIGNALED(status))
+      crashSignal_ = WTERMSIG(status);
   }
+
+  // The signal a command this shell ran died of, 0 when none did.
+  [[nodiscard]] int CrashSignal() const { return crashSignal_; }
 
  private:
   // Opens a redirection target; an empty target means none. False (after saying so) when it
@@ -135,7 +144,22 @@ class ProcessShell final : public Shell {
   }
 
   PathMap paths_;
+  int crashSignal_ = 0;
 };
+
+// The batch file runs on to its end, as on Windows; then the interpreter dies of the tool's signal,
+// so that the program sees the crash as it sees one of a tool that took over this process.
+void DieOf(int signal) {
+  const rlimit noCore{0, 0};
+  setrlimit(RLIMIT_CORE, &noCore);
+  ::signal(signal, SIG_DFL);
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, signal);
+  sigprocmask(SIG_UNBLOCK, &set, nullptr);
+  raise(signal);
+  _exit(128 + signal);
+}
 
 }  // namespace
 }  // namespace velmora::platform::batch
@@ -146,6 +170,9 @@ int main(int argc, char** argv) {
     platform::batch::Complain(2, msg::kBatchCannotRead, "");
     return 1;
   }
+  // A program that dies leaves no tool running on: the tool that takes over this process dies with
+  // it.
+  prctl(PR_SET_PDEATHSIG, SIGKILL);
   // Standard streams that came closed would be taken by the first files opened.
   for (int fd = 0; fd <= 2; ++fd) {
     if (fcntl(fd, F_GETFD) < 0 && open("/dev/null", O_RDWR) != fd)
@@ -159,5 +186,7 @@ int main(int argc, char** argv) {
   platform::batch::Environment env = platform::batch::Environment::FromProcess();
   platform::batch::ProcessShell shell;
   platform::batch::RunScript(*file, env, shell);
+  if (shell.CrashSignal() != 0)
+    platform::batch::DieOf(shell.CrashSignal());
   return 0;
 }
