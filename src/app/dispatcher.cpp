@@ -156,8 +156,8 @@ Step PathsFit(operations::Context& context, const RunPlan& plan, const std::vect
 // The closing message of a run that wrote files: every component of the resulting input part must
 // resolve, each to a file the run meant, and after a bulk run be referred to as it spells them. The
 // rebuilt list serves when the input part was swapped; otherwise the result is listed. nullopt when
-// that listing failed (after its message).
-// The operation is the run's: rebuilding the list chooses inspection again.
+// that listing failed (after its message). The operation is the run's: rebuilding the list chooses
+// inspection again.
 std::optional<std::string> ClosingMessage(operations::Context& context, const RunPlan& plan,
                                           Operation operation, const std::vector<std::string>& finalPaths,
                                           bool swapped) {

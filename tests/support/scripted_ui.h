@@ -28,6 +28,7 @@ class ScriptedUi : public platform::Ui {
   bool Progress(int step, std::string_view fileName) override;
   void EndProgress() override;
   void WhileWaiting() override { ++waits; }
+  bool StopRequested() override { return stopRequested; }
 
   // What was shown, in order, as UTF-8.
   std::vector<std::string> messages;
@@ -65,6 +66,7 @@ class ScriptedUi : public platform::Ui {
   int cancelAtStep = 0;
   int messagesOverProgress = 0;  // messages shown while the progress window was up
   int waits = 0;
+  bool stopRequested = false;  // what StopRequested answers
 
   // The last message, or "" when none was shown.
   std::string Last() const { return messages.empty() ? std::string() : messages.back(); }
