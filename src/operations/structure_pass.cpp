@@ -356,8 +356,9 @@ class Pass {
     if (!context_.host.Remove(listPath))
       return reader_.Fail(msg::kTextRemoveFailed);
     // Used as it is, such a file would take the renamed part's place and silently drop the
-    // components it lacks from the assembly. Inspecting only marks them.
-    if (passMode_ == PassMode::Check && firstLacking >= 0) {
+    // components it lacks from the assembly. Inspecting only marks them. Gathering without folder
+    // information uses no file there (one in the input part's folder is refused as in the way).
+    if (passMode_ == PassMode::Check && firstLacking >= 0 && !RemovingFolders()) {
       Show(msg::kTargetLacksComponent(text::FileNameOf(newPath),
                                       list_.Text(firstLacking, partlist::kPartName), tail_));
       return reader_.FailShown();

@@ -1121,8 +1121,8 @@ std::map<std::string, std::string> FilesBelow(const std::string& folder) {
   return files;
 }
 
-void MainWindowTest::slowBulkRunShowsProgressAndStopsBetweenTwoFiles() {
-  Harness h;
+// A window over a generated assembly listed through the browse button.
+void LoadGenerated(Harness& h) {
   h.Start();
   const std::string top = h.drive.MakeAssembly("gen", "--parts 12 --seed 4");
   operations::DialogState& state = h.window.Dialog().State();
@@ -1132,6 +1132,12 @@ void MainWindowTest::slowBulkRunShowsProgressAndStopsBetweenTwoFiles() {
   h.Show();
   QTest::mouseClick(h.window.Control(ControlId::BrowseInputPart), Qt::LeftButton);
   QCOMPARE(h.prompts.messages, QStringList());
+}
+
+void MainWindowTest::slowBulkRunShowsProgressAndStopsBetweenTwoFiles() {
+  Harness h;
+  LoadGenerated(h);
+  operations::DialogState& state = h.window.Dialog().State();
   const int rows = state.partList.RowCount();
   QVERIFY(rows >= 12);
   const auto before = FilesBelow(h.drive.Host("gen"));
@@ -1215,24 +1221,11 @@ void MainWindowTest::slowBulkRunShowsProgressAndStopsBetweenTwoFiles() {
   QVERIFY(FilesBelow(h.drive.Host("gen")) == before);
 }
 
-// A window over a generated assembly listed through the browse button, the tools slowed.
-void LoadSlow(Harness& h, const char* delayMs) {
-  h.Start();
-  const std::string top = h.drive.MakeAssembly("gen", "--parts 12 --seed 4");
-  operations::DialogState& state = h.window.Dialog().State();
-  state.editToolPath = h.drive.EditTool();
-  state.pcToolPath = h.drive.PcTool();
-  h.prompts.files = {QString::fromStdString(*h.host.ToHostPath(top))};
-  h.Show();
-  QTest::mouseClick(h.window.Control(ControlId::BrowseInputPart), Qt::LeftButton);
-  QCOMPARE(h.prompts.messages, QStringList());
-  setenv("VELMORA_CAD_DELAY_MS", delayMs, 1);
-}
-
 // The structure tool alone takes longer than the progress window waits; the check then refuses.
 void MainWindowTest::refusalOfASlowCheckOpensNoProgress() {
   Harness h;
-  LoadSlow(h, "800");
+  LoadGenerated(h);
+  setenv("VELMORA_CAD_DELAY_MS", "800", 1);
   partlist::PartList& list = h.window.Dialog().State().partList;
   list.SetText(1, partlist::kNewPartName, Cp("renamed.prt"));
   static_cast<QCheckBox*>(h.window.Control(ControlId::SwapInputAfterRun))->setChecked(false);
@@ -1249,7 +1242,8 @@ void MainWindowTest::refusalOfASlowCheckOpensNoProgress() {
 // A tool that fails once the progress window is up: its box opens with that window hidden.
 void MainWindowTest::failureDuringARunOpensItsBoxWithTheProgressHidden() {
   Harness h;
-  LoadSlow(h, "700");
+  LoadGenerated(h);
+  setenv("VELMORA_CAD_DELAY_MS", "700", 1);
   setenv("VELMORA_CAD_FAIL", "-lower_name", 1);
   static_cast<QCheckBox*>(h.window.Control(ControlId::OverwriteAll))->setChecked(true);
   static_cast<QCheckBox*>(h.window.Control(ControlId::SwapInputAfterRun))->setChecked(false);
