@@ -69,7 +69,7 @@ TEST_F(ProgressWindowTest, OwnerTakesNoInputForTheRunAndIsEnabledAfterIt) {
     PostMessageA(owner.Window(), WM_KEYDOWN, VK_RETURN, 0);
     progress.Pump();
     EXPECT_EQ(owner.Keys(), 0);
-    EXPECT_NE(progress.Owner(), owner.Window()) << "message boxes of the run go over the progress window";
+    EXPECT_NE(progress.Owner(), owner.Window()) << "the progress window is a window of its own";
   }
   EXPECT_TRUE(IsWindowEnabled(owner.Window()));
   PostMessageA(owner.Window(), WM_KEYDOWN, VK_RETURN, 0);

@@ -37,7 +37,6 @@ class ProgressWindow {
   // brings both back as they were.
   void Suspend();
   void Resume();
-  [[nodiscard]] bool Suspended() const { return suspended_; }
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
