@@ -6,12 +6,24 @@
 
 namespace velmora::msg {
 
-std::string RunFinishedWithMissing(const std::vector<std::string>& paths) {
+namespace {
+
+std::string RunFinishedWithPaths(std::string_view head, const std::vector<std::string>& paths) {
   constexpr std::size_t kPathsShown = 5;
-  std::string message = Text(kRunFinishedWithMissing)();
+  std::string message = Text(head)();
   for (std::size_t i = 0; i < paths.size() && i < kPathsShown; ++i)
     message += "\n" + paths[i];
   return message + Text(kRunFinishedCheckResult)();
+}
+
+}  // namespace
+
+std::string RunFinishedWithMissing(const std::vector<std::string>& paths) {
+  return RunFinishedWithPaths(kRunFinishedWithMissing, paths);
+}
+
+std::string RunFinishedMisspelt(const std::vector<std::string>& paths) {
+  return RunFinishedWithPaths(kRunFinishedMisspelt, paths);
 }
 
 std::string ImportIssues(const std::vector<std::string>& lines, bool refused) {

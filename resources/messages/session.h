@@ -85,6 +85,10 @@ inline constexpr std::string_view kRunFinishedWithMissing =
 inline constexpr std::string_view kRunFinishedCheckResult = "\n　結果を確認して下さい。";
 // The run's unresolved files (cp932): the first few are shown.
 [[nodiscard]] std::string RunFinishedWithMissing(const std::vector<std::string>& paths);
+// The same for references a bulk run should have respelt and did not (case, folders).
+inline constexpr std::string_view kRunFinishedMisspelt =
+    "実行は終了しましたが、操作の通りに書き換えられていない参照が有ります。";
+[[nodiscard]] std::string RunFinishedMisspelt(const std::vector<std::string>& paths);
 
 // Editing a new part name in place.
 inline constexpr Text kNewNameNoExtension{"拡張子を取得出来ませんでした。記入は適用しません。"};

@@ -52,9 +52,21 @@ inline std::string RemoveAllTargetExists(std::string_view name) {
 // The "-list" listing of an existing target (its removal shares the runner's text, runner.h).
 inline constexpr Tailed kTargetListOpenFailed{"テキストファイル を開くのに失敗しました。\n　"};
 inline constexpr Tailed kTargetListCloseFailed{"テキストファイル を閉じるのに失敗しました。\n　"};
+// An existing new file that lacks a component of the renamed part would take the part's place and
+// drop that component: its file name, the first component it lacks, the tail.
+inline constexpr Filled<3> kTargetLacksComponent{
+    "変更後の %1 ファイルが既に有りますが， %2 を参照していません。\n　%3"};
+
+// A path the run would make that is longer than a path may be: the part's name, the path, the tail.
+inline constexpr Filled<3> kWorkFilePathTooLong{"%1 の作業ファイルのパスが 259 バイトを超えます。\n%2\n　%3"};
+inline constexpr Filled<3> kTargetPathTooLong{"%1 の変更後のパスが 259 バイトを超えます。\n%2\n　%3"};
 
 // The inspect operation.
 inline constexpr Text kInspectCompleted{"検査を完了しました。"};
+// The same when rows are marked Ｘ: their number.
+inline constexpr Filled<1> kInspectCompletedWithMarks{
+    "検査を完了しました。\n編集 に Ｘ の付いた行が %1 "
+    "行有ります。変更後のファイルが既に有り，その部品を参照していません。"};
 inline constexpr Tailed kPcOpenFailed{"UGPC の テキストファイル を開くのに失敗しました。\n　"};
 inline constexpr Tailed kPcCloseFailed{"UGPC の テキストファイル を閉じるのに失敗しました。\n　"};
 inline constexpr Tailed kPcRemoveFailed{"UGPC の テキストファイル の削除に失敗しました。\n　"};

@@ -11,6 +11,7 @@
 #include "operations/bulk.h"
 #include "operations/inspect.h"
 #include "operations/list_building.h"
+#include "operations/path_budget.h"
 #include "operations/replacement.h"
 #include "operations/result_check.h"
 #include "operations/structure_pass.h"
@@ -126,25 +127,57 @@ std::string TargetClash(const operations::DialogState& state, const std::vector<
   return msg::TargetClash(name, msg::kTailRunRefused());
 }
 
-// The closing message of a run that wrote files: every component of the resulting input part must
-// resolve, each to a file the run meant. The rebuilt list serves when the input part was swapped;
-// otherwise the result is listed. nullopt when that listing failed (after its message).
-std::optional<std::string> ClosingMessage(operations::Context& context, const RunPlan& plan,
-                                          const std::vector<std::string>& finalPaths, bool swapped) {
-  const std::unordered_set<std::string> planned = operations::PlannedFiles(finalPaths);
-  std::vector<std::string> unresolved;
-  if (swapped) {
-    unresolved = operations::UnresolvedInList(context.state.partList, planned);
-  } else {
-    std::optional<std::vector<std::string>> listed =
-        operations::UnresolvedAfterRun(context, plan.resultInputPath, planned, msg::kTailRunBroken());
-    if (!listed)
-      return std::nullopt;
-    unresolved = std::move(*listed);
+// Every path the list tells the run will make fits: each target, the work files of the structure
+// listing and the result's listing of the input part, of each existing target's listing and of
+// each bulk run. The pass checks those of the reference edits, which need the structure. Failed
+// after its message, at the first row in list order.
+Step PathsFit(operations::Context& context, const RunPlan& plan, const std::vector<std::string>& finalPaths) {
+  using toolrunner::ToolMode;
+  const operations::PathBudget budget(context, msg::kTailRunRefused());
+  const partlist::PartList& list = context.state.partList;
+  const std::optional<ToolMode> bulk = operations::BulkMode(context.state.operation);
+  for (int row = 0; row < list.RowCount(); ++row) {
+    const std::string& name = list.Text(row, partlist::kPartName);
+    const std::string& finalPath = finalPaths[static_cast<std::size_t>(row)];
+    const std::string newPath = list.RowPath(row, true);
+    const bool isInputPart = text::ToLower(list.RowPath(row, false)) == plan.inputKey;
+    const bool fits =
+        budget.TargetFits(finalPath, name) == Step::Done &&
+        (!isInputPart || (budget.WorkFilesFit(plan.inputKey, ToolMode::Structure, name) == Step::Done &&
+                          budget.WorkFilesFit(plan.resultInputPath, ToolMode::List, name) == Step::Done)) &&
+        (newPath.empty() || budget.WorkFilesFit(newPath, ToolMode::List, name) == Step::Done) &&
+        (!bulk || budget.WorkFilesFit(finalPath, *bulk, name) == Step::Done);
+    if (!fits)
+      return Step::Failed;
   }
-  if (unresolved.empty())
-    return msg::kRunFinished();
-  return msg::RunFinishedWithMissing(unresolved);
+  return Step::Done;
+}
+
+// The closing message of a run that wrote files: every component of the resulting input part must
+// resolve, each to a file the run meant, and after a bulk run be referred to as it spells them. The
+// rebuilt list serves when the input part was swapped; otherwise the result is listed. nullopt when
+// that listing failed (after its message). The operation is the run's: rebuilding the list chooses
+// inspection again.
+std::optional<std::string> ClosingMessage(operations::Context& context, const RunPlan& plan,
+                                          Operation operation, const std::vector<std::string>& finalPaths,
+                                          bool swapped) {
+  const std::unordered_set<std::string> planned = operations::PlannedFiles(finalPaths);
+  const operations::IntendedSpelling spelling =
+      operations::SpellingOf(operation, context.state.options.inputPartOnly != 0);
+  std::optional<operations::ResultFaults> faults;
+  if (swapped) {
+    faults = operations::CheckResultInList(context.state.partList, plan.resultInputPath, planned, spelling);
+  } else {
+    faults = operations::CheckResultAfterRun(context, plan.resultInputPath, planned, spelling,
+                                             msg::kTailRunBroken());
+    if (!faults)
+      return std::nullopt;
+  }
+  if (!faults->unresolved.empty())
+    return msg::RunFinishedWithMissing(faults->unresolved);
+  if (!faults->misspelt.empty())
+    return msg::RunFinishedMisspelt(faults->misspelt);
+  return msg::kRunFinished();
 }
 
 // Without folder information every part must first be gathered in the input part's folder, new
@@ -169,8 +202,9 @@ int ProgressSteps(const operations::DialogState& state, const RunPlan& plan) {
   return steps;
 }
 
-// The check pass and, when anything gets a new path, the perform pass. True when one failed.
-bool RunChangePasses(operations::Context& context, const RunPlan& plan) {
+// The check pass and, when anything gets a new path, the perform pass; the progress of the run's
+// progressSteps begins between them. True when one failed.
+bool RunChangePasses(operations::Context& context, const RunPlan& plan, int progressSteps) {
   const std::string refused = msg::kTailRunRefused();
   const std::string broken = msg::kTailRunBroken();
 
@@ -178,6 +212,7 @@ bool RunChangePasses(operations::Context& context, const RunPlan& plan) {
   if (context.state.partList.RowCount() < 2) {
     if (operations::RunSinglePartPass(context, PassMode::Check, refused) == Step::Failed)
       return true;
+    context.progress.Begin(progressSteps);
     return plan.changeScope > 0 &&
            operations::RunSinglePartPass(context, PassMode::Perform, broken) == Step::Failed;
   }
@@ -189,6 +224,7 @@ bool RunChangePasses(operations::Context& context, const RunPlan& plan) {
     if (operations::CheckingStructurePass(context, listing, listingPath, PassMode::Check, refused,
                                           plan.inputFolder) == Step::Failed)
       return Step::Failed;
+    context.progress.Begin(progressSteps);
     if (!PerformsStructurePass(context.state, plan))
       return Step::Done;
     const Step performed =
@@ -267,11 +303,13 @@ void MainDialog::OnExecute() {
     ui.ShowMessage(clash);
     return;
   }
+  if (PathsFit(context_, *plan, finalPaths) == Step::Failed)
+    return;
 
   {
-    const operations::ProgressScope progress(context_.progress, ProgressSteps(state_, *plan));
+    const operations::ProgressScope progress(context_.progress);
     const journal::RunScope journaled(context_.journal, JournalPlan(state_));
-    if (RunChangePasses(context_, *plan))
+    if (RunChangePasses(context_, *plan, ProgressSteps(state_, *plan)))
       return;
     if (IsBulk(operation) && RunBulkPass(context_, *plan))
       return;
@@ -292,7 +330,7 @@ void MainDialog::OnExecute() {
     }
   }
   const std::optional<std::string> closing =
-      ClosingMessage(context_, *plan, finalPaths, state_.options.swapInputAfterRun != 0);
+      ClosingMessage(context_, *plan, operation, finalPaths, state_.options.swapInputAfterRun != 0);
   waitCursor.End();
   if (closing)
     ui.ShowMessage(*closing);

@@ -41,6 +41,11 @@ const std::string& OrFallback(const std::string& preferred, const std::string& f
 
 }  // namespace
 
+std::optional<toolrunner::ToolMode> BulkMode(Operation operation) {
+  const std::optional<BulkKind> kind = KindOf(operation);
+  return kind ? std::optional(kind->mode) : std::nullopt;
+}
+
 Step RunBulkOnRow(Context& context, int row, std::string_view inputFolder) {
   const std::optional<BulkKind> kind = KindOf(context.state.operation);
   if (!kind)

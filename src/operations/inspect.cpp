@@ -92,7 +92,12 @@ void RunInspect(Context& context, PassMode passMode, std::string_view inputFolde
   };
   if (RunOnStructure(context, inputPath, tail, msg::kTailInspectDone(), inspect) == Step::Failed)
     return;
-  context.ui.ShowMessage(msg::kInspectCompleted());
+  // A change would refuse these rows; the closing message must not read as all clear.
+  int marked = 0;
+  for (int row = 0; row < n; ++row)
+    marked += list.Text(row, partlist::kEdited) == partlist::kMarkX ? 1 : 0;
+  context.ui.ShowMessage(marked == 0 ? msg::kInspectCompleted()
+                                     : msg::kInspectCompletedWithMarks(text::FormatInt(marked)));
 }
 
 Step RunOnStructure(Context& context, std::string_view partPath, std::string_view messageTail,

@@ -32,10 +32,11 @@ class RunProgress {
   int step_ = 0;
 };
 
-// Begin and, on every way out, End.
+// End on every way out. The run begins the progress once its checks have passed: a run refused
+// before its first write shows no progress at all.
 class ProgressScope {
  public:
-  ProgressScope(RunProgress& progress, int total) : progress_(&progress) { progress.Begin(total); }
+  explicit ProgressScope(RunProgress& progress) : progress_(&progress) {}
   ~ProgressScope() { progress_->End(); }
   ProgressScope(const ProgressScope&) = delete;
   ProgressScope& operator=(const ProgressScope&) = delete;

@@ -4,6 +4,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "operations/path_budget.h"
 #include "operations/replacement.h"
 #include "operations/structure_reader.h"
 #include "partlist/marks.h"
@@ -79,6 +80,7 @@ class Pass {
         passMode_(passMode),
         tail_(messageTail),
         inputFolder_(inputFolder),
+        budget_(context, messageTail),
         handled_(static_cast<std::size_t>(list_.RowCount()), false) {}
 
   Step Run() {
@@ -147,6 +149,8 @@ class Pass {
     if (passMode_ != PassMode::Inspect && !(passMode_ == PassMode::Perform && repeated) &&
         OverwriteCheck(oldPath, newPath, false, line.row) == Step::Failed)
       return reader_.FailShown();
+    if (passMode_ == PassMode::Check && ParentEditsFit(line, newPath) == Step::Failed)
+      return reader_.FailShown();
     // Only a copy made here is ours to edit; a file already at the new path is kept as it is.
     const bool keepComponents =
         passMode_ == PassMode::Perform && !repeated && MovesToAnotherFolder(line.row) && !Exists(newPath);
@@ -200,6 +204,33 @@ class Pass {
         return Step::Failed;
       return context_.journal.AfterWrite(copyPath);
     });
+  }
+
+  // The work files of the edits the perform pass makes in the line's direct parent for it: its
+  // reference, and the folders a moved parent's copy spells out. Checked here, as only the
+  // structure tells which rows are parents.
+  Step ParentEditsFit(const StructureLine& line, const std::string& newPath) const {
+    using toolrunner::ToolMode;
+    const int parent = list_.FindRow(partlist::kNumber, text::FormatInt(reader_.LevelEntry(line.level - 1)));
+    if (parent < 0)
+      return Step::Done;  // the ancestor walk says so
+    const std::string& name = list_.Text(parent, partlist::kPartName);
+    const std::string parentNew = list_.RowPath(parent, true);
+    if (MovesToAnotherFolder(parent) &&
+        budget_.WorkFilesFit(parentNew, ToolMode::ChangeComponentFolder, name) == Step::Failed)
+      return Step::Failed;
+    if (newPath.empty())
+      return Step::Done;
+    const std::string edited = RemovingFolders()   ? inputFolder_ + ResultName(parent)
+                               : parentNew.empty() ? list_.RowPath(parent, false)
+                                                   : parentNew;
+    const bool folderEdit = RemovingFolders() || !list_.Text(line.row, partlist::kNewFolderName).empty();
+    const bool nameEdit = !list_.Text(line.row, partlist::kNewPartName).empty();
+    if (folderEdit && budget_.WorkFilesFit(edited, ToolMode::ChangeComponentFolder, name) == Step::Failed)
+      return Step::Failed;
+    if (nameEdit && budget_.WorkFilesFit(edited, ToolMode::ChangeName, name) == Step::Failed)
+      return Step::Failed;
+    return Step::Done;
   }
 
   // Every part above a changed one is rewritten: marked in the check, edited and re-saved in the
@@ -286,8 +317,8 @@ class Pass {
     return context_.journal.AfterWrite(parent);
   }
 
-  // A changed part's new file that already exists is kept: every component listed under the part
-  // that the existing file does not refer to is marked.
+  // A changed part's new file that already exists is kept when it refers to every component listed
+  // under the part; each one it does not refer to is marked.
   Step ExistingTargetCheck(int level, const std::string& newPath) {
     const std::string base = context_.runner.WorkFileBase(newPath, toolrunner::ToolMode::List, tail_);
     if (base.empty())
@@ -304,12 +335,15 @@ class Pass {
       return reader_.Fail(msg::kTargetListOpenFailed);
     reader_.HoldFile(file.get());
     TargetListing listing(context_.ui, *file, tail_);
+    int firstLacking = -1;
     const Step scan = reader_.DescendantScan(level, [&](int descendant, std::string_view path) {
       switch (listing.Find(path)) {
         case TargetListing::Lookup::Found:
           return Step::Done;
         case TargetListing::Lookup::Missing:
           list_.SetText(descendant, partlist::kEdited, std::string(partlist::kMarkX));
+          if (firstLacking < 0)
+            firstLacking = descendant;
           return Step::Done;
         case TargetListing::Lookup::Failed:
           break;
@@ -326,6 +360,14 @@ class Pass {
       return reader_.Fail(msg::kTargetListCloseFailed);
     if (!context_.host.Remove(listPath))
       return reader_.Fail(msg::kTextRemoveFailed);
+    // Used as it is, such a file would take the renamed part's place and silently drop the
+    // components it lacks from the assembly. Inspecting only marks them. Gathering without folder
+    // information uses no file there (one in the input part's folder is refused as in the way).
+    if (passMode_ == PassMode::Check && firstLacking >= 0 && !RemovingFolders()) {
+      Show(msg::kTargetLacksComponent(text::FileNameOf(newPath),
+                                      list_.Text(firstLacking, partlist::kPartName), tail_));
+      return reader_.FailShown();
+    }
     return Step::Done;
   }
 
@@ -335,6 +377,7 @@ class Pass {
   const PassMode passMode_;
   const std::string tail_;
   const std::string inputFolder_;
+  const PathBudget budget_;
   std::vector<bool> handled_;  // rows whose line has been met in this pass
 };
 

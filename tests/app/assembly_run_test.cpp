@@ -246,9 +246,11 @@ TEST_P(UnresolvedResultTest, NamesUpToFiveMissingFiles) {
 
 INSTANTIATE_TEST_SUITE_P(ListedOrRebuilt, UnresolvedResultTest, ::testing::Values(0, 1));
 
-// A file already at a moved part's new place is kept; what it refers to is none of the run's.
+// A file already at a moved part's new place that refers to every component is kept; what else it
+// refers to is none of the run's.
 TEST_F(AssemblyRunTest, ComponentOutsideThePlanCountsAsNotResolving) {
-  WritePart("old/SHAFT_00004.PRT", {{"", "stray.prt"}});
+  WritePart("old/SHAFT_00004.PRT",
+            {{"D:\\gen", "能力部品_00011.prt"}, {"D:\\gen\\部品表", "表示板_00007.prt"}, {"", "stray.prt"}});
   WritePart("old/stray.prt", {});
   Load();
   ui.controlOptions.swapInputAfterRun = 0;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <iostream>
 #include <random>
@@ -17,6 +18,7 @@
 #include "resources/messages/journal.h"
 #include "resources/messages/session.h"
 #include "resources/messages/tails.h"
+#include "text/file_name.h"
 #include "text/mbstring.h"
 
 namespace velmora::app::test {
@@ -185,6 +187,8 @@ class PropertyTest : public DialogFixture {
       }
     }
 
+    PlaceUnrelatedFiles(draw, plan);
+
     static constexpr Operation kWriting[] = {Operation::Change, Operation::LowerAllFolders,
                                              Operation::LowerAllParts, Operation::UpperAllParts,
                                              Operation::RemoveAllFolders};
@@ -207,6 +211,24 @@ class PropertyTest : public DialogFixture {
           << options.overwriteAll << options.allowReplaceAll;
     plan.edits.push_back(drawn.str());
     return true;
+  }
+
+  // Now and then an unrelated part (no components) already lies at a row's new path, as a mistyped
+  // name can meet one: the run must refuse it or still resolve.
+  void PlaceUnrelatedFiles(Draw& draw, Plan& plan) {
+    for (int row = 0; row < List().RowCount(); ++row) {
+      const std::string newPath = List().RowPath(row, true);
+      if (newPath.empty() || realHost.Stat(newPath) || !draw.Chance(25))
+        continue;
+      const std::optional<std::string> hostPath = realHost.ToHostPath(newPath);
+      const std::string name(text::FileNameOf(newPath));
+      if (!hostPath || !realHost.Stat(std::string(text::FolderOf(newPath))))
+        continue;
+      std::ofstream(std::filesystem::path(std::u8string(hostPath->begin(), hostPath->end())),
+                    std::ios::binary)
+          << "VELMORA-PART 1\nsaved-as\t" << name << "\nsaves\t0\nend\n";
+      plan.edits.push_back("unrelated file at " + text::ToDisplayUtf8(newPath));
+    }
   }
 
   // Where every row is meant to end up, keyed by its old path; lower-cased UTF-8.

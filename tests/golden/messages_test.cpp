@@ -164,6 +164,7 @@ std::string ComposedListing() {
       {"BatchComplaint", msg::BatchComplaint(msg::kBatchCannotRun, path)},
       {"BatchUnsupported", msg::BatchUnsupported(7, "goto :eof")},
       {"RunFinishedWithMissing", msg::RunFinishedWithMissing({path, name, "a", "b", "c", "not shown"})},
+      {"RunFinishedMisspelt", msg::RunFinishedMisspelt({path})},
       {"ImportBadName", msg::ImportBadName("3", path, name, msg::kReasonBlank)},
       {"ImportIssues, refused", msg::ImportIssues({"first", "second"}, true)},
       {"ImportIssues, partly read", msg::ImportIssues(std::vector<std::string>(22, "line"), false)},

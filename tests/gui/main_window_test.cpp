@@ -63,6 +63,13 @@ class ScriptedPrompts final : public Prompts {
   void Message(QWidget* parent, const QString& text) override {
     messages << text;
     cursorsOverBoxes << (QApplication::overrideCursor() != nullptr);
+    parents << parent;
+    bool progressUp = false;
+    for (const QWidget* window : QApplication::topLevelWidgets()) {
+      progressUp =
+          progressUp || (qobject_cast<const ProgressWindow*>(window) != nullptr && window->isVisible());
+    }
+    progressOverBoxes << progressUp;
     if (modal) {
       // A real modal window takes the focus from the window, as a message box does.
       QDialog box(parent);
@@ -103,6 +110,8 @@ class ScriptedPrompts final : public Prompts {
   bool modal = false;
   QStringList messages;
   QList<bool> cursorsOverBoxes;
+  QList<QWidget*> parents;
+  QList<bool> progressOverBoxes;  // a progress window was visible as the box opened
   QStringList folderTitles;
   QStringList folderStarts;
   std::deque<QString> folders;
@@ -344,6 +353,9 @@ class MainWindowTest : public QObject {
   void planGoesToCsvAndBack();
   void undoFromTheListMenuAndCtrlZ();
   void slowBulkRunShowsProgressAndStopsBetweenTwoFiles();
+  void refusalOfASlowCheckOpensNoProgress();
+  void failureDuringARunOpensItsBoxWithTheProgressHidden();
+  void stopRequestedFromTheProgressWindow();
 };
 
 void MainWindowTest::everyControlOfTheTemplate() {
@@ -1109,8 +1121,8 @@ std::map<std::string, std::string> FilesBelow(const std::string& folder) {
   return files;
 }
 
-void MainWindowTest::slowBulkRunShowsProgressAndStopsBetweenTwoFiles() {
-  Harness h;
+// A window over a generated assembly listed through the browse button.
+void LoadGenerated(Harness& h) {
   h.Start();
   const std::string top = h.drive.MakeAssembly("gen", "--parts 12 --seed 4");
   operations::DialogState& state = h.window.Dialog().State();
@@ -1120,6 +1132,12 @@ void MainWindowTest::slowBulkRunShowsProgressAndStopsBetweenTwoFiles() {
   h.Show();
   QTest::mouseClick(h.window.Control(ControlId::BrowseInputPart), Qt::LeftButton);
   QCOMPARE(h.prompts.messages, QStringList());
+}
+
+void MainWindowTest::slowBulkRunShowsProgressAndStopsBetweenTwoFiles() {
+  Harness h;
+  LoadGenerated(h);
+  operations::DialogState& state = h.window.Dialog().State();
   const int rows = state.partList.RowCount();
   QVERIFY(rows >= 12);
   const auto before = FilesBelow(h.drive.Host("gen"));
@@ -1204,6 +1222,73 @@ void MainWindowTest::slowBulkRunShowsProgressAndStopsBetweenTwoFiles() {
   QVERIFY(h.window.isVisible());
   undo->trigger();
   QVERIFY(FilesBelow(h.drive.Host("gen")) == before);
+}
+
+// The structure tool alone takes longer than the progress window waits; the check then refuses.
+void MainWindowTest::refusalOfASlowCheckOpensNoProgress() {
+  Harness h;
+  LoadGenerated(h);
+  setenv("VELMORA_CAD_DELAY_MS", "800", 1);
+  partlist::PartList& list = h.window.Dialog().State().partList;
+  list.SetText(1, partlist::kNewPartName, Cp("renamed.prt"));
+  static_cast<QCheckBox*>(h.window.Control(ControlId::SwapInputAfterRun))->setChecked(false);
+  static_cast<QRadioButton*>(h.window.Control(ControlId::Change))->setChecked(true);
+  QTest::mouseClick(h.window.Control(ControlId::Execute), Qt::LeftButton);
+  unsetenv("VELMORA_CAD_DELAY_MS");
+  QCOMPARE(h.prompts.messages, QStringList{U("全て上書き保存 がチェックされていません。\n入力パート "
+                                             "が既に有ります。\n　実行は使用出来ません。")});
+  QCOMPARE(h.prompts.progressOverBoxes, QList<bool>{false});
+  QCOMPARE(h.prompts.parents, QList<QWidget*>{&h.window});
+  QVERIFY(h.window.RunProgress() == nullptr);
+}
+
+// A tool that fails once the progress window is up: its box opens with that window hidden.
+void MainWindowTest::failureDuringARunOpensItsBoxWithTheProgressHidden() {
+  Harness h;
+  LoadGenerated(h);
+  setenv("VELMORA_CAD_DELAY_MS", "700", 1);
+  setenv("VELMORA_CAD_FAIL", "-lower_name", 1);
+  static_cast<QCheckBox*>(h.window.Control(ControlId::OverwriteAll))->setChecked(true);
+  static_cast<QCheckBox*>(h.window.Control(ControlId::SwapInputAfterRun))->setChecked(false);
+  static_cast<QRadioButton*>(h.window.Control(ControlId::LowerAllParts))->setChecked(true);
+  bool shown = false;
+  QTimer watch;
+  watch.setInterval(20);
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    shown = shown || (h.window.RunProgress() != nullptr && h.window.RunProgress()->isVisible());
+  });
+  watch.start();
+  QTest::mouseClick(h.window.Control(ControlId::Execute), Qt::LeftButton);
+  watch.stop();
+  unsetenv("VELMORA_CAD_DELAY_MS");
+  unsetenv("VELMORA_CAD_FAIL");
+  QVERIFY(shown);
+  QCOMPARE(h.prompts.messages.size(), qsizetype(1));
+  QVERIFY2(h.prompts.messages[0].endsWith(U("実行は中断しました。")), qPrintable(h.prompts.messages[0]));
+  QCOMPARE(h.prompts.progressOverBoxes, QList<bool>{false});
+  QCOMPARE(h.prompts.parents, QList<QWidget*>{&h.window});
+}
+
+void MainWindowTest::stopRequestedFromTheProgressWindow() {
+  Harness h;
+  h.Start();
+  h.Show();
+  QVERIFY(!h.window.StopRequested());
+  h.window.BeginProgress(5);
+  QVERIFY(!h.window.StopRequested());
+  ProgressWindow* progress = h.window.RunProgress();
+  progress->show();
+  QVERIFY(QTest::qWaitForWindowExposed(progress));
+  QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+  QVERIFY(h.window.StopRequested());
+  h.window.EndProgress();
+  QVERIFY(!h.window.StopRequested());
+  // The close box asks the same.
+  h.window.BeginProgress(5);
+  QVERIFY(!h.window.StopRequested());
+  h.window.RunProgress()->close();
+  QVERIFY(h.window.StopRequested());
+  h.window.EndProgress();
 }
 
 }  // namespace velmora::app::qt

@@ -25,7 +25,10 @@ class InspectE2eTest : public StructureE2e {
 TEST_F(InspectE2eTest, MarksComponentsAnExistingTargetDoesNotUse) {
   Rename("sub.prt", "alt.prt");
   Inspect();
-  EXPECT_EQ(Messages(), "[検査を完了しました。]");
+  // The closing message says how many rows a change would be refused for.
+  EXPECT_EQ(Messages(),
+            "[検査を完了しました。\n編集 に Ｘ の付いた行が 1 "
+            "行有ります。変更後のファイルが既に有り，その部品を参照していません。]");
   EXPECT_EQ(Column(partlist::kEdited), "Ｖ-Ｘ-");
   EXPECT_EQ(Column(partlist::kNumber), "1234");
   EXPECT_EQ(Column(partlist::kAfter), "-○--");
@@ -103,7 +106,9 @@ TEST_F(InspectE2eTest, AFailedTargetListingClosesBothFiles) {
   host.Clear();
   ui.messages.clear();
   Inspect();
-  EXPECT_EQ(Messages(), "[検査を完了しました。]");
+  EXPECT_EQ(Messages(),
+            "[検査を完了しました。\n編集 に Ｘ の付いた行が 1 "
+            "行有ります。変更後のファイルが既に有り，その部品を参照していません。]");
 }
 
 }  // namespace

@@ -69,7 +69,7 @@ TEST_F(ProgressWindowTest, OwnerTakesNoInputForTheRunAndIsEnabledAfterIt) {
     PostMessageA(owner.Window(), WM_KEYDOWN, VK_RETURN, 0);
     progress.Pump();
     EXPECT_EQ(owner.Keys(), 0);
-    EXPECT_NE(progress.Owner(), owner.Window()) << "message boxes of the run go over the progress window";
+    EXPECT_NE(progress.Owner(), owner.Window()) << "the progress window is a window of its own";
   }
   EXPECT_TRUE(IsWindowEnabled(owner.Window()));
   PostMessageA(owner.Window(), WM_KEYDOWN, VK_RETURN, 0);
@@ -112,6 +112,38 @@ TEST_F(ProgressWindowTest, ButtonAndCloseBoxAskToStop) {
     EXPECT_EQ(progress.StepText(), "2 / 5");
   }
   EXPECT_TRUE(IsWindowEnabled(owner.Window()));
+}
+
+// While a box of the run is up the window is out of the way, the owner (the box's) takes input,
+// and the window does not come up by itself; afterwards both are as they were.
+TEST_F(ProgressWindowTest, SuspendedForABoxItIsHiddenAndTheOwnerEnabled) {
+  Owner owner;
+  ProgressWindow progress(GetModuleHandleA(nullptr), owner.Window(), 5);
+  Sleep(static_cast<DWORD>(ProgressWindow::kShowAfterMs) + 50);
+  progress.Pump();
+  ASSERT_TRUE(progress.Shown());
+  progress.Suspend();
+  EXPECT_FALSE(IsWindowVisible(progress.Owner()));
+  EXPECT_TRUE(IsWindowEnabled(owner.Window()));
+  progress.Pump();
+  EXPECT_FALSE(IsWindowVisible(progress.Owner()));
+  progress.Resume();
+  EXPECT_TRUE(IsWindowVisible(progress.Owner()));
+  EXPECT_FALSE(IsWindowEnabled(owner.Window()));
+}
+
+TEST_F(ProgressWindowTest, NotYetDueWhenSuspendedItWaitsForTheBox) {
+  Owner owner;
+  ProgressWindow progress(GetModuleHandleA(nullptr), owner.Window(), 5);
+  progress.Suspend();
+  Sleep(static_cast<DWORD>(ProgressWindow::kShowAfterMs) + 50);
+  progress.Pump();
+  EXPECT_FALSE(progress.Shown());
+  EXPECT_FALSE(IsWindowVisible(progress.Owner()));
+  progress.Resume();
+  EXPECT_FALSE(IsWindowEnabled(owner.Window()));
+  progress.Pump();
+  EXPECT_TRUE(progress.Shown());
 }
 
 }  // namespace

@@ -492,16 +492,53 @@ void MainWindow::ShowHelp() {
   help_->activateWindow();
 }
 
+// The progress window of a run is out of the way while one of its boxes is up.
+class MainWindow::BoxScope {
+ public:
+  explicit BoxScope(ProgressWindow* progress) : progress_(progress) {
+    if (progress_ != nullptr) {
+      progress_->Suspend();
+    }
+  }
+  ~BoxScope() {
+    if (progress_ != nullptr) {
+      progress_->Resume();
+    }
+  }
+  BoxScope(const BoxScope&) = delete;
+  BoxScope& operator=(const BoxScope&) = delete;
+
+ private:
+  ProgressWindow* progress_;
+};
+
+QWidget* MainWindow::BoxParent() {
+  // The topmost of ours: a modal window open over this one (the naming rules) or this one.
+  QWidget* modal = QApplication::activeModalWidget();
+  for (QWidget* owner = modal; owner != nullptr; owner = owner->parentWidget()) {
+    if (owner == this) {
+      return modal;
+    }
+  }
+  return this;
+}
+
 void MainWindow::ShowMessage(std::string_view text) {
   ShowPathFields();
   const ModalScope scope(list_);
-  prompts_.Message(this, Display(text));
+  const BoxScope box(progress_.get());
+  prompts_.Message(BoxParent(), Display(text));
 }
 
 bool MainWindow::AskYesNo(std::string_view text) {
   ShowPathFields();
   const ModalScope scope(list_);
-  return prompts_.Question(this, Display(text));
+  const BoxScope box(progress_.get());
+  return prompts_.Question(BoxParent(), Display(text));
+}
+
+bool MainWindow::StopRequested() {
+  return progress_ != nullptr && progress_->StopRequested();
 }
 
 QString MainWindow::HostFolder(const std::string& windowsFolder) const {

@@ -56,6 +56,7 @@ class MainWindow final : public QDialog, public platform::Ui {
   bool Progress(int step, std::string_view fileName) override;
   void EndProgress() override;
   void WhileWaiting() override;
+  [[nodiscard]] bool StopRequested() override;
   // The window of the run in progress, or nullptr.
   ProgressWindow* RunProgress() const { return progress_.get(); }
 
@@ -91,6 +92,9 @@ class MainWindow final : public QDialog, public platform::Ui {
   void UndoLastRun();
   // Lets the window repaint in the middle of a run.
   void PumpEvents();
+  class BoxScope;
+  // Where a message box goes: over the topmost window of ours.
+  QWidget* BoxParent();
 
   Prompts& prompts_;
   platform::Host& host_;

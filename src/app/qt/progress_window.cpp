@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QPushButton>
 #include <algorithm>
+#include <limits>
 
 #include "resources/messages/captions.h"
 
@@ -49,6 +50,28 @@ bool ProgressWindow::Step(int step, const QString& fileName) {
 void ProgressWindow::RequestStop() {
   stopRequested_ = true;
   cancel_->setEnabled(false);
+}
+
+void ProgressWindow::Suspend() {
+  if (suspended_) {
+    return;
+  }
+  suspended_ = true;
+  wasVisible_ = isVisible();
+  hide();
+  // Disarms the toolkit's own timer that shows the window once it is due.
+  setMinimumDuration(std::numeric_limits<int>::max());
+}
+
+void ProgressWindow::Resume() {
+  if (!suspended_) {
+    return;
+  }
+  suspended_ = false;
+  setMinimumDuration(kShowAfterMs);
+  if (wasVisible_) {
+    show();
+  }
 }
 
 void ProgressWindow::reject() {

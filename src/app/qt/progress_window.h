@@ -21,6 +21,10 @@ class ProgressWindow final : public QProgressDialog {
   bool Step(int step, const QString& fileName);
   bool StopRequested() const { return stopRequested_; }
   void RequestStop();
+  // While a message box of the run is up the window is hidden and cannot come up by itself, so
+  // that the box is never under it; Resume brings it back as it was.
+  void Suspend();
+  void Resume();
 
  protected:
   void reject() override;
@@ -30,6 +34,8 @@ class ProgressWindow final : public QProgressDialog {
   QPushButton* cancel_;
   int total_;
   bool stopRequested_ = false;
+  bool suspended_ = false;
+  bool wasVisible_ = false;
 };
 
 }  // namespace velmora::app::qt

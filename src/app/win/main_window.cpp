@@ -374,8 +374,6 @@ void MainWindow::RenameSelected() {
 }
 
 HWND MainWindow::MessageOwner() const {
-  if (progress_)
-    return progress_->Owner();
   if (rules_ != nullptr && rules_->Window() != nullptr)
     return rules_->Window();
   return window_;
@@ -419,15 +417,39 @@ void MainWindow::Report(std::string_view kind, std::string_view text) {
   shownLog_.flush();
 }
 
+// The progress window of a run is out of the way while one of its boxes is up.
+class MainWindow::BoxScope {
+ public:
+  explicit BoxScope(MainWindow& window) : window_(&window) {
+    if (window.progress_)
+      window.progress_->Suspend();
+  }
+  ~BoxScope() {
+    if (window_->progress_)
+      window_->progress_->Resume();
+  }
+  BoxScope(const BoxScope&) = delete;
+  BoxScope& operator=(const BoxScope&) = delete;
+
+ private:
+  MainWindow* window_;
+};
+
 void MainWindow::ShowMessage(std::string_view text) {
   Report("message", text);
+  const BoxScope box(*this);
   MessageBoxA(MessageOwner(), std::string(text).c_str(), Title().c_str(), MB_OK);
 }
 
 bool MainWindow::AskYesNo(std::string_view text) {
   Report("question", text);
+  const BoxScope box(*this);
   return MessageBoxA(MessageOwner(), std::string(text).c_str(), Title().c_str(),
                      MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+bool MainWindow::StopRequested() {
+  return progress_ && progress_->StopRequested();
 }
 
 std::string MainWindow::ChooseFile(const platform::FileDialogRequest& request) {

@@ -40,6 +40,7 @@ class MainWindow final : public platform::Ui, public partlist::PartListObserver 
   [[nodiscard]] bool Progress(int step, std::string_view fileName) override;
   void EndProgress() override;
   void WhileWaiting() override;
+  [[nodiscard]] bool StopRequested() override;
 
   void OnReset() override;
   void OnRowInserted(int row) override;
@@ -66,6 +67,7 @@ class MainWindow final : public platform::Ui, public partlist::PartListObserver 
   void RenameSelected();
   // Runs the progress window's messages; reports it once it has appeared.
   void PumpProgress();
+  class BoxScope;
   // The window a message box belongs to: the topmost of ours, so that closing the box enables
   // nothing a modal window has disabled.
   [[nodiscard]] HWND MessageOwner() const;

@@ -85,8 +85,28 @@ void ProgressWindow::RequestStop() {
   EnableWindow(GetDlgItem(window_, IDCANCEL), FALSE);
 }
 
+void ProgressWindow::Suspend() {
+  if (suspended_)
+    return;
+  suspended_ = true;
+  if (window_ != nullptr)
+    ShowWindow(window_, SW_HIDE);
+  if (owner_ != nullptr)
+    EnableWindow(owner_, TRUE);
+}
+
+void ProgressWindow::Resume() {
+  if (!suspended_)
+    return;
+  suspended_ = false;
+  if (owner_ != nullptr)
+    EnableWindow(owner_, FALSE);
+  if (shown_ && window_ != nullptr)
+    ShowWindow(window_, SW_SHOW);
+}
+
 void ProgressWindow::ShowWhenDue() {
-  if (shown_ || window_ == nullptr || GetTickCount64() - started_ < kShowAfterMs)
+  if (shown_ || suspended_ || window_ == nullptr || GetTickCount64() - started_ < kShowAfterMs)
     return;
   shown_ = true;
   ShowWindow(window_, SW_SHOW);

@@ -30,8 +30,13 @@ class ProgressWindow {
   [[nodiscard]] bool Shown() const { return shown_; }
   // "n / N" as shown (cp932).
   [[nodiscard]] std::string StepText() const;
-  // Where message boxes of the run belong, so that closing one does not enable the owner.
+  // The progress window itself (the owner when it could not be made).
   [[nodiscard]] HWND Owner() const { return window_ != nullptr ? window_ : owner_; }
+  // While a message box of the run is up: the window is hidden and the owner, which the box then
+  // belongs to, takes input again, so that the box is never under another window of ours. Resume
+  // brings both back as they were.
+  void Suspend();
+  void Resume();
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -47,6 +52,7 @@ class ProgressWindow {
   bool stopRequested_ = false;
   bool shown_ = false;
   bool pumping_ = false;
+  bool suspended_ = false;
 };
 
 // Runs the queued paint and sent messages only: the window repaints while a tool runs and no click
