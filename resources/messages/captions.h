@@ -117,9 +117,15 @@ inline constexpr Filled<1> kExportOpenFailed{"%1 を開けませんでした。\
 inline constexpr Filled<1> kExportWriteFailed{"%1 に書き込めませんでした。\n　CSVは書き出していません。"};
 inline constexpr Filled<1> kImportOpenFailed{"%1 を開けませんでした。\n　CSVは読み込んでいません。"};
 inline constexpr Filled<1> kImportReadFailed{"%1 を読めませんでした。\n　CSVは読み込んでいません。"};
-inline constexpr Filled<1> kImportNoHeaders{
-    "%1 の1行目に パート名，フォルダ名，変更後パート名，変更後フォルダ名 の見出しが有りません。\n"
-    "　CSVは読み込んでいません。"};
+// The headers the first line lacks follow, joined by the separator.
+inline constexpr Filled<2> kImportNoHeaders{"%1 の1行目に %2 の見出しが有りません。\n　CSVは読み込んでいません。"};
+inline constexpr std::string_view kImportHeaderSeparator = "，";
+// A spreadsheet that saved in UTF-8 or UTF-16 can hold characters no part or folder name can.
+inline constexpr Filled<2> kImportNotCp932{
+    "%1 の%2行目に，パートやフォルダの名前に使用出来ない文字が有ります。\n　CSVは読み込んでいません。"};
+// After every import that applied its records: how many matched a row, and how many of those
+// changed its new name or folder.
+inline constexpr Filled<2> kImportCounts{"CSVを読み込みました。 %1 行がリストと一致し，%2 行を変更しました。"};
 inline constexpr std::string_view kImportIssuesHead = "CSVの次の行は適用出来ません。";
 inline constexpr Filled<2> kImportNotInList{"%1行目 %2: リストに有りません。"};
 inline constexpr Filled<2> kImportSameRowTwice{"%1行目 %2: 前の行と同じパートです。"};
