@@ -149,7 +149,8 @@ void MainDialog::ImportPlanCsv() {
   }
   std::string message;
   if (!refused)
-    message = msg::kImportCounts(text::FormatInt(static_cast<int>(plan.changes.size())), text::FormatInt(changed));
+    message =
+        msg::kImportCounts(text::FormatInt(static_cast<int>(plan.changes.size())), text::FormatInt(changed));
   if (!plan.issues.empty()) {
     std::vector<std::string> lines;
     lines.reserve(plan.issues.size());

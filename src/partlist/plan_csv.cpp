@@ -123,7 +123,8 @@ PlanImport ReadPlan(const PartList& list, const std::vector<text::CsvRecord>& re
     PlanChange change;
     change.row = row;
     change.newPartName = CellValue(Field(record, *newName), list.Text(row, kNewPartName));
-    change.newFolderName = WithSeparator(CellValue(Field(record, *newFolder), list.Text(row, kNewFolderName)));
+    change.newFolderName =
+        WithSeparator(CellValue(Field(record, *newFolder), list.Text(row, kNewFolderName)));
     change.changes = change.newPartName != list.Text(row, kNewPartName) ||
                      change.newFolderName != list.Text(row, kNewFolderName);
     const NameVerdict verdict = ValidateNewPartName(std::string_view(change.newPartName));

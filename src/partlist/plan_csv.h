@@ -43,7 +43,7 @@ struct PlanChange {
 };
 
 struct PlanImport {
-  bool headersFound = false;  // the first record names the four columns read
+  bool headersFound = false;        // the first record names the four columns read
   std::vector<int> missingColumns;  // otherwise those it lacks: the keys, then the values
   std::vector<PlanChange> changes;  // one per record matched to a row
   std::vector<ImportIssue> issues;  // in record order

@@ -7,8 +7,8 @@
 #include "resources/messages/captions.h"
 #include "resources/messages/session.h"
 #include "text/csv.h"
-#include "text/utf8.h"
 #include "text/mbstring.h"
+#include "text/utf8.h"
 
 namespace velmora::app::test {
 namespace {
@@ -133,8 +133,9 @@ TEST_F(PlanEditingTest, PlanGoesToCsvAndComesBack) {
   drive.WriteFile("plan.csv", edited);
   ui.files.push_back(drive.Win("plan.csv"));
   dialog.ImportPlanCsv();
-  EXPECT_EQ(ui.messages, std::vector<std::string>{"CSVを読み込みました。 " + std::to_string(List().RowCount()) +
-                                                  " 行がリストと一致し，2 行を変更しました。"});
+  EXPECT_EQ(ui.messages,
+            std::vector<std::string>{"CSVを読み込みました。 " + std::to_string(List().RowCount()) +
+                                     " 行がリストと一致し，2 行を変更しました。"});
   EXPECT_EQ(Cell(1, kNewPartName), "新しい表.prt");
   EXPECT_EQ(Cell(2, kNewPartName), "n3.prt");
   EXPECT_EQ(Cell(2, kNewFolderName), "D:\\moved\\");
@@ -186,7 +187,8 @@ TEST_F(PlanEditingTest, ARefusedValueAppliesNothingAndEveryProblemIsListed) {
   drive.WriteFile("plan.csv", Cp("フォルダ名,パート名,変更後パート名\r\n"));
   ui.files.push_back(drive.Win("plan.csv"));
   dialog.ImportPlanCsv();
-  EXPECT_EQ(ui.messages.back(), "D:\\plan.csv の1行目に 変更後フォルダ名 の見出しが有りません。\n　CSVは読み込んでいません。");
+  EXPECT_EQ(ui.messages.back(),
+            "D:\\plan.csv の1行目に 変更後フォルダ名 の見出しが有りません。\n　CSVは読み込んでいません。");
 }
 
 // A sheet saved as UTF-16 (CR LF and all) reads as one in cp932 does; a character no name can
@@ -210,8 +212,8 @@ TEST_F(PlanEditingTest, UnicodeSheetsAreReadAndTheirStrayCharactersTold) {
   EXPECT_EQ(ui.messages.back(), "CSVを読み込みました。 1 行がリストと一致し，1 行を変更しました。");
   EXPECT_EQ(Cell(1, kNewPartName), "新.prt");
 
-  drive.WriteFile("plan.csv", "パート名,フォルダ名,変更後パート名,変更後フォルダ名\n" + partName + "," + folder +
-                                  ",\xF0\x9F\x98\x80.prt,\n");
+  drive.WriteFile("plan.csv", "パート名,フォルダ名,変更後パート名,変更後フォルダ名\n" + partName + "," +
+                                  folder + ",\xF0\x9F\x98\x80.prt,\n");
   ui.files.push_back(drive.Win("plan.csv"));
   dialog.ImportPlanCsv();
   EXPECT_EQ(ui.messages.back(),

@@ -103,7 +103,8 @@ TEST_F(PlanCsvTest, NetworkFoldersAndASecondRecordOfOneRow) {
 
 TEST_F(PlanCsvTest, WithoutTheFourHeadersNothingIsReadAndTheMissingOnesAreNamed) {
   EXPECT_FALSE(ReadPlan(list_, {}, Headers()).headersFound);
-  const PlanImport three = ReadPlan(list_, {{"NAME", "FOLDER", "NEW"}, {"a.prt", "D:\\w\\", "b.prt"}}, Headers());
+  const PlanImport three =
+      ReadPlan(list_, {{"NAME", "FOLDER", "NEW"}, {"a.prt", "D:\\w\\", "b.prt"}}, Headers());
   EXPECT_FALSE(three.headersFound);
   EXPECT_EQ(three.missingColumns, std::vector<int>{kNewFolderName});
   const PlanImport one = ReadPlan(list_, {{"x", "NEWFOLDER"}}, Headers());
@@ -127,9 +128,9 @@ TEST_F(PlanCsvTest, AnEmptyCellKeepsTheRowsValueAndOneBlankClearsIt) {
       {"other.prt", "", "other.prt", "D:\\kept\\", true},
   };
   for (const Case& c : cases) {
-    const PlanImport plan =
-        ReadPlan(list_, {{"NAME", "FOLDER", "NEW", "NEWFOLDER"}, {"a.prt", "D:\\w\\", c.newName, c.newFolder}},
-                 Headers());
+    const PlanImport plan = ReadPlan(
+        list_, {{"NAME", "FOLDER", "NEW", "NEWFOLDER"}, {"a.prt", "D:\\w\\", c.newName, c.newFolder}},
+        Headers());
     ASSERT_EQ(plan.changes.size(), 1u) << c.newName << "|" << c.newFolder;
     EXPECT_EQ(plan.changes[0].newPartName, c.wantName);
     EXPECT_EQ(plan.changes[0].newFolderName, c.wantFolder);
@@ -145,9 +146,11 @@ TEST_F(PlanCsvTest, AnEmptyCellKeepsTheRowsValueAndOneBlankClearsIt) {
 // The plan as LibreOffice Calc saved it in each of its encodings reads the same.
 TEST(SpreadsheetPlanTest, EveryEncodingACalcSheetWasSavedInReadsTheSame) {
   PartList list;
-  const char* const rows[][2] = {
-      {"表.prt", "D:\\w\\"}, {"a.prt", "D:\\w\\"}, {"b.prt", "D:\\w\\"}, {"c.prt", "D:\\w\\"},
-      {"ソ.prt", "D:\\w\\表\\"}};
+  const char* const rows[][2] = {{"表.prt", "D:\\w\\"},
+                                 {"a.prt", "D:\\w\\"},
+                                 {"b.prt", "D:\\w\\"},
+                                 {"c.prt", "D:\\w\\"},
+                                 {"ソ.prt", "D:\\w\\表\\"}};
   for (const auto& [name, folder] : rows) {
     PartRow row;
     row.partName = Cp(name);
@@ -158,15 +161,16 @@ TEST(SpreadsheetPlanTest, EveryEncodingACalcSheetWasSavedInReadsTheSame) {
   ColumnHeaders headers;
   for (std::size_t column = 0; column < headers.size(); ++column)
     headers[column] = Cp(std::array<const char*, kColumnCount>{"変更後パート名", "パート名", "フォルダ名",
-                                                                "変更後フォルダ名", "編集", "前", "後", "重複",
-                                                                "親", "No"}[column]);
+                                                               "変更後フォルダ名", "編集", "前", "後", "重複",
+                                                               "親", "No"}[column]);
   const std::pair<const char*, text::FileEncoding> files[] = {
       {"calc-cp932.csv", text::FileEncoding::Cp932},
       {"calc-utf8.csv", text::FileEncoding::Utf8},
       {"calc-utf16.csv", text::FileEncoding::Utf16},
   };
   for (const auto& [file, encoding] : files) {
-    std::ifstream in(std::string(VELMORA_SOURCE_DIR) + "/tests/partlist/spreadsheet/" + file, std::ios::binary);
+    std::ifstream in(std::string(VELMORA_SOURCE_DIR) + "/tests/partlist/spreadsheet/" + file,
+                     std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();
     ASSERT_FALSE(bytes.str().empty()) << file;
@@ -177,8 +181,11 @@ TEST(SpreadsheetPlanTest, EveryEncodingACalcSheetWasSavedInReadsTheSame) {
     ASSERT_TRUE(plan.headersFound) << file;
     EXPECT_TRUE(plan.issues.empty()) << file;
     ASSERT_EQ(plan.changes.size(), 5u) << file;
-    const std::pair<std::string, std::string> wanted[] = {
-        {Cp("新しい表.prt"), ""}, {"", Cp("D:\\新しい\\")}, {"", ""}, {"x,y.prt", ""}, {Cp("ソース.prt"), ""}};
+    const std::pair<std::string, std::string> wanted[] = {{Cp("新しい表.prt"), ""},
+                                                          {"", Cp("D:\\新しい\\")},
+                                                          {"", ""},
+                                                          {"x,y.prt", ""},
+                                                          {Cp("ソース.prt"), ""}};
     for (std::size_t i = 0; i < plan.changes.size(); ++i) {
       EXPECT_EQ(plan.changes[i].row, static_cast<int>(i)) << file;
       EXPECT_EQ(plan.changes[i].newPartName, wanted[i].first) << file << " " << i;
