@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
@@ -18,6 +19,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProgressDialog>
@@ -28,8 +30,8 @@
 #include <QSettings>
 #include <QSpinBox>
 #include <QTableView>
-#include <QTextBrowser>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTextDocument>
 #include <QTimer>
 #include <QtTest>
@@ -41,6 +43,7 @@
 #include <span>
 
 #include "app/qt/dialog_template.h"
+#include "app/qt/file_dialog.h"
 #include "app/qt/progress_window.h"
 #include "app/qt/prompts.h"
 #include "app/qt/translations.h"
@@ -356,6 +359,7 @@ class MainWindowTest : public QObject {
   void columnsStartFromTheirContentsAndLongTextsKeepTheirEnd();
   void theNameEditorIsFramed();
   void helpNamesEveryCaptionAndTheVersion();
+  void fileDialogListsFoldersFirstAndChooses();
 };
 
 void MainWindowTest::everyControlOfTheTemplate() {
@@ -1084,7 +1088,8 @@ void MainWindowTest::planGoesToCsvAndBack() {
                                    "B.PRT,d:\\WORK\\SUB\\,c.prt,D:\\new\r\n"));
   h.prompts.files = {csv};
   h.window.ListMenu()->findChild<QAction*>(u"importCsv"_qs)->trigger();
-  QCOMPARE(h.prompts.messages, QStringList{U("CSVを読み込みました。 1 行がリストと一致し，1 行を変更しました。")});
+  QCOMPARE(h.prompts.messages,
+           QStringList{U("CSVを読み込みました。 1 行がリストと一致し，1 行を変更しました。")});
   QCOMPARE(h.prompts.specs.back().title, U("CSVから変更後の名前を読み込む"));
   QCOMPARE(h.Column(0), QStringList({U("新,表.prt"), U("c.prt")}));
   QCOMPARE(h.Column(3), QStringList({QString(), U("D:\\new\\")}));
@@ -1356,6 +1361,64 @@ void MainWindowTest::helpNamesEveryCaptionAndTheVersion() {
     }
   }
   QVERIFY2(missing.isEmpty(), qPrintable(missing.join(u" | ")));
+}
+
+void MainWindowTest::fileDialogListsFoldersFirstAndChooses() {
+  QTemporaryDir folder;
+  const QDir dir(folder.path());
+  dir.mkdir(u"sub"_qs);
+  for (const QString& name : {u"b.prt"_qs, u"A.PRT"_qs, u"c.txt"_qs, u".hidden.prt"_qs}) {
+    std::ofstream(dir.filePath(name).toStdString()) << "x";
+  }
+  FileDialogSpec spec;
+  spec.nameFilters = QtNameFilters(U("PRTﾌｧｲﾙ(.prt)|*.prt|全てのﾌｧｲﾙ(*.*)|*.*||"));
+  spec.folder = folder.path();
+  FileDialog dialog(nullptr, spec);
+  QTRY_VERIFY(dialog.Listed());
+  auto names = [&dialog] {
+    QStringList shown;
+    for (int row = 0; row < dialog.View()->model()->rowCount(); ++row) {
+      shown << dialog.View()->model()->index(row, 0).data().toString();
+    }
+    return shown;
+  };
+  // Folders first, then by name ignoring case; the filter as on Windows ("*.*" is every file).
+  QCOMPARE(names(), QStringList({u"sub"_qs, u"A.PRT"_qs, u"b.prt"_qs}));
+  dialog.findChild<QComboBox*>(u"fileType"_qs)->setCurrentIndex(1);
+  QTRY_VERIFY(dialog.Listed());
+  QCOMPARE(names(), QStringList({u"sub"_qs, u"A.PRT"_qs, u"b.prt"_qs, u"c.txt"_qs}));
+
+  auto* name = dialog.findChild<QLineEdit*>(u"fileName"_qs);
+  auto* status = dialog.findChild<QLabel*>(u"status"_qs);
+  name->setText(u"gone.prt"_qs);
+  dialog.accept();
+  QCOMPARE(dialog.result(), int(QDialog::Rejected));
+  QCOMPARE(status->text(), U("gone.prt が見つかりません。"));
+  // A folder typed goes there; a file chosen ends the dialog with its host path.
+  name->setText(u"sub"_qs);
+  dialog.accept();
+  QTRY_VERIFY(dialog.Listed());
+  QCOMPARE(dialog.Folder(), dir.filePath(u"sub"_qs));
+  QCOMPARE(names(), QStringList());
+  name->setText(u"../b.prt"_qs);
+  dialog.accept();
+  QCOMPARE(dialog.result(), int(QDialog::Accepted));
+  QCOMPARE(dialog.SelectedFile(), dir.filePath(u"b.prt"_qs));
+
+  // Saving: the default suffix is added, and replacing a file takes a second press.
+  spec.save = true;
+  spec.mustExist = false;
+  spec.defaultSuffix = u"prt"_qs;
+  FileDialog save(nullptr, spec);
+  auto* saveName = save.findChild<QLineEdit*>(u"fileName"_qs);
+  saveName->setText(u"b"_qs);
+  save.accept();
+  QCOMPARE(save.result(), int(QDialog::Rejected));
+  QCOMPARE(save.findChild<QLabel*>(u"status"_qs)->text(),
+           U("b.prt は既に有ります。もう一度 保存 を押すと置き換えます。"));
+  save.accept();
+  QCOMPARE(save.result(), int(QDialog::Accepted));
+  QCOMPARE(save.SelectedFile(), dir.filePath(u"b.prt"_qs));
 }
 
 }  // namespace velmora::app::qt
