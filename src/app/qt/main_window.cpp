@@ -355,8 +355,42 @@ void MainWindow::FitColumns() {
     } else if (!widthByHand_.at(static_cast<std::size_t>(column))) {
       // The view's own measure: the rows in sight and a bounded sample of the others.
       const int contents = static_cast<const QAbstractItemView*>(list_)->sizeHintForColumn(column);
-      header->resizeSection(column, std::min(widest, std::max(header->sectionSizeHint(column), contents)));
+      fitted_.at(static_cast<std::size_t>(column)) =
+          std::min(widest, std::max(header->sectionSizeHint(column), contents));
     }
+  }
+  fitting_ = false;
+  SpreadColumns();
+}
+
+void MainWindow::SpreadColumns() {
+  QHeaderView* header = list_->horizontalHeader();
+  // The names and folders not sized by hand share the room the list has beyond all contents.
+  int others = 0;
+  int fitted = 0;
+  int sharing = 0;
+  for (int column = 0; column < partlist::kColumnCount; ++column) {
+    const int width = fitted_.at(static_cast<std::size_t>(column));
+    const bool shares =
+        column <= partlist::kNewFolderName && width > 0 && !widthByHand_.at(static_cast<std::size_t>(column));
+    others += shares ? 0 : header->sectionSize(column);
+    fitted += shares ? width : 0;
+    sharing += shares ? 1 : 0;
+  }
+  if (sharing == 0)
+    return;
+  // Room for a vertical scroll bar is kept whether it shows yet or not: rows arrive after the fit.
+  const int room = list_->width() - 2 * list_->frameWidth() - list_->verticalScrollBar()->sizeHint().width();
+  const int spare = std::max(0, room - others - fitted);
+  const int each = spare / sharing;
+  int left = sharing;
+  fitting_ = true;
+  for (int column = 0; column <= partlist::kNewFolderName; ++column) {
+    const int width = fitted_.at(static_cast<std::size_t>(column));
+    if (width == 0 || widthByHand_.at(static_cast<std::size_t>(column)))
+      continue;
+    // The last takes what the division leaves, so that the columns end at the list's edge.
+    header->resizeSection(column, width + (--left == 0 ? spare - each * (sharing - 1) : each));
   }
   fitting_ = false;
 }
@@ -446,6 +480,7 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
   if (list_ != nullptr) {
     const ListGeometry geometry = ListGeometryForClient(width(), height());
     list_->setGeometry(geometry.x, geometry.y, geometry.width, geometry.height);
+    SpreadColumns();
   }
 }
 

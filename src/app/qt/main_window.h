@@ -86,6 +86,8 @@ class MainWindow final : public QDialog, public platform::Ui {
   // Columns the user has not sized take their contents' width; No and 親 only grow, to their
   // widest number, whoever sized them.
   void FitColumns();
+  // Names and folders share the list's room beyond the columns' contents.
+  void SpreadColumns();
   void SaveSettings();
   // A host folder for a dialog to open in, or empty when the Windows one is not there.
   QString HostFolder(const std::string& windowsFolder) const;
@@ -116,6 +118,8 @@ class MainWindow final : public QDialog, public platform::Ui {
   QMenu* listMenu_ = nullptr;
   bool syncingSelection_ = false;
   std::array<bool, partlist::kColumnCount> widthByHand_{};
+  // The width each name or folder column's contents want; 0 until a list was fitted.
+  std::array<int, partlist::kColumnCount> fitted_{};
   bool fitting_ = false;
   QSettings* settings_ = nullptr;
   std::unique_ptr<ProgressWindow> progress_;
