@@ -55,7 +55,8 @@ bool Matches(const std::vector<QRegularExpression>& patterns, const QString& nam
 }
 
 // The folder's entries as the list shows them. Runs off the window's thread: touches no widget.
-std::vector<Entry> ReadFolder(const QString& folder, const std::vector<QRegularExpression>& patterns,
+std::vector<Entry> ReadFolder(const QString& folder, bool foldersOnly,
+                              const std::vector<QRegularExpression>& patterns,
                               const std::atomic<bool>& stop) {
   namespace fs = std::filesystem;
   std::vector<Entry> entries;
@@ -66,7 +67,7 @@ std::vector<Entry> ReadFolder(const QString& folder, const std::vector<QRegularE
     std::error_code kindError;
     const bool isFolder = it->is_directory(kindError);
     QString name = QString::fromStdString(it->path().filename().string());
-    if (name.startsWith(u'.') || (!isFolder && !Matches(patterns, name)))
+    if (name.startsWith(u'.') || (!isFolder && (foldersOnly || !Matches(patterns, name))))
       continue;
     entries.push_back({std::move(name), isFolder});
   }
@@ -117,7 +118,11 @@ class FolderModel final : public QAbstractListModel {
 };
 
 FileDialog::FileDialog(QWidget* parent, const FileDialogSpec& spec)
-    : QDialog(parent), save_(spec.save), mustExist_(spec.mustExist), defaultSuffix_(spec.defaultSuffix) {
+    : QDialog(parent),
+      save_(spec.save),
+      folders_(spec.folders),
+      mustExist_(spec.mustExist),
+      defaultSuffix_(spec.defaultSuffix) {
   setObjectName(u"fileDialog"_qs);
   setWindowTitle(spec.title);
   Build(spec);
@@ -161,7 +166,7 @@ void FileDialog::Build(const FileDialogSpec& spec) {
               nameEdit_->setText(model_->At(index.row()).name);
           });
 
-  auto* nameLabel = new QLabel(Caption(msg::kFileDialogName), this);
+  auto* nameLabel = new QLabel(Caption(folders_ ? msg::kFileDialogFolderName : msg::kFileDialogName), this);
   nameEdit_ = new QLineEdit(this);
   nameEdit_->setObjectName(u"fileName"_qs);
   nameLabel->setBuddy(nameEdit_);
@@ -171,13 +176,23 @@ void FileDialog::Build(const FileDialogSpec& spec) {
   types_->addItems(spec.nameFilters);
   typeLabel->setBuddy(types_);
   connect(types_, &QComboBox::currentIndexChanged, this, [this] { Open(folder_); });
+  typeLabel->setVisible(!folders_);
+  types_->setVisible(!folders_);
   status_ = new QLabel(this);
   status_->setObjectName(u"status"_qs);
   status_->setTextFormat(Qt::PlainText);
 
   auto* buttons = new QDialogButtonBox(this);
-  acceptButton_ = buttons->addButton(Caption(save_ ? msg::kFileDialogSave : msg::kFileDialogOpen),
-                                     QDialogButtonBox::AcceptRole);
+  const std::string_view acceptCaption = folders_ ? msg::kFileDialogChoose
+                                         : save_  ? msg::kFileDialogSave
+                                                  : msg::kFileDialogOpen;
+  acceptButton_ = buttons->addButton(Caption(acceptCaption), QDialogButtonBox::AcceptRole);
+  if (folders_) {
+    QPushButton* make = buttons->addButton(Caption(msg::kFileDialogMakeFolder), QDialogButtonBox::ActionRole);
+    make->setObjectName(u"makeFolder"_qs);
+    make->setAutoDefault(false);
+    connect(make, &QPushButton::clicked, this, &FileDialog::MakeFolder);
+  }
   acceptButton_->setDefault(true);
   buttons->addButton(Caption(msg::kButtonCancel), QDialogButtonBox::RejectRole);
   connect(buttons, &QDialogButtonBox::accepted, this, &FileDialog::accept);
@@ -210,8 +225,9 @@ void FileDialog::Open(const QString& folder) {
   model_->Set({});
   Tell(Caption(msg::kFileDialogReading));
   stop_ = std::make_shared<std::atomic<bool>>(false);
-  reader_ = std::thread([this, stop = stop_, folder = folder_, patterns = Patterns(types_->currentText())] {
-    std::vector<Entry> entries = ReadFolder(folder, patterns, *stop);
+  reader_ = std::thread([this, stop = stop_, folder = folder_, foldersOnly = folders_,
+                         patterns = Patterns(types_->currentText())] {
+    std::vector<Entry> entries = ReadFolder(folder, foldersOnly, patterns, *stop);
     QMetaObject::invokeMethod(
         this,
         [this, stop, entries = std::move(entries)]() mutable {
@@ -235,14 +251,56 @@ void FileDialog::Activate(const QModelIndex& index) {
     return;
   }
   nameEdit_->setText(entry.name);
-  accept();
+  TakeChoice();
 }
 
 void FileDialog::Tell(const QString& text) {
   status_->setText(text);
 }
 
+// The folder typed, else the one selected in the list, else the one shown.
+void FileDialog::ChooseFolder() {
+  QString chosen = folder_;
+  const QString typed = nameEdit_->text().trimmed();
+  const QModelIndex current = view_->currentIndex();
+  if (!typed.isEmpty()) {
+    chosen = QDir(folder_).absoluteFilePath(QDir::fromNativeSeparators(typed));
+    if (!QFileInfo(chosen).isDir()) {
+      Tell(Caption(msg::kFileDialogNotFound).arg(typed));
+      return;
+    }
+  } else if (current.isValid() && view_->selectionModel()->isSelected(current)) {
+    chosen = QDir(folder_).filePath(model_->At(current.row()).name);
+  }
+  selected_ = QDir::cleanPath(chosen);
+  QDialog::accept();
+}
+
+// A folder of the name typed (or a name of its own) in the folder shown, which then opens.
+void FileDialog::MakeFolder() {
+  QString name = nameEdit_->text().trimmed();
+  if (name.isEmpty()) {
+    name = Caption(msg::kFileDialogNewFolderName);
+    for (int n = 2; QFileInfo::exists(QDir(folder_).filePath(name)); ++n)
+      name = Caption(msg::kFileDialogNewFolderName) + QStringLiteral(" (%1)").arg(n);
+  }
+  const QString path = QDir(folder_).absoluteFilePath(QDir::fromNativeSeparators(name));
+  if (!QFileInfo(path).isDir() && !QDir().mkpath(path)) {
+    Tell(Caption(msg::kFileDialogMakeFailed).arg(name));
+    return;
+  }
+  nameEdit_->clear();
+  Open(path);
+}
+
 void FileDialog::accept() {
+  // Enter in the list has opened the folder or taken the file already (its activation).
+  if (view_->hasFocus())
+    return;
+  TakeChoice();
+}
+
+void FileDialog::TakeChoice() {
   // Enter in the folder field goes to that folder.
   if (folderEdit_->hasFocus()) {
     const QString typed = QDir::fromNativeSeparators(folderEdit_->text().trimmed());
@@ -250,6 +308,10 @@ void FileDialog::accept() {
       Open(typed);
     else
       Tell(Caption(msg::kFileDialogNotFound).arg(folderEdit_->text()));
+    return;
+  }
+  if (folders_) {
+    ChooseFolder();
     return;
   }
   const QString typed = nameEdit_->text().trimmed();

@@ -1,8 +1,9 @@
 #pragma once
-// The file dialog of the browse buttons and the CSV entries. It comes up at once whatever the
-// folder holds: the folder is read off the window's thread, and the list is filled in one step
-// when the reading is done, already filtered and sorted (folders first, then by name, ignoring
-// case). Keys typed meanwhile go to the name field as usual.
+// The file dialog of the browse buttons and the CSV entries, and the folder chooser of the new
+// folder button (which can make a folder too). It comes up at once whatever the folder holds: the folder is
+// read off the window's thread, and the list is filled in one step when the reading is done, already filtered
+// and sorted (folders first, then by name, ignoring case). Keys typed meanwhile go to the name field as
+// usual.
 
 #include <QDialog>
 #include <QString>
@@ -30,7 +31,7 @@ class FileDialog final : public QDialog {
   FileDialog(QWidget* parent, const FileDialogSpec& spec);
   ~FileDialog() override;
 
-  // The file chosen (a host path), once the dialog was accepted.
+  // The file or folder chosen (a host path), once the dialog was accepted.
   [[nodiscard]] QString SelectedFile() const { return selected_; }
   // The folder shown, and whether its entries are listed yet.
   [[nodiscard]] QString Folder() const { return folder_; }
@@ -48,8 +49,13 @@ class FileDialog final : public QDialog {
   void StopReading();
   void Activate(const QModelIndex& index);
   void Tell(const QString& text);
+  // What the name field, the list or the folder field give, as the accept button takes it.
+  void TakeChoice();
+  void ChooseFolder();
+  void MakeFolder();
 
   bool save_ = false;
+  bool folders_ = false;
   bool mustExist_ = true;
   QString defaultSuffix_;
   QString folder_;

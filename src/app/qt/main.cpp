@@ -32,12 +32,14 @@ int main(int argc, char** argv) {
   velmora::platform::UfunLibrary cad;
   velmora::app::qt::QtPrompts prompts;
   velmora::app::qt::MainWindow window(host, cad, prompts);
+  const bool quitAtStart = qEnvironmentVariable("VELMORA_QUIT_AT_START") == QStringLiteral("1");
   QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("velmora"),
                      QStringLiteral("velmora"));
-  window.RestoreSettings(settings);
-  const bool quitAtStart = qEnvironmentVariable("VELMORA_QUIT_AT_START") == QStringLiteral("1");
+  // An installation check neither reads nor leaves the user's settings.
   if (quitAtStart)
     QTimer::singleShot(0, &window, [&window] { window.done(0); });
+  else
+    window.RestoreSettings(settings);
   const int result = window.Run();
   if (!quitAtStart)
     return 0;

@@ -352,8 +352,8 @@ void MainWindow::FitColumns() {
                                   list_->fontMetrics().horizontalAdvance(Display(*longest)) + margin);
       if (wanted > header->sectionSize(column))
         header->resizeSection(column, wanted);
-    } else if (!widthByHand_.at(static_cast<std::size_t>(column))) {
-      // The view's own measure: the rows in sight and a bounded sample of the others.
+    } else if (column <= partlist::kNewFolderName && !widthByHand_.at(static_cast<std::size_t>(column))) {
+      // The marks keep their narrow widths. Measured by the view: the rows in sight and a sample.
       const int contents = static_cast<const QAbstractItemView*>(list_)->sizeHintForColumn(column);
       fitted_.at(static_cast<std::size_t>(column)) =
           std::min(widest, std::max(header->sectionSizeHint(column), contents));

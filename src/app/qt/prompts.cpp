@@ -1,6 +1,5 @@
 #include "app/qt/prompts.h"
 
-#include <QFileDialog>
 #include <QMessageBox>
 
 #include "app/qt/file_dialog.h"
@@ -38,17 +37,11 @@ QString QtPrompts::OpenFile(QWidget* parent, const FileDialogSpec& spec) {
 }
 
 QString QtPrompts::ChooseFolder(QWidget* parent, const QString& title, const QString& folder) {
-  QFileDialog dialog(parent, title, folder);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  // Its "new folder" button makes the folder a plan needs before any file is in it.
-  dialog.setFileMode(QFileDialog::Directory);
-  dialog.setOption(QFileDialog::ShowDirsOnly);
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  if (dialog.exec() != QDialog::Accepted) {
-    return {};
-  }
-  const QStringList folders = dialog.selectedFiles();
-  return folders.isEmpty() ? QString() : folders.front();
+  FileDialogSpec spec;
+  spec.title = title;
+  spec.folder = folder;
+  spec.folders = true;
+  return OpenFile(parent, spec);
 }
 
 QStringList QtNameFilters(const QString& windowsFilter) {
