@@ -1,8 +1,8 @@
 #include "app/qt/prompts.h"
 
-#include <QFileDialog>
 #include <QMessageBox>
 
+#include "app/qt/file_dialog.h"
 #include "resources/messages/captions.h"
 
 namespace velmora::app::qt {
@@ -32,35 +32,16 @@ bool QtPrompts::Question(QWidget* parent, const QString& text) {
 }
 
 QString QtPrompts::OpenFile(QWidget* parent, const FileDialogSpec& spec) {
-  QFileDialog dialog(parent, spec.title, spec.folder);
-  dialog.setAcceptMode(spec.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(spec.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-  // Qt's own dialog behaves the same on every desktop and is reachable by screen readers.
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setNameFilters(spec.nameFilters);
-  dialog.setDefaultSuffix(spec.defaultSuffix);
-  if (!spec.initialName.isEmpty()) {
-    dialog.selectFile(spec.initialName);
-  }
-  if (dialog.exec() != QDialog::Accepted) {
-    return {};
-  }
-  const QStringList files = dialog.selectedFiles();
-  return files.isEmpty() ? QString() : files.front();
+  FileDialog dialog(parent, spec);
+  return dialog.exec() == QDialog::Accepted ? dialog.SelectedFile() : QString();
 }
 
 QString QtPrompts::ChooseFolder(QWidget* parent, const QString& title, const QString& folder) {
-  QFileDialog dialog(parent, title, folder);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  // Its "new folder" button makes the folder a plan needs before any file is in it.
-  dialog.setFileMode(QFileDialog::Directory);
-  dialog.setOption(QFileDialog::ShowDirsOnly);
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  if (dialog.exec() != QDialog::Accepted) {
-    return {};
-  }
-  const QStringList folders = dialog.selectedFiles();
-  return folders.isEmpty() ? QString() : folders.front();
+  FileDialogSpec spec;
+  spec.title = title;
+  spec.folder = folder;
+  spec.folders = true;
+  return OpenFile(parent, spec);
 }
 
 QStringList QtNameFilters(const QString& windowsFilter) {

@@ -17,6 +17,7 @@ struct FileDialogSpec {
   QString folder;  // host folder to open in; empty: the working directory
   bool mustExist = true;
   bool save = false;
+  bool folders = false;  // a folder is chosen, and can be made, instead of a file
 };
 
 class Prompts {

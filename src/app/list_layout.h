@@ -1,0 +1,37 @@
+#pragma once
+// Rules of the list's look that both windows follow: how tall the window opens, and how a cell text
+// too long for its column is shortened.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace velmora::app {
+
+// The window opens showing at least this many rows, where the screen has room.
+inline constexpr int kInitialListRows = 12;
+
+// What the window system measures for the list, in pixels.
+struct ListMetrics {
+  int rowHeight = 0;
+  int headerHeight = 0;
+  int frame = 0;  // the list's border, each side
+};
+
+// The client height at which the list, laid out by the template and its resize rule, shows `rows`
+// whole rows; never below the template's own height, and not above `available` (the client height
+// the screen leaves) unless the template needs more.
+[[nodiscard]] int ClientHeightForRows(const ListMetrics& metrics, int rows, int available);
+
+// The text's width in pixels; called once per character.
+using MeasureText = std::function<int(std::string_view)>;
+
+// The ellipsis put in place of what is left out, in cp932.
+inline constexpr std::string_view kEllipsisCp932 = "\x81\x63";
+
+// The cp932 text as it fits `width` pixels: whole when it fits, else its start and its end around
+// the ellipsis, with most of the room given to the end (where folders and numbered names differ).
+// Cuts fall between characters, never inside a double-byte one.
+[[nodiscard]] std::string ElideMiddle(std::string_view cp932, int width, const MeasureText& measure);
+
+}  // namespace velmora::app
