@@ -4,7 +4,6 @@
 // prints the Windows path of its top part. The same options always give the same files.
 
 #include <charconv>
-#include <clocale>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -236,8 +235,6 @@ int Fail(std::string_view message) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // On Windows a folder named in the code page (cp932) is read as such only after this.
-  std::setlocale(LC_ALL, "");
   Options options;
   if (const std::string problem = ParseOptions(argc, argv, options); !problem.empty())
     return Fail(problem);

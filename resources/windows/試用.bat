@@ -6,13 +6,13 @@ setlocal
 cd /d "%~dp0"
 set "UGII_ROOT_DIR=%~dp0"
 rem 見本は毎回作り直します。
-make-assembly.exe --parts 40 "サンプル" >nul
+make-assembly.exe --parts 40 "sample" >nul
 if errorlevel 1 (
   echo 見本のアセンブリを作れませんでした。
   pause
   exit /b 1
 )
-echo 見本のアセンブリ: %~dp0サンプル\TopAssy.prt
+echo 見本のアセンブリ: %~dp0sample\TopAssy.prt
 echo velmora の「参照(C)...」で TopAssy.prt を選ぶと一覧が出ます。
-cd /d "%~dp0サンプル"
+cd /d "%~dp0sample"
 start "" "%~dp0..\velmora.exe"

@@ -7,7 +7,7 @@
 //   new name "<row> <name>"         a new part name set in the list
 //   menu "<entry>"                  each entry of a popup menu as it opens
 //   dialog "<caption>"              any other dialog shown: file and folder choosers, naming rules
-//   progress "<n / N>"              the progress window shown
+//   progress "<n / N>"              the progress window shown, and each step it shows then
 //   message, question               a message box's text, with OK or with Yes and No
 
 // clang-format off
@@ -70,6 +70,10 @@ void Recorder::OnMessage(const CWPRETSTRUCT& call) {
       break;
     case WM_DESTROY:
       shown_.erase(call.hwnd);
+      break;
+    case WM_SETTEXT:
+      if (GetDlgCtrlID(call.hwnd) == IDC_PROGRESS_STEP && shown_.contains(GetParent(call.hwnd)))
+        Record("progress", reinterpret_cast<const char*>(call.lParam));
       break;
     case WM_INITMENUPOPUP: {
       const auto menu = reinterpret_cast<HMENU>(call.wParam);
