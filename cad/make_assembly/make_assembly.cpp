@@ -1,4 +1,5 @@
 // make-assembly [--parts N] [--seed S] [--missing K] [--depth D] [--fanout F] [--utf8] HOSTDIR
+// make-assembly --help | -h
 //
 // Writes a sample assembly of N part files (K of them referenced but not written) into HOSTDIR and
 // prints the Windows path of its top part. The same options always give the same files.
@@ -24,6 +25,17 @@ using namespace velmora;
 constexpr int kMaxParts = 50000;
 constexpr std::string_view kUsage =
     "usage: make-assembly [--parts N] [--seed S] [--missing K] [--depth D] [--fanout F] [--utf8] HOSTDIR";
+constexpr std::string_view kHelp =
+    "Writes a sample assembly of N part files into HOSTDIR and prints the Windows path of its top part.\n"
+    "The same options always give the same files.\n"
+    "\n"
+    "  --parts N    part files, 1 to 50000 (30)\n"
+    "  --seed S     the seed of the names, folders and structure (1)\n"
+    "  --missing K  of the parts, K are referred to but not written, below N (0)\n"
+    "  --depth D    levels below the top part, at least 1 (as deep as the fan-out needs)\n"
+    "  --fanout F   components per part, at least 1 (4)\n"
+    "  --utf8       print the path in UTF-8 instead of cp932\n"
+    "  --help, -h   print this and end\n";
 
 struct Options {
   int parts = 30;
@@ -32,6 +44,7 @@ struct Options {
   int depth = 0;  // 0: as deep as the fan-out needs
   int fanout = 4;
   bool utf8 = false;
+  bool help = false;
   std::string hostDir;
 };
 
@@ -90,6 +103,13 @@ std::string ParseOptions(int argc, char** argv, Options& options) {
       options.utf8 = true;
       continue;
     }
+    if (argument == "--help" || argument == "-h") {
+      options.help = true;
+      return {};
+    }
+    // A folder whose name starts with "-" is given as ./-name: "-x" is a mistyped option.
+    if (argument.starts_with("-") && !argument.starts_with("--"))
+      return "bad option " + std::string(argument) + "\n" + std::string(kUsage);
     if (!argument.starts_with("--")) {
       if (!options.hostDir.empty())
         return std::string(kUsage);
@@ -238,6 +258,11 @@ int main(int argc, char** argv) {
   Options options;
   if (const std::string problem = ParseOptions(argc, argv, options); !problem.empty())
     return Fail(problem);
+  if (options.help) {
+    std::printf("%.*s\n%.*s", static_cast<int>(kUsage.size()), kUsage.data(), static_cast<int>(kHelp.size()),
+                kHelp.data());
+    return 0;
+  }
 
   namespace fs = std::filesystem;
   std::error_code error;

@@ -46,6 +46,18 @@ inline constexpr std::string_view kButtonHelp = "ﾍﾙﾌﾟ(&H)";
 inline constexpr std::string_view kButtonCancelRun = "中止";
 inline constexpr std::string_view kProgressStepSeparator = " / ";
 
+// The file dialog of the browse buttons and the CSV entries; "%1" is the name typed.
+inline constexpr std::string_view kFileDialogFolder = "フォルダ(&L):";
+inline constexpr std::string_view kFileDialogName = "ファイル名(&N):";
+inline constexpr std::string_view kFileDialogType = "ファイルの種類(&T):";
+inline constexpr std::string_view kFileDialogOpen = "開く(&O)";
+inline constexpr std::string_view kFileDialogSave = "保存(&S)";
+inline constexpr std::string_view kFileDialogUp = "上のフォルダへ";
+inline constexpr std::string_view kFileDialogReading = "フォルダを読み込んでいます…";
+inline constexpr std::string_view kFileDialogNotFound = "%1 が見つかりません。";
+inline constexpr std::string_view kFileDialogReplace =
+    "%1 は既に有ります。もう一度 保存 を押すと置き換えます。";
+
 // Read by screen readers; the list has no caption of its own.
 inline constexpr std::string_view kListAccessibleName = "パート一覧";
 inline constexpr std::string_view kHelpTitle = "velmora ヘルプ";
@@ -117,9 +129,17 @@ inline constexpr Filled<1> kExportOpenFailed{"%1 を開けませんでした。\
 inline constexpr Filled<1> kExportWriteFailed{"%1 に書き込めませんでした。\n　CSVは書き出していません。"};
 inline constexpr Filled<1> kImportOpenFailed{"%1 を開けませんでした。\n　CSVは読み込んでいません。"};
 inline constexpr Filled<1> kImportReadFailed{"%1 を読めませんでした。\n　CSVは読み込んでいません。"};
-inline constexpr Filled<1> kImportNoHeaders{
-    "%1 の1行目に パート名，フォルダ名，変更後パート名，変更後フォルダ名 の見出しが有りません。\n"
-    "　CSVは読み込んでいません。"};
+// The headers the first line lacks follow, joined by the separator.
+inline constexpr Filled<2> kImportNoHeaders{
+    "%1 の1行目に %2 の見出しが有りません。\n　CSVは読み込んでいません。"};
+inline constexpr std::string_view kImportHeaderSeparator = "，";
+// A spreadsheet that saved in UTF-8 or UTF-16 can hold characters no part or folder name can.
+inline constexpr Filled<2> kImportNotCp932{
+    "%1 の%2行目に，パートやフォルダの名前に使用出来ない文字が有ります。\n　CSVは読み込んでいません。"};
+// After every import that applied its records: how many matched a row, and how many of those
+// changed its new name or folder.
+inline constexpr Filled<2> kImportCounts{
+    "CSVを読み込みました。 %1 行がリストと一致し，%2 行を変更しました。"};
 inline constexpr std::string_view kImportIssuesHead = "CSVの次の行は適用出来ません。";
 inline constexpr Filled<2> kImportNotInList{"%1行目 %2: リストに有りません。"};
 inline constexpr Filled<2> kImportSameRowTwice{"%1行目 %2: 前の行と同じパートです。"};

@@ -3,55 +3,43 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/main_dialog.h"
 #include "text/mbstring.h"
 
 namespace velmora::app {
 namespace {
 
-constexpr std::string_view kEllipsis = "\x81\x63";  // "…" in cp932
+// The template's client height, and where the list starts below its top (the resize rule gives the
+// list the client height less this).
+constexpr int kTemplateClientHeight = 301;
+constexpr int kRoomAboveAndBelowList = 244;
 
-// The byte offset of every character start, and the text's end.
-std::vector<std::size_t> CharacterStarts(std::string_view text) {
-  std::vector<std::size_t> starts;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    starts.push_back(i);
-    if (text::IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size())
-      ++i;
-  }
-  starts.push_back(text.size());
-  return starts;
-}
+// Of the room left beside the ellipsis, the start gets this share; the end gets the rest.
+constexpr int kStartShareDivisor = 4;
 
-// The earliest of the candidate starts (in ascending order) from which `lead` followed by the rest
-// of the text fits: the width only grows as the start moves left, so a binary search finds it.
-// npos when none fits.
-std::size_t FittingTailStart(std::string_view text, const std::vector<std::size_t>& candidates,
-                             std::string_view lead, int width, const MeasureText& measure) {
-  std::size_t low = 0;
-  std::size_t high = candidates.size();
-  std::string candidate;
-  while (low < high) {
-    const std::size_t middle = low + (high - low) / 2;
-    candidate.assign(lead);
-    candidate.append(text.substr(candidates[middle]));
-    if (measure(candidate) <= width)
-      high = middle;
-    else
-      low = middle + 1;
+struct Character {
+  std::size_t offset;
+  std::size_t length;
+  int width;
+};
+
+std::vector<Character> Characters(std::string_view cp932, const MeasureText& measure) {
+  std::vector<Character> characters;
+  characters.reserve(cp932.size());
+  for (std::size_t i = 0; i < cp932.size();) {
+    const bool pair = text::IsLeadByte(static_cast<unsigned char>(cp932[i])) && i + 1 < cp932.size();
+    const std::size_t length = pair ? 2 : 1;
+    characters.push_back({i, length, measure(cp932.substr(i, length))});
+    i += length;
   }
-  return low < candidates.size() ? candidates[low] : text::npos;
+  return characters;
 }
 
 }  // namespace
 
-int ClientHeightForRows(int rows, const ListChrome& chrome, int available) {
-  // Above the template's height the list grows with the client area, pixel for pixel.
-  constexpr int kTall = 1 << 16;
-  const int aroundList = kTall - ListGeometryForClient(0, kTall).height;
-  const int templateHeight = aroundList + ListGeometryForClient(0, 0).height;
-  const int wanted = aroundList + chrome.frame + chrome.headerHeight + rows * chrome.rowHeight;
-  return std::max(templateHeight, std::min(wanted, available));
+int ClientHeightForRows(const ListMetrics& metrics, int rows, int available) {
+  const int list = metrics.headerHeight + rows * metrics.rowHeight + 2 * metrics.frame;
+  const int wanted = kRoomAboveAndBelowList + list;
+  return std::max(kTemplateClientHeight, std::min(wanted, available));
 }
 
 std::vector<int> FitColumnWidths(std::span<const ColumnFit> columns, int available, int minimum) {
@@ -80,27 +68,33 @@ std::vector<int> FitColumnWidths(std::span<const ColumnFit> columns, int availab
   return widths;
 }
 
-std::string ElideMiddle(std::string_view text, int width, const MeasureText& measure) {
-  if (measure(text) <= width)
-    return std::string(text);
-  const std::vector<std::size_t> starts = CharacterStarts(text);
-  // The first component: a drive ("D:\"), or a server after the two separators of a share.
-  const std::size_t firstSeparator = text::FindFirst(text, '\\', text.starts_with("\\\\") ? 2 : 0);
-  // The separators after it but for a folder's final one: the tail then begins with whole components.
-  std::vector<std::size_t> separators;
-  for (std::size_t i = 0; i + 1 < starts.size() - 1; ++i) {
-    if (text[starts[i]] == '\\' && firstSeparator != text::npos && starts[i] > firstSeparator)
-      separators.push_back(starts[i]);
+std::string ElideMiddle(std::string_view cp932, int width, const MeasureText& measure) {
+  const std::vector<Character> characters = Characters(cp932, measure);
+  int whole = 0;
+  for (const Character& c : characters)
+    whole += c.width;
+  if (whole <= width)
+    return std::string(cp932);
+
+  const int room = std::max(0, width - measure(kEllipsisCp932));
+  // The start, up to its share of the room.
+  std::size_t head = 0;
+  int used = 0;
+  while (head < characters.size() && used + characters[head].width <= room / kStartShareDivisor) {
+    used += characters[head].width;
+    ++head;
   }
-  if (!separators.empty()) {
-    std::string lead(text.substr(0, firstSeparator + 1));
-    lead.append(kEllipsis);
-    if (const std::size_t start = FittingTailStart(text, separators, lead, width, measure);
-        start != text::npos)
-      return lead + std::string(text.substr(start));
+  // The end, as much as the rest holds.
+  std::size_t tail = characters.size();
+  while (tail > head && used + characters[tail - 1].width <= room) {
+    used += characters[tail - 1].width;
+    --tail;
   }
-  const std::size_t start = FittingTailStart(text, starts, kEllipsis, width, measure);
-  return std::string(kEllipsis) + std::string(text.substr(start == text::npos ? text.size() : start));
+  std::string shown(cp932.substr(0, head < characters.size() ? characters[head].offset : cp932.size()));
+  shown += kEllipsisCp932;
+  if (tail < characters.size())
+    shown += cp932.substr(characters[tail].offset);
+  return shown;
 }
 
 }  // namespace velmora::app

@@ -1,6 +1,6 @@
 #pragma once
-// How the part list is laid out, whichever window shows it: how tall the window opens, and how a
-// text too wide for its column is shortened.
+// Rules of the list's look that both windows follow: how tall the window opens, and how a cell text
+// too long for its column is shortened.
 
 #include <functional>
 #include <span>
@@ -10,20 +10,20 @@
 
 namespace velmora::app {
 
-// The rows the list shows when the window opens, where the screen allows.
+// The window opens showing at least this many rows, where the screen has room.
 inline constexpr int kInitialListRows = 12;
 
-// What the list needs around its rows, in pixels: its header and its two borders together.
-struct ListChrome {
+// What the window system measures for the list, in pixels.
+struct ListMetrics {
   int rowHeight = 0;
   int headerHeight = 0;
-  int frame = 0;
+  int frame = 0;  // the list's border, each side
 };
 
-// The client height at which the list, placed as ListGeometryForClient places it, shows `rows` whole
-// rows; no more than `available` (the screen's room for the client area), and never less than the
-// template's height, below which the list does not shrink.
-[[nodiscard]] int ClientHeightForRows(int rows, const ListChrome& chrome, int available);
+// The client height at which the list, laid out by the template and its resize rule, shows `rows`
+// whole rows; never below the template's own height, and not above `available` (the client height
+// the screen leaves) unless the template needs more.
+[[nodiscard]] int ClientHeightForRows(const ListMetrics& metrics, int rows, int available);
 
 // One column of the list, for fitting its width.
 struct ColumnFit {
@@ -39,13 +39,15 @@ struct ColumnFit {
 [[nodiscard]] std::vector<int> FitColumnWidths(std::span<const ColumnFit> columns, int available,
                                                int minimum);
 
-// Width in pixels of a cp932 text, as the window draws it.
+// The text's width in pixels; called once per character.
 using MeasureText = std::function<int(std::string_view)>;
 
-// A cp932 text shortened in its middle to fit `width`, "…" in place of what is cut. Its end is kept
-// before its start: a folder differs from its neighbours at its end. The first component (the drive
-// or the share, up to its "\") stays when the whole last component still fits beside it. Whole
-// characters only; the text as it is when it fits, and "…" alone when nothing else does.
-[[nodiscard]] std::string ElideMiddle(std::string_view text, int width, const MeasureText& measure);
+// The ellipsis put in place of what is left out, in cp932.
+inline constexpr std::string_view kEllipsisCp932 = "\x81\x63";
+
+// The cp932 text as it fits `width` pixels: whole when it fits, else its start and its end around
+// the ellipsis, with most of the room given to the end (where folders and numbered names differ).
+// Cuts fall between characters, never inside a double-byte one.
+[[nodiscard]] std::string ElideMiddle(std::string_view cp932, int width, const MeasureText& measure);
 
 }  // namespace velmora::app

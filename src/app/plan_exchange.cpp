@@ -1,6 +1,7 @@
 // The plan as a spreadsheet file: every row written out with the list's headers, and new names and
 // folders read back into the rows they match.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,19 +39,40 @@ std::string IssueLine(const partlist::ImportIssue& issue) {
   return {};
 }
 
-// The file's bytes as cp932: a spreadsheet that saved UTF-8 marks it, and it is converted.
 bool ReadAll(platform::TextStream& stream, std::string& bytes) {
   for (int c = stream.Getc(); c != platform::kEof; c = stream.Getc())
     bytes += static_cast<char>(c);
-  if (stream.Error())
-    return false;
-  if (bytes.starts_with("\xEF\xBB\xBF")) {
-    text::CodecResult converted = text::Utf8ToCp932(std::string_view(bytes).substr(3));
-    if (!converted.ok)
-      return false;
-    bytes = std::move(converted.text);
+  return !stream.Error();
+}
+
+std::string MissingHeaders(const partlist::ColumnHeaders& headers, const std::vector<int>& columns) {
+  std::string joined;
+  for (const int column : columns) {
+    if (!joined.empty())
+      joined += text::Cp932(msg::kImportHeaderSeparator);
+    joined += headers[static_cast<std::size_t>(column)];
   }
-  return true;
+  return joined;
+}
+
+// The file read as binary, so that UTF-16 keeps its bytes; line ends are the CSV reader's matter.
+std::optional<std::string> ReadCsvFile(operations::Context& context, const std::string& path) {
+  std::string bytes;
+  std::unique_ptr<platform::TextStream> stream = context.host.Open(path, platform::OpenMode::ReadBinary);
+  if (!stream) {
+    context.ui.ShowMessage(msg::kImportOpenFailed(path));
+    return std::nullopt;
+  }
+  if (!ReadAll(*stream, bytes)) {
+    context.ui.ShowMessage(msg::kImportReadFailed(path));
+    return std::nullopt;
+  }
+  text::FileText decoded = text::FileTextToCp932(bytes);
+  if (!decoded.ok) {
+    context.ui.ShowMessage(msg::kImportNotCp932(path, text::FormatInt(decoded.badLine)));
+    return std::nullopt;
+  }
+  return std::move(decoded.cp932);
 }
 
 }  // namespace
@@ -105,37 +127,38 @@ void MainDialog::ImportPlanCsv() {
     return;
   lastFolder_ = FolderOf(path);
 
-  std::string bytes;
-  {
-    std::unique_ptr<platform::TextStream> stream = context_.host.Open(path, platform::OpenMode::ReadText);
-    if (!stream) {
-      ui.ShowMessage(msg::kImportOpenFailed(path));
-      return;
-    }
-    if (!ReadAll(*stream, bytes)) {
-      ui.ShowMessage(msg::kImportReadFailed(path));
-      return;
-    }
-  }
-  const partlist::PlanImport plan = partlist::ReadPlan(list, text::ParseCsv(bytes), Headers());
+  const std::optional<std::string> bytes = ReadCsvFile(context_, path);
+  if (!bytes)
+    return;
+  const partlist::ColumnHeaders headers = Headers();
+  const partlist::PlanImport plan = partlist::ReadPlan(list, text::ParseCsv(*bytes), headers);
   if (!plan.headersFound) {
-    ui.ShowMessage(msg::kImportNoHeaders(path));
+    ui.ShowMessage(msg::kImportNoHeaders(path, MissingHeaders(headers, plan.missingColumns)));
     return;
   }
   const bool refused = plan.Refused();
+  int changed = 0;
   if (!refused) {
     for (const partlist::PlanChange& change : plan.changes) {
+      if (!change.changes)
+        continue;
       list.SetText(change.row, partlist::kNewPartName, change.newPartName);
       list.SetText(change.row, partlist::kNewFolderName, change.newFolderName);
+      ++changed;
     }
   }
-  if (plan.issues.empty())
-    return;
-  std::vector<std::string> lines;
-  lines.reserve(plan.issues.size());
-  for (const partlist::ImportIssue& issue : plan.issues)
-    lines.push_back(IssueLine(issue));
-  ui.ShowMessage(msg::ImportIssues(lines, refused));
+  std::string message;
+  if (!refused)
+    message =
+        msg::kImportCounts(text::FormatInt(static_cast<int>(plan.changes.size())), text::FormatInt(changed));
+  if (!plan.issues.empty()) {
+    std::vector<std::string> lines;
+    lines.reserve(plan.issues.size());
+    for (const partlist::ImportIssue& issue : plan.issues)
+      lines.push_back(IssueLine(issue));
+    message += (message.empty() ? "" : "\n") + msg::ImportIssues(lines, refused);
+  }
+  ui.ShowMessage(message);
 }
 
 }  // namespace velmora::app

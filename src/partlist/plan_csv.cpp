@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "text/mbstring.h"
 
@@ -45,6 +46,15 @@ bool IsAbsoluteFolder(std::string_view folder) {
   return false;
 }
 
+// A spreadsheet writes an untouched cell empty: it keeps the row's value; one blank clears it.
+std::string CellValue(const std::string& cell, const std::string& current) {
+  if (cell.empty())
+    return current;
+  if (cell == kClearingCell)
+    return {};
+  return cell;
+}
+
 }  // namespace
 
 std::vector<text::CsvRecord> PlanRecords(const PartList& list, const ColumnHeaders& headers) {
@@ -75,7 +85,17 @@ PlanImport ReadPlan(const PartList& list, const std::vector<text::CsvRecord>& re
   const auto folder = ColumnOf(records.front(), headers[kFolderName]);
   const auto newName = ColumnOf(records.front(), headers[kNewPartName]);
   const auto newFolder = ColumnOf(records.front(), headers[kNewFolderName]);
-  if (!name || !folder || !newName || !newFolder)
+  const std::pair<int, bool> found[] = {
+      {kPartName, name.has_value()},
+      {kFolderName, folder.has_value()},
+      {kNewPartName, newName.has_value()},
+      {kNewFolderName, newFolder.has_value()},
+  };
+  for (const auto& [column, present] : found) {
+    if (!present)
+      result.missingColumns.push_back(column);
+  }
+  if (!result.missingColumns.empty())
     return result;
   result.headersFound = true;
 
@@ -102,8 +122,11 @@ PlanImport ReadPlan(const PartList& list, const std::vector<text::CsvRecord>& re
 
     PlanChange change;
     change.row = row;
-    change.newPartName = Field(record, *newName);
-    change.newFolderName = WithSeparator(Field(record, *newFolder));
+    change.newPartName = CellValue(Field(record, *newName), list.Text(row, kNewPartName));
+    change.newFolderName =
+        WithSeparator(CellValue(Field(record, *newFolder), list.Text(row, kNewFolderName)));
+    change.changes = change.newPartName != list.Text(row, kNewPartName) ||
+                     change.newFolderName != list.Text(row, kNewFolderName);
     const NameVerdict verdict = ValidateNewPartName(std::string_view(change.newPartName));
     if (verdict != NameVerdict::Accept) {
       issue.fault = ImportFault::BadName;
@@ -114,7 +137,7 @@ PlanImport ReadPlan(const PartList& list, const std::vector<text::CsvRecord>& re
     }
     if (!change.newFolderName.empty() && !IsAbsoluteFolder(change.newFolderName)) {
       issue.fault = ImportFault::BadFolder;
-      issue.value = Field(record, *newFolder);
+      issue.value = Field(record, *newFolder);  // as the cell gives it
       result.issues.push_back(std::move(issue));
       continue;
     }

@@ -32,22 +32,28 @@ struct ImportIssue {
   NameVerdict verdict = NameVerdict::Accept;
 };
 
+// The cell that leaves a new name or folder empty: one blank. An empty cell keeps what the row has.
+inline constexpr std::string_view kClearingCell = " ";
+
 struct PlanChange {
   int row = -1;
   std::string newPartName;
   std::string newFolderName;  // ends with "\" unless empty
+  bool changes = false;       // either differs from what the row has
 };
 
 struct PlanImport {
-  bool headersFound = false;  // the first record names the four columns read
-  std::vector<PlanChange> changes;
+  bool headersFound = false;        // the first record names the four columns read
+  std::vector<int> missingColumns;  // otherwise those it lacks: the keys, then the values
+  std::vector<PlanChange> changes;  // one per record matched to a row
   std::vector<ImportIssue> issues;  // in record order
   // True when some value is refused: then nothing is to be applied.
   [[nodiscard]] bool Refused() const;
 };
 
 // Matches each record to the first row of the same folder and part name (ignoring case), by the
-// columns the header names, wherever they stand. Empty records are skipped.
+// columns the header names, wherever they stand. Empty records are skipped. An empty new name or
+// folder cell keeps the row's own; a cell of one blank clears it.
 [[nodiscard]] PlanImport ReadPlan(const PartList& list, const std::vector<text::CsvRecord>& records,
                                   const ColumnHeaders& headers);
 

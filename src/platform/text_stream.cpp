@@ -22,12 +22,12 @@ class FileTextStream final : public TextStream {
   FileTextStream& operator=(const FileTextStream&) = delete;
 
   int Getc() override {
-    if (fd_ < 0 || mode_ != OpenMode::ReadText) {
+    if (fd_ < 0 || mode_ == OpenMode::WriteText) {
       error_ = true;
       return kEof;
     }
     const int c = NextRaw(true);
-    if (c != '\r')
+    if (c != '\r' || mode_ == OpenMode::ReadBinary)
       return c;
     // CR LF is one "\n"; a CR on its own stays.
     if (PeekRaw() == '\n') {
@@ -158,7 +158,7 @@ class FileTextStream final : public TextStream {
 }  // namespace
 
 std::unique_ptr<TextStream> OpenHostTextStream(const std::string& hostPath, OpenMode mode) {
-  const int flags = mode == OpenMode::ReadText ? O_RDONLY : O_WRONLY | O_CREAT | O_TRUNC;
+  const int flags = mode == OpenMode::WriteText ? O_WRONLY | O_CREAT | O_TRUNC : O_RDONLY;
   const int fd = open(hostPath.c_str(), flags | O_CLOEXEC, 0666);
   if (fd < 0)
     return nullptr;

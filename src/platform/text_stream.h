@@ -10,7 +10,9 @@ namespace velmora::platform {
 
 inline constexpr int kEof = -1;
 
-enum class OpenMode { ReadText, WriteText };
+// ReadBinary reads every byte as it stands (a file in another encoding, where CR LF or Ctrl+Z
+// may be part of a character).
+enum class OpenMode { ReadText, WriteText, ReadBinary };
 
 class TextStream {
  public:

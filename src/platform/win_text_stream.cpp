@@ -15,7 +15,7 @@ class CrtTextStream final : public TextStream {
   CrtTextStream& operator=(const CrtTextStream&) = delete;
 
   int Getc() override {
-    if (file_ == nullptr || mode_ != OpenMode::ReadText) {
+    if (file_ == nullptr || mode_ == OpenMode::WriteText) {
       error_ = true;
       return kEof;
     }
@@ -67,7 +67,8 @@ class CrtTextStream final : public TextStream {
 }  // namespace
 
 std::unique_ptr<TextStream> OpenHostTextStream(const std::string& hostPath, OpenMode mode) {
-  FILE* file = fopen(hostPath.c_str(), mode == OpenMode::ReadText ? "rt" : "wt");
+  const char* fopenMode = mode == OpenMode::WriteText ? "wt" : mode == OpenMode::ReadBinary ? "rb" : "rt";
+  FILE* file = fopen(hostPath.c_str(), fopenMode);
   if (file == nullptr)
     return nullptr;
   return std::make_unique<CrtTextStream>(file, mode);

@@ -1,8 +1,11 @@
 #include "text/codec.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #include "text/converter.h"
+#include "text/utf8.h"
 
 namespace velmora::text {
 namespace {
@@ -28,7 +31,74 @@ std::size_t Utf8Length(unsigned char lead) {
   return 2;
 }
 
+bool IsUtf8(std::string_view bytes) {
+  for (std::size_t i = 0; i < bytes.size();) {
+    char32_t c = 0;
+    const std::size_t length = DecodeUtf8(bytes, i, c);
+    if (length == 0)
+      return false;
+    i += length;
+  }
+  return true;
+}
+
+// UTF-16 after its byte-order mark; nullopt for an odd length or an unpaired surrogate.
+std::optional<std::string> Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+  if (bytes.size() % 2 != 0)
+    return std::nullopt;
+  auto unit = [&](std::size_t i) -> char32_t {
+    const auto first = static_cast<unsigned char>(bytes[i]);
+    const auto second = static_cast<unsigned char>(bytes[i + 1]);
+    return bigEndian ? (first << 8 | second) : (second << 8 | first);
+  };
+  std::string utf8;
+  utf8.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size(); i += 2) {
+    char32_t c = unit(i);
+    if (c >= 0xDC00 && c <= 0xDFFF)
+      return std::nullopt;
+    if (c >= 0xD800 && c <= 0xDBFF) {
+      if (i + 2 >= bytes.size())
+        return std::nullopt;
+      const char32_t low = unit(i + 2);
+      if (low < 0xDC00 || low > 0xDFFF)
+        return std::nullopt;
+      c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+      i += 2;
+    }
+    AppendUtf8(utf8, c);
+  }
+  return utf8;
+}
+
+FileText FromUtf8(FileEncoding encoding, std::string_view utf8) {
+  FileText result;
+  result.encoding = encoding;
+  CodecResult converted = Utf8ToCp932(utf8);
+  result.ok = converted.ok;
+  if (converted.ok)
+    result.cp932 = std::move(converted.text);
+  else
+    result.badLine = 1 + static_cast<int>(std::count(utf8.begin(), utf8.begin() + converted.badOffset, '\n'));
+  return result;
+}
+
 }  // namespace
+
+FileText FileTextToCp932(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF"))
+    return FromUtf8(FileEncoding::Utf8, bytes.substr(3));
+  const bool little = bytes.starts_with("\xFF\xFE");
+  if (little || bytes.starts_with("\xFE\xFF")) {
+    const std::optional<std::string> utf8 = Utf16ToUtf8(bytes.substr(2), !little);
+    if (!utf8)
+      return {FileEncoding::Utf16, false, {}, 1};
+    return FromUtf8(FileEncoding::Utf16, *utf8);
+  }
+  if (!IsAscii(bytes) && IsUtf8(bytes))
+    return FromUtf8(FileEncoding::Utf8, bytes);
+  return {FileEncoding::Cp932, true, std::string(bytes), 0};
+}
 
 CodecResult Cp932ToUtf8(std::string_view cp932) {
   if (IsAscii(cp932))

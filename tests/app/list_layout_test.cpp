@@ -1,62 +1,27 @@
-// The list's opening height and the shortening of texts too wide for their column.
-
 #include "app/list_layout.h"
 
 #include <gtest/gtest.h>
 
-#include "app/main_dialog.h"
 #include "text/codec.h"
-#include "text/mbstring.h"
 
 namespace velmora::app {
 namespace {
 
-// As a fixed-pitch font draws cp932: a double-byte character twice as wide as a single one.
-int Measure(std::string_view cp932) {
-  int width = 0;
-  for (std::size_t i = 0; i < cp932.size(); ++i) {
-    const bool wide = text::IsLeadByte(static_cast<unsigned char>(cp932[i])) && i + 1 < cp932.size();
-    width += wide ? 2 : 1;
-    i += wide ? 1 : 0;
-  }
-  return width;
+// A byte a pixel wide: a double-byte character is two, as in a fixed-pitch Japanese font.
+int Bytes(std::string_view text) {
+  return static_cast<int>(text.size());
 }
 
-struct ElideCase {
-  const char* text;  // UTF-8
-  int width;
-  const char* shown;  // UTF-8
-};
-
-class ElideMiddleTest : public ::testing::TestWithParam<ElideCase> {};
-
-TEST_P(ElideMiddleTest, KeepsTheEndAndWholeCharacters) {
-  const ElideCase& c = GetParam();
-  const std::string shown = ElideMiddle(text::Cp932(c.text), c.width, Measure);
-  EXPECT_EQ(text::ToDisplayUtf8(shown), c.shown);
-  if (std::string_view(c.shown) != "…") {
-    EXPECT_LE(Measure(shown), c.width);
-  }
+TEST(ListLayoutTest, ClientHeightShowsTheRowsWithinTheScreenButNeverBelowTheTemplate) {
+  const ListMetrics metrics{18, 22, 1};
+  // 244 above and below the list, the header, 12 rows and the frame.
+  EXPECT_EQ(ClientHeightForRows(metrics, 12, 2000), 244 + 22 + 12 * 18 + 2);
+  EXPECT_EQ(ClientHeightForRows(metrics, 12, 400), 400);
+  EXPECT_EQ(ClientHeightForRows(metrics, 12, 200), 301);
+  EXPECT_EQ(ClientHeightForRows(metrics, 0, 2000), 301);
 }
 
-// 表 and ソ end in the byte of "\": neither is a separator, nor may a cut fall inside one.
-INSTANTIATE_TEST_SUITE_P(
-    Folders, ElideMiddleTest,
-    ::testing::Values(ElideCase{"D:\\work\\s2000\\部品\\", 19, "D:\\work\\s2000\\部品\\"},
-                      ElideCase{"D:\\work\\s2000\\部品\\", 18, "D:\\…\\s2000\\部品\\"},
-                      ElideCase{"D:\\work\\s2000\\部品\\", 16, "D:\\…\\部品\\"},
-                      ElideCase{"D:\\work\\s2000\\部品\\", 11, "D:\\…\\部品\\"},
-                      ElideCase{"D:\\work\\s2000\\部品\\", 10, "…00\\部品\\"},
-                      ElideCase{"D:\\work\\表示板ソ\\", 15, "D:\\…\\表示板ソ\\"},
-                      ElideCase{"D:\\work\\表示板ソ\\", 14, "…rk\\表示板ソ\\"},
-                      ElideCase{"D:\\work\\表示板ソ\\", 9, "…示板ソ\\"},
-                      ElideCase{"D:\\work\\表示板ソ\\", 8, "…板ソ\\"},
-                      ElideCase{"\\\\server\\share\\assy\\sub\\", 21, "\\\\server\\…\\assy\\sub\\"},
-                      ElideCase{"\\\\server\\share\\assy\\sub\\", 14, "…re\\assy\\sub\\"},
-                      ElideCase{"表示板表示板表示板", 9, "…表示板"}, ElideCase{"D:\\work\\", 1, "…"},
-                      ElideCase{"", 0, ""}));
-
-TEST(FitColumnWidthsTest, FoldersShareTheRoomTheOthersLeaveAndUserWidthsStay) {
+TEST(ListLayoutTest, FoldersShareTheRoomTheOthersLeaveAndUserWidthsStay) {
   // name, folder, new folder, mark (sized by the user)
   std::vector<ColumnFit> columns = {
       {100, 80, false, false}, {300, 80, false, true}, {120, 80, false, true}, {40, 55, true, false}};
@@ -70,14 +35,28 @@ TEST(FitColumnWidthsTest, FoldersShareTheRoomTheOthersLeaveAndUserWidthsStay) {
   EXPECT_EQ(FitColumnWidths(columns, 300, 60), (std::vector<int>{100, 80, 65, 55}));
 }
 
-TEST(ClientHeightForRowsTest, TallEnoughForTheRowsWithinTheRoomAndNeverBelowTheTemplate) {
-  const ListChrome chrome{17, 24, 4};
-  const int wanted = ClientHeightForRows(kInitialListRows, chrome, 2000);
-  const ListGeometry geometry = ListGeometryForClient(984, wanted);
-  EXPECT_EQ(geometry.height, 4 + 24 + 12 * 17);
-  EXPECT_EQ(ClientHeightForRows(kInitialListRows, chrome, 400), 400);
-  EXPECT_EQ(ClientHeightForRows(kInitialListRows, chrome, 200), 301);
-  EXPECT_EQ(ClientHeightForRows(1, chrome, 2000), 301);
+TEST(ListLayoutTest, ElidesInTheMiddleKeepingMostOfTheEnd) {
+  const std::string folder = "D:\\work\\projects\\s2000\\parts\\";
+  EXPECT_EQ(ElideMiddle(folder, 100, Bytes), folder);
+  EXPECT_EQ(ElideMiddle(folder, static_cast<int>(folder.size()), Bytes), folder);
+  // 20 pixels: 18 beside the ellipsis, a quarter of it for the start.
+  const std::string shown = ElideMiddle(folder, 20, Bytes);
+  EXPECT_EQ(shown, "D:\\w" + std::string(kEllipsisCp932) + "s\\s2000\\parts\\");
+  EXPECT_LE(Bytes(shown), 20);
+  // No room at all: the ellipsis alone.
+  EXPECT_EQ(ElideMiddle(folder, 1, Bytes), std::string(kEllipsisCp932));
+  EXPECT_EQ(ElideMiddle("", 0, Bytes), "");
+}
+
+TEST(ListLayoutTest, CutsNeverSplitADoubleByteCharacter) {
+  // "表" ends in 0x5C, the separator's byte: it must stay with its lead byte.
+  const std::string folder = text::Cp932("D:\\表表表表表表表表表表\\部品\\");
+  for (int width = 2; width < Bytes(folder); ++width) {
+    const std::string shown = ElideMiddle(folder, width, Bytes);
+    EXPECT_LE(Bytes(shown), width);
+    EXPECT_TRUE(text::Cp932ToUtf8(shown).ok) << width;
+    EXPECT_TRUE(shown.ends_with(std::string(kEllipsisCp932)) || shown.ends_with("\\")) << width;
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "resources/messages/session.h"
 #include "text/csv.h"
 #include "text/mbstring.h"
+#include "text/utf8.h"
 
 namespace velmora::app::test {
 namespace {
@@ -132,7 +133,9 @@ TEST_F(PlanEditingTest, PlanGoesToCsvAndComesBack) {
   drive.WriteFile("plan.csv", edited);
   ui.files.push_back(drive.Win("plan.csv"));
   dialog.ImportPlanCsv();
-  EXPECT_EQ(ui.messages, std::vector<std::string>());
+  EXPECT_EQ(ui.messages,
+            std::vector<std::string>{"CSVを読み込みました。 " + std::to_string(List().RowCount()) +
+                                     " 行がリストと一致し，2 行を変更しました。"});
   EXPECT_EQ(Cell(1, kNewPartName), "新しい表.prt");
   EXPECT_EQ(Cell(2, kNewPartName), "n3.prt");
   EXPECT_EQ(Cell(2, kNewFolderName), "D:\\moved\\");
@@ -169,6 +172,7 @@ TEST_F(PlanEditingTest, ARefusedValueAppliesNothingAndEveryProblemIsListed) {
   ui.files.push_back(drive.Win("plan.csv"));
   dialog.ImportPlanCsv();
   EXPECT_EQ(ui.messages.back(),
+            "CSVを読み込みました。 1 行がリストと一致し，1 行を変更しました。\n"
             "CSVの次の行は適用出来ません。\n2行目 D:\\gen\\gone.prt: リストに有りません。"
             "\n　他の行は読み込みました。");
   EXPECT_EQ(Cell(1, kNewPartName), "ok.prt");
@@ -180,6 +184,42 @@ TEST_F(PlanEditingTest, ARefusedValueAppliesNothingAndEveryProblemIsListed) {
       ui.messages.back(),
       "D:\\plan.csv の1行目に パート名，フォルダ名，変更後パート名，変更後フォルダ名 の見出しが有りません。\n"
       "　CSVは読み込んでいません。");
+  drive.WriteFile("plan.csv", Cp("フォルダ名,パート名,変更後パート名\r\n"));
+  ui.files.push_back(drive.Win("plan.csv"));
+  dialog.ImportPlanCsv();
+  EXPECT_EQ(ui.messages.back(),
+            "D:\\plan.csv の1行目に 変更後フォルダ名 の見出しが有りません。\n　CSVは読み込んでいません。");
+}
+
+// A sheet saved as UTF-16 (CR LF and all) reads as one in cp932 does; a character no name can
+// hold is told by its line, and nothing is read.
+TEST_F(PlanEditingTest, UnicodeSheetsAreReadAndTheirStrayCharactersTold) {
+  const std::string partName = Cell(1, kPartName);
+  const std::string folder = Cell(1, kFolderName);
+  const std::string utf8 =
+      "パート名,フォルダ名,変更後パート名,変更後フォルダ名\r\n" + partName + "," + folder + ",新.prt,\r\n";
+  std::string utf16 = "\xFF\xFE";
+  for (std::size_t i = 0; i < utf8.size();) {
+    char32_t c = 0;
+    i += text::DecodeUtf8(utf8, i, c);
+    ASSERT_LT(c, 0x10000u);
+    utf16 += static_cast<char>(c & 0xFF);
+    utf16 += static_cast<char>(c >> 8);
+  }
+  drive.WriteFile("plan.csv", utf16);
+  ui.files.push_back(drive.Win("plan.csv"));
+  dialog.ImportPlanCsv();
+  EXPECT_EQ(ui.messages.back(), "CSVを読み込みました。 1 行がリストと一致し，1 行を変更しました。");
+  EXPECT_EQ(Cell(1, kNewPartName), "新.prt");
+
+  drive.WriteFile("plan.csv", "パート名,フォルダ名,変更後パート名,変更後フォルダ名\n" + partName + "," +
+                                  folder + ",\xF0\x9F\x98\x80.prt,\n");
+  ui.files.push_back(drive.Win("plan.csv"));
+  dialog.ImportPlanCsv();
+  EXPECT_EQ(ui.messages.back(),
+            "D:\\plan.csv の2行目に，パートやフォルダの名前に使用出来ない文字が有ります。\n"
+            "　CSVは読み込んでいません。");
+  EXPECT_EQ(Cell(1, kNewPartName), "新.prt");
 }
 
 TEST_F(PlanEditingTest, InputPartChooserOpensAtTheInputPart) {

@@ -137,6 +137,7 @@ TEST_F(MakeAssembly, RefusesBadOptions) {
       {"--parts", "5"},
       {"--colour", "red", folder},
       {folder, folder},
+      {"-x", folder},
   };
   for (const auto& arguments : cases) {
     const auto run = RunCadTool("make-assembly", arguments);
@@ -144,6 +145,21 @@ TEST_F(MakeAssembly, RefusesBadOptions) {
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err.rfind("make-assembly: ", 0), 0u) << run.err;
   }
+}
+
+TEST_F(MakeAssembly, HelpPrintsUsageAndWritesNothing) {
+  for (const char* help : {"--help", "-h"}) {
+    const auto run = RunCadTool("make-assembly", {help});
+    EXPECT_EQ(run.exitCode, 0) << help;
+    EXPECT_EQ(run.out.rfind("usage: make-assembly ", 0), 0u) << run.out;
+    EXPECT_NE(run.out.find("--missing K"), std::string::npos);
+    EXPECT_EQ(run.err, "");
+  }
+  // Wherever it stands, and no folder named after it.
+  const std::string folder = drive_.Host("helped");
+  EXPECT_EQ(RunCadTool("make-assembly", {"--parts", "3", "-h", folder}).exitCode, 0);
+  EXPECT_FALSE(fs::exists(folder));
+  EXPECT_FALSE(fs::exists("-h"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The Qt window on the offscreen platform: its template, the list view, the start-up messages, the
-// quit question, resizing, in-place editing, header sorting, Ctrl+C and the list menu with Ctrl+Z.
+// quit question, resizing, in-place editing, header sorting, Ctrl+C and the list menu with Ctrl+Z,
+// what the window remembers, and the help page.
 
 #include "app/qt/main_window.h"
 
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
@@ -17,15 +19,21 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSettings>
 #include <QSpinBox>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QTimer>
 #include <QtTest>
 #include <deque>
@@ -36,11 +44,14 @@
 #include <span>
 
 #include "app/qt/dialog_template.h"
+#include "app/qt/file_dialog.h"
 #include "app/qt/progress_window.h"
 #include "app/qt/prompts.h"
 #include "app/qt/translations.h"
 #include "platform/host.h"
 #include "platform/ufun_library.h"
+#include "resources/messages/captions.h"
+#include "resources/version.h"
 #include "support/temp_drive.h"
 #include "text/codec.h"
 
@@ -344,6 +355,12 @@ class MainWindowTest : public QObject {
   void planGoesToCsvAndBack();
   void undoFromTheListMenuAndCtrlZ();
   void slowBulkRunShowsProgressAndStopsBetweenTwoFiles();
+  void opensTallEnoughForTwelveRows();
+  void placeSizeAndColumnWidthsAreRemembered();
+  void columnsStartFromTheirContentsAndLongTextsKeepTheirEnd();
+  void theNameEditorIsFramed();
+  void helpNamesEveryCaptionAndTheVersion();
+  void fileDialogListsFoldersFirstAndChooses();
 };
 
 void MainWindowTest::everyControlOfTheTemplate() {
@@ -389,8 +406,10 @@ void MainWindowTest::everyControlOfTheTemplate() {
     QCOMPARE(next, tabStops[i + 1]);
   }
 
-  QCOMPARE(h.window.size(), QSize(984, 301));
-  QCOMPARE(h.List()->geometry(), QRect(9, 236, 963, 57));
+  // The template's width; taller, for the first rows of a list (opensTallEnoughForTwelveRows).
+  QCOMPARE(h.window.width(), 984);
+  QVERIFY(h.window.height() >= 301);
+  QCOMPARE(h.List()->geometry().topLeft(), QPoint(9, 236));
   QCOMPARE(h.window.windowTitle(), U("velmora"));
   QVERIFY(!h.window.windowIcon().isNull());
   QVERIFY(static_cast<QPushButton*>(h.window.Control(ControlId::Execute))->isDefault());
@@ -1070,7 +1089,8 @@ void MainWindowTest::planGoesToCsvAndBack() {
                                    "B.PRT,d:\\WORK\\SUB\\,c.prt,D:\\new\r\n"));
   h.prompts.files = {csv};
   h.window.ListMenu()->findChild<QAction*>(u"importCsv"_qs)->trigger();
-  QCOMPARE(h.prompts.messages, QStringList());
+  QCOMPARE(h.prompts.messages,
+           QStringList{U("CSVを読み込みました。 1 行がリストと一致し，1 行を変更しました。")});
   QCOMPARE(h.prompts.specs.back().title, U("CSVから変更後の名前を読み込む"));
   QCOMPARE(h.Column(0), QStringList({U("新,表.prt"), U("c.prt")}));
   QCOMPARE(h.Column(3), QStringList({QString(), U("D:\\new\\")}));
@@ -1201,6 +1221,218 @@ void MainWindowTest::slowBulkRunShowsProgressAndStopsBetweenTwoFiles() {
   QVERIFY(h.window.isVisible());
   undo->trigger();
   QVERIFY(FilesBelow(h.drive.Host("gen")) == before);
+}
+
+void MainWindowTest::opensTallEnoughForTwelveRows() {
+  Harness h;
+  h.Start();
+  for (int i = 0; i < 20; ++i) {
+    h.AddRow("a.prt");
+  }
+  h.Show();
+  QTableView* list = h.List();
+  const int rowsShown = (list->viewport()->height() + 1) / list->verticalHeader()->defaultSectionSize();
+  const int available = h.window.screen()->availableGeometry().height();
+  // The offscreen screen has room for them; a smaller one gets what it has.
+  if (available >= 600) {
+    QVERIFY2(rowsShown >= 12, qPrintable(QString::number(rowsShown)));
+  }
+  QVERIFY(h.window.height() <= std::max(301, available));
+  QCOMPARE(h.window.width(), 984);
+  // The template's layout and its resize rule are as they were.
+  QCOMPARE(list->geometry(), QRect(9, 236, 963, h.window.height() - 244));
+}
+
+void MainWindowTest::placeSizeAndColumnWidthsAreRemembered() {
+  QTemporaryDir folder;
+  QSettings settings(folder.filePath(u"velmora.conf"_qs), QSettings::IniFormat);
+  {
+    Harness h;
+    h.window.RestoreSettings(settings);
+    h.Start();
+    h.Show();
+    h.window.resize(1100, 520);
+    QTRY_COMPARE(h.window.size(), QSize(1100, 520));
+    h.List()->horizontalHeader()->resizeSection(partlist::kFolderName, 333);
+    h.prompts.answers = {true};
+    h.window.reject();
+    QVERIFY(!h.window.isVisible());
+  }
+  // Nothing about the run: the place and size, and the one width set by hand.
+  QCOMPARE(settings.allKeys(), QStringList({u"list/columnWidths"_qs, u"window/geometry"_qs}));
+  const QVariantList widths = settings.value(u"list/columnWidths"_qs).toList();
+  QCOMPARE(widths.size(), partlist::kColumnCount);
+  for (int column = 0; column < partlist::kColumnCount; ++column) {
+    QCOMPARE(widths[column].toInt(), column == partlist::kFolderName ? 333 : 0);
+  }
+
+  Harness again;
+  again.window.RestoreSettings(settings);
+  again.Start();
+  again.Show();
+  QCOMPARE(again.window.size(), QSize(1100, 520));
+  QCOMPARE(again.List()->horizontalHeader()->sectionSize(partlist::kFolderName), 333);
+  // A width set by hand is kept when a list is built.
+  again.AddRow("a.prt", "D:\\a\\very\\long\\folder\\that\\would\\widen\\the\\column\\");
+  QTest::mouseClick(again.window.Control(ControlId::Execute), Qt::LeftButton);
+  QCOMPARE(again.List()->horizontalHeader()->sectionSize(partlist::kFolderName), 333);
+}
+
+void MainWindowTest::columnsStartFromTheirContentsAndLongTextsKeepTheirEnd() {
+  Harness h;
+  h.Start();
+  const char* const longFolder =
+      "D:\\projects\\customer-with-a-long-name\\s2000\\assemblies\\gearbox\\housing\\部品\\";
+  h.AddRow("a.prt", "D:\\w\\");
+  h.AddRow("b.prt", longFolder);
+  h.Show();
+  QTest::mouseClick(h.window.Control(ControlId::Execute), Qt::LeftButton);
+  QTableView* list = h.List();
+  QHeaderView* header = list->horizontalHeader();
+  // Never below the header or the name; the long folder wider than the others.
+  QVERIFY(header->sectionSize(partlist::kPartName) >= header->sectionSizeHint(partlist::kPartName));
+  QVERIFY(header->sectionSize(partlist::kPartName) > list->fontMetrics().horizontalAdvance(u"a.prt"_qs));
+  const int folderWidth = header->sectionSize(partlist::kFolderName);
+  QVERIFY2(folderWidth > header->sectionSize(partlist::kPartName) + 100,
+           qPrintable(QString::number(folderWidth)));
+  // The columns fill the list, at any width, and no list is left half blank.
+  auto total = [header] {
+    int sum = 0;
+    for (int column = 0; column < partlist::kColumnCount; ++column) {
+      sum += header->sectionSize(column);
+    }
+    return sum;
+  };
+  // A vertical scroll bar's room is kept, shown or not.
+  const int bar = list->verticalScrollBar()->sizeHint().width();
+  QCOMPARE(total(), list->width() - 2 * list->frameWidth() - bar);
+  h.window.resize(1400, 500);
+  QTRY_COMPARE(total(), list->width() - 2 * list->frameWidth() - bar);
+  QVERIFY(total() <= list->viewport()->width());
+  QVERIFY(header->sectionSize(partlist::kFolderName) > folderWidth);
+  // Shortened in the middle, the whole text as its tooltip.
+  QCOMPARE(list->textElideMode(), Qt::ElideMiddle);
+  QCOMPARE(list->model()->index(1, partlist::kFolderName).data(Qt::ToolTipRole).toString(), U(longFolder));
+  QVERIFY(!list->model()->index(0, partlist::kNewFolderName).data(Qt::ToolTipRole).isValid());
+}
+
+void MainWindowTest::theNameEditorIsFramed() {
+  Harness h;
+  h.Start();
+  h.AddRow("a.prt");
+  h.AddRow("b.prt");
+  h.Show();
+  QTableView* list = h.List();
+  list->setFocus();
+  list->setCurrentIndex(list->model()->index(1, partlist::kPartName));
+  QTest::keyClick(list, Qt::Key_F2);
+  QLineEdit* editor = nullptr;
+  QTRY_VERIFY((editor = list->findChild<QLineEdit*>()) != nullptr && editor->isVisible());
+  QVERIFY(editor->hasFrame());
+  QVERIFY(editor->height() >= editor->sizeHint().height());
+  // Over its own row.
+  QVERIFY(editor->geometry().contains(list->visualRect(list->model()->index(1, 0)).center()));
+  QTest::keyClick(editor, Qt::Key_Escape);
+}
+
+// Every caption the window, its list and its dialogs show is explained in the help page, and the
+// page carries the version.
+void MainWindowTest::helpNamesEveryCaptionAndTheVersion() {
+  Harness h;
+  h.Start();
+  h.Show();
+  QTest::mouseClick(h.window.Control(ControlId::Help), Qt::LeftButton);
+  auto* help = h.window.findChild<QDialog*>(u"help"_qs);
+  QVERIFY(help != nullptr);
+  const QString page = help->findChild<QTextBrowser*>(u"helpText"_qs)->toPlainText();
+  QVERIFY(page.contains(u"velmora 版 "_qs + Utf8(msg::kVersion)));
+
+  QStringList captions;
+  for (const ControlSpec& spec : DialogTemplate()) {
+    captions << Utf8(spec.caption);
+  }
+  for (const QAction* action : h.window.ListMenu()->actions()) {
+    captions << action->text();
+  }
+  for (const std::string_view header : msg::kColumnHeaders) {
+    captions << Utf8(header);
+  }
+  // The captions of the naming rules and the progress window with their buttons, as the header
+  // names them: a caption added there needs its place in the help too.
+  const QRegularExpression named(
+      uR"re(inline constexpr std::string_view (k(?:Label|Button|Check|Group|Radio|Menu|Rename)\w*) = "([^"]*)";)re"_qs);
+  for (const QRegularExpressionMatch& m : named.globalMatch(ReadSource("resources/messages/captions.h"))) {
+    if (!m.captured(1).endsWith(u"Hint")) {
+      captions << m.captured(2);
+    }
+  }
+  QVERIFY(captions.size() > 50);
+  QStringList missing;
+  for (QString caption : captions) {
+    caption.remove(u'&');
+    if (!caption.isEmpty() && !page.contains(caption)) {
+      missing << caption;
+    }
+  }
+  QVERIFY2(missing.isEmpty(), qPrintable(missing.join(u" | ")));
+}
+
+void MainWindowTest::fileDialogListsFoldersFirstAndChooses() {
+  QTemporaryDir folder;
+  const QDir dir(folder.path());
+  dir.mkdir(u"sub"_qs);
+  for (const QString& name : {u"b.prt"_qs, u"A.PRT"_qs, u"c.txt"_qs, u".hidden.prt"_qs}) {
+    std::ofstream(dir.filePath(name).toStdString()) << "x";
+  }
+  FileDialogSpec spec;
+  spec.nameFilters = QtNameFilters(U("PRTﾌｧｲﾙ(.prt)|*.prt|全てのﾌｧｲﾙ(*.*)|*.*||"));
+  spec.folder = folder.path();
+  FileDialog dialog(nullptr, spec);
+  QTRY_VERIFY(dialog.Listed());
+  auto names = [&dialog] {
+    QStringList shown;
+    for (int row = 0; row < dialog.View()->model()->rowCount(); ++row) {
+      shown << dialog.View()->model()->index(row, 0).data().toString();
+    }
+    return shown;
+  };
+  // Folders first, then by name ignoring case; the filter as on Windows ("*.*" is every file).
+  QCOMPARE(names(), QStringList({u"sub"_qs, u"A.PRT"_qs, u"b.prt"_qs}));
+  dialog.findChild<QComboBox*>(u"fileType"_qs)->setCurrentIndex(1);
+  QTRY_VERIFY(dialog.Listed());
+  QCOMPARE(names(), QStringList({u"sub"_qs, u"A.PRT"_qs, u"b.prt"_qs, u"c.txt"_qs}));
+
+  auto* name = dialog.findChild<QLineEdit*>(u"fileName"_qs);
+  auto* status = dialog.findChild<QLabel*>(u"status"_qs);
+  name->setText(u"gone.prt"_qs);
+  dialog.accept();
+  QCOMPARE(dialog.result(), int(QDialog::Rejected));
+  QCOMPARE(status->text(), U("gone.prt が見つかりません。"));
+  // A folder typed goes there; a file chosen ends the dialog with its host path.
+  name->setText(u"sub"_qs);
+  dialog.accept();
+  QTRY_VERIFY(dialog.Listed());
+  QCOMPARE(dialog.Folder(), dir.filePath(u"sub"_qs));
+  QCOMPARE(names(), QStringList());
+  name->setText(u"../b.prt"_qs);
+  dialog.accept();
+  QCOMPARE(dialog.result(), int(QDialog::Accepted));
+  QCOMPARE(dialog.SelectedFile(), dir.filePath(u"b.prt"_qs));
+
+  // Saving: the default suffix is added, and replacing a file takes a second press.
+  spec.save = true;
+  spec.mustExist = false;
+  spec.defaultSuffix = u"prt"_qs;
+  FileDialog save(nullptr, spec);
+  auto* saveName = save.findChild<QLineEdit*>(u"fileName"_qs);
+  saveName->setText(u"b"_qs);
+  save.accept();
+  QCOMPARE(save.result(), int(QDialog::Rejected));
+  QCOMPARE(save.findChild<QLabel*>(u"status"_qs)->text(),
+           U("b.prt は既に有ります。もう一度 保存 を押すと置き換えます。"));
+  save.accept();
+  QCOMPARE(save.result(), int(QDialog::Accepted));
+  QCOMPARE(save.SelectedFile(), dir.filePath(u"b.prt"_qs));
 }
 
 }  // namespace velmora::app::qt

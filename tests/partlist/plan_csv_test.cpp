@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "text/codec.h"
 
 namespace velmora::partlist {
@@ -98,10 +101,98 @@ TEST_F(PlanCsvTest, NetworkFoldersAndASecondRecordOfOneRow) {
   EXPECT_TRUE(plan.Refused());
 }
 
-TEST_F(PlanCsvTest, WithoutTheFourHeadersNothingIsRead) {
+TEST_F(PlanCsvTest, WithoutTheFourHeadersNothingIsReadAndTheMissingOnesAreNamed) {
   EXPECT_FALSE(ReadPlan(list_, {}, Headers()).headersFound);
-  EXPECT_FALSE(
-      ReadPlan(list_, {{"NAME", "FOLDER", "NEW"}, {"a.prt", "D:\\w\\", "b.prt"}}, Headers()).headersFound);
+  const PlanImport three =
+      ReadPlan(list_, {{"NAME", "FOLDER", "NEW"}, {"a.prt", "D:\\w\\", "b.prt"}}, Headers());
+  EXPECT_FALSE(three.headersFound);
+  EXPECT_EQ(three.missingColumns, std::vector<int>{kNewFolderName});
+  const PlanImport one = ReadPlan(list_, {{"x", "NEWFOLDER"}}, Headers());
+  EXPECT_EQ(one.missingColumns, (std::vector<int>{kPartName, kFolderName, kNewPartName}));
+  EXPECT_TRUE(one.changes.empty());
+}
+
+TEST_F(PlanCsvTest, AnEmptyCellKeepsTheRowsValueAndOneBlankClearsIt) {
+  list_.SetText(0, kNewPartName, "typed.prt");
+  list_.SetText(0, kNewFolderName, "D:\\kept\\");
+  struct Case {
+    std::string newName, newFolder;
+    std::string wantName, wantFolder;
+    bool changes;
+  };
+  const Case cases[] = {
+      {"", "", "typed.prt", "D:\\kept\\", false},
+      {" ", "", "", "D:\\kept\\", true},
+      {"", " ", "typed.prt", "", true},
+      {"typed.prt", "D:\\kept", "typed.prt", "D:\\kept\\", false},
+      {"other.prt", "", "other.prt", "D:\\kept\\", true},
+  };
+  for (const Case& c : cases) {
+    const PlanImport plan = ReadPlan(
+        list_, {{"NAME", "FOLDER", "NEW", "NEWFOLDER"}, {"a.prt", "D:\\w\\", c.newName, c.newFolder}},
+        Headers());
+    ASSERT_EQ(plan.changes.size(), 1u) << c.newName << "|" << c.newFolder;
+    EXPECT_EQ(plan.changes[0].newPartName, c.wantName);
+    EXPECT_EQ(plan.changes[0].newFolderName, c.wantFolder);
+    EXPECT_EQ(plan.changes[0].changes, c.changes) << c.newName << "|" << c.newFolder;
+  }
+  // Two blanks are no clearing cell but a name with blanks, refused as typed.
+  const PlanImport blanks =
+      ReadPlan(list_, {{"NAME", "FOLDER", "NEW", "NEWFOLDER"}, {"a.prt", "D:\\w\\", "  ", ""}}, Headers());
+  ASSERT_EQ(blanks.issues.size(), 1u);
+  EXPECT_EQ(blanks.issues[0].fault, ImportFault::BadName);
+}
+
+// The plan as LibreOffice Calc saved it in each of its encodings reads the same.
+TEST(SpreadsheetPlanTest, EveryEncodingACalcSheetWasSavedInReadsTheSame) {
+  PartList list;
+  const char* const rows[][2] = {{"表.prt", "D:\\w\\"},
+                                 {"a.prt", "D:\\w\\"},
+                                 {"b.prt", "D:\\w\\"},
+                                 {"c.prt", "D:\\w\\"},
+                                 {"ソ.prt", "D:\\w\\表\\"}};
+  for (const auto& [name, folder] : rows) {
+    PartRow row;
+    row.partName = Cp(name);
+    row.folderName = Cp(folder);
+    list.InsertRow(list.RowCount(), std::move(row));
+  }
+  list.SetText(2, kNewPartName, "old.prt");
+  ColumnHeaders headers;
+  for (std::size_t column = 0; column < headers.size(); ++column)
+    headers[column] = Cp(std::array<const char*, kColumnCount>{"変更後パート名", "パート名", "フォルダ名",
+                                                               "変更後フォルダ名", "編集", "前", "後", "重複",
+                                                               "親", "No"}[column]);
+  const std::pair<const char*, text::FileEncoding> files[] = {
+      {"calc-cp932.csv", text::FileEncoding::Cp932},
+      {"calc-utf8.csv", text::FileEncoding::Utf8},
+      {"calc-utf16.csv", text::FileEncoding::Utf16},
+  };
+  for (const auto& [file, encoding] : files) {
+    std::ifstream in(std::string(VELMORA_SOURCE_DIR) + "/tests/partlist/spreadsheet/" + file,
+                     std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    ASSERT_FALSE(bytes.str().empty()) << file;
+    const text::FileText decoded = text::FileTextToCp932(bytes.str());
+    ASSERT_TRUE(decoded.ok) << file;
+    EXPECT_EQ(decoded.encoding, encoding) << file;
+    const PlanImport plan = ReadPlan(list, text::ParseCsv(decoded.cp932), headers);
+    ASSERT_TRUE(plan.headersFound) << file;
+    EXPECT_TRUE(plan.issues.empty()) << file;
+    ASSERT_EQ(plan.changes.size(), 5u) << file;
+    const std::pair<std::string, std::string> wanted[] = {{Cp("新しい表.prt"), ""},
+                                                          {"", Cp("D:\\新しい\\")},
+                                                          {"", ""},
+                                                          {"x,y.prt", ""},
+                                                          {Cp("ソース.prt"), ""}};
+    for (std::size_t i = 0; i < plan.changes.size(); ++i) {
+      EXPECT_EQ(plan.changes[i].row, static_cast<int>(i)) << file;
+      EXPECT_EQ(plan.changes[i].newPartName, wanted[i].first) << file << " " << i;
+      EXPECT_EQ(plan.changes[i].newFolderName, wanted[i].second) << file << " " << i;
+      EXPECT_TRUE(plan.changes[i].changes) << file << " " << i;
+    }
+  }
 }
 
 }  // namespace

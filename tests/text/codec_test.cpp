@@ -66,3 +66,48 @@ TEST(Codec, LiteralsAndLongText) {
 
 }  // namespace
 }  // namespace velmora::text
+
+namespace velmora::text {
+namespace {
+
+// A file's encoding is taken from its content; each form of "表,a" reads as the same cp932.
+TEST(FileText, EncodingIsDecidedByContent) {
+  const std::string cp932 = Cp932("表,ｱ\n");
+  struct Case {
+    const char* what;
+    std::string bytes;
+    FileEncoding encoding;
+  };
+  const Case cases[] = {
+      {"cp932", cp932, FileEncoding::Cp932},
+      {"UTF-8", "表,ｱ\n", FileEncoding::Utf8},
+      {"UTF-8 with its mark", "\xEF\xBB\xBF表,ｱ\n", FileEncoding::Utf8},
+      {"UTF-16 LE", std::string("\xFF\xFE\x68\x88,\0\x71\xFF\n\0", 10), FileEncoding::Utf16},
+      {"UTF-16 BE", std::string("\xFE\xFF\x88\x68\0,\xFF\x71\0\n", 10), FileEncoding::Utf16},
+  };
+  for (const Case& c : cases) {
+    const FileText text = FileTextToCp932(c.bytes);
+    EXPECT_TRUE(text.ok) << c.what;
+    EXPECT_EQ(text.encoding, c.encoding) << c.what;
+    EXPECT_EQ(text.cp932, cp932) << c.what;
+  }
+  // Plain ASCII is the same in all of them.
+  EXPECT_EQ(FileTextToCp932("a,b\r\n").cp932, "a,b\r\n");
+  EXPECT_EQ(FileTextToCp932("").encoding, FileEncoding::Cp932);
+}
+
+TEST(FileText, ACharacterCp932CannotHoldIsToldByItsLine) {
+  const FileText emoji = FileTextToCp932("a\nb\n\xF0\x9F\x98\x80\n");
+  EXPECT_FALSE(emoji.ok);
+  EXPECT_EQ(emoji.badLine, 3);
+  // A surrogate without its pair, and an odd byte at the end.
+  EXPECT_FALSE(FileTextToCp932(std::string("\xFF\xFE\x00\xD8\x41\x00", 6)).ok);
+  EXPECT_FALSE(FileTextToCp932(std::string("\xFF\xFE\x41\x00\x42", 5)).ok);
+  // A surrogate pair is one character (here one cp932 has not).
+  const FileText pair = FileTextToCp932(std::string("\xFF\xFE\x41\x00\n\x00\x3D\xD8\x00\xDE", 10));
+  EXPECT_FALSE(pair.ok);
+  EXPECT_EQ(pair.badLine, 2);
+}
+
+}  // namespace
+}  // namespace velmora::text

@@ -14,15 +14,20 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSettings>
 #include <QTableView>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <functional>
+#include <limits>
 #include <utility>
 #include <vector>
 
+#include "app/list_layout.h"
 #include "app/qt/dialog_template.h"
 #include "app/qt/name_delegate.h"
 #include "app/qt/naming_rules_dialog.h"
@@ -35,6 +40,10 @@
 namespace velmora::app::qt {
 
 namespace {
+
+const QString kGeometryKey = u"window/geometry"_qs;
+// One width per column; 0 for a column that takes its contents' width.
+const QString kColumnWidthsKey = u"list/columnWidths"_qs;
 
 QString Display(std::string_view cp932) {
   return QString::fromStdString(text::ToDisplayUtf8(cp932));
@@ -104,7 +113,7 @@ MainWindow::MainWindow(platform::Host& host, platform::CadLibrary& cad, Prompts&
   InstallFontSubstitution();
   setFont(QFont(Caption(msg::kDialogFont), 10));
   BuildControls();
-  resize(UnitsToPixelsX(kTemplateWidth), UnitsToPixelsY(kTemplateHeight));
+  OpenTallEnough();
 }
 
 MainWindow::~MainWindow() {
@@ -230,6 +239,8 @@ void MainWindow::BuildList() {
   list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   list_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
   list_->setWordWrap(false);
+  // Folders differ at their end: a long one keeps its start and its end.
+  list_->setTextElideMode(::Qt::ElideMiddle);
   list_->setShowGrid(false);
   list_->setSortingEnabled(false);
   list_->setTabKeyNavigation(false);
@@ -244,6 +255,10 @@ void MainWindow::BuildList() {
   for (int column = 0; column < partlist::kColumnCount; ++column) {
     header->resizeSection(column, PartListModel::ColumnWidth(column));
   }
+  connect(header, &QHeaderView::sectionResized, this, [this](int column, int, int) {
+    if (!fitting_)
+      widthByHand_.at(static_cast<std::size_t>(column)) = true;
+  });
   connect(header, &QHeaderView::sectionClicked, this, [this](int column) {
     dialog_.SortByColumn(column);
     ShowPathFields();
@@ -266,6 +281,7 @@ void MainWindow::BuildListMenu() {
     connect(action, &QAction::triggered, this, [this, run = std::move(run)] {
       run();
       ShowPathFields();
+      FitColumns();
     });
   };
   add(msg::kMenuUndoLastRun, "undoLastRun", [this] { UndoLastRun(); });
@@ -282,6 +298,7 @@ void MainWindow::BuildListMenu() {
 void MainWindow::UndoLastRun() {
   dialog_.UndoLastRun();
   ShowPathFields();
+  FitColumns();
 }
 
 void MainWindow::RenameSelected() {
@@ -295,35 +312,121 @@ void MainWindow::RenameSelected() {
   rules.exec();
 }
 
-void MainWindow::FitNumberColumns() {
+void MainWindow::OpenTallEnough() {
+  ListMetrics metrics;
+  metrics.rowHeight = list_->verticalHeader()->defaultSectionSize();
+  // A horizontal scroll bar takes a row's room when the columns are wider than the list.
+  metrics.headerHeight =
+      list_->horizontalHeader()->sizeHint().height() + list_->horizontalScrollBar()->sizeHint().height();
+  metrics.frame = list_->frameWidth();
+  int available = std::numeric_limits<int>::max();
+  if (const QScreen* screen = this->screen()) {
+    // The window system's title bar and frame are not known before the window is shown.
+    const int decoration = style()->pixelMetric(QStyle::PM_TitleBarHeight) +
+                           2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    available = screen->availableGeometry().height() - decoration;
+  }
+  resize(UnitsToPixelsX(kTemplateWidth), ClientHeightForRows(metrics, kInitialListRows, available));
+}
+
+void MainWindow::FitColumns() {
   const partlist::PartList& list = dialog_.State().partList;
+  if (list.RowCount() == 0)
+    return;
   QHeaderView* header = list_->horizontalHeader();
   // Room the style leaves around a cell's text.
   const int margin = 2 * (list_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list_) + 1) + 4;
-  for (const int column : {partlist::kParent, partlist::kNumber}) {
-    // The digits of a font are all one width: the longest text is the widest.
-    const std::string* widest = nullptr;
-    for (int row = 0; row < list.RowCount(); ++row) {
-      const std::string& cell = list.Text(row, column);
-      if (widest == nullptr || cell.size() > widest->size()) {
-        widest = &cell;
+  // A long name or folder is shortened rather than pushing the other columns out of sight.
+  const int widest =
+      std::max(PartListModel::ColumnWidth(partlist::kFolderName), list_->viewport()->width() / 3);
+  fitting_ = true;
+  for (int column = 0; column < partlist::kColumnCount; ++column) {
+    if (column == partlist::kParent || column == partlist::kNumber) {
+      // The digits of a font are all one width: the longest text is the widest.
+      const std::string* longest = &list.Text(0, column);
+      for (int row = 1; row < list.RowCount(); ++row) {
+        if (list.Text(row, column).size() > longest->size())
+          longest = &list.Text(row, column);
       }
-    }
-    if (widest == nullptr || widest->empty()) {
-      continue;
-    }
-    const int wanted = list_->fontMetrics().horizontalAdvance(Display(*widest)) + margin;
-    if (wanted > header->sectionSize(column)) {
-      header->resizeSection(column, wanted);
+      const int wanted = std::max(header->sectionSizeHint(column),
+                                  list_->fontMetrics().horizontalAdvance(Display(*longest)) + margin);
+      if (wanted > header->sectionSize(column))
+        header->resizeSection(column, wanted);
+    } else if (!widthByHand_.at(static_cast<std::size_t>(column))) {
+      // The view's own measure: the rows in sight and a bounded sample of the others.
+      const int contents = static_cast<const QAbstractItemView*>(list_)->sizeHintForColumn(column);
+      fitted_.at(static_cast<std::size_t>(column)) =
+          std::min(widest, std::max(header->sectionSizeHint(column), contents));
     }
   }
+  fitting_ = false;
+  SpreadColumns();
+}
+
+void MainWindow::SpreadColumns() {
+  QHeaderView* header = list_->horizontalHeader();
+  // The names and folders not sized by hand share the room the list has beyond all contents.
+  int others = 0;
+  int fitted = 0;
+  int sharing = 0;
+  for (int column = 0; column < partlist::kColumnCount; ++column) {
+    const int width = fitted_.at(static_cast<std::size_t>(column));
+    const bool shares =
+        column <= partlist::kNewFolderName && width > 0 && !widthByHand_.at(static_cast<std::size_t>(column));
+    others += shares ? 0 : header->sectionSize(column);
+    fitted += shares ? width : 0;
+    sharing += shares ? 1 : 0;
+  }
+  if (sharing == 0)
+    return;
+  // Room for a vertical scroll bar is kept whether it shows yet or not: rows arrive after the fit.
+  const int room = list_->width() - 2 * list_->frameWidth() - list_->verticalScrollBar()->sizeHint().width();
+  const int spare = std::max(0, room - others - fitted);
+  const int each = spare / sharing;
+  int left = sharing;
+  fitting_ = true;
+  for (int column = 0; column <= partlist::kNewFolderName; ++column) {
+    const int width = fitted_.at(static_cast<std::size_t>(column));
+    if (width == 0 || widthByHand_.at(static_cast<std::size_t>(column)))
+      continue;
+    // The last takes what the division leaves, so that the columns end at the list's edge.
+    header->resizeSection(column, width + (--left == 0 ? spare - each * (sharing - 1) : each));
+  }
+  fitting_ = false;
+}
+
+void MainWindow::RestoreSettings(QSettings& settings) {
+  settings_ = &settings;
+  restoreGeometry(settings.value(kGeometryKey).toByteArray());
+  const QVariantList widths = settings.value(kColumnWidthsKey).toList();
+  QHeaderView* header = list_->horizontalHeader();
+  fitting_ = true;
+  for (int column = 0; column < partlist::kColumnCount && column < widths.size(); ++column) {
+    const int width = widths.at(column).toInt();
+    if (width > 0) {
+      header->resizeSection(column, width);
+      widthByHand_.at(static_cast<std::size_t>(column)) = true;
+    }
+  }
+  fitting_ = false;
+}
+
+void MainWindow::SaveSettings() {
+  settings_->setValue(kGeometryKey, saveGeometry());
+  QVariantList widths;
+  for (int column = 0; column < partlist::kColumnCount; ++column) {
+    const bool byHand = widthByHand_.at(static_cast<std::size_t>(column));
+    widths.push_back(byHand ? list_->horizontalHeader()->sectionSize(column) : 0);
+  }
+  settings_->setValue(kColumnWidthsKey, widths);
+  settings_->sync();
 }
 
 void MainWindow::Connect(ControlId id, void (MainDialog::*handler)()) {
   connect(static_cast<QPushButton*>(Control(id)), &QPushButton::clicked, this, [this, handler] {
     (dialog_.*handler)();
     ShowPathFields();
-    FitNumberColumns();
+    FitColumns();
   });
 }
 
@@ -366,11 +469,18 @@ void MainWindow::reject() {
   }
 }
 
+void MainWindow::done(int result) {
+  if (settings_ != nullptr)
+    SaveSettings();
+  QDialog::done(result);
+}
+
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
   if (list_ != nullptr) {
     const ListGeometry geometry = ListGeometryForClient(width(), height());
     list_->setGeometry(geometry.x, geometry.y, geometry.width, geometry.height);
+    SpreadColumns();
   }
 }
 

@@ -14,6 +14,7 @@ class QButtonGroup;
 class QCheckBox;
 class QLabel;
 class QMenu;
+class QSettings;
 class QTableView;
 
 namespace velmora::app::qt {
@@ -35,6 +36,9 @@ class MainWindow final : public QDialog, public platform::Ui {
   bool Initialise();
   // Initialise, then run modally; the dialog's result.
   int Run();
+  // The window's place and size and the column widths the user set, as the window was last left;
+  // they go back into these settings when it closes. The only thing velmora keeps between starts.
+  void RestoreSettings(QSettings& settings);
 
   MainDialog& Dialog() { return dialog_; }
   // The list's context menu, built once.
@@ -43,6 +47,7 @@ class MainWindow final : public QDialog, public platform::Ui {
   QWidget* Control(ControlId id) const;
 
   void reject() override;
+  void done(int result) override;
 
   void ShowMessage(std::string_view text) override;
   bool AskYesNo(std::string_view text) override;
@@ -76,8 +81,14 @@ class MainWindow final : public QDialog, public platform::Ui {
   void BuildList();
   void BuildListMenu();
   void RenameSelected();
-  // No and 親 grow to their widest number; the user's widths are never narrowed.
-  void FitNumberColumns();
+  // Tall enough for the first rows of a list, where the screen has room.
+  void OpenTallEnough();
+  // Columns the user has not sized take their contents' width; No and 親 only grow, to their
+  // widest number, whoever sized them.
+  void FitColumns();
+  // Names and folders share the list's room beyond the columns' contents.
+  void SpreadColumns();
+  void SaveSettings();
   // A host folder for a dialog to open in, or empty when the Windows one is not there.
   QString HostFolder(const std::string& windowsFolder) const;
   std::string WindowsForm(const QString& chosen);
@@ -106,6 +117,11 @@ class MainWindow final : public QDialog, public platform::Ui {
   QDialog* help_ = nullptr;
   QMenu* listMenu_ = nullptr;
   bool syncingSelection_ = false;
+  std::array<bool, partlist::kColumnCount> widthByHand_{};
+  // The width each name or folder column's contents want; 0 until a list was fitted.
+  std::array<int, partlist::kColumnCount> fitted_{};
+  bool fitting_ = false;
+  QSettings* settings_ = nullptr;
   std::unique_ptr<ProgressWindow> progress_;
   bool pumping_ = false;
 };

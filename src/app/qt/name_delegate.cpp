@@ -21,11 +21,26 @@ QWidget* NameDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
   QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
   if (auto* line = qobject_cast<QLineEdit*>(editor)) {
     line->setAlignment(PartListModel::ColumnAlignment(index.column()));
+    // Framed, so that the field being typed into stands out from the row around it.
+    line->setFrame(true);
   }
   if (editor != nullptr) {
     editor->setProperty("editRow", index.row());
   }
   return editor;
+}
+
+void NameDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                                        const QModelIndex& index) const {
+  QStyledItemDelegate::updateEditorGeometry(editor, option, index);
+  // A frame needs more height than a row has: the editor grows over the rows around it.
+  const int wanted = editor->sizeHint().height();
+  QRect rect = editor->geometry();
+  if (rect.height() < wanted) {
+    rect.adjust(0, -(wanted - rect.height()) / 2, 0, 0);
+    rect.setHeight(wanted);
+    editor->setGeometry(rect);
+  }
 }
 
 }  // namespace velmora::app::qt

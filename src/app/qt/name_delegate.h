@@ -5,8 +5,8 @@
 
 namespace velmora::app::qt {
 
-// The editor of the new-name column: right-aligned like the column it edits, and tells when an
-// edit is given up.
+// The editor of the new-name column: framed, right-aligned like the column it edits, and tells
+// when an edit is given up.
 class NameDelegate final : public QStyledItemDelegate {
  public:
   // onCancel gets the row whose edit was given up.
@@ -14,6 +14,8 @@ class NameDelegate final : public QStyledItemDelegate {
 
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const override;
+  void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) const override;
 
  private:
   std::function<void(int)> onCancel_;

@@ -55,6 +55,11 @@ QVariant PartListModel::data(const QModelIndex& index, int role) const {
       return FromCp932(list_.Text(index.row(), index.column()));
     case Qt::TextAlignmentRole:
       return QVariant::fromValue(ColumnAlignment(index.column()));
+    case Qt::ToolTipRole:
+      // Names and folders are shortened in the middle when their column is narrow: the whole text.
+      if (index.column() <= partlist::kNewFolderName && !list_.Text(index.row(), index.column()).empty())
+        return FromCp932(list_.Text(index.row(), index.column()));
+      return {};
     default:
       return {};
   }

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "app/qt/file_dialog.h"
 #include "resources/messages/captions.h"
 
 namespace velmora::app::qt {
@@ -32,21 +33,8 @@ bool QtPrompts::Question(QWidget* parent, const QString& text) {
 }
 
 QString QtPrompts::OpenFile(QWidget* parent, const FileDialogSpec& spec) {
-  QFileDialog dialog(parent, spec.title, spec.folder);
-  dialog.setAcceptMode(spec.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(spec.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-  // Qt's own dialog behaves the same on every desktop and is reachable by screen readers.
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setNameFilters(spec.nameFilters);
-  dialog.setDefaultSuffix(spec.defaultSuffix);
-  if (!spec.initialName.isEmpty()) {
-    dialog.selectFile(spec.initialName);
-  }
-  if (dialog.exec() != QDialog::Accepted) {
-    return {};
-  }
-  const QStringList files = dialog.selectedFiles();
-  return files.isEmpty() ? QString() : files.front();
+  FileDialog dialog(parent, spec);
+  return dialog.exec() == QDialog::Accepted ? dialog.SelectedFile() : QString();
 }
 
 QString QtPrompts::ChooseFolder(QWidget* parent, const QString& title, const QString& folder) {

@@ -159,7 +159,7 @@ void MainWindow::OnInit() {
   for (std::size_t column = 0; column < headers.size(); ++column)
     headers[column] = text::Cp932(msg::kColumnHeaders[column]);
   columns_.Insert(list_, headers);
-  showCommand_ = PlaceWindow(window_, stored_, columns_.Chrome());
+  showCommand_ = PlaceWindow(window_, stored_, columns_.Metrics());
   RECT client{};
   GetClientRect(window_, &client);
   OnSize(client.right, client.bottom);

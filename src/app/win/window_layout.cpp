@@ -104,8 +104,8 @@ void ListColumns::Insert(HWND list, const std::array<std::string, partlist::kCol
   }
 }
 
-ListChrome ListColumns::Chrome() const {
-  ListChrome chrome;
+ListMetrics ListColumns::Metrics() const {
+  ListMetrics metrics;
   // A row is as tall as the view makes it: one is put in and taken out again to see.
   LVITEMA item{};
   item.mask = LVIF_TEXT;
@@ -117,22 +117,23 @@ ListChrome ListColumns::Chrome() const {
   RECT row{};
   row.left = LVIR_BOUNDS;
   if (index >= 0 && SendMessageA(list_, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&row)))
-    chrome.rowHeight = row.bottom - row.top;
+    metrics.rowHeight = row.bottom - row.top;
   if (index >= 0)
     SendMessageA(list_, LVM_DELETEITEM, index, 0);
   RECT header{};
   if (const auto control = reinterpret_cast<HWND>(SendMessageA(list_, LVM_GETHEADER, 0, 0));
       control != nullptr && GetWindowRect(control, &header))
-    chrome.headerHeight = header.bottom - header.top;
-  if (chrome.headerHeight <= 0)
-    chrome.headerHeight = chrome.rowHeight + 6;
+    metrics.headerHeight = header.bottom - header.top;
+  if (metrics.headerHeight <= 0)
+    metrics.headerHeight = metrics.rowHeight + 6;
   RECT outer{};
   RECT inner{};
   if (GetWindowRect(list_, &outer) && GetClientRect(list_, &inner))
-    chrome.frame = (outer.bottom - outer.top) - inner.bottom;
-  // A horizontal scroll bar may take a row's room when the columns are wider than the list.
-  chrome.frame += GetSystemMetrics(SM_CYHSCROLL);
-  return chrome;
+    metrics.frame = ((outer.bottom - outer.top) - inner.bottom) / 2;
+  // A horizontal scroll bar may take a row's room when the columns are wider than the list: its
+  // room is counted with the header's.
+  metrics.headerHeight += GetSystemMetrics(SM_CYHSCROLL);
+  return metrics;
 }
 
 int ListColumns::TextWidth(std::string_view text) const {
@@ -262,7 +263,7 @@ ListGeometry ScaledListGeometry(HWND window, int cx, int cy) {
           MulDiv(rule.height, dpi, kRuleDpi)};
 }
 
-int PlaceWindow(HWND window, const StoredLayout& stored, const ListChrome& chrome) {
+int PlaceWindow(HWND window, const StoredLayout& stored, const ListMetrics& metrics) {
   if (stored.placement) {
     WINDOWPLACEMENT placement = *stored.placement;
     if (MonitorFromRect(&placement.rcNormalPosition, MONITOR_DEFAULTTONULL) != nullptr) {
@@ -285,9 +286,9 @@ int PlaceWindow(HWND window, const StoredLayout& stored, const ListChrome& chrom
   // The rule's pixels are at 96 DPI, the measured ones the monitor's.
   const int dpi = WindowDpi(window);
   const auto rule = [dpi](int pixels) { return MulDiv(pixels, kRuleDpi, dpi); };
-  const ListChrome ruleChrome{rule(chrome.rowHeight), rule(chrome.headerHeight), rule(chrome.frame)};
+  const ListMetrics ruleMetrics{rule(metrics.rowHeight), rule(metrics.headerHeight), rule(metrics.frame)};
   const int wanted =
-      ClientHeightForRows(kInitialListRows, ruleChrome, rule((work.bottom - work.top) - around));
+      ClientHeightForRows(ruleMetrics, kInitialListRows, rule((work.bottom - work.top) - around));
   const int height = around + MulDiv(wanted, dpi, kRuleDpi);
   const int top = std::max<int>(work.top, std::min<int>(frame.top, work.bottom - height));
   SetWindowPos(window, nullptr, frame.left, top, frame.right - frame.left, height,

@@ -27,7 +27,7 @@ class ListColumns {
   // The ten columns inserted into the list view, with their headers (cp932).
   void Insert(HWND list, const std::array<std::string, partlist::kColumnCount>& headers);
   // Measured on the list as it draws: its row, its header and its borders.
-  [[nodiscard]] ListChrome Chrome() const;
+  [[nodiscard]] ListMetrics Metrics() const;
   // Texts the view asks for when it draws them (the elided folders), rather than holds.
   [[nodiscard]] static bool DrawnOnDemand(int column);
 
@@ -62,6 +62,6 @@ inline constexpr int kRuleDpi = 96;
 
 // Places the window before it is first shown: where it was left when that is on a screen, else
 // tall enough for the list's first rows. The command to show it with.
-[[nodiscard]] int PlaceWindow(HWND window, const StoredLayout& stored, const ListChrome& chrome);
+[[nodiscard]] int PlaceWindow(HWND window, const StoredLayout& stored, const ListMetrics& metrics);
 
 }  // namespace velmora::app::win
