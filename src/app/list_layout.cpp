@@ -42,6 +42,32 @@ int ClientHeightForRows(const ListMetrics& metrics, int rows, int available) {
   return std::max(kTemplateClientHeight, std::min(wanted, available));
 }
 
+std::vector<int> FitColumnWidths(std::span<const ColumnFit> columns, int available, int minimum) {
+  std::vector<int> widths(columns.size());
+  std::vector<std::size_t> sharing;
+  int room = available;
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    const ColumnFit& column = columns[i];
+    if (column.userSized)
+      widths[i] = column.current;
+    else if (column.elidable)
+      sharing.push_back(i);
+    else
+      widths[i] = column.content;
+    room -= widths[i];
+  }
+  // Narrowest first, so that what one does not need goes to those after it.
+  std::sort(sharing.begin(), sharing.end(),
+            [&columns](std::size_t a, std::size_t b) { return columns[a].content < columns[b].content; });
+  for (std::size_t k = 0; k < sharing.size(); ++k) {
+    const int share = std::max(room, 0) / static_cast<int>(sharing.size() - k);
+    const int width = std::min(columns[sharing[k]].content, std::max(minimum, share));
+    widths[sharing[k]] = width;
+    room -= width;
+  }
+  return widths;
+}
+
 std::string ElideMiddle(std::string_view cp932, int width, const MeasureText& measure) {
   const std::vector<Character> characters = Characters(cp932, measure);
   int whole = 0;

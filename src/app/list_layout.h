@@ -3,8 +3,10 @@
 // too long for its column is shortened.
 
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmora::app {
 
@@ -22,6 +24,20 @@ struct ListMetrics {
 // whole rows; never below the template's own height, and not above `available` (the client height
 // the screen leaves) unless the template needs more.
 [[nodiscard]] int ClientHeightForRows(const ListMetrics& metrics, int rows, int available);
+
+// One column of the list, for fitting its width.
+struct ColumnFit {
+  int content = 0;         // its widest text, header included, with the cell's margins
+  int current = 0;         // its width now
+  bool userSized = false;  // by the user, now or at an earlier start: kept as it is
+  bool elidable = false;   // its texts are elided in the middle when they do not fit
+};
+
+// The columns' widths: a column sized by the user keeps its width, the others take their contents'
+// width, but the elidable ones share what the others leave of `available`, each at least `minimum`,
+// and a narrow one gives what it does not need to the others.
+[[nodiscard]] std::vector<int> FitColumnWidths(std::span<const ColumnFit> columns, int available,
+                                               int minimum);
 
 // The text's width in pixels; called once per character.
 using MeasureText = std::function<int(std::string_view)>;

@@ -21,6 +21,20 @@ TEST(ListLayoutTest, ClientHeightShowsTheRowsWithinTheScreenButNeverBelowTheTemp
   EXPECT_EQ(ClientHeightForRows(metrics, 0, 2000), 301);
 }
 
+TEST(ListLayoutTest, FoldersShareTheRoomTheOthersLeaveAndUserWidthsStay) {
+  // name, folder, new folder, mark (sized by the user)
+  std::vector<ColumnFit> columns = {
+      {100, 80, false, false}, {300, 80, false, true}, {120, 80, false, true}, {40, 55, true, false}};
+  EXPECT_EQ(FitColumnWidths(columns, 1000, 60), (std::vector<int>{100, 300, 120, 55}));
+  // 345 left: the new folder needs only 120 of its half, the folder takes the rest.
+  EXPECT_EQ(FitColumnWidths(columns, 500, 60), (std::vector<int>{100, 225, 120, 55}));
+  EXPECT_EQ(FitColumnWidths(columns, 355, 60), (std::vector<int>{100, 100, 100, 55}));
+  // No room: the folders keep their least width and the list scrolls.
+  EXPECT_EQ(FitColumnWidths(columns, 100, 60), (std::vector<int>{100, 60, 60, 55}));
+  columns[1].userSized = true;
+  EXPECT_EQ(FitColumnWidths(columns, 300, 60), (std::vector<int>{100, 80, 65, 55}));
+}
+
 TEST(ListLayoutTest, ElidesInTheMiddleKeepingMostOfTheEnd) {
   const std::string folder = "D:\\work\\projects\\s2000\\parts\\";
   EXPECT_EQ(ElideMiddle(folder, 100, Bytes), folder);

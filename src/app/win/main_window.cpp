@@ -12,7 +12,6 @@
 #include "app/win/main_window.h"
 
 #include <array>
-#include <cstdlib>
 #include <cstring>
 
 #include "app/win/naming_rules_dialog.h"
@@ -22,8 +21,6 @@
 
 namespace velmora::app::win {
 namespace {
-
-constexpr std::array<int, partlist::kColumnCount> kWidths = {145, 210, 210, 210, 40, 26, 26, 40, 26, 26};
 
 // The option check boxes, in the order the dialog exchanges them.
 struct OptionBox {
@@ -67,10 +64,11 @@ std::string Title() {
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance, platform::Host& host, platform::CadLibrary& cad)
-    : instance_(instance), dialog_(*this, host, cad) {
+    : instance_(instance),
+      dialog_(*this, host, cad),
+      stored_(store_.Load()),
+      columns_(dialog_.State().partList, stored_) {
   icon_ = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_VELMORA));
-  if (const char* log = std::getenv("VELMORA_SHOWN_LOG"); log != nullptr && log[0] != '\0')
-    shownLog_.open(log, std::ios::app | std::ios::binary);
   dialog_.State().partList.SetObserver(this);
 }
 
@@ -87,7 +85,7 @@ int MainWindow::Run() {
   if (window_ == nullptr)
     return -1;
   if (!ended_)
-    ShowWindow(window_, SW_SHOW);
+    ShowWindow(window_, showCommand_);
   MSG message;
   while (!ended_ && GetMessageA(&message, nullptr, 0, 0) > 0) {
     if (PreTranslate(message) || IsDialogMessageA(window_, &message))
@@ -135,6 +133,9 @@ INT_PTR MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       OnCommand(IDCANCEL);
       return TRUE;
+    case kFitColumnsMessage:
+      columns_.Fit();
+      return TRUE;
     case WM_CONTEXTMENU:
       if (reinterpret_cast<HWND>(wParam) != list_)
         return FALSE;
@@ -152,41 +153,29 @@ void MainWindow::OnInit() {
   list_ = GetDlgItem(window_, IDC_PART_LIST);
   SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
-  SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-  for (int column = 0; column < partlist::kColumnCount; ++column) {
-    std::string header = text::Cp932(msg::kColumnHeaders[static_cast<std::size_t>(column)]);
-    LVCOLUMNA spec{};
-    spec.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-    const bool marks = column >= partlist::kEdited && column <= partlist::kDuplicate;
-    spec.fmt = column == 0 ? LVCFMT_LEFT : (marks ? LVCFMT_CENTER : LVCFMT_RIGHT);
-    spec.cx = kWidths[static_cast<std::size_t>(column)];
-    spec.pszText = header.data();
-    spec.iSubItem = column;
-    SendMessageA(list_, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&spec));
-  }
+  SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+               LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_INFOTIP);
+  std::array<std::string, partlist::kColumnCount> headers;
+  for (std::size_t column = 0; column < headers.size(); ++column)
+    headers[column] = text::Cp932(msg::kColumnHeaders[column]);
+  columns_.Insert(list_, headers);
+  showCommand_ = PlaceWindow(window_, stored_, columns_.Metrics());
   RECT client{};
   GetClientRect(window_, &client);
   OnSize(client.right, client.bottom);
-  if (shownLog_.is_open())
-    ReportControls();
   if (!dialog_.OnInitDialog())
     End(3);
   ShowPathFields();
-  Report("rows", std::to_string(dialog_.State().partList.RowCount()));
 }
 
-void MainWindow::ReportControls() {
-  Report("title", Title());
-  EnumChildWindows(
-      window_,
-      [](HWND control, LPARAM self) -> BOOL {
-        char caption[256] = {};
-        GetWindowTextA(control, caption, sizeof caption);
-        reinterpret_cast<MainWindow*>(self)->Report("control",
-                                                    std::to_string(GetDlgCtrlID(control)) + " " + caption);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(this));
+void MainWindow::StoreLayout() const {
+  StoredLayout layout;
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  if (GetWindowPlacement(window_, &placement))
+    layout.placement = placement;
+  layout.columnWidths = columns_.WidthsToStore();
+  static_cast<void>(store_.Save(layout));
 }
 
 void MainWindow::OnCommand(int id) {
@@ -195,8 +184,10 @@ void MainWindow::OnCommand(int id) {
       dialog_.OnExecute();
       break;
     case IDCANCEL:
-      if (dialog_.OnCancel())
+      if (dialog_.OnCancel()) {
+        StoreLayout();
         End(IDCANCEL);
+      }
       return;
     case IDC_BROWSE_EDIT_TOOL:
       dialog_.BrowseEditTool();
@@ -220,7 +211,6 @@ void MainWindow::OnCommand(int id) {
       return;
   }
   ShowPathFields();
-  Report("rows", std::to_string(dialog_.State().partList.RowCount()));
 }
 
 INT_PTR MainWindow::OnNotify(const NMHDR& header) {
@@ -238,6 +228,16 @@ INT_PTR MainWindow::OnNotify(const NMHDR& header) {
       SetWindowLongPtrA(window_, DWLP_MSGRESULT, FALSE);
       return TRUE;
     }
+    case LVN_BEGINLABELEDITA:
+      columns_.FrameEditor();
+      SetWindowLongPtrA(window_, DWLP_MSGRESULT, FALSE);
+      return TRUE;
+    case LVN_GETDISPINFOA:
+      columns_.OnGetDisplayText(reinterpret_cast<NMLVDISPINFOA&>(const_cast<NMHDR&>(header)));
+      return TRUE;
+    case LVN_GETINFOTIPA:
+      columns_.OnGetTip(reinterpret_cast<NMLVGETINFOTIPA&>(const_cast<NMHDR&>(header)));
+      return TRUE;
     case LVN_COLUMNCLICK:
       dialog_.SortByColumn(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
       return TRUE;
@@ -269,8 +269,9 @@ INT_PTR MainWindow::OnNotify(const NMHDR& header) {
 void MainWindow::OnSize(int cx, int cy) {
   if (list_ == nullptr)
     return;
-  const ListGeometry geometry = ListGeometryForClient(cx, cy);
+  const ListGeometry geometry = ScaledListGeometry(window_, cx, cy);
   MoveWindow(list_, geometry.x, geometry.y, geometry.width, geometry.height, TRUE);
+  columns_.Fit();
 }
 
 void MainWindow::OnPaintMinimised() {
@@ -321,7 +322,6 @@ void MainWindow::ShowListMenu(int x, int y) {
       continue;
     }
     AppendMenuA(menu, MF_STRING, entry.id, text::Cp932(entry.caption).c_str());
-    Report("menu", text::Cp932(entry.caption));
   }
   if (x == -1 && y == -1) {
     // From the keyboard: under the focused row, or at the list's corner.
@@ -359,7 +359,6 @@ void MainWindow::OnListMenu(int id) {
       return;
   }
   ShowPathFields();
-  Report("rows", std::to_string(dialog_.State().partList.RowCount()));
 }
 
 void MainWindow::RenameSelected() {
@@ -367,7 +366,6 @@ void MainWindow::RenameSelected() {
     return;
   NamingRulesDialog rules(dialog_.State().partList,
                           [this](const partlist::NamingRule* rule) { return dialog_.ApplyNamingRule(rule); });
-  Report("dialog", text::Cp932(msg::kRenameTitle));
   rules_ = &rules;
   static_cast<void>(rules.Run(instance_, window_));
   rules_ = nullptr;
@@ -398,8 +396,9 @@ void MainWindow::SetCell(int row, int column) {
   item.mask = LVIF_TEXT;
   item.iItem = row;
   item.iSubItem = column;
-  item.pszText = text.data();
+  item.pszText = ListColumns::DrawnOnDemand(column) ? LPSTR_TEXTCALLBACKA : text.data();
   SendMessageA(list_, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  columns_.Measure(row, column);
 }
 
 void MainWindow::ShowHelp() {
@@ -408,13 +407,6 @@ void MainWindow::ShowHelp() {
   std::string help(self, length);
   help = help.substr(0, help.find_last_of('\\') + 1) + "help.html";
   ShellExecuteA(window_, "open", help.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}
-
-void MainWindow::Report(std::string_view kind, std::string_view text) {
-  if (!shownLog_.is_open())
-    return;
-  shownLog_ << kind << '\t' << text::ToDisplayUtf8(text) << "\n\x1e\n";
-  shownLog_.flush();
 }
 
 // The progress window of a run is out of the way while one of its boxes is up.
@@ -436,13 +428,11 @@ class MainWindow::BoxScope {
 };
 
 void MainWindow::ShowMessage(std::string_view text) {
-  Report("message", text);
   const BoxScope box(*this);
   MessageBoxA(MessageOwner(), std::string(text).c_str(), Title().c_str(), MB_OK);
 }
 
 bool MainWindow::AskYesNo(std::string_view text) {
-  Report("question", text);
   const BoxScope box(*this);
   return MessageBoxA(MessageOwner(), std::string(text).c_str(), Title().c_str(),
                      MB_YESNO | MB_ICONQUESTION) == IDYES;
@@ -467,7 +457,6 @@ std::string MainWindow::ChooseFile(const platform::FileDialogRequest& request) {
   dialog.lpstrInitialDir = request.initialFolder.empty() ? nullptr : request.initialFolder.c_str();
   dialog.lpstrDefExt = request.defaultExtension.empty() ? nullptr : request.defaultExtension.c_str();
   dialog.Flags = request.flags | OFN_EXPLORER;
-  Report("file dialog", request.title);
   const BOOL chosen = request.open ? GetOpenFileNameA(&dialog) : GetSaveFileNameA(&dialog);
   if (!chosen)
     return {};
@@ -498,7 +487,6 @@ std::string MainWindow::ChooseFolder(const platform::FolderDialogRequest& reques
   browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
   browse.lpfn = SelectInitialFolder;
   browse.lParam = request.initialFolder.empty() ? 0 : reinterpret_cast<LPARAM>(request.initialFolder.c_str());
-  Report("folder dialog", request.title);
   std::string folder;
   if (PIDLIST_ABSOLUTE chosen = SHBrowseForFolderA(&browse); chosen != nullptr) {
     folder.assign(MAX_PATH * 2, '\0');
@@ -586,10 +574,7 @@ bool MainWindow::Progress(int step, std::string_view fileName) {
 }
 
 void MainWindow::PumpProgress() {
-  const bool wasShown = progress_->Shown();
   progress_->Pump();
-  if (!wasShown && progress_->Shown())
-    Report("progress", progress_->StepText());
 }
 
 void MainWindow::EndProgress() {
@@ -605,6 +590,7 @@ void MainWindow::WhileWaiting() {
 
 void MainWindow::OnReset() {
   SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
+  columns_.Reset();
   const int rows = dialog_.State().partList.RowCount();
   for (int row = 0; row < rows; ++row)
     OnRowInserted(row);
@@ -617,14 +603,13 @@ void MainWindow::OnRowInserted(int row) {
   item.iItem = row;
   item.pszText = first.data();
   SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  columns_.Measure(row, 0);
   for (int column = 1; column < partlist::kColumnCount; ++column)
     SetCell(row, column);
 }
 
 void MainWindow::OnCellChanged(int row, int column) {
   SetCell(row, column);
-  if (column == partlist::kNewPartName)
-    Report("new name", std::to_string(row) + " " + dialog_.State().partList.Text(row, column));
 }
 
 void MainWindow::OnSelectionChanged() {

@@ -5,12 +5,13 @@
 
 #include <windows.h>
 
-#include <fstream>
 #include <optional>
 #include <string>
 
 #include "app/main_dialog.h"
+#include "app/win/layout_store.h"
 #include "app/win/progress_window.h"
+#include "app/win/window_layout.h"
 #include "partlist/part_list.h"
 #include "platform/ui.h"
 
@@ -71,16 +72,18 @@ class MainWindow final : public platform::Ui, public partlist::PartListObserver 
   // The window a message box belongs to: the topmost of ours, so that closing the box enables
   // nothing a modal window has disabled.
   [[nodiscard]] HWND MessageOwner() const;
-  // What the window showed, for tests (VELMORA_SHOWN_LOG), in UTF-8.
-  void Report(std::string_view kind, std::string_view text);
-  void ReportControls();
+  // Where the window and its columns are, for the next start.
+  void StoreLayout() const;
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
   HWND list_ = nullptr;
   HICON icon_ = nullptr;
   MainDialog dialog_;
-  std::ofstream shownLog_;
+  const LayoutStore store_;
+  const StoredLayout stored_;
+  ListColumns columns_;
+  int showCommand_ = SW_SHOW;
   std::optional<ProgressWindow> progress_;
   const NamingRulesDialog* rules_ = nullptr;
   int waitDepth_ = 0;
