@@ -35,7 +35,8 @@ inline bool IsPartName(const fs::path& path) {
 }
 
 // Every *.prt below the folder (relative path, as spelt) to its bytes.
-inline std::map<std::string, std::string> Parts(const fs::path& root, const velmora::testing::TempDrive& drive) {
+inline std::map<std::string, std::string> Parts(const fs::path& root,
+                                                const velmora::testing::TempDrive& drive) {
   std::map<std::string, std::string> parts;
   for (const auto& entry : fs::recursive_directory_iterator(root)) {
     if (entry.is_regular_file() && IsPartName(entry.path())) {

@@ -66,7 +66,8 @@ class JournalProcessTest : public velmora::testing::DriveFixture {
       if (entry.path().extension() != ".jnl")
         continue;
       const std::string journal = drive.ReadFile("temp/velmora-journal/" + entry.path().filename().string());
-      for (std::size_t at = journal.find("write\t"); at != std::string::npos; at = journal.find("\nwrite\t", at + 1)) {
+      for (std::size_t at = journal.find("write\t"); at != std::string::npos;
+           at = journal.find("\nwrite\t", at + 1)) {
         std::size_t field = at;
         for (int i = 0; i < 3; ++i)
           field = journal.find('\t', field) + 1;
