@@ -34,6 +34,16 @@ void DialogFixture::Start() {
   ASSERT_EQ(ui.messages, std::vector<std::string>());
 }
 
+void DialogFixture::SmallAssembly() {
+  WritePart("work/Top.prt", {{"", "Mid.PRT"}, {"D:\\Work\\Sub", "Leaf.prt"}});
+  WritePart("work/Mid.PRT", {{"D:\\Work\\Sub", "Leaf.prt"}});
+  WritePart("work/Sub/Leaf.prt", {});
+  Start();
+  ASSERT_TRUE(ChooseInputPart(drive.Win("work/Top.prt")));
+  ui.messages.clear();
+  ui.controlOptions.overwriteAll = 1;
+}
+
 bool DialogFixture::Quit() {
   return dialog.OnCancel();
 }

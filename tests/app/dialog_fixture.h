@@ -59,6 +59,9 @@ class DialogFixture : public velmora::testing::DriveFixture {
   bool Init();
   // OnInitDialog with every tool found and the session open; the messages start empty.
   void Start();
+  // Top.prt uses Mid.PRT and Sub\Leaf.prt; Mid.PRT uses Leaf.prt too. Started and listed, the
+  // messages cleared, every file to be overwritten.
+  void SmallAssembly();
   // OnCancel, answered by the scripted UI.
   bool Quit();
   // Appends a row as list building would, without running a tool.

@@ -29,16 +29,6 @@ unsigned long EnvNumber(const char* name, unsigned long fallback) {
 
 class UndoSafetyTest : public DialogFixture {
  protected:
-  void SmallAssembly() {
-    WritePart("work/Top.prt", {{"", "Mid.PRT"}, {"D:\\Work\\Sub", "Leaf.prt"}});
-    WritePart("work/Mid.PRT", {{"D:\\Work\\Sub", "Leaf.prt"}});
-    WritePart("work/Sub/Leaf.prt", {});
-    Start();
-    ASSERT_TRUE(ChooseInputPart(drive.Win("work/Top.prt")));
-    ui.messages.clear();
-    ui.controlOptions.overwriteAll = 1;
-  }
-
   // A run that rewrites every file; the drive before it.
   std::map<std::string, std::string> RunOnce() {
     const auto before = DriveSnapshot();

@@ -18,17 +18,6 @@ class UndoTest : public DialogFixture {
  protected:
   ~UndoTest() override { unsetenv("VELMORA_CAD_FAIL"); }
 
-  // Top.prt uses Mid.PRT and Sub\Leaf.prt; Mid.PRT uses Leaf.prt too.
-  void SmallAssembly() {
-    WritePart("work/Top.prt", {{"", "Mid.PRT"}, {"D:\\Work\\Sub", "Leaf.prt"}});
-    WritePart("work/Mid.PRT", {{"D:\\Work\\Sub", "Leaf.prt"}});
-    WritePart("work/Sub/Leaf.prt", {});
-    Start();
-    ASSERT_TRUE(ChooseInputPart(drive.Win("work/Top.prt")));
-    ui.messages.clear();
-    ui.controlOptions.overwriteAll = 1;
-  }
-
   void Undo(std::string_view expected) {
     ui.messages.clear();
     ui.answers.push_back(true);
