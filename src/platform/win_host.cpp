@@ -45,17 +45,21 @@ class WinProcess final : public Process {
   }
 
   // The job's messages are waited on first, so that a tool is held the moment it starts: a short
-  // one would otherwise be gone, and its end code with it, before the slice ends.
+  // one would otherwise be gone, and its end code with it, before the slice ends. Short waits on
+  // them keep the end of the run from waiting for a slice where no message tells of it.
   void WaitCalling(const std::function<void()>& whileWaiting) override {
     if (process_ == nullptr)
       return;
-    for (;;) {
+    constexpr DWORD kMessageWaitMs = 10;
+    constexpr int kMessageWaitsPerSlice = kWaitingIntervalMs / kMessageWaitMs;
+    for (int waits = 1;; ++waits) {
       if (port_ != nullptr)
-        TakeMessages(kWaitingIntervalMs);
+        TakeMessages(kMessageWaitMs);
       const DWORD waited = WaitForSingleObject(process_, port_ != nullptr ? 0 : kWaitingIntervalMs);
       if (waited != WAIT_TIMEOUT)
         break;
-      whileWaiting();
+      if (port_ == nullptr || waits % kMessageWaitsPerSlice == 0)
+        whileWaiting();
     }
     if (port_ != nullptr)
       TakeMessages(0);
