@@ -151,20 +151,7 @@ void FileDialog::Build(const FileDialogSpec& spec) {
   up->setAccessibleName(Caption(msg::kFileDialogUp));
   connect(up, &QToolButton::clicked, this, [this] { Open(QFileInfo(folder_).path()); });
 
-  model_ = new FolderModel(this, style()->standardIcon(QStyle::SP_DirIcon),
-                           style()->standardIcon(QStyle::SP_FileIcon));
-  view_ = new QListView(this);
-  view_->setObjectName(u"files"_qs);
-  view_->setModel(model_);
-  // Every row the same height: the view lays out tens of thousands of rows without measuring them.
-  view_->setUniformItemSizes(true);
-  view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  connect(view_, &QListView::activated, this, &FileDialog::Activate);
-  connect(view_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-          [this](const QModelIndex& index) {
-            if (index.isValid() && !model_->At(index.row()).folder)
-              nameEdit_->setText(model_->At(index.row()).name);
-          });
+  BuildView();
 
   auto* nameLabel = new QLabel(Caption(folders_ ? msg::kFileDialogFolderName : msg::kFileDialogName), this);
   nameEdit_ = new QLineEdit(this);
@@ -208,6 +195,23 @@ void FileDialog::Build(const FileDialogSpec& spec) {
   layout->addWidget(types_, 3, 1, 1, 2);
   layout->addWidget(status_, 4, 0, 1, 3);
   layout->addWidget(buttons, 5, 0, 1, 3);
+}
+
+void FileDialog::BuildView() {
+  model_ = new FolderModel(this, style()->standardIcon(QStyle::SP_DirIcon),
+                           style()->standardIcon(QStyle::SP_FileIcon));
+  view_ = new QListView(this);
+  view_->setObjectName(u"files"_qs);
+  view_->setModel(model_);
+  // Every row the same height: the view lays out tens of thousands of rows without measuring them.
+  view_->setUniformItemSizes(true);
+  view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  connect(view_, &QListView::activated, this, &FileDialog::Activate);
+  connect(view_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this](const QModelIndex& index) {
+            if (index.isValid() && !model_->At(index.row()).folder)
+              nameEdit_->setText(model_->At(index.row()).name);
+          });
 }
 
 void FileDialog::StopReading() {

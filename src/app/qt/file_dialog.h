@@ -45,6 +45,7 @@ class FileDialog final : public QDialog {
 
  private:
   void Build(const FileDialogSpec& spec);
+  void BuildView();
   void Open(const QString& folder);
   void StopReading();
   void Activate(const QModelIndex& index);
