@@ -3,8 +3,11 @@
 // room for, "text ID" the text of a control (cp932), "rect" the window's left, top, width and
 // height, "move X Y W H" puts it there. Exit code 1 while there is no such window.
 
-#include <commctrl.h>
+// The common controls' header needs windows.h first.
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
+// clang-format on
 
 #include <cstdio>
 #include <cstdlib>

@@ -3,8 +3,11 @@
 // the middle with the whole text as the row's tip, the in-place editor framed, and the window
 // opened tall enough for the list's rows or where it was left.
 
-#include <commctrl.h>
+// The common controls' header needs windows.h first.
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
+// clang-format on
 
 #include <array>
 #include <string>
