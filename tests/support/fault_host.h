@@ -52,6 +52,9 @@ class FaultHost : public platform::ForwardingHost {
   bool CreateFolder(std::string_view path) override;
   std::optional<std::vector<std::string>> ListFolder(std::string_view path) override;
 
+  // When set, every copy, rename and batch start (with the batch file's text) is appended in order.
+  std::vector<std::string>* trace = nullptr;
+
   // Used by the wrapped streams and processes.
   bool ShouldFail(Call call, std::string_view path);
 
@@ -63,6 +66,8 @@ class FaultHost : public platform::ForwardingHost {
     bool always;
     int seen = 0;
   };
+  void TraceBatch(std::string_view commandLine);
+
   std::vector<Rule> rules_;
   int counts_[16] = {};
 };
