@@ -9,6 +9,7 @@
 
 #include "app/main_dialog.h"
 #include "operations/bulk.h"
+#include "operations/fast_schedule.h"
 #include "operations/inspect.h"
 #include "operations/list_building.h"
 #include "operations/replacement.h"
@@ -268,12 +269,19 @@ void MainDialog::OnExecute() {
   }
 
   {
-    const operations::ProgressScope progress(context_.progress, ProgressSteps(state_, *plan));
+    // The fast schedule counts its own steps, the actions of its plan.
+    const bool fast = state_.options.fastSchedule != 0;
+    const operations::ProgressScope progress(context_.progress, fast ? 0 : ProgressSteps(state_, *plan));
     const journal::RunScope journaled(context_.journal, JournalPlan(state_));
-    if (RunChangePasses(context_, *plan))
-      return;
-    if (IsBulk(operation) && RunBulkPass(context_, *plan))
-      return;
+    if (fast) {
+      if (operations::RunFastChange(context_, plan->inputKey, plan->inputFolder) == Step::Failed)
+        return;
+    } else {
+      if (RunChangePasses(context_, *plan))
+        return;
+      if (IsBulk(operation) && RunBulkPass(context_, *plan))
+        return;
+    }
   }
 
   if (state_.options.swapInputAfterRun != 0) {

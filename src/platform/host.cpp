@@ -120,6 +120,18 @@ class SpawnedProcess final : public Process {
     Wait();
   }
 
+  bool Ended() override {
+    if (waited_)
+      return true;
+    int status = 0;
+    pid_t ended = 0;
+    while ((ended = waitpid(pid_, &status, WNOHANG)) < 0 && errno == EINTR) {
+    }
+    // Anything but "still running" leaves nothing more to wait for.
+    waited_ = ended != 0;
+    return waited_;
+  }
+
   bool CloseHandle() override {
     if (closed_)
       return false;

@@ -57,6 +57,12 @@ class Process {
     Wait();
   }
   virtual bool CloseHandle() = 0;
+  // Whether the process has ended, without waiting for it, so that one thread can look after
+  // several. A process that cannot tell waits for its end.
+  virtual bool Ended() {
+    Wait();
+    return true;
+  }
 };
 
 class Host {

@@ -43,6 +43,8 @@ class WinProcess final : public Process {
       whileWaiting();
   }
 
+  bool Ended() override { return process_ == nullptr || WaitForSingleObject(process_, 0) != WAIT_TIMEOUT; }
+
   bool CloseHandle() override {
     const HANDLE process = process_;
     process_ = nullptr;

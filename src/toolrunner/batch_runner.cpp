@@ -133,10 +133,38 @@ std::string BatchRunner::WorkFileBase(std::string_view partPath, ToolMode mode,
 }
 
 Step BatchRunner::RunTool(const ToolCall& call, std::string_view messageTail) const {
+  WorkFiles files;
+  if (PrepareRun(call, files, messageTail) == Step::Failed ||
+      RunBatchFile(files.bat, messageTail) == Step::Failed)
+    return Step::Failed;
+  return JudgeOutput(call.mode, files, messageTail);
+}
+
+std::optional<StartedTool> BatchRunner::StartTool(const ToolCall& call, std::string_view messageTail) const {
+  WorkFiles files;
+  if (PrepareRun(call, files, messageTail) == Step::Failed)
+    return std::nullopt;
+  StartedTool started{host_->StartBatch("\"" + files.bat + "\""), call.mode, files.bat, files.txt, files.log};
+  if (!started.process) {
+    static_cast<void>(ShowFailure(*ui_, msg::kBatchStartFailed(messageTail)));
+    return std::nullopt;
+  }
+  return started;
+}
+
+Step BatchRunner::FinishTool(StartedTool& started, std::string_view messageTail) const {
+  started.process->Wait();
+  if (EndBatchFile(std::move(started.process), started.bat, messageTail) == Step::Failed)
+    return Step::Failed;
+  return JudgeOutput(started.mode, {started.bat, started.txt, started.log}, messageTail);
+}
+
+// The work files' names, none of them left by an earlier run, and the batch file written.
+Step BatchRunner::PrepareRun(const ToolCall& call, WorkFiles& files, std::string_view messageTail) const {
   const std::string base = WorkFileBase(call.inFile, call.mode, messageTail);
   if (base.empty())
     return Step::Failed;
-  const WorkFiles files{base + ".bat", base + ".txt", base + ".log"};
+  files = {base + ".bat", base + ".txt", base + ".log"};
 
   // A file left by an earlier run is the user's to look at: never overwrite it.
   if (host_->Stat(files.txt))
@@ -145,11 +173,7 @@ Step BatchRunner::RunTool(const ToolCall& call, std::string_view messageTail) co
     return FailAt(msg::kLogFileExists, files.log, messageTail);
   if (host_->Stat(files.bat))
     return FailAt(msg::kBatchFileExists, files.bat, messageTail);
-
-  if (WriteBatchFile(call, base, files.bat, messageTail) == Step::Failed ||
-      RunBatchFile(files.bat, messageTail) == Step::Failed)
-    return Step::Failed;
-  return JudgeOutput(call.mode, files, messageTail);
+  return WriteBatchFile(call, base, files.bat, messageTail);
 }
 
 Step BatchRunner::WriteBatchFile(const ToolCall& call, const std::string& base, const std::string& batFile,
@@ -178,14 +202,20 @@ Step BatchRunner::WriteBatchFile(const ToolCall& call, const std::string& base, 
 }
 
 Step BatchRunner::RunBatchFile(const std::string& batFile, std::string_view messageTail) const {
-  {
-    const std::unique_ptr<platform::Process> process = host_->StartBatch("\"" + batFile + "\"");
-    if (!process)
-      return ShowFailure(*ui_, msg::kBatchStartFailed(messageTail));
-    process->WaitCalling([this] { ui_->WhileWaiting(); });
-    if (!process->CloseHandle())
-      return ShowFailure(*ui_, msg::kBatchHandleCloseFailed(messageTail));
-  }
+  std::unique_ptr<platform::Process> process = host_->StartBatch("\"" + batFile + "\"");
+  if (!process)
+    return ShowFailure(*ui_, msg::kBatchStartFailed(messageTail));
+  process->WaitCalling([this] { ui_->WhileWaiting(); });
+  return EndBatchFile(std::move(process), batFile, messageTail);
+}
+
+// The ended process released, then its batch file removed.
+Step BatchRunner::EndBatchFile(std::unique_ptr<platform::Process> process, const std::string& batFile,
+                               std::string_view messageTail) const {
+  const bool closed = process->CloseHandle();
+  process.reset();
+  if (!closed)
+    return ShowFailure(*ui_, msg::kBatchHandleCloseFailed(messageTail));
   if (!host_->Remove(batFile))
     return ShowFailure(*ui_, msg::kBatchRemoveFailed(messageTail));
   return Step::Done;

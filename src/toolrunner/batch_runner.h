@@ -4,6 +4,8 @@
 // the run by those two files. Failures show their message and return Step::Failed.
 
 #include <array>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -65,6 +67,15 @@ std::string BatchFileText(std::string_view mode, std::string_view toolPath, std:
                           std::string_view outFile, std::string_view befFile, std::string_view aftFile,
                           std::string_view base);
 
+// A tool run started and not yet judged.
+struct StartedTool {
+  std::unique_ptr<platform::Process> process;
+  ToolMode mode = ToolMode::List;
+  std::string bat;
+  std::string txt;
+  std::string log;
+};
+
 class BatchRunner {
  public:
   // The tool paths are read at the moment of each call, so they may change between runs.
@@ -79,12 +90,22 @@ class BatchRunner {
   // Failed once its message has been shown.
   Step RunTool(const ToolCall& call, std::string_view messageTail) const;
 
+  // RunTool in two halves, for runs side by side looked after by one thread: StartTool writes the
+  // batch file and starts it (nullopt after its message); FinishTool, once the process has ended,
+  // releases it and judges the run as RunTool does.
+  [[nodiscard]] std::optional<StartedTool> StartTool(const ToolCall& call,
+                                                     std::string_view messageTail) const;
+  Step FinishTool(StartedTool& started, std::string_view messageTail) const;
+
  private:
   struct WorkFiles {
     std::string bat;
     std::string txt;
     std::string log;
   };
+  Step PrepareRun(const ToolCall& call, WorkFiles& files, std::string_view messageTail) const;
+  Step EndBatchFile(std::unique_ptr<platform::Process> process, const std::string& batFile,
+                    std::string_view messageTail) const;
   Step WriteBatchFile(const ToolCall& call, const std::string& base, const std::string& batFile,
                       std::string_view messageTail) const;
   Step RunBatchFile(const std::string& batFile, std::string_view messageTail) const;

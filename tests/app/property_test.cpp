@@ -253,7 +253,29 @@ class PropertyTest : public DialogFixture {
            message.ends_with("変更は出来ません。");
   }
 
-  // Runs one plan and checks its outcome; the counts say what happened.
+  // What one schedule left: the closing message, and every file with its references (the
+  // library's own save records left out, as they count the saves).
+  struct Outcome {
+    std::string message;
+    std::map<std::string, std::string> files;
+  };
+
+  std::map<std::string, std::string> References() const {
+    std::map<std::string, std::string> files = DriveSnapshot();
+    for (auto& [path, bytes] : files) {
+      std::string kept;
+      std::istringstream lines(bytes);
+      for (std::string line; std::getline(lines, line);) {
+        if (!line.starts_with("saved-as\t") && !line.starts_with("saves\t"))
+          kept += line + "\n";
+      }
+      bytes = std::move(kept);
+    }
+    return files;
+  }
+
+  // Runs one plan under both schedules from the same files, each checked and undone; both must
+  // come to the same outcome and the same references in every file. The counts say what happened.
   void RunPlan(std::uint64_t seed, std::map<std::string, int>& outcomes) {
     Draw draw(seed);
     const std::string planFolder = "p" + std::to_string(seed);
@@ -264,7 +286,33 @@ class PropertyTest : public DialogFixture {
     for (const std::string& edit : plan.edits)
       drawn += "\n  " + edit;
     SCOPED_TRACE(drawn);
+    std::vector<std::pair<std::string, std::string>> edits;
+    for (int row = 0; row < List().RowCount(); ++row)
+      edits.emplace_back(List().Text(row, kNewPartName), List().Text(row, kNewFolderName));
 
+    Outcome specified;
+    RunOnce(plan, outcomes, specified);
+    if (HasFatalFailure())
+      return;
+    // The list as the plan drew it, again.
+    ASSERT_TRUE(ChooseInputPart(plan.top));
+    ASSERT_EQ(static_cast<std::size_t>(List().RowCount()), edits.size());
+    for (int row = 0; row < List().RowCount(); ++row) {
+      List().SetText(row, kNewPartName, edits[static_cast<std::size_t>(row)].first);
+      List().SetText(row, kNewFolderName, edits[static_cast<std::size_t>(row)].second);
+    }
+    ui.controlOptions.fastSchedule = 1;
+    Outcome fast;
+    RunOnce(plan, outcomes, fast);
+    ui.controlOptions.fastSchedule = 0;
+    EXPECT_EQ(fast.message, specified.message) << "the fast schedule came to another outcome";
+    EXPECT_EQ(fast.files, specified.files) << "the fast schedule left other references";
+    std::filesystem::remove_all(drive.Host(planFolder));
+  }
+
+  // One run of the plan as the list and options stand: its outcome checked, then undone.
+  void RunOnce(const Plan& plan, std::map<std::string, int>& outcomes, Outcome& outcome) {
+    SCOPED_TRACE(ui.controlOptions.fastSchedule != 0 ? "fast schedule" : "specified schedule");
     const std::vector<std::string> original = StructurePaths(plan.top);
     const std::map<std::string, std::string> finals = Finals(plan.operation);
     const std::string resultTop = finals.at(LowerUtf8(plan.top));
@@ -272,13 +320,13 @@ class PropertyTest : public DialogFixture {
     ui.messages.clear();
     Execute(plan.operation);
     ASSERT_FALSE(ui.messages.empty());
-    const std::string& message = ui.messages.back();
+    const std::string message = ui.messages.back();
+    outcome.message = message;
     EXPECT_EQ(ui.waitCursorDepth, 0);
 
     bool wrote = true;
     if (IsRefusal(message)) {
       ++outcomes["refused"];
-      std::cout << "REFUSED " << drawn << "\n" << message << "\n";
       wrote = false;
       EXPECT_EQ(DriveSnapshot(), before) << message;
       ui.messages.clear();
@@ -314,6 +362,7 @@ class PropertyTest : public DialogFixture {
       ADD_FAILURE() << "run ended with: " << message;
     }
     EXPECT_EQ(drive.TempFiles(), std::vector<std::string>());
+    outcome.files = References();
 
     if (wrote) {
       ui.messages.clear();
@@ -321,7 +370,6 @@ class PropertyTest : public DialogFixture {
       EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kUndoDone)});
       EXPECT_EQ(DriveSnapshot(), before);
     }
-    std::filesystem::remove_all(drive.Host(planFolder));
   }
 
   // The input part's folder after the run, as the dispatcher works it out.

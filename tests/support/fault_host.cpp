@@ -54,6 +54,7 @@ class FaultProcess final : public platform::Process {
       : host_(&host), inner_(std::move(inner)), commandLine_(std::move(commandLine)) {}
   void Wait() override { inner_->Wait(); }
   void WaitCalling(const std::function<void()>& whileWaiting) override { inner_->WaitCalling(whileWaiting); }
+  bool Ended() override { return inner_->Ended(); }
   bool CloseHandle() override {
     const bool ok = inner_->CloseHandle();
     return host_->ShouldFail(Call::CloseProcess, commandLine_) ? false : ok;
