@@ -344,6 +344,7 @@ class MainWindowTest : public QObject {
   void planGoesToCsvAndBack();
   void undoFromTheListMenuAndCtrlZ();
   void slowBulkRunShowsProgressAndStopsBetweenTwoFiles();
+  void fastScheduleIsOffAtStartAndAFastChangeResolves();
 };
 
 void MainWindowTest::everyControlOfTheTemplate() {
@@ -380,7 +381,7 @@ void MainWindowTest::everyControlOfTheTemplate() {
     }
   }
   // The focus chain runs through the tab stops in the template's order.
-  QCOMPARE(tabStops.size(), qsizetype(21));
+  QCOMPARE(tabStops.size(), qsizetype(22));
   for (qsizetype i = 0; i + 1 < tabStops.size(); ++i) {
     QWidget* next = tabStops[i]->nextInFocusChain();
     while (!(next->focusPolicy() & Qt::TabFocus) || !tabStops.contains(next)) {
@@ -1201,6 +1202,37 @@ void MainWindowTest::slowBulkRunShowsProgressAndStopsBetweenTwoFiles() {
   QVERIFY(h.window.isVisible());
   undo->trigger();
   QVERIFY(FilesBelow(h.drive.Host("gen")) == before);
+}
+
+void MainWindowTest::fastScheduleIsOffAtStartAndAFastChangeResolves() {
+  Harness h;
+  h.Start();
+  auto* fast = static_cast<QCheckBox*>(h.window.Control(ControlId::FastSchedule));
+  QVERIFY(fast != nullptr);
+  QCOMPARE(fast->text(), U("高速実行(&T)"));
+  QVERIFY(!fast->isChecked());
+  const std::string top = h.drive.MakeAssembly("gen", "--parts 15 --seed 7");
+  operations::DialogState& state = h.window.Dialog().State();
+  state.editToolPath = h.drive.EditTool();
+  state.pcToolPath = h.drive.PcTool();
+  h.prompts.files = {QString::fromStdString(*h.host.ToHostPath(top))};
+  h.Show();
+  QTest::mouseClick(h.window.Control(ControlId::BrowseInputPart), Qt::LeftButton);
+  QCOMPARE(h.prompts.messages, QStringList());
+  QVERIFY(state.partList.RowCount() >= 15);
+  // Two components renamed, the top part rewritten in place.
+  state.partList.SetText(1, partlist::kNewPartName, "fast-1.prt");
+  state.partList.SetText(4, partlist::kNewPartName, "fast-4.prt");
+  const std::string renamed = state.partList.RowPath(4, true);
+  static_cast<QCheckBox*>(h.window.Control(ControlId::OverwriteAll))->setChecked(true);
+  static_cast<QRadioButton*>(h.window.Control(ControlId::Change))->setChecked(true);
+  fast->setChecked(true);
+  QTest::mouseClick(h.window.Control(ControlId::Execute), Qt::LeftButton);
+  QCOMPARE(h.prompts.messages, QStringList{U("実行が正常に終了しました。")});
+  QCOMPARE(state.options.fastSchedule, 1);
+  QVERIFY(h.host.Stat(renamed).has_value());
+  // The swapped-in list names the new files.
+  QVERIFY(state.partList.FindRow(partlist::kPartName, "fast-4.prt") >= 0);
 }
 
 }  // namespace velmora::app::qt
