@@ -1,6 +1,6 @@
 // One run of the dialog in a process of its own, for the kill test: the real host, tools, batch
-// interpreter and library, with a scripted UI. `run_driver change|bulk|undo INPUT` prints every
-// message shown (UTF-8), one per line.
+// interpreter and library, with a scripted UI. `run_driver change|bulk|fast-change|fast-bulk|undo INPUT`
+// prints every message shown (UTF-8), one per line; the fast- runs tick the fast schedule.
 
 #include <stdio.h>
 
@@ -17,6 +17,9 @@ namespace {
 using velmora::operations::Operation;
 
 int Run(std::string_view mode, const std::string& inputPart) {
+  const bool fast = mode.starts_with("fast-");
+  if (fast)
+    mode.remove_prefix(5);
   velmora::testing::ScriptedUi ui;
   velmora::platform::RealHost host;
   velmora::platform::UfunLibrary cad;
@@ -28,6 +31,7 @@ int Run(std::string_view mode, const std::string& inputPart) {
   dialog.BrowseInputPart();
 
   ui.controlOptions.overwriteAll = 1;
+  ui.controlOptions.fastSchedule = fast ? 1 : 0;
   if (mode == "undo") {
     dialog.UndoLastRun();
   } else if (mode == "change") {
