@@ -53,6 +53,7 @@ bool MainDialog::OnInitDialog() {
 
   state_.partList.DeleteAllRows();
   state_.partList.ResetSortDirections();
+  NoticeInterruptedRuns();
   return sessionOpen;
 }
 

@@ -75,6 +75,9 @@ class MainDialog {
   void UndoLastRun();
 
  private:
+  // At start: says once that a run did not end, and removes the work files it left in TEMP.
+  void NoticeInterruptedRuns();
+
   operations::DialogState state_;
   operations::Context context_;
   platform::CadSession session_;

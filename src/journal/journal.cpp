@@ -1,9 +1,9 @@
 #include "journal/journal.h"
 
 #include <algorithm>
-#include <unordered_map>
-#include <vector>
+#include <chrono>
 
+#include "journal/journal_folder.h"
 #include "resources/messages/journal.h"
 #include "text/file_name.h"
 #include "text/mbstring.h"
@@ -11,43 +11,18 @@
 namespace velmora::journal {
 namespace {
 
-constexpr std::string_view kFolderName = "velmora-journal";
-constexpr std::string_view kJournalExtension = ".jnl";
-constexpr std::size_t kIdDigits = 8;
+// Journals taken by other runs between listing the folder and creating one.
+constexpr int kCreateAttempts = 64;
 
-bool IsId(std::string_view text) {
-  return text.size() == kIdDigits &&
-         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// The ids of the journals in the folder, oldest first (fixed width: text order is number order).
-std::vector<std::string> JournalIds(const std::vector<std::string>& names) {
-  std::vector<std::string> ids;
-  for (const std::string& name : names) {
-    const std::string_view view = name;
-    if (view.ends_with(kJournalExtension) && IsId(view.substr(0, view.size() - kJournalExtension.size())))
-      ids.emplace_back(view.substr(0, kIdDigits));
-  }
-  std::sort(ids.begin(), ids.end());
-  return ids;
-}
-
-std::string NextId(const std::vector<std::string>& ids) {
-  const unsigned long long next = ids.empty() ? 1 : std::stoull(ids.back()) + 1;
-  std::string id = std::to_string(next);
-  if (id.size() < kIdDigits)
-    id.insert(0, kIdDigits - id.size(), '0');
-  return id;
-}
-
-// A backup "<id>-<n>.bak" belongs to the journal <id>.
-std::string_view OwnerId(std::string_view name) {
-  if (name.size() > kIdDigits && name[kIdDigits] == '-' && IsId(name.substr(0, kIdDigits)))
-    return name.substr(0, kIdDigits);
-  return {};
+std::string Join(std::string_view folder, std::string_view name) {
+  return std::string(folder) + "\\" + std::string(name);
 }
 
 }  // namespace
+
+Journal::Journal(platform::Host& host, platform::Ui& ui) : host_(&host), ui_(&ui) {}
+
+Journal::~Journal() = default;
 
 std::optional<std::string> Journal::Folder() const {
   std::optional<std::string> temp = host_->GetEnv("TEMP");
@@ -55,38 +30,75 @@ std::optional<std::string> Journal::Folder() const {
     return std::nullopt;
   if (text::FindLast(*temp, '\\') + 1 == temp->size())
     temp->pop_back();
-  return *temp + "\\" + std::string(kFolderName);
+  return Join(*temp, folder::kFolderName);
 }
 
 void Journal::Begin(Plan plan) {
   End();
   active_ = true;
   plan_ = std::move(plan);
+  if (plan_.when == 0)
+    plan_.when =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count();
 }
 
+// A number no name in the folder carries yet, taken by creating its journal: the create fails when
+// another run took it first, and the next number is tried.
 bool Journal::Open() {
   const std::optional<std::string> folder = Folder();
   if (!folder || !host_->CreateFolder(*folder))
     return false;
-  const std::optional<std::vector<std::string>> names = host_->ListFolder(*folder);
-  if (!names)
-    return false;
-  folder_ = *folder;
-  const std::vector<std::string> ids = JournalIds(*names);
-  id_ = NextId(ids);
-
-  // With this run's, kKeptRuns remain. The journal goes first, so a removal cut short never leaves
-  // a journal whose copies are gone; copies without a journal go too.
-  const std::size_t drop = ids.size() >= kKeptRuns ? ids.size() - (kKeptRuns - 1) : 0;
-  for (std::size_t i = 0; i < drop; ++i)
-    host_->Remove(folder_ + "\\" + ids[i] + std::string(kJournalExtension));
-  const std::unordered_set<std::string> kept(ids.begin() + static_cast<std::ptrdiff_t>(drop), ids.end());
-  for (const std::string& name : *names) {
-    const std::string_view owner = OwnerId(name);
-    if (!owner.empty() && !kept.contains(std::string(owner)))
-      host_->Remove(folder_ + "\\" + name);
+  for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+    const std::optional<std::vector<std::string>> names = host_->ListFolder(*folder);
+    if (!names)
+      return false;
+    const std::string id = folder::NextId(*names);
+    std::unique_ptr<platform::HeldFile> file =
+        host_->CreateHeld(Join(*folder, id + std::string(folder::kJournal)));
+    if (!file)
+      continue;
+    folder_ = *folder;
+    id_ = id;
+    file_ = std::move(file);
+    Tidy(*names);
+    return Append(PlanLines(plan_));
   }
-  file_ = folder_ + "\\" + id_ + std::string(kJournalExtension);
+  return false;
+}
+
+// With this run's, kKeptRuns remain; a journal another process holds is left alone. The journal
+// goes first, so a removal cut short leaves copies without a journal, never a journal without its
+// copies; those, and a temporary file of a create cut short, go too.
+void Journal::Tidy(const std::vector<std::string>& names) {
+  const std::vector<std::string> ids = folder::JournalIds(names);
+  std::size_t drop = ids.size() >= kKeptRuns ? ids.size() - (kKeptRuns - 1) : 0;
+  for (std::size_t i = 0; i < ids.size() && drop > 0; ++i) {
+    const std::string journal = Join(folder_, ids[i] + std::string(folder::kJournal));
+    if (const std::unique_ptr<platform::HeldFile> held = host_->HoldExisting(journal)) {
+      host_->Remove(journal);
+      --drop;
+    }
+  }
+  for (const std::string& name : names) {
+    const std::string_view owner = folder::OwnerId(name);
+    const std::string path = Join(folder_, name);
+    if (!owner.empty() && std::string_view(name).substr(owner.size()) != folder::kJournal) {
+      if (!host_->Stat(Join(folder_, std::string(owner) + std::string(folder::kJournal))))
+        host_->Remove(path);
+    } else if (name.starts_with(folder::kHeldTemporary)) {
+      if (const std::unique_ptr<platform::HeldFile> held = host_->HoldExisting(path))
+        host_->Remove(path);
+    }
+  }
+}
+
+bool Journal::Append(std::string_view lines) {
+  if (lines.empty())
+    return true;
+  if (!file_->AppendDurably(lines))
+    return false;
+  written_ += lines;
   return true;
 }
 
@@ -94,162 +106,108 @@ Step Journal::Fail() {
   return ShowFailure(*ui_, msg::kJournalWriteFailed());
 }
 
-// The result line of the write before this point, or "" when there is none to record.
-std::string Journal::PendingResult() {
-  if (!pending_)
-    return {};
-  const Pending pending = std::move(*pending_);
-  pending_.reset();
-  if (const std::optional<platform::FileContent> content = host_->ReadFile(pending.path))
-    return ResultLine(pending.index, Fingerprint::Of(content->bytes));
-  // There but unreadable: no result, so undo takes whatever is there as the run's.
-  if (host_->Stat(pending.path))
-    return {};
-  return ResultLine(pending.index, Fingerprint::Absent());
+// The result lines of the pending writes (all, or the one to path), each file brought to the disk
+// first; nullopt when one cannot be told.
+std::optional<std::string> Journal::ResultLines(bool all, std::string_view path) {
+  std::string lines;
+  const std::string key = all ? std::string() : text::ToLower(path);
+  std::vector<Pending> left;
+  for (Pending& pending : pending_) {
+    if (!all && text::ToLower(pending.path) != key) {
+      left.push_back(std::move(pending));
+      continue;
+    }
+    if (!host_->Flush(pending.path))
+      return std::nullopt;
+    if (const std::optional<platform::FileContent> content = host_->ReadFile(pending.path))
+      lines += ResultLine(pending.index, Fingerprint::Of(content->bytes));
+    else if (host_->Stat(pending.path))
+      return std::nullopt;
+    else
+      lines += ResultLine(pending.index, Fingerprint::Absent());
+  }
+  pending_ = std::move(left);
+  return lines;
 }
 
-Step Journal::BeforeWrite(std::string_view path, WriteKind kind) {
+Step Journal::BeforeWrite(std::string_view path, WriteKind kind, std::string_view source) {
+  if (!active_ || !file_)
+    return BeforeConcurrentWrite(path, kind, source);
+  const std::optional<std::string> results = ResultLines(true, {});
+  if (!results || !Append(*results))
+    return Fail();
+  return Entered(path, kind, source);
+}
+
+Step Journal::BeforeConcurrentWrite(std::string_view path, WriteKind kind, std::string_view source) {
   if (!active_)
     return Step::Done;
-  std::string lines;
-  if (file_.empty()) {
-    if (!Open())
-      return Fail();
-    lines = PlanLines(plan_);
-  } else {
-    lines = PendingResult();
-  }
+  if (!file_ && !Open())
+    return Fail();
+  return Entered(path, kind, source);
+}
 
+// The entry goes to disk before the copy it names, so every backup has its entry; both are on disk
+// before the write.
+Step Journal::Entered(std::string_view path, WriteKind kind, std::string_view source) {
   Entry entry;
   entry.kind = kind;
   entry.path = std::string(path);
+  if (!source.empty()) {
+    if (const std::optional<platform::FileContent> from = host_->ReadFile(source))
+      entry.expected = Fingerprint::Of(from->bytes);
+  }
   std::string key = text::ToLower(path);
+  std::optional<platform::FileContent> content;
   if (touched_.contains(key)) {
     entry.before = Before::Again;
-  } else if (std::optional<platform::FileContent> content = host_->ReadFile(path)) {
+  } else if ((content = host_->ReadFile(path))) {
     entry.before = Before::Backup;
     entry.backupName = id_ + "-" + std::to_string(++backups_) + ".bak";
     entry.original = Fingerprint::Of(content->bytes);
     entry.diskName = std::move(content->diskName);
-    if (!host_->AppendDurably(folder_ + "\\" + entry.backupName, content->bytes))
-      return Fail();
   } else if (host_->Stat(path)) {
     return Fail();  // there, but no copy can be kept
   } else {
     entry.before = Before::Absent;
   }
-  lines += EntryLine(entry);
-  if (!host_->AppendDurably(file_, lines))
+  if (!Append(EntryLine(entries_, entry)))
+    return Fail();
+  if (content && !host_->AppendDurably(Join(folder_, entry.backupName), content->bytes))
     return Fail();
   touched_.insert(std::move(key));
-  pending_ = Pending{entries_++, entry.path};
+  pending_.push_back(Pending{entries_++, entry.path});
+  return Step::Done;
+}
+
+Step Journal::AfterWrite(std::string_view path) {
+  if (!active_ || !file_)
+    return Step::Done;
+  const std::optional<std::string> results = ResultLines(false, path);
+  if (!results || !Append(*results))
+    return Fail();
   return Step::Done;
 }
 
 void Journal::End() {
-  // A result that cannot be added only makes undo take what it finds at that file as the run's.
-  if (!file_.empty())
-    static_cast<void>(host_->AppendDurably(file_, PendingResult() + EndLine()));
+  // A result that cannot be told leaves its entry without one: undo then takes the file back only
+  // when it still holds what was there before.
+  if (file_) {
+    const std::optional<std::string> results = ResultLines(true, {});
+    if (Append(results.value_or(std::string()) + EndLine()))
+      static_cast<void>(
+          host_->AppendDurably(Join(folder_, id_ + std::string(folder::kEndMark)), EndMark(written_)));
+  }
   active_ = false;
   plan_ = Plan();
   folder_.clear();
   id_.clear();
-  file_.clear();
+  file_.reset();
+  written_.clear();
   entries_ = 0;
   backups_ = 0;
   touched_.clear();
-  pending_.reset();
-}
-
-UndoResult Journal::UndoLast() {
-  const std::optional<std::string> folder = Folder();
-  const std::optional<std::vector<std::string>> names = folder ? host_->ListFolder(*folder) : std::nullopt;
-  if (!names)
-    return {};
-  std::vector<std::string> ids = JournalIds(*names);
-  const auto removeJournal = [&](const std::string& id) {
-    host_->Remove(*folder + "\\" + id + std::string(kJournalExtension));
-    for (const std::string& name : *names) {
-      if (OwnerId(name) == id)
-        host_->Remove(*folder + "\\" + name);
-    }
-  };
-
-  for (auto id = ids.rbegin(); id != ids.rend(); ++id) {
-    const std::optional<platform::FileContent> content =
-        host_->ReadFile(*folder + "\\" + *id + std::string(kJournalExtension));
-    const std::optional<Record> record = content ? ParseRecord(content->bytes) : std::nullopt;
-    // Cut before its first write was recorded: that run wrote nothing.
-    if (!record || record->entries.empty()) {
-      removeJournal(*id);
-      continue;
-    }
-    const std::vector<Entry>& entries = record->entries;
-
-    // One undo per file: back to what its first entry found, checked against what its last left.
-    struct FileWrites {
-      std::size_t first;
-      std::size_t last;
-      Fingerprint now;
-      std::string diskName;  // of the file now there
-    };
-    std::vector<FileWrites> files;
-    std::unordered_map<std::string, std::size_t> byKey;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-      const auto [at, added] = byKey.try_emplace(text::ToLower(entries[i].path), files.size());
-      if (added)
-        files.push_back(FileWrites{i, i, {}, {}});
-      else
-        files[at->second].last = i;
-    }
-
-    // Everything is checked before anything is touched. A file is the run's when it holds what the
-    // run's last write to it left; when it holds what was there before (undone already, or the
-    // write never happened); when a copy was kept and it is gone (an undo cut short); or when the
-    // run ended inside that write, as it left no result.
-    for (FileWrites& file : files) {
-      const Entry& first = entries[file.first];
-      const Entry& last = entries[file.last];
-      if (std::optional<platform::FileContent> content = host_->ReadFile(last.path)) {
-        file.now = Fingerprint::Of(content->bytes);
-        file.diskName = std::move(content->diskName);
-      } else if (host_->Stat(last.path)) {
-        return UndoResult{UndoStatus::Failed, {}, last.path};
-      }
-      const Fingerprint& now = file.now;
-      const Fingerprint before = first.before == Before::Backup ? first.original : Fingerprint::Absent();
-      const bool runs = !last.result || now == *last.result || now == before ||
-                        (first.before == Before::Backup && !now.present);
-      if (!runs)
-        return UndoResult{UndoStatus::FileChanged, {}, last.path};
-    }
-
-    for (auto file = files.rbegin(); file != files.rend(); ++file) {
-      const Entry& first = entries[file->first];
-      const Entry& last = entries[file->last];
-      if (first.before != Before::Backup) {
-        if (file->now.present && !host_->Remove(last.path))
-          return UndoResult{UndoStatus::Failed, {}, last.path};
-        continue;
-      }
-      // Back under the spelling it had: a name whose case the run changed is replaced, not copied
-      // over, as a copy onto a file keeps that file's spelling.
-      bool present = file->now.present;
-      if (present && file->diskName == first.diskName && file->now == first.original)
-        continue;
-      if (present && file->diskName != first.diskName) {
-        if (!host_->Remove(last.path))
-          return UndoResult{UndoStatus::Failed, {}, last.path};
-        present = false;
-      }
-      const std::string original = std::string(text::FolderOf(first.path)) + first.diskName;
-      if (!host_->CopyFile(*folder + "\\" + first.backupName, original, !present))
-        return UndoResult{UndoStatus::Failed, {}, original};
-    }
-    removeJournal(*id);
-    return UndoResult{UndoStatus::Undone, record->plan.inputPart, {}};
-  }
-  return {};
+  pending_.clear();
 }
 
 }  // namespace velmora::journal

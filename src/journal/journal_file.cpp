@@ -8,7 +8,7 @@
 namespace velmora::journal {
 namespace {
 
-constexpr std::string_view kMagic = "velmora-journal\t1";
+constexpr std::string_view kMagic = "velmora-journal\t2";
 
 constexpr std::string_view KindName(WriteKind kind) {
   switch (kind) {
@@ -123,54 +123,153 @@ std::size_t ParseFingerprint(const std::vector<std::string_view>& fields, std::s
   return 2;
 }
 
-// One line of the write part; false when it does not parse.
-bool ParseWriteLine(const std::vector<std::string_view>& fields, Record& record,
-                    std::unordered_set<std::string>& touched) {
-  if (fields[0] == "end" && fields.size() == 1) {
-    record.ended = true;
+constexpr std::size_t kSumDigits = 8;
+
+std::string Sum(std::string_view content) {
+  std::uint32_t hash = 0x811c9dc5U;
+  for (const char c : content) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 0x01000193U;
+  }
+  std::string digits = Hex(hash);
+  digits.insert(0, kSumDigits - digits.size(), '0');
+  return digits;
+}
+
+// A line with its checksum and end.
+std::string Line(std::string_view content) {
+  return std::string(content) + "\t" + Sum(content) + "\n";
+}
+
+// The content of a line whose checksum holds.
+std::optional<std::string_view> Checked(std::string_view line) {
+  if (line.size() < kSumDigits + 1 || line[line.size() - kSumDigits - 1] != '\t')
+    return std::nullopt;
+  const std::string_view content = line.substr(0, line.size() - kSumDigits - 1);
+  if (Sum(content) != line.substr(line.size() - kSumDigits))
+    return std::nullopt;
+  return content;
+}
+
+// An optional fingerprint: "unknown" or a fingerprint. The number of fields taken, 0 on an error.
+std::size_t ParseExpected(const std::vector<std::string_view>& fields, std::size_t at,
+                          std::optional<Fingerprint>& print) {
+  if (at < fields.size() && fields[at] == "unknown") {
+    print.reset();
+    return 1;
+  }
+  Fingerprint known;
+  const std::size_t taken = ParseFingerprint(fields, at, known);
+  if (taken != 0)
+    print = known;
+  return taken;
+}
+
+// What was there before: the fields from `at` to the end of the line.
+bool ParseBefore(const std::vector<std::string_view>& fields, std::size_t at, Entry& entry) {
+  const std::size_t left = fields.size() - at;
+  if (fields[at] == "absent" && left == 1) {
+    entry.before = Before::Absent;
     return true;
   }
-  if (fields[0] == "result" && fields.size() >= 3) {
-    const auto index = ParseNumber<std::size_t>(fields[1]);
-    Fingerprint print;
-    if (!index || *index >= record.entries.size() || ParseFingerprint(fields, 2, print) != fields.size() - 2)
-      return false;
-    record.entries[*index].result = print;
+  if (fields[at] == "again" && left == 1) {
+    entry.before = Before::Again;
     return true;
   }
-  if (fields[0] != "write" || fields.size() < 4)
+  if (fields[at] != "backup" || left != 5)
+    return false;
+  std::optional<std::string> backup = Unescape(fields[at + 1]);
+  std::optional<std::string> diskName = Unescape(fields[at + 4]);
+  if (!backup || backup->empty() || !diskName || diskName->empty() ||
+      ParseFingerprint(fields, at + 2, entry.original) != 2)
+    return false;
+  entry.before = Before::Backup;
+  entry.backupName = std::move(*backup);
+  entry.diskName = std::move(*diskName);
+  return true;
+}
+
+bool ParseResult(const std::vector<std::string_view>& fields, Record& record) {
+  const auto index = fields.size() >= 3 ? ParseNumber<std::size_t>(fields[1]) : std::nullopt;
+  Fingerprint print;
+  if (!index || *index >= record.entries.size() || record.entries[*index].result ||
+      ParseFingerprint(fields, 2, print) != fields.size() - 2)
+    return false;
+  record.entries[*index].result = print;
+  return true;
+}
+
+// "write", its index, kind, path, what it is expected to leave, what was there before.
+bool ParseEntry(const std::vector<std::string_view>& fields, Record& record,
+                std::unordered_set<std::string>& touched) {
+  if (fields.size() < 6 || ParseNumber<std::size_t>(fields[1]) != record.entries.size())
     return false;
   Entry entry;
-  const std::optional<WriteKind> kind = KindFrom(fields[1]);
-  std::optional<std::string> path = Unescape(fields[2]);
+  const std::optional<WriteKind> kind = KindFrom(fields[2]);
+  std::optional<std::string> path = Unescape(fields[3]);
   if (!kind || !path || path->empty())
     return false;
   entry.kind = *kind;
   entry.path = std::move(*path);
-  const std::string key = text::ToLower(entry.path);
-  if (fields[3] == "absent" && fields.size() == 4) {
-    entry.before = Before::Absent;
-  } else if (fields[3] == "again" && fields.size() == 4) {
-    // A later write to a file the journal never saw first cannot be undone from it.
-    if (!touched.contains(key))
-      return false;
-    entry.before = Before::Again;
-  } else if (fields[3] == "backup" && fields.size() == 8) {
-    std::optional<std::string> backup = Unescape(fields[4]);
-    std::optional<std::string> diskName = Unescape(fields[7]);
-    if (!backup || backup->empty() || !diskName || diskName->empty() ||
-        ParseFingerprint(fields, 5, entry.original) != 2)
-      return false;
-    entry.before = Before::Backup;
-    entry.backupName = std::move(*backup);
-    entry.diskName = std::move(*diskName);
-  } else {
+  const std::size_t taken = ParseExpected(fields, 4, entry.expected);
+  if (taken == 0 || 4 + taken >= fields.size() || !ParseBefore(fields, 4 + taken, entry))
     return false;
-  }
-  if (entry.before != Before::Again && !touched.insert(key).second)
+  // A later write to a file the journal never saw first cannot be undone from it; a first write
+  // twice would hide what was there.
+  const bool first = touched.insert(text::ToLower(entry.path)).second;
+  if (first == (entry.before == Before::Again))
     return false;
   record.entries.push_back(std::move(entry));
   return true;
+}
+
+// One line of the plan; false when it does not parse.
+bool ParsePlanLine(const std::vector<std::string_view>& fields, Record& record) {
+  Plan& plan = record.plan;
+  if (fields[0] == "input" && fields.size() == 2) {
+    std::optional<std::string> input = Unescape(fields[1]);
+    plan.inputPart = input.value_or(std::string());
+    return input.has_value();
+  }
+  if (fields[0] == "operation" && fields.size() == 2) {
+    const auto operation = ParseNumber<int>(fields[1]);
+    plan.operation = operation.value_or(0);
+    return operation.has_value();
+  }
+  if (fields[0] == "when" && fields.size() == 2) {
+    const auto when = ParseNumber<long long>(fields[1]);
+    plan.when = when.value_or(0);
+    return when.has_value();
+  }
+  if (fields[0] == "row" && fields.size() == 3) {
+    std::optional<std::string> oldPath = Unescape(fields[1]);
+    std::optional<std::string> newPath = Unescape(fields[2]);
+    if (!oldPath || !newPath)
+      return false;
+    plan.rows.emplace_back(std::move(*oldPath), std::move(*newPath));
+    return true;
+  }
+  if (fields[0] == "planned" && fields.size() == 1) {
+    record.planWhole = true;
+    return true;
+  }
+  return false;
+}
+
+// One checked line after the first; false when it does not belong there.
+bool ParseLine(std::string_view content, Record& record, std::unordered_set<std::string>& touched) {
+  const std::vector<std::string_view> fields = Fields(content);
+  if (record.ended)
+    return false;
+  if (!record.planWhole)
+    return ParsePlanLine(fields, record);
+  if (fields[0] == "end" && fields.size() == 1) {
+    record.ended = true;
+    return true;
+  }
+  if (fields[0] == "result")
+    return ParseResult(fields, record);
+  return fields[0] == "write" && ParseEntry(fields, record, touched);
 }
 
 }  // namespace
@@ -186,16 +285,19 @@ Fingerprint Fingerprint::Of(std::string_view bytes) {
 }
 
 std::string PlanLines(const Plan& plan) {
-  std::string lines = std::string(kMagic) + "\n";
-  lines += "input\t" + Escape(plan.inputPart) + "\n";
-  lines += "operation\t" + std::to_string(plan.operation) + "\n";
+  std::string lines = Line(kMagic);
+  lines += Line("input\t" + Escape(plan.inputPart));
+  lines += Line("operation\t" + std::to_string(plan.operation));
+  lines += Line("when\t" + std::to_string(plan.when));
   for (const auto& [oldPath, newPath] : plan.rows)
-    lines += "row\t" + Escape(oldPath) + "\t" + Escape(newPath) + "\n";
-  return lines;
+    lines += Line("row\t" + Escape(oldPath) + "\t" + Escape(newPath));
+  return lines + Line("planned");
 }
 
-std::string EntryLine(const Entry& entry) {
-  std::string line = "write\t" + std::string(KindName(entry.kind)) + "\t" + Escape(entry.path) + "\t";
+std::string EntryLine(std::size_t entryIndex, const Entry& entry) {
+  std::string line = "write\t" + std::to_string(entryIndex) + "\t" + std::string(KindName(entry.kind)) +
+                     "\t" + Escape(entry.path) + "\t" +
+                     (entry.expected ? FingerprintFields(*entry.expected) : "unknown") + "\t";
   switch (entry.before) {
     case Before::Absent:
       line += "absent";
@@ -208,66 +310,53 @@ std::string EntryLine(const Entry& entry) {
               Escape(entry.diskName);
       break;
   }
-  return line + "\n";
+  return Line(line);
 }
 
 std::string ResultLine(std::size_t entryIndex, const Fingerprint& result) {
-  return "result\t" + std::to_string(entryIndex) + "\t" + FingerprintFields(result) + "\n";
+  return Line("result\t" + std::to_string(entryIndex) + "\t" + FingerprintFields(result));
 }
 
 std::string EndLine() {
-  return "end\n";
+  return Line("end");
+}
+
+std::string EndMark(std::string_view journal) {
+  return Line("ended\t" + FingerprintFields(Fingerprint::Of(journal)));
+}
+
+bool MatchesEndMark(std::string_view mark, std::string_view journal) {
+  return mark == EndMark(journal);
 }
 
 std::optional<Record> ParseRecord(std::string_view text) {
   Record record;
   std::unordered_set<std::string> touched;
-  bool planDone = false;
-  int lineNumber = 0;
+  bool first = true;
   std::size_t start = 0;
   while (start < text.size()) {
     const std::size_t newline = text.find('\n', start);
-    // A line without its end was cut while being appended.
-    if (newline == std::string_view::npos)
+    if (newline == std::string_view::npos) {
+      // Cut while being appended: only the last append of a run that did not end can be.
+      if (record.ended)
+        return std::nullopt;
+      record.cut = true;
       break;
-    const std::string_view line = text.substr(start, newline - start);
+    }
+    const std::optional<std::string_view> content = Checked(text.substr(start, newline - start));
     start = newline + 1;
-    const std::vector<std::string_view> fields = Fields(line);
-    ++lineNumber;
-    if (lineNumber == 1) {
-      if (line != kMagic)
+    if (!content)
+      return std::nullopt;
+    if (first) {
+      if (*content != kMagic)
         return std::nullopt;
+      first = false;
       continue;
     }
-    if (lineNumber == 2) {
-      std::optional<std::string> input =
-          fields.size() == 2 && fields[0] == "input" ? Unescape(fields[1]) : std::nullopt;
-      if (!input)
-        return std::nullopt;
-      record.plan.inputPart = std::move(*input);
-      continue;
-    }
-    if (lineNumber == 3) {
-      const auto operation =
-          fields.size() == 2 && fields[0] == "operation" ? ParseNumber<int>(fields[1]) : std::nullopt;
-      if (!operation)
-        return std::nullopt;
-      record.plan.operation = *operation;
-      continue;
-    }
-    if (!planDone && fields[0] == "row" && fields.size() == 3) {
-      std::optional<std::string> oldPath = Unescape(fields[1]);
-      std::optional<std::string> newPath = Unescape(fields[2]);
-      if (!oldPath || !newPath)
-        return std::nullopt;
-      record.plan.rows.emplace_back(std::move(*oldPath), std::move(*newPath));
-      continue;
-    }
-    planDone = true;
-    if (record.ended || !ParseWriteLine(fields, record, touched))
-      break;
+    if (!ParseLine(*content, record, touched))
+      return std::nullopt;
   }
-  if (lineNumber < 3)
+  if (first && !record.cut && !text.empty())
     return std::nullopt;
   return record;
 }

@@ -77,8 +77,10 @@ Step RunBulkOnRow(Context& context, int row, std::string_view inputFolder) {
     return Step::Failed;
   const std::string inFile = folder + name;
   const std::string outFile = folder + writtenName;
-  return context.runner.RunTool({.mode = kind->mode, .inFile = inFile, .outFile = outFile},
-                                msg::kTailRunBroken());
+  if (context.runner.RunTool({.mode = kind->mode, .inFile = inFile, .outFile = outFile},
+                             msg::kTailRunBroken()) == Step::Failed)
+    return Step::Failed;
+  return context.journal.AfterWrite(outFile);
 }
 
 }  // namespace velmora::operations

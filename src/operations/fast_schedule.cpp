@@ -178,7 +178,7 @@ class ToolPhase {
       return Step::Done;
     }
     if (context_.progress.Reached(text::FileNameOf(action.path), true, tail_) ||
-        context_.journal.BeforeWrite(action.path, journal::WriteKind::Rewritten) == Step::Failed)
+        context_.journal.BeforeConcurrentWrite(action.path, journal::WriteKind::Rewritten) == Step::Failed)
       return Step::Failed;
     std::optional<toolrunner::StartedTool> started = context_.runner.StartTool(call, tail_);
     if (!started)
@@ -200,7 +200,9 @@ class ToolPhase {
       any = true;
       Running done = std::move(running_[i]);
       running_.erase(running_.begin() + static_cast<std::ptrdiff_t>(i));
-      failed = context_.runner.FinishTool(done.tool, tail_) == Step::Failed || failed;
+      const std::string& path = files_[done.file].actions[files_[done.file].next]->path;
+      failed = context_.runner.FinishTool(done.tool, tail_) == Step::Failed ||
+               context_.journal.AfterWrite(path) == Step::Failed || failed;
       Release(done);
     }
     if (!any) {
@@ -232,7 +234,7 @@ class ToolPhase {
 };
 
 Step Copy(Context& context, const Action& action, std::string_view messageTail) {
-  if (context.journal.BeforeWrite(action.path, action.journalKind) == Step::Failed)
+  if (context.journal.BeforeWrite(action.path, action.journalKind, action.source) == Step::Failed)
     return Step::Failed;
   const bool copied = action.kind == ActionKind::Rename
                           ? context.host.Rename(action.source, action.path)
@@ -314,8 +316,8 @@ Step RunFastChange(Context& context, std::string_view inputKey, std::string_view
        .inputFolder = inputFolder,
        .tree = tree,
        .existsAtStart = [&](std::string_view path) { return context.host.Stat(path).has_value(); }});
-  // Until the journal takes several writes pending at once, a journaled run has one tool at a time.
-  return RunFastActions(context, FastOrder(plan, tree, context.state.partList.RowCount()), 1, broken);
+  return RunFastActions(context, FastOrder(plan, tree, context.state.partList.RowCount()),
+                        SideBySideJobs(context.host), broken);
 }
 
 }  // namespace velmora::operations

@@ -92,14 +92,14 @@ Step PlaceFile(Context& context, std::string_view source, const std::string& tar
   if (copyMode == CopyMode::Overwrite && sameFile)
     return resaved();
   if (copyMode == CopyMode::Overwrite) {
-    if (context.journal.BeforeWrite(target, journal::WriteKind::Overwritten) == Step::Failed)
+    if (context.journal.BeforeWrite(target, journal::WriteKind::Overwritten, source) == Step::Failed)
       return Step::Failed;
     return copy(false) ? resaved() : copyFailed();
   }
   const bool present = Exists(context, target);
   // A case-only rename finds its own source at the destination: that is no new file yet.
   if ((!present || renameInPlace) && options.copyMissingFiles != 0) {
-    if (context.journal.BeforeWrite(target, journal::WriteKind::Created) == Step::Failed)
+    if (context.journal.BeforeWrite(target, journal::WriteKind::Created, source) == Step::Failed)
       return Step::Failed;
     return copy(true) ? resaved() : copyFailed();
   }
@@ -167,6 +167,8 @@ Step ResavePart(Context& context, std::string_view path, std::string_view messag
     context.ui.ShowMessage(msg::kResaveSaveFailed(name, messageTail));
     return Step::Failed;
   }
+  if (context.journal.AfterWrite(path) == Step::Failed)
+    return Step::Failed;
   // The part stays open until a replacement closes all.
   return Step::Done;
 }

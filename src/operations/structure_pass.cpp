@@ -181,12 +181,14 @@ class Pass {
       if (context_.journal.BeforeWrite(copyPath, journal::WriteKind::Rewritten) == Step::Failed)
         return Step::Failed;
       const std::string componentFolder(text::WithoutLastCharacter(folder));
-      return context_.runner.RunTool({.mode = toolrunner::ToolMode::ChangeComponentFolder,
-                                      .inFile = copyPath,
-                                      .outFile = copyPath,
-                                      .befFile = list_.Text(component, partlist::kPartName),
-                                      .aftFile = componentFolder},
-                                     tail_);
+      if (context_.runner.RunTool({.mode = toolrunner::ToolMode::ChangeComponentFolder,
+                                   .inFile = copyPath,
+                                   .outFile = copyPath,
+                                   .befFile = list_.Text(component, partlist::kPartName),
+                                   .aftFile = componentFolder},
+                                  tail_) == Step::Failed)
+        return Step::Failed;
+      return context_.journal.AfterWrite(copyPath);
     });
   }
 
@@ -267,8 +269,11 @@ class Pass {
       return Step::Done;
     if (context_.journal.BeforeWrite(parent, journal::WriteKind::Rewritten) == Step::Failed)
       return Step::Failed;
-    return context_.runner.RunTool(
-        {.mode = mode, .inFile = parent, .outFile = parent, .befFile = bef, .aftFile = aft}, tail_);
+    if (context_.runner.RunTool(
+            {.mode = mode, .inFile = parent, .outFile = parent, .befFile = bef, .aftFile = aft}, tail_) ==
+        Step::Failed)
+      return Step::Failed;
+    return context_.journal.AfterWrite(parent);
   }
 
   // A changed part's new file that already exists is kept: every component listed under the part

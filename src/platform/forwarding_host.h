@@ -43,6 +43,11 @@ class ForwardingHost : public Host {
   std::optional<std::vector<std::string>> ListFolder(std::string_view path) override {
     return inner_->ListFolder(path);
   }
+  std::unique_ptr<HeldFile> CreateHeld(std::string_view path) override { return inner_->CreateHeld(path); }
+  std::unique_ptr<HeldFile> HoldExisting(std::string_view path) override {
+    return inner_->HoldExisting(path);
+  }
+  bool Flush(std::string_view path) override { return inner_->Flush(path); }
 
  protected:
   [[nodiscard]] Host& Inner() const { return *inner_; }

@@ -7,6 +7,7 @@
 #include <spawn.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -150,6 +151,44 @@ void SyncFolderOf(const std::string& hostPath) {
   FileDescriptor folder(open(FolderOf(hostPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folder.Get() >= 0)
     fsync(folder.Get());
+}
+
+// A lock on the open file, which the kernel drops with the last descriptor, so also when the
+// process dies. Descriptors are not inherited: a tool still running cannot keep it.
+class PosixHeldFile final : public HeldFile {
+ public:
+  explicit PosixHeldFile(FileDescriptor fd) : fd_(std::move(fd)) {}
+
+  bool AppendDurably(std::string_view bytes) override {
+    return WriteAll(fd_.Get(), bytes) && fdatasync(fd_.Get()) == 0;
+  }
+
+  std::optional<std::string> ReadAll() override {
+    std::string bytes;
+    char buffer[64 * 1024];
+    for (off_t at = 0;;) {
+      const ssize_t got = pread(fd_.Get(), buffer, sizeof buffer, at);
+      if (got < 0 && errno == EINTR)
+        continue;
+      if (got < 0)
+        return std::nullopt;
+      if (got == 0)
+        return bytes;
+      bytes.append(buffer, static_cast<std::size_t>(got));
+      at += got;
+    }
+  }
+
+ private:
+  FileDescriptor fd_;
+};
+
+bool LockNow(int fd) {
+  while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (errno != EINTR)
+      return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -382,6 +421,53 @@ std::optional<std::vector<std::string>> RealHost::ListFolder(std::string_view pa
       names.push_back(std::move(converted.text));
   }
   return names;
+}
+
+// The file is made and locked under a temporary name, then linked to its own: the name appears
+// already held, and a link refuses an existing name.
+std::unique_ptr<HeldFile> RealHost::CreateHeld(std::string_view path) {
+  const std::optional<std::string> host = map_.ToHost(path);
+  if (!host)
+    return nullptr;
+  std::string pattern = FolderOf(*host) + "/.held-XXXXXX";
+  FileDescriptor fd(mkostemp(pattern.data(), O_CLOEXEC));
+  if (fd.Get() < 0)
+    return nullptr;
+  const TemporaryFile temp(pattern);
+  if (!LockNow(fd.Get()) || link(pattern.c_str(), host->c_str()) != 0)
+    return nullptr;
+  unlink(pattern.c_str());
+  SyncFolderOf(*host);
+  return std::make_unique<PosixHeldFile>(std::move(fd));
+}
+
+std::unique_ptr<HeldFile> RealHost::HoldExisting(std::string_view path) {
+  const std::optional<std::string> host = map_.ToHost(path);
+  if (!host)
+    return nullptr;
+  FileDescriptor fd(open(host->c_str(), O_RDWR | O_APPEND | O_CLOEXEC));
+  if (fd.Get() < 0 || !LockNow(fd.Get()))
+    return nullptr;
+  // Removed by its last holder between the open and the lock: nothing to hold.
+  struct stat held;
+  struct stat named;
+  if (fstat(fd.Get(), &held) != 0 || stat(host->c_str(), &named) != 0 || held.st_ino != named.st_ino ||
+      held.st_dev != named.st_dev)
+    return nullptr;
+  return std::make_unique<PosixHeldFile>(std::move(fd));
+}
+
+bool RealHost::Flush(std::string_view path) {
+  const std::optional<std::string> host = map_.ToHost(path);
+  if (!host)
+    return false;
+  FileDescriptor file(open(host->c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.Get() >= 0 && fsync(file.Get()) != 0)
+    return false;
+  if (file.Get() < 0 && errno != ENOENT)
+    return false;
+  FileDescriptor folder(open(FolderOf(*host).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return folder.Get() >= 0 && fsync(folder.Get()) == 0;
 }
 
 }  // namespace velmora::platform

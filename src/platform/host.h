@@ -65,6 +65,17 @@ class Process {
   }
 };
 
+// A file this process holds: no other process can hold it until it is released (destroyed) or the
+// process dies, when the platform releases it. The run journal's guard against two runs sharing it.
+class HeldFile {
+ public:
+  virtual ~HeldFile() = default;
+  // Appends bytes; true only once they are on disk.
+  virtual bool AppendDurably(std::string_view bytes) = 0;
+  // The whole file; nullopt when it cannot be read.
+  virtual std::optional<std::string> ReadAll() = 0;
+};
+
 class Host {
  public:
   virtual ~Host() = default;
@@ -101,6 +112,14 @@ class Host {
   virtual bool AppendDurably(std::string_view /*path*/, std::string_view /*bytes*/) { return false; }
   // mkdir; true when the folder exists afterwards.
   virtual bool CreateFolder(std::string_view /*path*/) { return false; }
+  // Creates a new empty file and holds it, in one step: nullptr when something is at the path
+  // already (or it cannot be made).
+  virtual std::unique_ptr<HeldFile> CreateHeld(std::string_view /*path*/) { return nullptr; }
+  // Holds an existing file: nullptr when there is none or another holder has it.
+  virtual std::unique_ptr<HeldFile> HoldExisting(std::string_view /*path*/) { return nullptr; }
+  // Brings what was written to the file, and its folder's entries, to the disk; with nothing at
+  // the path, only the folder. True once it is there.
+  virtual bool Flush(std::string_view /*path*/) { return false; }
   // The names (cp932) in a folder, "." and ".." left out; nullopt when it cannot be read.
   virtual std::optional<std::vector<std::string>> ListFolder(std::string_view /*path*/) {
     return std::nullopt;
@@ -126,6 +145,9 @@ class RealHost final : public Host {
   bool AppendDurably(std::string_view path, std::string_view bytes) override;
   bool CreateFolder(std::string_view path) override;
   std::optional<std::vector<std::string>> ListFolder(std::string_view path) override;
+  std::unique_ptr<HeldFile> CreateHeld(std::string_view path) override;
+  std::unique_ptr<HeldFile> HoldExisting(std::string_view path) override;
+  bool Flush(std::string_view path) override;
 
   [[nodiscard]] const PathMap& Paths() const { return map_; }
 

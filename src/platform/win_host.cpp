@@ -85,6 +85,51 @@ std::string NameOf(const std::string& path) {
   return separator == text::npos ? path : path.substr(separator + 1);
 }
 
+// A handle that shares nothing but deletion: no other process can open the file (to read it or to
+// hold it) until it is closed, which the system does when the process dies. Renaming and removing
+// stay possible for the holder itself.
+class WinHeldFile final : public HeldFile {
+ public:
+  explicit WinHeldFile(HANDLE file) : file_(file) {}
+  ~WinHeldFile() override { ::CloseHandle(file_); }
+  WinHeldFile(const WinHeldFile&) = delete;
+  WinHeldFile& operator=(const WinHeldFile&) = delete;
+
+  bool AppendDurably(std::string_view bytes) override {
+    LARGE_INTEGER end{};
+    DWORD written = 0;
+    return SetFilePointerEx(file_, LARGE_INTEGER{}, &end, FILE_END) != 0 &&
+           WriteFile(file_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != 0 &&
+           written == bytes.size() && FlushFileBuffers(file_) != 0;
+  }
+
+  std::optional<std::string> ReadAll() override {
+    if (SetFilePointerEx(file_, LARGE_INTEGER{}, nullptr, FILE_BEGIN) == 0)
+      return std::nullopt;
+    std::string bytes;
+    char buffer[64 * 1024];
+    for (;;) {
+      DWORD got = 0;
+      if (::ReadFile(file_, buffer, sizeof buffer, &got, nullptr) == 0)
+        return std::nullopt;
+      if (got == 0)
+        return bytes;
+      bytes.append(buffer, got);
+    }
+  }
+
+ private:
+  HANDLE file_;
+};
+
+std::unique_ptr<HeldFile> HoldFile(std::string_view path, DWORD disposition) {
+  const HANDLE file = CreateFileA(std::string(path).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
+                                  FILE_SHARE_DELETE, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return nullptr;
+  return std::make_unique<WinHeldFile>(file);
+}
+
 }  // namespace
 
 RealHost::RealHost() : map_(PathMap::FromEnvironment()) {}
@@ -124,7 +169,8 @@ bool RealHost::Rename(std::string_view source, std::string_view destination) {
   const std::string to(destination);
   if (DiskName(from) == NameOf(to) && IdOf(from) == IdOf(to) && !(IdOf(from) == FileId{}))
     return true;
-  return MoveFileA(from.c_str(), to.c_str()) != 0;
+  // Write-through: the new name is on disk when the call returns.
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 std::unique_ptr<TextStream> RealHost::Open(std::string_view path, OpenMode mode) {
@@ -219,6 +265,26 @@ std::optional<std::vector<std::string>> RealHost::ListFolder(std::string_view pa
   } while (FindNextFileA(search, &found) != 0);
   FindClose(search);
   return names;
+}
+
+std::unique_ptr<HeldFile> RealHost::CreateHeld(std::string_view path) {
+  return HoldFile(path, CREATE_NEW);
+}
+
+std::unique_ptr<HeldFile> RealHost::HoldExisting(std::string_view path) {
+  return HoldFile(path, OPEN_EXISTING);
+}
+
+// The file's buffers only: a folder's entries reach the disk with the file system's own log, and
+// renames are written through.
+bool RealHost::Flush(std::string_view path) {
+  const HANDLE file = CreateFileA(std::string(path).c_str(), GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return GetLastError() == ERROR_FILE_NOT_FOUND;
+  const bool flushed = FlushFileBuffers(file) != 0;
+  return ::CloseHandle(file) != 0 && flushed;
 }
 
 }  // namespace velmora::platform

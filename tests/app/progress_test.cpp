@@ -92,6 +92,7 @@ TEST_F(ProgressTest, StoppedChangeEndsAtTheStepTellsSoAndIsUndoneWhole) {
   EXPECT_EQ(drive.TempFiles(), std::vector<std::string>());
 
   ui.messages.clear();
+  ui.answers.push_back(true);
   dialog.UndoLastRun();
   EXPECT_EQ(ui.messages, std::vector<std::string>{Msg(msg::kUndoDone)});
   EXPECT_EQ(DriveSnapshot(), before);
@@ -114,6 +115,7 @@ TEST_F(ProgressTest, BulkAfterNewNamesCountsBothPassesAndStopsBetweenRows) {
   const std::vector<Point> full = ui.progressPoints;
   const auto done = DriveSnapshot();
   ui.messages.clear();
+  ui.answers.push_back(true);
   dialog.UndoLastRun();
   ASSERT_EQ(DriveSnapshot(), before);
 
@@ -129,6 +131,7 @@ TEST_F(ProgressTest, BulkAfterNewNamesCountsBothPassesAndStopsBetweenRows) {
   EXPECT_NE(stopped, before);
   EXPECT_NE(stopped, done);
   ui.messages.clear();
+  ui.answers.push_back(true);
   dialog.UndoLastRun();
   EXPECT_EQ(ui.messages, std::vector<std::string>{Msg(msg::kUndoDone)});
   EXPECT_EQ(DriveSnapshot(), before);

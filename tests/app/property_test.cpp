@@ -302,8 +302,11 @@ class PropertyTest : public DialogFixture {
       List().SetText(row, kNewFolderName, edits[static_cast<std::size_t>(row)].second);
     }
     ui.controlOptions.fastSchedule = 1;
+    // More runs side by side than the machine has cores, so that they do overlap.
+    setenv("VELMORA_JOBS", "4", 1);
     Outcome fast;
     RunOnce(plan, outcomes, fast);
+    unsetenv("VELMORA_JOBS");
     ui.controlOptions.fastSchedule = 0;
     EXPECT_EQ(fast.message, specified.message) << "the fast schedule came to another outcome";
     EXPECT_EQ(fast.files, specified.files) << "the fast schedule left other references";
@@ -330,6 +333,7 @@ class PropertyTest : public DialogFixture {
       wrote = false;
       EXPECT_EQ(DriveSnapshot(), before) << message;
       ui.messages.clear();
+      ui.answers.push_back(true);
       dialog.UndoLastRun();
       EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kUndoNothing)});
     } else if (message == msg::kRunFinished) {
@@ -366,6 +370,7 @@ class PropertyTest : public DialogFixture {
 
     if (wrote) {
       ui.messages.clear();
+      ui.answers.push_back(true);
       dialog.UndoLastRun();
       EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kUndoDone)});
       EXPECT_EQ(DriveSnapshot(), before);
@@ -498,6 +503,7 @@ class PropertyTest : public DialogFixture {
         EXPECT_EQ(Writes(trace), Rendered(*actions)) << ui.messages.back();
       }
       ui.messages.clear();
+      ui.answers.push_back(true);
       dialog.UndoLastRun();
     }
     std::filesystem::remove_all(drive.Host(planFolder));

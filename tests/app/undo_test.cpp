@@ -31,6 +31,7 @@ class UndoTest : public DialogFixture {
 
   void Undo(std::string_view expected) {
     ui.messages.clear();
+    ui.answers.push_back(true);
     dialog.UndoLastRun();
     EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(expected)});
   }
@@ -138,7 +139,9 @@ TEST_F(UndoTest, AFileChangedSinceTheRunIsNamedAndNothingIsTouched) {
   ASSERT_EQ(ui.Last(), Msg(msg::kRunFinished));
   drive.WriteFile("work/mid.prt", drive.ReadFile("work/mid.prt") + "changed later\n");
   const auto changed = DriveSnapshot();
-  Undo(Msg(text::ToDisplayUtf8(drive.Win("work/mid.prt")), msg::kUndoFileChanged));
+  // The original's copy is named, to be taken back by hand.
+  Undo(text::ToDisplayUtf8(msg::kUndoFileChangedKept(drive.Win("work/mid.prt"),
+                                                     drive.Win("temp/velmora-journal/00000001-2.bak"))));
   EXPECT_EQ(DriveSnapshot(), changed);
   EXPECT_EQ(Journals(), 1);
 }

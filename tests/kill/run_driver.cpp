@@ -33,6 +33,7 @@ int Run(std::string_view mode, const std::string& inputPart) {
   ui.controlOptions.overwriteAll = 1;
   ui.controlOptions.fastSchedule = fast ? 1 : 0;
   if (mode == "undo") {
+    ui.answers.push_back(true);
     dialog.UndoLastRun();
   } else if (mode == "change") {
     // Every third part gets a new name, the input part among them.
