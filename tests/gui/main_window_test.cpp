@@ -130,6 +130,18 @@ struct Harness {
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
   }
+
+  // Shows the window and lists a generated assembly in "gen" through the browse button, with the
+  // stand-in tools chosen.
+  void ListGenerated(std::string_view arguments) {
+    const std::string top = drive.MakeAssembly("gen", arguments);
+    operations::DialogState& state = window.Dialog().State();
+    state.editToolPath = drive.EditTool();
+    state.pcToolPath = drive.PcTool();
+    prompts.files = {QString::fromStdString(*host.ToHostPath(top))};
+    Show();
+    QTest::mouseClick(window.Control(ControlId::BrowseInputPart), Qt::LeftButton);
+  }
   void AddRow(const char* name, const char* folder = "D:\\work\\", const char* number = "") {
     partlist::PartList& list = window.Dialog().State().partList;
     partlist::PartRow row;
@@ -1113,13 +1125,8 @@ std::map<std::string, std::string> FilesBelow(const std::string& folder) {
 void MainWindowTest::slowBulkRunShowsProgressAndStopsBetweenTwoFiles() {
   Harness h;
   h.Start();
-  const std::string top = h.drive.MakeAssembly("gen", "--parts 12 --seed 4");
+  h.ListGenerated("--parts 12 --seed 4");
   operations::DialogState& state = h.window.Dialog().State();
-  state.editToolPath = h.drive.EditTool();
-  state.pcToolPath = h.drive.PcTool();
-  h.prompts.files = {QString::fromStdString(*h.host.ToHostPath(top))};
-  h.Show();
-  QTest::mouseClick(h.window.Control(ControlId::BrowseInputPart), Qt::LeftButton);
   QCOMPARE(h.prompts.messages, QStringList());
   const int rows = state.partList.RowCount();
   QVERIFY(rows >= 12);
@@ -1211,13 +1218,8 @@ void MainWindowTest::fastScheduleIsOffAtStartAndAFastChangeResolves() {
   QVERIFY(fast != nullptr);
   QCOMPARE(fast->text(), U("高速実行(&T)"));
   QVERIFY(!fast->isChecked());
-  const std::string top = h.drive.MakeAssembly("gen", "--parts 15 --seed 7");
+  h.ListGenerated("--parts 15 --seed 7");
   operations::DialogState& state = h.window.Dialog().State();
-  state.editToolPath = h.drive.EditTool();
-  state.pcToolPath = h.drive.PcTool();
-  h.prompts.files = {QString::fromStdString(*h.host.ToHostPath(top))};
-  h.Show();
-  QTest::mouseClick(h.window.Control(ControlId::BrowseInputPart), Qt::LeftButton);
   QCOMPARE(h.prompts.messages, QStringList());
   QVERIFY(state.partList.RowCount() >= 15);
   // Two components renamed, the top part rewritten in place.
