@@ -23,8 +23,8 @@ inline constexpr Filled<2> kUndoBackupDamaged{
 // The file, then where what it held was kept: its last write was cut off and left no result, so
 // what it holds cannot be told from a change made later.
 inline constexpr Filled<2> kUndoKeptAside{
-    "%1\n　は実行の途中で中断した書き込みの後に変更された可能性があるため、\n"
-    "　元に戻す前の内容を次に保存しました: %2"};
+    "%1\n　への最後の書き込みは実行の中断で結果が記録されていないため、後からの変更と区別できません。\n"
+    "　元に戻す前の内容を次に残しました: %2"};
 // The journal folder.
 inline constexpr Filled<1> kUndoJournalDamaged{
     "%1\n　にある実行の記録が壊れています。元に戻せません。\n　記録もファイルも何も変更していません。"};

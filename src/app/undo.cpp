@@ -54,11 +54,21 @@ std::string When(long long seconds) {
   return std::string(buffer, size);
 }
 
+// The run is about the part listed now when that is its input part, before or after the run.
+bool AboutPart(const journal::Plan& plan, std::string_view currentInput) {
+  const std::string current = text::ToLower(currentInput);
+  if (current.empty() || text::ToLower(plan.inputPart) == current)
+    return true;
+  for (const auto& [oldPath, newPath] : plan.rows) {
+    if (text::ToLower(oldPath) == text::ToLower(plan.inputPart) && text::ToLower(newPath) == current)
+      return true;
+  }
+  return false;
+}
+
 std::string Question(const journal::RunSummary& run, std::string_view currentInput) {
   const msg::Filled<4>& question =
-      text::ToLower(run.plan.inputPart) == text::ToLower(currentInput) || currentInput.empty()
-          ? msg::kUndoQuestion
-          : msg::kUndoQuestionOtherPart;
+      AboutPart(run.plan, currentInput) ? msg::kUndoQuestion : msg::kUndoQuestionOtherPart;
   return question(OperationName(run.plan.operation), run.plan.inputPart, When(run.plan.when),
                   std::to_string(run.files));
 }

@@ -93,11 +93,17 @@ void Journal::Tidy(const std::vector<std::string>& names) {
   }
 }
 
+// After a failed append the file may hold part of it: nothing more goes in, so that what is there
+// still reads as a run cut off.
 bool Journal::Append(std::string_view lines) {
+  if (broken_)
+    return false;
   if (lines.empty())
     return true;
-  if (!file_->AppendDurably(lines))
+  if (!file_->AppendDurably(lines)) {
+    broken_ = true;
     return false;
+  }
   written_ += lines;
   return true;
 }
@@ -203,6 +209,7 @@ void Journal::End() {
   folder_.clear();
   id_.clear();
   file_.reset();
+  broken_ = false;
   written_.clear();
   entries_ = 0;
   backups_ = 0;

@@ -127,6 +127,7 @@ class Journal {
   std::string id_;
   std::unique_ptr<platform::HeldFile> file_;  // null until the first write
   std::string written_;                       // what the journal holds, for its end mark
+  bool broken_ = false;                       // an append failed
   std::size_t entries_ = 0;
   std::size_t backups_ = 0;
   std::unordered_set<std::string> touched_;  // lower-cased paths written in this run

@@ -135,7 +135,7 @@ class Undoer {
   [[nodiscard]] const std::vector<std::pair<std::string, std::string>>& Kept() const { return kept_; }
 
  private:
-  const std::vector<Entry>& Entries() const { return held_->record.entries; }
+  [[nodiscard]] const std::vector<Entry>& Entries() const { return held_->record.entries; }
 
   // A copy beside the journal, named by its checksum so that an undo resumed finds it made; on
   // disk before the file is touched.
@@ -150,9 +150,11 @@ class Undoer {
     kept_.emplace_back(last.path, kept);
     return true;
   }
-  std::string BackupPath(const Entry& first) const { return Join(held_->folder, first.backupName); }
+  [[nodiscard]] std::string BackupPath(const Entry& first) const {
+    return Join(held_->folder, first.backupName);
+  }
 
-  bool NeedsBackup(const FileWrites& file) const {
+  [[nodiscard]] bool NeedsBackup(const FileWrites& file) const {
     const Entry& first = Entries()[file.entries.front()];
     return first.before == Before::Backup && !(file.now == first.original && file.diskName == first.diskName);
   }

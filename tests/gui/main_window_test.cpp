@@ -1183,7 +1183,10 @@ void MainWindowTest::slowBulkRunShowsProgressAndStopsBetweenTwoFiles() {
   QVERIFY(stopped != before);
 
   QAction* undo = h.window.ListMenu()->findChild<QAction*>(u"undoLastRun"_qs);
+  h.prompts.answers = {true};
   undo->trigger();
+  QVERIFY2(h.prompts.questions.last().startsWith(U("次の実行を元に戻しますか？")),
+           qPrintable(h.prompts.questions.last()));
   QCOMPARE(h.prompts.messages.last(), U("直前の実行を元に戻しました。"));
   QVERIFY(FilesBelow(h.drive.Host("gen")) == before);
 

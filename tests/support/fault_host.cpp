@@ -180,4 +180,16 @@ std::optional<std::vector<std::string>> FaultHost::ListFolder(std::string_view p
   return Inner().ListFolder(path);
 }
 
+std::unique_ptr<platform::HeldFile> FaultHost::CreateHeld(std::string_view path) {
+  if (ShouldFail(Call::CreateHeld, path))
+    return nullptr;
+  return Inner().CreateHeld(path);
+}
+
+bool FaultHost::Flush(std::string_view path) {
+  if (ShouldFail(Call::Flush, path))
+    return false;
+  return Inner().Flush(path);
+}
+
 }  // namespace velmora::testing

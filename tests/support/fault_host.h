@@ -29,6 +29,9 @@ enum class Call {
   AppendDurably,
   CreateFolder,
   ListFolder,
+  CreateHeld,
+  Flush,
+  kCount,
 };
 
 class FaultHost : public platform::ForwardingHost {
@@ -51,6 +54,8 @@ class FaultHost : public platform::ForwardingHost {
   bool AppendDurably(std::string_view path, std::string_view bytes) override;
   bool CreateFolder(std::string_view path) override;
   std::optional<std::vector<std::string>> ListFolder(std::string_view path) override;
+  std::unique_ptr<platform::HeldFile> CreateHeld(std::string_view path) override;
+  bool Flush(std::string_view path) override;
 
   // When set, every copy, rename and batch start (with the batch file's text) is appended in order.
   std::vector<std::string>* trace = nullptr;
@@ -69,7 +74,7 @@ class FaultHost : public platform::ForwardingHost {
   void TraceBatch(std::string_view commandLine);
 
   std::vector<Rule> rules_;
-  int counts_[16] = {};
+  int counts_[static_cast<int>(Call::kCount)] = {};
 };
 
 }  // namespace velmora::testing
