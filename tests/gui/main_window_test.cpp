@@ -1205,11 +1205,13 @@ void MainWindowTest::slowBulkRunShowsProgressAndStopsBetweenTwoFiles() {
   static_cast<QRadioButton*>(h.window.Control(ControlId::LowerAllParts))->setChecked(true);
   closer.start();
   h.prompts.messages.clear();
+  h.prompts.questions.clear();  // the undo's question above
   QTest::mouseClick(h.window.Control(ControlId::Execute), Qt::LeftButton);
   unsetenv("VELMORA_CAD_DELAY_MS");
   QCOMPARE(h.prompts.messages, QStringList{U("中止しました。\n　実行は中断しました。")});
   QCOMPARE(h.prompts.questions, QStringList());
   QVERIFY(h.window.isVisible());
+  h.prompts.answers = {true};
   undo->trigger();
   QVERIFY(FilesBelow(h.drive.Host("gen")) == before);
 }
