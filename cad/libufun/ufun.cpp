@@ -1,12 +1,16 @@
 // The stand-in CAD library behind the C interface the program calls. Only the UF_ functions are
 // exported, so a site's own bridge can take this library's place.
 
+#include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <unordered_set>
 #include <vector>
 
 #include "cad/part/part_file.h"
@@ -48,6 +52,8 @@ struct Library {
   bool session = false;
   uf_assem_options_t options = DefaultOptions();
   std::vector<OpenPart> parts;  // the last one is the part opened last, the one UF_PART_save saves
+  // Host paths of every part file an open has brought into the session, components included.
+  std::unordered_set<std::string> loaded;
   uf_tag_t nextTag = 1;
   // The drive mapping with its folder cache, kept while the variables it was read from stay the same.
   std::optional<platform::PathMap> paths;
@@ -94,6 +100,53 @@ bool Enter(std::string_view call, std::string_view detail = {}) {
   return cad::Injected("VELMORA_UF_FAIL", call);
 }
 
+// Brings the opened part and, when the load options say to load the whole assembly (the first field
+// at 2, as the program sets it), every component it reaches into the session, each file once until
+// all parts are closed. The stand-in keeps only the count: it waits VELMORA_UF_OPEN_MS_PER_PART ms
+// per file, as a real system spends its time loading, and writes one line per file into
+// VELMORA_UF_LOAD_LOG. Called with the library's mutex held.
+void LoadReached(Library& library, std::string_view windowsPath, const std::string& hostPath,
+                 const cad::Part& part) {
+  std::string lines;
+  const auto load = [&](std::string_view path, const std::string& host) {
+    if (!library.loaded.insert(host).second)
+      return false;
+    lines.append("load ").append(path).push_back('\n');
+    return true;
+  };
+  struct Pending {
+    std::string folder;
+    cad::Part part;
+  };
+  std::vector<Pending> pending;
+  if (load(windowsPath, hostPath) && library.options.values[0] == 2)
+    pending.push_back({cad::SplitPath(windowsPath).folder, part});
+  while (!pending.empty()) {
+    const Pending current = std::move(pending.back());
+    pending.pop_back();
+    for (const cad::Reference& reference : current.part.components) {
+      const std::string path =
+          cad::JoinPath(reference.folder.empty() ? current.folder : reference.folder, reference.name);
+      const std::optional<std::string> host = Paths(library).ToHost(path);
+      if (!host || library.loaded.contains(*host))
+        continue;
+      cad::ReadResult read = cad::ReadPartFile(*host);
+      if (read.status == cad::ReadStatus::Ok && load(path, *host))
+        pending.push_back({cad::SplitPath(path).folder, std::move(read.part)});
+    }
+  }
+  if (lines.empty())
+    return;
+  if (const char* log = std::getenv("VELMORA_UF_LOAD_LOG"); log != nullptr && *log != '\0') {
+    platform::FileDescriptor file(platform::OpenHostFile(log, platform::HostOpen::Append));
+    if (file.Get() >= 0)
+      (void)platform::WriteAll(file.Get(), lines);
+  }
+  const long long files = static_cast<long long>(std::count(lines.begin(), lines.end(), '\n'));
+  if (const int perPart = cad::InjectedMilliseconds("VELMORA_UF_OPEN_MS_PER_PART"); perPart > 0)
+    std::this_thread::sleep_for(std::chrono::milliseconds(files * perPart));
+}
+
 // The file name as it is on disk, which is the name the part is saved under.
 std::string SavedName(const std::string& hostPath) {
   const std::string base = hostPath.substr(hostPath.rfind('/') + 1);
@@ -126,6 +179,7 @@ int UF_terminate(void) {
     return kFailed;
   library.session = false;
   library.parts.clear();
+  library.loaded.clear();
   return 0;
 }
 
@@ -162,6 +216,7 @@ int UF_PART_open(const char* part_path, uf_tag_t* part, uf_load_status_t* status
     opened.part = std::move(read.part);
     opened.tag = library.nextTag++;
   }
+  LoadReached(library, part_path, *host, opened.part);
   if (part != nullptr)
     *part = opened.tag;
   if (status != nullptr)
@@ -195,6 +250,7 @@ int UF_PART_close_all(void) {
   Library& library = State();
   const std::lock_guard lock(library.mutex);
   library.parts.clear();
+  library.loaded.clear();
   return 0;
 }
 

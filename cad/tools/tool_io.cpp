@@ -38,16 +38,21 @@ bool Injected(const char* variable, std::string_view option) {
   return false;
 }
 
-void InjectedDelay() {
-  const char* value = std::getenv("VELMORA_CAD_DELAY_MS");
+int InjectedMilliseconds(const char* variable) {
+  const char* value = std::getenv(variable);
   if (value == nullptr)
-    return;
+    return 0;
   const std::string_view text(value);
   int milliseconds = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), milliseconds);
   if (error != std::errc() || end != text.data() + text.size() || milliseconds <= 0)
-    return;
-  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    return 0;
+  return milliseconds;
+}
+
+void InjectedDelay() {
+  if (const int milliseconds = InjectedMilliseconds("VELMORA_CAD_DELAY_MS"); milliseconds > 0)
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 void InjectedHang(std::string_view option) {

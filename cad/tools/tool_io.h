@@ -13,6 +13,8 @@ bool Injected(const char* variable, std::string_view option);
 // Sleeps for VELMORA_CAD_DELAY_MS milliseconds (unset, empty or not a number: not at all), so
 // that tests can make a run as slow as one with a real CAD system.
 void InjectedDelay();
+// The whole number of milliseconds a variable holds; 0 when it is unset, empty or not a number.
+int InjectedMilliseconds(const char* variable);
 
 // VELMORA_CAD_HANG=option: the tool never ends, as one waiting for a licence or a dialog nobody
 // sees. VELMORA_CAD_CRASH=option: it dies as a crashing program does (a signal, or an exception

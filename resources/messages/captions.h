@@ -29,6 +29,7 @@ inline constexpr std::string_view kCheckOverwriteAll = "全て上書き保存(&J
 inline constexpr std::string_view kCheckAllowReplaceAll = "全て置換の許可保存(&K)";
 inline constexpr std::string_view kCheckCopyMissingFiles = "存在しないファイルをコピー(&L)";
 inline constexpr std::string_view kCheckSwapInputAfterRun = "実行後に入力パートを入れ替え(&M)";
+inline constexpr std::string_view kCheckFastSchedule = "高速実行(&T)";
 
 inline constexpr std::string_view kGroupOperation = "操作";
 inline constexpr std::string_view kRadioInspect = "検査(&N)";

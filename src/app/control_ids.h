@@ -31,6 +31,7 @@ enum class ControlId : int {
   ClearNewFolder = 1024,
   Change = 1025,
   AllowReplaceAll = 1026,
+  FastSchedule = 1027,
   Help = 57670,
 };
 

@@ -9,6 +9,7 @@
 
 #include "app/main_dialog.h"
 #include "operations/bulk.h"
+#include "operations/fast_schedule.h"
 #include "operations/inspect.h"
 #include "operations/list_building.h"
 #include "operations/path_budget.h"
@@ -307,12 +308,19 @@ void MainDialog::OnExecute() {
     return;
 
   {
+    const bool fast = state_.options.fastSchedule != 0;
     const operations::ProgressScope progress(context_.progress);
     const journal::RunScope journaled(context_.journal, JournalPlan(state_));
-    if (RunChangePasses(context_, *plan, ProgressSteps(state_, *plan)))
-      return;
-    if (IsBulk(operation) && RunBulkPass(context_, *plan))
-      return;
+    if (fast) {
+      // The fast schedule counts its own steps, the actions of its plan.
+      if (operations::RunFastChange(context_, plan->inputKey, plan->inputFolder) == Step::Failed)
+        return;
+    } else {
+      if (RunChangePasses(context_, *plan, ProgressSteps(state_, *plan)))
+        return;
+      if (IsBulk(operation) && RunBulkPass(context_, *plan))
+        return;
+    }
   }
 
   if (state_.options.swapInputAfterRun != 0) {

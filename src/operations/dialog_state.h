@@ -25,6 +25,8 @@ struct Options {
   int inputPartOnly = 0;
   int overwriteAll = 0;
   int allowReplaceAll = 1;
+  // The same plan carried out with each file done once and tools side by side.
+  int fastSchedule = 0;
 };
 
 struct DialogState {

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "operations/target_plan.h"
 #include "partlist/marks.h"
 #include "partlist/part_row.h"
 #include "resources/messages/operations.h"
@@ -14,12 +15,6 @@ namespace {
 
 bool Exists(Context& context, std::string_view path) {
   return context.host.Stat(path).has_value();
-}
-
-// One file whose name is to change in letter case only (top.prt to TOP.PRT).
-bool IsCaseOnlyRename(std::string_view source, std::string_view target) {
-  return text::ToLower(source) == text::ToLower(target) &&
-         text::FileNameOf(source) != text::FileNameOf(target);
 }
 
 // A file copied onto itself keeps its spelling (and Windows refuses the copy), so a new spelling of

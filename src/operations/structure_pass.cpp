@@ -22,16 +22,6 @@ namespace {
 
 using partlist::PartList;
 
-// A folder without its final character (its backslash); double-byte aware.
-std::string WithoutLastCharacter(std::string_view folder) {
-  std::size_t last = 0;
-  for (std::size_t i = 0; i < folder.size();) {
-    last = i;
-    i += (text::IsLeadByte(static_cast<unsigned char>(folder[i])) && i + 1 < folder.size()) ? 2 : 1;
-  }
-  return std::string(folder.substr(0, last));
-}
-
 // The entries of one "-list" listing, read only as far as a lookup needs: a path found early never
 // makes the rest of the file be read, and no entry is read twice.
 class TargetListing {
@@ -194,7 +184,7 @@ class Pass {
         return Step::Done;
       if (context_.journal.BeforeWrite(copyPath, journal::WriteKind::Rewritten) == Step::Failed)
         return Step::Failed;
-      const std::string componentFolder = WithoutLastCharacter(folder);
+      const std::string componentFolder(text::WithoutLastCharacter(folder));
       if (context_.runner.RunTool({.mode = toolrunner::ToolMode::ChangeComponentFolder,
                                    .inFile = copyPath,
                                    .outFile = copyPath,
@@ -255,7 +245,7 @@ class Pass {
             RemovingFolders() ? inputFolder_ : list_.Text(line.row, partlist::kNewFolderName);
         const std::string bef = list_.Text(line.row, partlist::kPartName);
         if (ReferenceEdit(toolrunner::ToolMode::ChangeComponentFolder, aOld, aNew, bef,
-                          WithoutLastCharacter(folder)) == Step::Failed ||
+                          std::string(text::WithoutLastCharacter(folder))) == Step::Failed ||
             ReferenceEdit(toolrunner::ToolMode::ChangeName, aOld, aNew, bef,
                           list_.Text(line.row, partlist::kNewPartName)) == Step::Failed)
           return reader_.FailShown();

@@ -2,6 +2,7 @@
 
 #include <unordered_map>
 
+#include "text/file_name.h"
 #include "text/mbstring.h"
 
 namespace velmora::operations {
@@ -86,6 +87,11 @@ std::string SharedReferenceName(const partlist::PartList& list, const std::vecto
       return list.Text(row, partlist::kPartName);
   }
   return {};
+}
+
+bool IsCaseOnlyRename(std::string_view source, std::string_view target) {
+  return text::ToLower(source) == text::ToLower(target) &&
+         text::FileNameOf(source) != text::FileNameOf(target);
 }
 
 std::unordered_set<std::string> PlannedFiles(const std::vector<std::string>& finalPaths) {

@@ -30,6 +30,10 @@ std::vector<std::string> FinalPaths(const DialogState& state, std::string_view i
                                               const std::vector<std::string>& finalPaths,
                                               bool everyRowRewritten);
 
+// One file whose name is to change in letter case only (top.prt to TOP.PRT): a rename of it, not
+// a copy.
+[[nodiscard]] bool IsCaseOnlyRename(std::string_view source, std::string_view target);
+
 // The final paths lower-cased: what a component of the result may resolve to.
 std::unordered_set<std::string> PlannedFiles(const std::vector<std::string>& finalPaths);
 

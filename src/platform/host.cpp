@@ -132,6 +132,17 @@ class SpawnedProcess final : public Process {
     return ProcessEnd{Crash::Signal, static_cast<std::uint32_t>(WTERMSIG(status_))};
   }
 
+  bool Ended() override {
+    if (waited_)
+      return true;
+    pid_t ended = 0;
+    while ((ended = waitpid(pid_, &status_, WNOHANG)) < 0 && errno == EINTR) {
+    }
+    // Anything but "still running" leaves nothing more to wait for.
+    waited_ = ended != 0;
+    return waited_;
+  }
+
   bool CloseHandle() override {
     if (closed_)
       return false;

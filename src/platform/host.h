@@ -70,6 +70,12 @@ class Process {
     Wait();
   }
   virtual bool CloseHandle() = 0;
+  // Whether the process has ended, without waiting for it, so that one thread can look after
+  // several. A process that cannot tell waits for its end.
+  virtual bool Ended() {
+    Wait();
+    return true;
+  }
 };
 
 // A file this process holds: no other process can hold it until it is released (destroyed) or the

@@ -84,6 +84,8 @@ class WinProcess final : public Process {
     return {};
   }
 
+  bool Ended() override { return process_ == nullptr || WaitForSingleObject(process_, 0) != WAIT_TIMEOUT; }
+
   bool CloseHandle() override {
     const HANDLE process = process_;
     process_ = nullptr;

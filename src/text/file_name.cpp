@@ -21,6 +21,15 @@ std::string_view FolderOf(std::string_view path) {
   return separator == npos ? std::string_view() : path.substr(0, separator + 1);
 }
 
+std::string_view WithoutLastCharacter(std::string_view folder) {
+  std::size_t last = 0;
+  for (std::size_t i = 0; i < folder.size();) {
+    last = i;
+    i += (IsLeadByte(static_cast<unsigned char>(folder[i])) && i + 1 < folder.size()) ? 2 : 1;
+  }
+  return folder.substr(0, last);
+}
+
 bool IsReservedFileName(std::string_view name) {
   std::string stem(name.substr(0, name.find('.')));
   while (!stem.empty() && stem.back() == ' ')

@@ -13,6 +13,8 @@ namespace velmora::text {
 // (empty without one). A cp932 trail byte equal to "\" is no separator.
 [[nodiscard]] std::string_view FileNameOf(std::string_view path);
 [[nodiscard]] std::string_view FolderOf(std::string_view path);
+// A folder without its final character (its "\"), stepping over whole characters.
+[[nodiscard]] std::string_view WithoutLastCharacter(std::string_view folder);
 
 // A device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9), with or without an extension, in any case.
 [[nodiscard]] bool IsReservedFileName(std::string_view name);

@@ -162,10 +162,51 @@ std::string BatchRunner::WorkFileBase(std::string_view partPath, ToolMode mode,
 
 Step BatchRunner::RunTool(const ToolCall& call, std::string_view messageTail) const {
   toolEnded_ = false;
+  WorkFiles files;
+  if (PrepareRun(call, files, messageTail) == Step::Failed)
+    return Step::Failed;
+  if (RunBatchFile(ToolPath(call.mode), files.bat, messageTail) == Step::Failed) {
+    RemoveAll(files);
+    return Step::Failed;
+  }
+  return JudgeOutput(call.mode, files, messageTail);
+}
+
+std::optional<StartedTool> BatchRunner::StartTool(const ToolCall& call, std::string_view messageTail) const {
+  WorkFiles files;
+  if (PrepareRun(call, files, messageTail) == Step::Failed)
+    return std::nullopt;
+  StartedTool started{host_->StartBatch("\"" + files.bat + "\""), call.mode, files.bat, files.txt, files.log};
+  if (!started.process) {
+    RemoveAll(files);
+    static_cast<void>(ShowFailure(*ui_, msg::kBatchStartFailed(messageTail)));
+    return std::nullopt;
+  }
+  return started;
+}
+
+Step BatchRunner::FinishTool(StartedTool& started, std::string_view messageTail) const {
+  toolEnded_ = false;
+  started.process->Wait();
+  const WorkFiles files{started.bat, started.txt, started.log};
+  if (EndBatchFile(std::move(started.process), ToolPath(started.mode), files.bat, messageTail) ==
+      Step::Failed) {
+    RemoveAll(files);
+    return Step::Failed;
+  }
+  return JudgeOutput(started.mode, files, messageTail);
+}
+
+const std::string& BatchRunner::ToolPath(ToolMode mode) const {
+  return mode == ToolMode::Structure ? *pcToolPath_ : *editToolPath_;
+}
+
+// The work files' names, none of them left by an earlier run, and the batch file written.
+Step BatchRunner::PrepareRun(const ToolCall& call, WorkFiles& files, std::string_view messageTail) const {
   const std::string base = WorkFileBase(call.inFile, call.mode, messageTail);
   if (base.empty())
     return Step::Failed;
-  const WorkFiles files{base + ".bat", base + ".txt", base + ".log"};
+  files = {base + ".bat", base + ".txt", base + ".log"};
 
   // A file left by an earlier run is the user's to look at: never overwrite it.
   if (host_->Stat(files.txt))
@@ -176,13 +217,11 @@ Step BatchRunner::RunTool(const ToolCall& call, std::string_view messageTail) co
     return FailAt(msg::kBatchFileExists, files.bat, messageTail);
 
   // From here on, whatever is at the three names was made by this run.
-  const std::string& toolPath = call.mode == ToolMode::Structure ? *pcToolPath_ : *editToolPath_;
-  if (WriteBatchFile(call, base, files.bat, messageTail) == Step::Failed ||
-      RunBatchFile(toolPath, files.bat, messageTail) == Step::Failed) {
+  if (WriteBatchFile(call, base, files.bat, messageTail) == Step::Failed) {
     RemoveAll(files);
     return Step::Failed;
   }
-  return JudgeOutput(call.mode, files, messageTail);
+  return Step::Done;
 }
 
 void BatchRunner::RemoveAll(const WorkFiles& files) const {
@@ -203,9 +242,8 @@ Step BatchRunner::WriteBatchFile(const ToolCall& call, const std::string& base, 
                                    host_->GetEnv("TEMP").value_or("") + '\n' + reason, messageTail));
     return ShowFailure(*ui_, msg::kBatchOpenFailed(messageTail));
   }
-  const std::string& toolPath = call.mode == ToolMode::Structure ? *pcToolPath_ : *editToolPath_;
-  const std::string content = BatchFileText(Spelling(call.mode), toolPath, call.inFile, call.outFile,
-                                            call.befFile, call.aftFile, base);
+  const std::string content = BatchFileText(Spelling(call.mode), ToolPath(call.mode), call.inFile,
+                                            call.outFile, call.befFile, call.aftFile, base);
   for (std::size_t begin = 0; begin < content.size();) {
     const std::size_t lineEnd = content.find('\n', begin);
     const std::size_t end = lineEnd == std::string::npos ? content.size() : lineEnd + 1;
@@ -228,21 +266,26 @@ Step BatchRunner::WriteBatchFile(const ToolCall& call, const std::string& base, 
 
 Step BatchRunner::RunBatchFile(const std::string& toolPath, const std::string& batFile,
                                std::string_view messageTail) const {
-  platform::ProcessEnd end;
-  {
-    const std::unique_ptr<platform::Process> process = host_->StartBatch("\"" + batFile + "\"");
-    if (!process)
-      return ShowFailure(*ui_, msg::kBatchStartFailed(messageTail));
-    Wait(*process, toolPath);
-    end = process->End();
-    if (!process->CloseHandle())
-      return ShowFailure(*ui_, msg::kBatchHandleCloseFailed(messageTail));
-  }
+  std::unique_ptr<platform::Process> process = host_->StartBatch("\"" + batFile + "\"");
+  if (!process)
+    return ShowFailure(*ui_, msg::kBatchStartFailed(messageTail));
+  Wait(*process, toolPath);
+  return EndBatchFile(std::move(process), toolPath, batFile, messageTail);
+}
+
+// The ended process released, then its batch file removed; a tool the user had ended, or one that
+// crashed, fails the run whatever its files hold.
+Step BatchRunner::EndBatchFile(std::unique_ptr<platform::Process> process, const std::string& toolPath,
+                               const std::string& batFile, std::string_view messageTail) const {
+  const platform::ProcessEnd end = process->End();
+  const bool closed = process->CloseHandle();
+  process.reset();
+  if (!closed)
+    return ShowFailure(*ui_, msg::kBatchHandleCloseFailed(messageTail));
   if (!host_->Remove(batFile))
     return ShowFailure(*ui_, msg::kBatchRemoveFailed(messageTail));
   if (toolEnded_)
     return ShowFailure(*ui_, msg::kRunCancelled(messageTail));
-  // Whatever its files hold, a tool that crashed did not do its work.
   if (end.crash != platform::Crash::None)
     return ShowFailure(*ui_, CrashMessage(end, toolPath, messageTail));
   return Step::Done;

@@ -4,6 +4,8 @@
 // the run by those two files. Failures show their message and return Step::Failed.
 
 #include <array>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,6 +73,15 @@ std::string BatchFileText(std::string_view mode, std::string_view toolPath, std:
 
 class WorkFileScope;
 
+// A tool run started and not yet judged.
+struct StartedTool {
+  std::unique_ptr<platform::Process> process;
+  ToolMode mode = ToolMode::List;
+  std::string bat;
+  std::string txt;
+  std::string log;
+};
+
 class BatchRunner {
  public:
   // The tool paths are read at the moment of each call, so they may change between runs.
@@ -89,6 +100,13 @@ class BatchRunner {
   // The last run failed because the user had its tool ended: a stopped run, not a broken one.
   [[nodiscard]] bool ToolEnded() const { return toolEnded_; }
 
+  // RunTool in two halves, for runs side by side looked after by one thread: StartTool writes the
+  // batch file and starts it (nullopt after its message); FinishTool, once the process has ended,
+  // releases it and judges the run as RunTool does.
+  [[nodiscard]] std::optional<StartedTool> StartTool(const ToolCall& call,
+                                                     std::string_view messageTail) const;
+  Step FinishTool(StartedTool& started, std::string_view messageTail) const;
+
  private:
   friend class WorkFileScope;
   struct WorkFiles {
@@ -96,6 +114,10 @@ class BatchRunner {
     std::string txt;
     std::string log;
   };
+  Step PrepareRun(const ToolCall& call, WorkFiles& files, std::string_view messageTail) const;
+  Step EndBatchFile(std::unique_ptr<platform::Process> process, const std::string& toolPath,
+                    const std::string& batFile, std::string_view messageTail) const;
+  [[nodiscard]] const std::string& ToolPath(ToolMode mode) const;
   Step WriteBatchFile(const ToolCall& call, const std::string& base, const std::string& batFile,
                       std::string_view messageTail) const;
   Step RunBatchFile(const std::string& toolPath, const std::string& batFile,

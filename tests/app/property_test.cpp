@@ -15,6 +15,9 @@
 #include <sstream>
 
 #include "dialog_fixture.h"
+#include "operations/action_plan.h"
+#include "operations/inspect.h"
+#include "operations/structure_pass.h"
 #include "resources/messages/journal.h"
 #include "resources/messages/session.h"
 #include "resources/messages/tails.h"
@@ -272,7 +275,29 @@ class PropertyTest : public DialogFixture {
            message.ends_with("変更は出来ません。");
   }
 
-  // Runs one plan and checks its outcome; the counts say what happened.
+  // What one schedule left: the closing message, and every file with its references (the
+  // library's own save records left out, as they count the saves).
+  struct Outcome {
+    std::string message;
+    std::map<std::string, std::string> files;
+  };
+
+  std::map<std::string, std::string> References() const {
+    std::map<std::string, std::string> files = DriveSnapshot();
+    for (auto& [path, bytes] : files) {
+      std::string kept;
+      std::istringstream lines(bytes);
+      for (std::string line; std::getline(lines, line);) {
+        if (!line.starts_with("saved-as\t") && !line.starts_with("saves\t"))
+          kept += line + "\n";
+      }
+      bytes = std::move(kept);
+    }
+    return files;
+  }
+
+  // Runs one plan under both schedules from the same files, each checked and undone; both must
+  // come to the same outcome and the same references in every file. The counts say what happened.
   void RunPlan(std::uint64_t seed, std::map<std::string, int>& outcomes) {
     Draw draw(seed);
     const std::string planFolder = "p" + std::to_string(seed);
@@ -283,7 +308,36 @@ class PropertyTest : public DialogFixture {
     for (const std::string& edit : plan.edits)
       drawn += "\n  " + edit;
     SCOPED_TRACE(drawn);
+    std::vector<std::pair<std::string, std::string>> edits;
+    for (int row = 0; row < List().RowCount(); ++row)
+      edits.emplace_back(List().Text(row, kNewPartName), List().Text(row, kNewFolderName));
 
+    Outcome specified;
+    RunOnce(plan, outcomes, specified);
+    if (HasFatalFailure())
+      return;
+    // The list as the plan drew it, again.
+    ASSERT_TRUE(ChooseInputPart(plan.top));
+    ASSERT_EQ(static_cast<std::size_t>(List().RowCount()), edits.size());
+    for (int row = 0; row < List().RowCount(); ++row) {
+      List().SetText(row, kNewPartName, edits[static_cast<std::size_t>(row)].first);
+      List().SetText(row, kNewFolderName, edits[static_cast<std::size_t>(row)].second);
+    }
+    ui.controlOptions.fastSchedule = 1;
+    // More runs side by side than the machine has cores, so that they do overlap.
+    setenv("VELMORA_JOBS", "4", 1);
+    Outcome fast;
+    RunOnce(plan, outcomes, fast);
+    unsetenv("VELMORA_JOBS");
+    ui.controlOptions.fastSchedule = 0;
+    EXPECT_EQ(fast.message, specified.message) << "the fast schedule came to another outcome";
+    EXPECT_EQ(fast.files, specified.files) << "the fast schedule left other references";
+    std::filesystem::remove_all(drive.Host(planFolder));
+  }
+
+  // One run of the plan as the list and options stand: its outcome checked, then undone.
+  void RunOnce(const Plan& plan, std::map<std::string, int>& outcomes, Outcome& outcome) {
+    SCOPED_TRACE(ui.controlOptions.fastSchedule != 0 ? "fast schedule" : "specified schedule");
     const std::vector<std::string> original = StructurePaths(plan.top);
     const std::map<std::string, std::string> finals = Finals(plan.operation);
     const std::string resultTop = finals.at(LowerUtf8(plan.top));
@@ -291,13 +345,13 @@ class PropertyTest : public DialogFixture {
     ui.messages.clear();
     Execute(plan.operation);
     ASSERT_FALSE(ui.messages.empty());
-    const std::string& message = ui.messages.back();
+    const std::string message = ui.messages.back();
+    outcome.message = message;
     EXPECT_EQ(ui.waitCursorDepth, 0);
 
     bool wrote = true;
     if (IsRefusal(message)) {
       ++outcomes["refused"];
-      std::cout << "REFUSED " << drawn << "\n" << message << "\n";
       wrote = false;
       EXPECT_EQ(DriveSnapshot(), before) << message;
       ui.messages.clear();
@@ -334,6 +388,7 @@ class PropertyTest : public DialogFixture {
       ADD_FAILURE() << "run ended with: " << message;
     }
     EXPECT_EQ(drive.TempFiles(), std::vector<std::string>());
+    outcome.files = References();
 
     if (wrote) {
       ui.messages.clear();
@@ -342,7 +397,139 @@ class PropertyTest : public DialogFixture {
       EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kUndoDone)});
       EXPECT_EQ(DriveSnapshot(), before);
     }
+  }
+
+  // The input part's folder after the run, as the dispatcher works it out.
+  std::string InputFolder() {
+    for (int row = 0; row < List().RowCount(); ++row) {
+      const std::string old = text::ToLower(List().RowPath(row, false));
+      if (old == text::ToLower(State().inputPartPath)) {
+        const std::string moved = List().RowPath(row, true);
+        return FolderOf(moved.empty() ? old : moved);
+      }
+    }
+    return {};
+  }
+
+  // The run's plan, made on the list as it stands, from the listing read once; nullopt when the
+  // listing was refused.
+  std::optional<std::vector<operations::Action>> PlanOfRun() {
+    operations::Context context(State(), ui, probe, cad);
+    const std::string inputFolder = InputFolder();
+    operations::StructureTree tree;
+    if (List().RowCount() >= 2) {
+      const std::string tail = msg::kTailRunRefused();
+      const Step read = operations::RunOnStructure(
+          context, text::ToLower(State().inputPartPath), tail, tail,
+          [&](platform::TextStream& listing, const std::string&) {
+            if (operations::StructurePass(context, listing, operations::PassMode::Inspect, tail,
+                                          inputFolder) == Step::Failed)
+              return Step::Failed;
+            std::optional<operations::StructureTree> read =
+                operations::ReadStructureTree(context, listing, tail);
+            if (!read)
+              return Step::Failed;
+            tree = std::move(*read);
+            return Step::Done;
+          });
+      if (read == Step::Failed)
+        return std::nullopt;
+    }
+    return operations::MakeRunPlan(
+        {.state = State(),
+         .inputFolder = inputFolder,
+         .tree = tree,
+         .existsAtStart = [this](std::string_view path) { return realHost.Stat(path).has_value(); }});
+  }
+
+  // Each action as the host and the library see it: copies, tool runs by their batch file's text,
+  // and the library's calls.
+  std::vector<std::string> Rendered(const std::vector<operations::Action>& actions) {
+    toolrunner::BatchRunner runner(probe, ui, State().editToolPath, State().pcToolPath);
+    const auto tool = [&](const operations::Action& action, std::string_view in, std::string_view out) {
+      const std::string base = runner.WorkFileBase(in, action.mode, "");
+      return "tool " + toolrunner::BatchFileText(toolrunner::Spelling(action.mode), State().editToolPath, in,
+                                                 out, action.befFile, action.aftFile, base);
+    };
+    std::vector<std::string> rendered;
+    for (const operations::Action& action : actions) {
+      switch (action.kind) {
+        case operations::ActionKind::Copy:
+          rendered.push_back("copy " + action.source + " > " + action.path +
+                             (action.failIfExists ? " new" : " over"));
+          break;
+        case operations::ActionKind::Rename:
+          rendered.push_back("rename " + action.source + " > " + action.path);
+          break;
+        case operations::ActionKind::ReferenceEdit:
+          rendered.push_back(tool(action, action.path, action.path));
+          break;
+        case operations::ActionKind::BulkEdit:
+          rendered.push_back(tool(action, action.source, action.path));
+          break;
+        case operations::ActionKind::Resave:
+          rendered.insert(rendered.end(), {"ask options", "set options", "open " + action.path, "save"});
+          break;
+        case operations::ActionKind::CloseAll:
+          rendered.emplace_back("close all");
+          break;
+      }
+    }
+    return rendered;
+  }
+
+  // What the run wrote, in order: the listing and structure runs, which write nothing of the
+  // assembly, left out.
+  static std::vector<std::string> Writes(const std::vector<std::string>& trace) {
+    std::vector<std::string> writes;
+    for (const std::string& entry : trace) {
+      if ((entry.starts_with("tool ") && entry.find("out_file") == std::string::npos) ||
+          entry == "initialize" || entry == "terminate")
+        continue;
+      writes.push_back(entry);
+    }
+    return writes;
+  }
+
+  // Runs one random plan and compares what it did with its plan; false when it was refused.
+  bool ComparePlan(std::uint64_t seed) {
+    Draw draw(seed);
+    const std::string planFolder = "q" + std::to_string(seed);
+    Plan plan;
+    ui.controlOptions = {};
+    if (!Prepare(draw, planFolder, plan)) {
+      ADD_FAILURE() << "no sample";
+      return false;
+    }
+    std::string drawn;
+    for (const std::string& edit : plan.edits)
+      drawn += "\n  " + edit;
+    SCOPED_TRACE(drawn);
+    // The plan is made on the dialog's state as the run will see it.
+    ui.controlOperation = plan.operation;
+    static_cast<void>(ui.ExchangeData(true));
+    const std::optional<std::vector<operations::Action>> actions = PlanOfRun();
+    std::vector<std::string> trace;
+    host.trace = &trace;
+    cad.trace = &trace;
+    ui.messages.clear();
+    Execute(plan.operation);
+    host.trace = nullptr;
+    cad.trace = nullptr;
+    const bool refused = ui.messages.empty() || IsRefusal(ui.messages.back());
+    if (refused) {
+      EXPECT_EQ(Writes(trace), std::vector<std::string>());
+    } else {
+      EXPECT_TRUE(actions.has_value());
+      if (actions) {
+        EXPECT_EQ(Writes(trace), Rendered(*actions)) << ui.messages.back();
+      }
+      ui.messages.clear();
+      ui.answers.push_back(true);
+      dialog.UndoLastRun();
+    }
     std::filesystem::remove_all(drive.Host(planFolder));
+    return !refused;
   }
 };
 
@@ -361,6 +548,23 @@ TEST_F(PropertyTest, RandomPlansRefuseResolveOrNameTheUnresolvedAndUndo) {
   for (const auto& [outcome, count] : outcomes)
     counts << " " << outcome << " " << count;
   std::cout << "seed " << firstSeed << ", " << plans << " plans:" << counts.str() << "\n";
+}
+
+// The plan of a run, made from the listing and the rows before anything is written, is what the
+// run then does: the same copies, the same tool runs with the same batch files, the same library
+// calls, in the same order.
+TEST_F(PropertyTest, ThePlanOfARandomRunIsWhatTheRunDoesInOrder) {
+  const std::uint64_t firstSeed = EnvNumber("VELMORA_PROPERTY_SEED", std::random_device()());
+  const std::uint64_t plans = EnvNumber("VELMORA_PROPERTY_PLANS", kDefaultPlans) / 3 + 1;
+  Start();
+  int ran = 0;
+  for (std::uint64_t seed = firstSeed; seed < firstSeed + plans; ++seed) {
+    SCOPED_TRACE("replay: VELMORA_PROPERTY_SEED=" + std::to_string(seed) + " VELMORA_PROPERTY_PLANS=1");
+    ran += ComparePlan(seed) ? 1 : 0;
+    if (HasFailure())
+      break;
+  }
+  std::cout << "seed " << firstSeed << ", " << plans << " plans, " << ran << " ran\n";
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -160,6 +161,53 @@ TEST_F(Ufun, LogsEveryCallInOrder) {
   EXPECT_EQ(Calls(),
             "UF_initialize\nUF_ASSEM_ask_assem_options\nUF_ASSEM_set_assem_options 2/1/1\n"
             "UF_PART_open D:\\a.prt\nUF_PART_save\nUF_PART_close_all\nUF_terminate\n");
+}
+
+// The cost model of a real system: an open loads the part and, under the options the program sets,
+// every component it reaches, each file once until all parts are closed.
+TEST_F(Ufun, AnOpenLoadsWhatItReachesOnceAndWaitsPerFileLoaded) {
+  Write("top.prt", {"top.prt", 1, {{"", "a.prt"}, {"D:\\sub", "b.prt"}, {"", "a.prt"}, {"", "gone.prt"}}});
+  Write("a.prt", {"a.prt", 1, {{"D:\\sub", "b.prt"}}});
+  fs::create_directory(root_ + "/sub");
+  Write("sub/b.prt", {"b.prt", 1, {{"", "c.prt"}}});
+  Write("sub/c.prt", {"c.prt", 1, {}});
+  setenv("VELMORA_UF_LOAD_LOG", (root_ + "/loads.log").c_str(), 1);
+  setenv("VELMORA_UF_OPEN_MS_PER_PART", "40", 1);
+  const auto loads = [this] {
+    std::ifstream in(root_ + "/loads.log");
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+      lines.push_back(line);
+    fs::remove(root_ + "/loads.log");
+    std::sort(lines.begin(), lines.end());
+    return lines;
+  };
+  ASSERT_EQ(UF_initialize(), 0);
+  // The defaults load the part alone.
+  ASSERT_EQ(UF_PART_open("D:\\a.prt", nullptr, nullptr), 0);
+  EXPECT_EQ(loads(), std::vector<std::string>{"load D:\\a.prt"});
+  ASSERT_EQ(UF_PART_close_all(), 0);
+
+  uf_assem_options_t options{};
+  ASSERT_EQ(UF_ASSEM_ask_assem_options(&options), 0);
+  options.values[0] = 2;
+  ASSERT_EQ(UF_ASSEM_set_assem_options(&options), 0);
+  const auto started = std::chrono::steady_clock::now();
+  ASSERT_EQ(UF_PART_open("D:\\top.prt", nullptr, nullptr), 0);
+  EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(4 * 40));
+  EXPECT_EQ(loads(), (std::vector<std::string>{"load D:\\a.prt", "load D:\\sub\\b.prt", "load D:\\sub\\c.prt",
+                                               "load D:\\top.prt"}));
+  // Loaded already: nothing more, though the part is read and saved as before.
+  ASSERT_EQ(UF_PART_open("D:\\sub\\B.prt", nullptr, nullptr), 0);
+  ASSERT_EQ(UF_PART_save(), 0);
+  EXPECT_EQ(Read("sub/b.prt").saves, 2);
+  EXPECT_EQ(loads(), std::vector<std::string>{});
+  ASSERT_EQ(UF_PART_close_all(), 0);
+  ASSERT_EQ(UF_PART_open("D:\\a.prt", nullptr, nullptr), 0);
+  EXPECT_EQ(loads(),
+            (std::vector<std::string>{"load D:\\a.prt", "load D:\\sub\\b.prt", "load D:\\sub\\c.prt"}));
+  unsetenv("VELMORA_UF_LOAD_LOG");
+  unsetenv("VELMORA_UF_OPEN_MS_PER_PART");
 }
 
 }  // namespace

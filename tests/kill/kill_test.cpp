@@ -1,8 +1,8 @@
-// Kills a change and a bulk run of a 200-part assembly (SIGKILL to the run's whole process group)
-// at seeded random instants. After each kill every *.prt under the drive must parse, and an undo in
-// a fresh process must bring back every original file, byte for byte and under its own name.
-// VELMORA_KILL_SEED replays a seed; VELMORA_KILL_COUNT sets the kills per run: 25 by default, to
-// stay near a minute; VELMORA_KILL_COUNT=100 is the full test (about four minutes on two cores).
+// Kills a change and a bulk run of a 200-part assembly, each under both schedules (SIGKILL to the
+// run's whole process group) at seeded random instants. After each kill every *.prt under the drive must
+// parse, and an undo in a fresh process must bring back every original file, byte for byte and under its own
+// name. VELMORA_KILL_SEED replays a seed; VELMORA_KILL_COUNT sets the kills per run: 25 by default, to stay
+// near a minute; VELMORA_KILL_COUNT=100 is the full test (about four minutes on two cores).
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -111,7 +111,7 @@ TEST_P(KillTest, KilledAnywhereLosesNothing) {
             << " runs had ended first; " << strays_ << " temporary files left beside the parts\n";
 }
 
-INSTANTIATE_TEST_SUITE_P(Runs, KillTest, ::testing::Values("change", "bulk"));
+INSTANTIATE_TEST_SUITE_P(Runs, KillTest, ::testing::Values("change", "bulk", "fast-change", "fast-bulk"));
 
 // A change whose reference edit never ends, stopped by the user who has the tool ended: the run
 // stops as a stopped run, leaves nothing running and nothing in TEMP, and undo takes it back.

@@ -1,7 +1,8 @@
 // One run of the dialog in a process of its own, for the kill test: the real host, tools, batch
-// interpreter and library, with a scripted UI. `run_driver change|bulk|undo|hung INPUT` prints every
-// message shown and question asked (UTF-8), one per line. `hung` is a change whose reference edits
-// never end, stopped by the user, who has the tool ended.
+// interpreter and library, with a scripted UI. `run_driver change|bulk|fast-change|fast-bulk|undo|hung
+// INPUT` prints every message shown and question asked (UTF-8), one per line; the fast- runs tick
+// the fast schedule. `hung` is a change whose reference edits never end, stopped by the user, who
+// has the tool ended.
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -19,6 +20,9 @@ namespace {
 using velmora::operations::Operation;
 
 int Run(std::string_view mode, const std::string& inputPart) {
+  const bool fast = mode.starts_with("fast-");
+  if (fast)
+    mode.remove_prefix(5);
   velmora::testing::ScriptedUi ui;
   velmora::platform::RealHost host;
   velmora::platform::UfunLibrary cad;
@@ -30,6 +34,7 @@ int Run(std::string_view mode, const std::string& inputPart) {
   dialog.BrowseInputPart();
 
   ui.controlOptions.overwriteAll = 1;
+  ui.controlOptions.fastSchedule = fast ? 1 : 0;
   if (mode == "undo") {
     ui.answers.push_back(true);
     dialog.UndoLastRun();

@@ -7,6 +7,8 @@ void FaultCad::Fail(CadCall call, int nth, bool always) {
 }
 
 bool FaultCad::ShouldFail(CadCall call, std::string entry) {
+  if (trace != nullptr)
+    trace->push_back(entry);
   calls.push_back(std::move(entry));
   bool fail = false;
   for (Rule& rule : rules_) {

@@ -30,6 +30,8 @@ class FaultCad : public platform::CadLibrary {
 
   // Every call made, in order: "initialize", "open D:\work\a.prt", "save", ...
   std::vector<std::string> calls;
+  // When set, every call is appended there too, in the same form.
+  std::vector<std::string>* trace = nullptr;
 
   bool Initialize() override;
   bool Terminate() override;

@@ -56,6 +56,7 @@ class FaultProcess final : public platform::Process {
   void WaitCalling(const std::function<void()>& whileWaiting) override { inner_->WaitCalling(whileWaiting); }
   bool Terminate() override { return inner_->Terminate(); }
   platform::ProcessEnd End() const override { return inner_->End(); }
+  bool Ended() override { return inner_->Ended(); }
   bool CloseHandle() override {
     const bool ok = inner_->CloseHandle();
     return host_->ShouldFail(Call::CloseProcess, commandLine_) ? false : ok;
@@ -124,12 +125,17 @@ bool FaultHost::Remove(std::string_view path) {
 bool FaultHost::CopyFile(std::string_view source, std::string_view destination, bool failIfExists) {
   if (ShouldFail(Call::CopyFile, destination))
     return false;
+  if (trace != nullptr)
+    trace->push_back("copy " + std::string(source) + " > " + std::string(destination) +
+                     (failIfExists ? " new" : " over"));
   return Inner().CopyFile(source, destination, failIfExists);
 }
 
 bool FaultHost::Rename(std::string_view source, std::string_view destination) {
   if (ShouldFail(Call::Rename, destination))
     return false;
+  if (trace != nullptr)
+    trace->push_back("rename " + std::string(source) + " > " + std::string(destination));
   return Inner().Rename(source, destination);
 }
 
@@ -145,10 +151,22 @@ std::unique_ptr<platform::TextStream> FaultHost::Open(std::string_view path, pla
 std::unique_ptr<platform::Process> FaultHost::StartBatch(std::string_view commandLine) {
   if (ShouldFail(Call::StartBatch, commandLine))
     return nullptr;
+  if (trace != nullptr)
+    TraceBatch(commandLine);
   auto inner = Inner().StartBatch(commandLine);
   if (!inner)
     return nullptr;
   return std::make_unique<FaultProcess>(*this, std::move(inner), std::string(commandLine));
+}
+
+// The batch file's text, CR dropped, as the command line names it (its first, quoted word).
+void FaultHost::TraceBatch(std::string_view commandLine) {
+  const std::size_t end = commandLine.find('"', 1);
+  const std::string batch(commandLine.substr(1, end == std::string_view::npos ? end : end - 1));
+  const std::optional<platform::FileContent> content = Inner().ReadFile(batch);
+  std::string text = content ? content->bytes : std::string("(unreadable)");
+  std::erase(text, '\r');
+  trace->push_back("tool " + text);
 }
 
 std::optional<platform::FileContent> FaultHost::ReadFile(std::string_view path) {

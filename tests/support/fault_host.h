@@ -62,6 +62,9 @@ class FaultHost : public platform::ForwardingHost {
   std::unique_ptr<platform::HeldFile> CreateHeld(std::string_view path) override;
   bool Flush(std::string_view path) override;
 
+  // When set, every copy, rename and batch start (with the batch file's text) is appended in order.
+  std::vector<std::string>* trace = nullptr;
+
   // Used by the wrapped streams and processes.
   bool ShouldFail(Call call, std::string_view path);
 
@@ -74,6 +77,8 @@ class FaultHost : public platform::ForwardingHost {
     int seen = 0;
     platform::FileError error = platform::FileError::Unknown;
   };
+  void TraceBatch(std::string_view commandLine);
+
   std::vector<Rule> rules_;
   std::optional<platform::FileError> lastError_;
   int counts_[static_cast<int>(Call::kCount)] = {};

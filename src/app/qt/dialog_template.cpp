@@ -22,6 +22,7 @@ constexpr ControlSpec kTemplate[] = {
      "applyToSameFolders"},
     {ControlId::ChooseNewFolder, Button, msg::kButtonChooseNewFolder, 130, 65, 95, 15, "chooseNewFolder"},
     {ControlId::ClearNewFolder, Button, msg::kButtonClearNewFolder, 230, 65, 105, 15, "clearNewFolder"},
+    {ControlId::FastSchedule, Check, msg::kCheckFastSchedule, 340, 65, 65, 15, "fastSchedule"},
     {ControlId::InputPartOnly, Check, msg::kCheckInputPartOnly, 5, 85, 100, 15, "inputPartOnly"},
     {ControlId::OverwriteAll, Check, msg::kCheckOverwriteAll, 105, 85, 85, 15, "overwriteAll"},
     {ControlId::AllowReplaceAll, Check, msg::kCheckAllowReplaceAll, 190, 85, 100, 15, "allowReplaceAll"},

@@ -198,6 +198,7 @@ void MainWindow::BindControls() {
       {&Options::inputPartOnly, static_cast<QCheckBox*>(Control(ControlId::InputPartOnly))},
       {&Options::overwriteAll, static_cast<QCheckBox*>(Control(ControlId::OverwriteAll))},
       {&Options::allowReplaceAll, static_cast<QCheckBox*>(Control(ControlId::AllowReplaceAll))},
+      {&Options::fastSchedule, static_cast<QCheckBox*>(Control(ControlId::FastSchedule))},
   }};
 
   using operations::Operation;

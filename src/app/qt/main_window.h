@@ -114,7 +114,7 @@ class MainWindow final : public QDialog, public platform::Ui {
   QLabel* editToolField_ = nullptr;
   QLabel* pcToolField_ = nullptr;
   QLabel* inputPartField_ = nullptr;
-  std::array<OptionBox, 6> optionBoxes_{};
+  std::array<OptionBox, 7> optionBoxes_{};
   QButtonGroup* operationGroup_ = nullptr;
   QTableView* list_ = nullptr;
   PartListModel* model_ = nullptr;

@@ -36,6 +36,7 @@ static_assert(Same(IDC_OVERWRITE_ALL, ControlId::OverwriteAll));
 static_assert(Same(IDC_CLEAR_NEW_FOLDER, ControlId::ClearNewFolder));
 static_assert(Same(IDC_CHANGE, ControlId::Change));
 static_assert(Same(IDC_ALLOW_REPLACE_ALL, ControlId::AllowReplaceAll));
+static_assert(Same(IDC_FAST_SCHEDULE, ControlId::FastSchedule));
 static_assert(Same(IDC_HELP_COMMAND, ControlId::Help));
 
 }  // namespace

@@ -27,13 +27,14 @@ struct OptionBox {
   int id;
   int operations::Options::*field;
 };
-constexpr std::array<OptionBox, 6> kOptionBoxes = {{
+constexpr std::array<OptionBox, 7> kOptionBoxes = {{
     {IDC_SWAP_INPUT_AFTER_RUN, &operations::Options::swapInputAfterRun},
     {IDC_APPLY_TO_SAME_FOLDERS, &operations::Options::applyToSameFolders},
     {IDC_COPY_MISSING_FILES, &operations::Options::copyMissingFiles},
     {IDC_INPUT_PART_ONLY, &operations::Options::inputPartOnly},
     {IDC_OVERWRITE_ALL, &operations::Options::overwriteAll},
     {IDC_ALLOW_REPLACE_ALL, &operations::Options::allowReplaceAll},
+    {IDC_FAST_SCHEDULE, &operations::Options::fastSchedule},
 }};
 
 // The radio buttons in tab order: the index is the Operation.

@@ -27,6 +27,7 @@
 #define IDC_CLEAR_NEW_FOLDER 1024
 #define IDC_CHANGE 1025
 #define IDC_ALLOW_REPLACE_ALL 1026
+#define IDC_FAST_SCHEDULE 1027
 #define IDC_HELP_COMMAND 57670
 
 /* The progress window of a run. */

@@ -1,0 +1,71 @@
+#pragma once
+// A run worked out before it is carried out: from the structure listing, read once into a tree of
+// lines, and the rows' final paths, the ordered list of everything the run does to the disk and
+// the CAD library. Making the plan writes nothing and shows nothing.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "journal/journal_file.h"
+#include "operations/context.h"
+#include "operations/dialog_state.h"
+#include "operations/modes.h"
+#include "platform/text_stream.h"
+#include "toolrunner/batch_runner.h"
+
+namespace velmora::operations {
+
+// The listing's lines in order. parent is the index of the line a line hangs under (-1 for the
+// first), level its indentation.
+struct StructureTree {
+  struct Line {
+    int row = -1;
+    int level = 0;
+    int parent = -1;
+  };
+  std::vector<Line> lines;
+};
+
+// Reads the listing once, through the reader every pass uses, after a check pass has numbered the
+// rows. nullopt when the reader refused it (after its message; the listing is then closed).
+std::optional<StructureTree> ReadStructureTree(Context& context, platform::TextStream& listing,
+                                               std::string_view messageTail);
+
+enum class ActionKind {
+  Copy,           // source to path, a file at path replaced unless failIfExists
+  Rename,         // a new spelling of the same file: source becomes path
+  ReferenceEdit,  // the edit tool rewrites one component reference of path in place
+  BulkEdit,       // the edit tool runs a bulk option on source, writing path
+  Resave,         // path opened and saved through the library (the load options set first)
+  CloseAll,       // every part the library holds closed
+};
+
+struct Action {
+  ActionKind kind = ActionKind::CloseAll;
+  std::string path;    // the file written; empty for CloseAll
+  std::string source;  // Copy, Rename: where from; BulkEdit: the file read
+  bool failIfExists = false;
+  journal::WriteKind journalKind = journal::WriteKind::Rewritten;  // recorded before the write
+  toolrunner::ToolMode mode = toolrunner::ToolMode::ChangeName;    // ReferenceEdit, BulkEdit
+  std::string befFile;                                             // ReferenceEdit: the component named
+  std::string aftFile;                                             // ReferenceEdit: its new name or folder
+  int row = -1;  // the row whose line or bulk run the action belongs to; -1 for CloseAll
+  bool operator==(const Action&) const = default;
+};
+
+struct PlanInput {
+  const DialogState& state;
+  std::string_view inputFolder;  // the input part's folder after the run, with its final "\"
+  const StructureTree& tree;     // unused for a list of one row
+  // Whether a file is at a path before the run (a lookup that ignores case, as Windows does).
+  std::function<bool(std::string_view)> existsAtStart;
+};
+
+// What the change and bulk passes do, in their order, once their checks have passed and when
+// every step succeeds.
+std::vector<Action> MakeRunPlan(const PlanInput& input);
+
+}  // namespace velmora::operations
