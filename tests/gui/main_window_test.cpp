@@ -1187,7 +1187,6 @@ std::map<std::string, std::string> FilesBelow(const std::string& folder) {
 void LoadGenerated(Harness& h) {
   h.Start();
   h.ListGenerated("--parts 12 --seed 4");
-  operations::DialogState& state = h.window.Dialog().State();
   QCOMPARE(h.prompts.messages, QStringList());
 }
 
