@@ -160,7 +160,7 @@ Step PathsFit(operations::Context& context, const RunPlan& plan, const std::vect
 // inspection again.
 std::optional<std::string> ClosingMessage(operations::Context& context, const RunPlan& plan,
                                           Operation operation, const std::vector<std::string>& finalPaths,
-                                          bool swapped) {
+                                          bool swapped, RunOutcome& outcome) {
   const std::unordered_set<std::string> planned = operations::PlannedFiles(finalPaths);
   const operations::IntendedSpelling spelling =
       operations::SpellingOf(operation, context.state.options.inputPartOnly != 0);
@@ -173,10 +173,12 @@ std::optional<std::string> ClosingMessage(operations::Context& context, const Ru
     if (!faults)
       return std::nullopt;
   }
+  outcome = RunOutcome::FinishedWithFaults;
   if (!faults->unresolved.empty())
     return msg::RunFinishedWithMissing(faults->unresolved);
   if (!faults->misspelt.empty())
     return msg::RunFinishedMisspelt(faults->misspelt);
+  outcome = RunOutcome::Finished;
   return msg::kRunFinished();
 }
 
@@ -277,6 +279,7 @@ journal::Plan JournalPlan(const operations::DialogState& state) {
 
 void MainDialog::OnExecute() {
   platform::Ui& ui = context_.ui;
+  outcome_ = RunOutcome::Refused;
   if (!ui.ExchangeData(true))
     return;
   if (operations::CheckInputs(context_, msg::kTailRunRefused()) == Step::Failed)
@@ -290,8 +293,10 @@ void MainDialog::OnExecute() {
   const toolrunner::WorkFileScope workFiles(context_.runner);
   operations::RunInspect(context_, operation == Operation::Inspect ? PassMode::Inspect : PassMode::Check,
                          plan->inputFolder);
-  if (operation == Operation::Inspect)
+  if (operation == Operation::Inspect) {
+    outcome_ = RunOutcome::Finished;
     return;
+  }
 
   if (const std::string rule = BrokenRule(state_, *plan); !rule.empty()) {
     ui.ShowMessage(rule);
@@ -309,9 +314,11 @@ void MainDialog::OnExecute() {
   {
     const operations::ProgressScope progress(context_.progress);
     const journal::RunScope journaled(context_.journal, JournalPlan(state_));
-    if (RunChangePasses(context_, *plan, ProgressSteps(state_, *plan)))
-      return;
-    if (IsBulk(operation) && RunBulkPass(context_, *plan))
+    const bool failed = RunChangePasses(context_, *plan, ProgressSteps(state_, *plan)) ||
+                        (IsBulk(operation) && RunBulkPass(context_, *plan));
+    // Every way on from here has written.
+    outcome_ = context_.journal.Wrote() ? RunOutcome::Broken : RunOutcome::Refused;
+    if (failed)
       return;
   }
 
@@ -330,7 +337,7 @@ void MainDialog::OnExecute() {
     }
   }
   const std::optional<std::string> closing =
-      ClosingMessage(context_, *plan, operation, finalPaths, state_.options.swapInputAfterRun != 0);
+      ClosingMessage(context_, *plan, operation, finalPaths, state_.options.swapInputAfterRun != 0, outcome_);
   waitCursor.End();
   if (closing)
     ui.ShowMessage(*closing);

@@ -1,0 +1,156 @@
+#include "cli/arguments.h"
+
+#include <array>
+#include <string_view>
+#include <utility>
+
+namespace velmora::cli {
+namespace {
+
+using operations::Operation;
+
+struct Named {
+  std::string_view name;
+  Operation operation;
+};
+constexpr std::array<Named, 5> kOperations{{
+    {"change", Operation::Change},
+    {"lower-folders", Operation::LowerAllFolders},
+    {"lower-parts", Operation::LowerAllParts},
+    {"upper-parts", Operation::UpperAllParts},
+    {"remove-folders", Operation::RemoveAllFolders},
+}};
+
+struct Flag {
+  std::string_view name;
+  int operations::Options::*option;
+  int value;
+};
+constexpr std::array<Flag, 6> kFlags{{
+    {"--overwrite-all", &operations::Options::overwriteAll, 1},
+    {"--input-part-only", &operations::Options::inputPartOnly, 1},
+    {"--same-folders", &operations::Options::applyToSameFolders, 1},
+    {"--no-copy-missing", &operations::Options::copyMissingFiles, 0},
+    {"--no-resave", &operations::Options::allowReplaceAll, 0},
+    {"--no-swap", &operations::Options::swapInputAfterRun, 0},
+}};
+
+std::optional<Command> CommandNamed(std::string_view word) {
+  if (word == "list")
+    return Command::List;
+  if (word == "inspect")
+    return Command::Inspect;
+  if (word == "run")
+    return Command::Run;
+  if (word == "undo")
+    return Command::Undo;
+  if (word == "--help" || word == "-h")
+    return Command::Help;
+  if (word == "--version")
+    return Command::Version;
+  return std::nullopt;
+}
+
+// The option that takes a value, or nullptr.
+std::string* ValueOf(Arguments& arguments, std::string_view word, std::string& operation) {
+  if (word == "--plan")
+    return &arguments.plan;
+  if (word == "--edit-tool")
+    return &arguments.editTool;
+  if (word == "--pc-tool")
+    return &arguments.pcTool;
+  if (word == "--log")
+    return &arguments.log;
+  if (word == "--operation")
+    return &operation;
+  return nullptr;
+}
+
+bool SetFlag(Arguments& arguments, std::string_view word) {
+  for (const Flag& flag : kFlags) {
+    if (word == flag.name) {
+      arguments.options.*flag.option = flag.value;
+      return true;
+    }
+  }
+  if (word == "--yes")
+    arguments.yes = true;
+  else if (word == "--verbose")
+    arguments.verbose = true;
+  else
+    return false;
+  return true;
+}
+
+Parsed Error(std::string error) {
+  return Parsed{std::nullopt, std::move(error)};
+}
+
+// What the command needs beyond its words.
+std::string Incomplete(const Arguments& arguments, std::string_view operation) {
+  const bool takesInput = arguments.command != Command::Undo;
+  if (takesInput && arguments.input.empty())
+    return "no input part given";
+  if (!takesInput && !arguments.input.empty())
+    return "undo takes no input part";
+  if (arguments.yes && arguments.command != Command::Undo)
+    return "--yes is for undo";
+  if (!arguments.plan.empty() && arguments.command != Command::Inspect && arguments.command != Command::Run)
+    return "--plan is for inspect and run";
+  if (arguments.command == Command::Run && operation.empty())
+    return "run needs --operation";
+  if (arguments.command != Command::Run && !operation.empty())
+    return "--operation is for run";
+  return {};
+}
+
+}  // namespace
+
+Parsed ParseArguments(const std::vector<std::string>& words) {
+  if (words.empty())
+    return Error("no command given");
+  const std::optional<Command> command = CommandNamed(words.front());
+  if (!command)
+    return Error("unknown command: " + words.front());
+  Arguments arguments;
+  arguments.command = *command;
+  if (*command == Command::Help || *command == Command::Version)
+    return Parsed{arguments, {}};
+  std::string operation;
+  for (std::size_t i = 1; i < words.size(); ++i) {
+    const std::string& word = words[i];
+    if (word == "--help" || word == "-h") {
+      arguments.command = Command::Help;
+      return Parsed{arguments, {}};
+    }
+    // The fast schedule's --fast and --jobs N join here once DialogState has that option.
+    if (std::string* value = ValueOf(arguments, word, operation)) {
+      if (i + 1 >= words.size())
+        return Error(word + " needs a value");
+      *value = words[++i];
+    } else if (SetFlag(arguments, word)) {
+    } else if (word.starts_with("-") && word.size() > 1) {
+      return Error("unknown option: " + word);
+    } else if (arguments.input.empty()) {
+      arguments.input = word;
+    } else {
+      return Error("one input part only: " + word);
+    }
+  }
+  if (const std::string incomplete = Incomplete(arguments, operation); !incomplete.empty())
+    return Error(incomplete);
+  if (!operation.empty()) {
+    bool known = false;
+    for (const Named& named : kOperations) {
+      if (operation == named.name) {
+        arguments.operation = named.operation;
+        known = true;
+      }
+    }
+    if (!known)
+      return Error("unknown operation: " + operation);
+  }
+  return Parsed{arguments, {}};
+}
+
+}  // namespace velmora::cli
