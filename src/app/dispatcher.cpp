@@ -291,10 +291,10 @@ void MainDialog::OnExecute() {
   const Operation operation = state_.operation;
   WaitCursor waitCursor(ui);
   const toolrunner::WorkFileScope workFiles(context_.runner);
-  operations::RunInspect(context_, operation == Operation::Inspect ? PassMode::Inspect : PassMode::Check,
-                         plan->inputFolder);
+  const Step inspected = operations::RunInspect(
+      context_, operation == Operation::Inspect ? PassMode::Inspect : PassMode::Check, plan->inputFolder);
   if (operation == Operation::Inspect) {
-    outcome_ = RunOutcome::Finished;
+    outcome_ = inspected == Step::Done ? RunOutcome::Finished : RunOutcome::Refused;
     return;
   }
 

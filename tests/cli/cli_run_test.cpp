@@ -17,6 +17,7 @@
 #include "resources/messages/cli.h"
 #include "resources/messages/journal.h"
 #include "resources/messages/structure.h"
+#include "resources/messages/tails.h"
 #include "resources/version.h"
 
 namespace velmora::app::test {
@@ -234,6 +235,13 @@ TEST_F(CliTest, InspectPrintsTheMarksOfThePlan) {
   EXPECT_NE(result.out.find("表示板_新.prt,表示板_00011.prt,"), std::string::npos) << result.out;
   EXPECT_TRUE(result.err.ends_with(std::string(msg::kInspectCompleted) + "\n")) << result.err;
   EXPECT_EQ(DriveSnapshot(), before);
+}
+
+TEST_F(CliTest, InspectThatCannotReadTheStructureIsRefused) {
+  const CliResult result =
+      Cli({"inspect", drive.Host("gen/TopAssy.prt")}, "LC_ALL=C.UTF-8 VELMORA_CAD_FAIL=ugpc");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_TRUE(result.err.ends_with(std::string(msg::kTailInspectNotDone) + "\n")) << result.err;
 }
 
 TEST_F(CliTest, UndoAsksOnATerminalOnlyAndTakesTheRunBack) {
