@@ -129,12 +129,13 @@ Parsed ParseArguments(const std::vector<std::string>& words) {
         return Error(word + " needs a value");
       *value = words[++i];
     } else if (SetFlag(arguments, word)) {
+      continue;
     } else if (word.starts_with("-") && word.size() > 1) {
       return Error("unknown option: " + word);
-    } else if (arguments.input.empty()) {
-      arguments.input = word;
-    } else {
+    } else if (!arguments.input.empty()) {
       return Error("one input part only: " + word);
+    } else {
+      arguments.input = word;
     }
   }
   if (const std::string incomplete = Incomplete(arguments, operation); !incomplete.empty())

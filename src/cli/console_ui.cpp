@@ -83,7 +83,6 @@ bool ConsoleUi::AskYesNo(std::string_view text) {
   if (settings_.yes)
     return true;
   if (!Console::IsTerminal(stdin) || !Console::IsTerminal(stderr)) {
-    unanswered = true;
     console_->Write(stderr, msg::kCliNoTerminalToAsk() + "\n");
     return false;
   }

@@ -49,8 +49,6 @@ class ConsoleUi final : public platform::Ui {
   operations::Operation operation = operations::Operation::Inspect;
   // The answers of the file dialogs, cp932 Windows paths, in the order they are asked.
   std::deque<std::string> files;
-  // A question was left unanswered because no terminal could answer it.
-  bool unanswered = false;
 
   void ShowMessage(std::string_view text) override;
   bool AskYesNo(std::string_view text) override;

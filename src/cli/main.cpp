@@ -12,7 +12,6 @@
 #include "platform/ufun_library.h"
 #include "resources/messages/cli.h"
 #include "resources/version.h"
-#include "text/codec.h"
 
 int main(int argc, char** argv) {
   using velmora::cli::Command;
@@ -21,7 +20,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> words(argv + (argc > 0 ? 1 : 0), argv + argc);
   const velmora::cli::Parsed parsed = velmora::cli::ParseArguments(words);
   if (!parsed.arguments) {
-    const std::string error = velmora::text::Utf8ToCp932(parsed.error).text;
+    const std::string error = console.ToCp932(parsed.error).value_or(std::string());
     console.Write(stderr, velmora::msg::kCliBadArguments(error) + "\n" + velmora::msg::kCliUsage());
     return static_cast<int>(Exit::BadArguments);
   }
