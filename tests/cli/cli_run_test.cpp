@@ -16,6 +16,7 @@
 #include "partlist/part_list.h"
 #include "resources/messages/cli.h"
 #include "resources/messages/journal.h"
+#include "resources/messages/session.h"
 #include "resources/messages/structure.h"
 #include "resources/messages/tails.h"
 #include "resources/version.h"
@@ -274,6 +275,30 @@ TEST_F(CliTest, UndoAsksOnATerminalOnlyAndTakesTheRunBack) {
   const CliResult nothing = Cli({"undo", "--yes"});
   EXPECT_EQ(nothing.status, 1);
   EXPECT_EQ(nothing.err, std::string(msg::kUndoNothing) + "\n");
+}
+
+// Under a terminal (script(1) gives one): the progress overwrites one line, and undo's question
+// takes the answer typed.
+TEST_F(CliTest, OnATerminalTheProgressShowsAndUndoAsks) {
+  if (std::system("command -v script >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "no script(1) to give a terminal";
+  const auto before = DriveSnapshot();
+  const auto onTerminal = [&](const std::string& words, const std::string& typed) {
+    const std::string command = "printf " + Quoted(typed) + " | script -qec " +
+                                Quoted("env LC_ALL=C.UTF-8 " + Quoted(VELMORA_CLI) + " " + words) +
+                                " /dev/null >" + Quoted((outputs / "tty").string());
+    const int raw = std::system(command.c_str());
+    return std::make_pair(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(outputs / "tty"));
+  };
+  const auto [ran, progress] =
+      onTerminal("run --operation lower-parts --overwrite-all " + Quoted(drive.Host("gen/TopAssy.prt")), "");
+  EXPECT_EQ(ran, 0) << progress;
+  EXPECT_NE(progress.find("1 / 12 TopAssy.prt\r\x1b[K"), std::string::npos) << progress;
+  EXPECT_NE(progress.find(std::string(msg::kRunFinished)), std::string::npos) << progress;
+  const auto [undone, asked] = onTerminal("undo", "y\n");
+  EXPECT_EQ(undone, 0) << asked;
+  EXPECT_NE(asked.find(std::string(msg::kCliAnswerPrompt)), std::string::npos) << asked;
+  EXPECT_EQ(DriveSnapshot(), before);
 }
 
 TEST_F(CliTest, MessagesAreCp932OutsideAUtf8Locale) {
