@@ -316,7 +316,7 @@ void MainDialog::OnExecute() {
     const journal::RunScope journaled(context_.journal, JournalPlan(state_));
     const bool failed = RunChangePasses(context_, *plan, ProgressSteps(state_, *plan)) ||
                         (IsBulk(operation) && RunBulkPass(context_, *plan));
-    // Every way on from here has written.
+    // A run that ends before its closing message has broken off once it wrote, else refused.
     outcome_ = context_.journal.Wrote() ? RunOutcome::Broken : RunOutcome::Refused;
     if (failed)
       return;
