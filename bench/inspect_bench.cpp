@@ -103,7 +103,7 @@ bool Inspect(int parts, Figures& best) {
     bench.Reset();
     bench.ui.messages.clear();
     const auto start = Clock::now();
-    operations::RunInspect(bench.context, operations::PassMode::Inspect, folder);
+    static_cast<void>(operations::RunInspect(bench.context, operations::PassMode::Inspect, folder));
     const Figures f = bench.Take(start);
     if (bench.ui.Last() != "検査を完了しました。") {
       std::fprintf(stderr, "the inspection failed: %s\n", bench.ui.Last().c_str());
@@ -133,7 +133,7 @@ bool Change(int parts, bool progress, Figures& figures) {
   const std::string folder = newInput.substr(0, text::FindLast(newInput, '\\') + 1);
   const std::string refused = text::Cp932("実行は使用出来ません。");
   const std::string broken = text::Cp932("実行は中断しました。");
-  operations::RunInspect(bench.context, operations::PassMode::Check, folder);
+  static_cast<void>(operations::RunInspect(bench.context, operations::PassMode::Check, folder));
   const std::string base = bench.context.runner.WorkFileBase(key, toolrunner::ToolMode::Structure, refused);
   if (base.empty() || bench.context.runner.RunTool({.mode = toolrunner::ToolMode::Structure, .inFile = key},
                                                    refused) == Step::Failed)

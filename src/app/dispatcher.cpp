@@ -161,7 +161,7 @@ Step PathsFit(operations::Context& context, const RunPlan& plan, const std::vect
 // inspection again.
 std::optional<std::string> ClosingMessage(operations::Context& context, const RunPlan& plan,
                                           Operation operation, const std::vector<std::string>& finalPaths,
-                                          bool swapped) {
+                                          bool swapped, RunOutcome& outcome) {
   const std::unordered_set<std::string> planned = operations::PlannedFiles(finalPaths);
   const operations::IntendedSpelling spelling =
       operations::SpellingOf(operation, context.state.options.inputPartOnly != 0);
@@ -174,10 +174,12 @@ std::optional<std::string> ClosingMessage(operations::Context& context, const Ru
     if (!faults)
       return std::nullopt;
   }
+  outcome = RunOutcome::FinishedWithFaults;
   if (!faults->unresolved.empty())
     return msg::RunFinishedWithMissing(faults->unresolved);
   if (!faults->misspelt.empty())
     return msg::RunFinishedMisspelt(faults->misspelt);
+  outcome = RunOutcome::Finished;
   return msg::kRunFinished();
 }
 
@@ -278,6 +280,7 @@ journal::Plan JournalPlan(const operations::DialogState& state) {
 
 void MainDialog::OnExecute() {
   platform::Ui& ui = context_.ui;
+  outcome_ = RunOutcome::Refused;
   if (!ui.ExchangeData(true))
     return;
   if (operations::CheckInputs(context_, msg::kTailRunRefused()) == Step::Failed)
@@ -289,10 +292,12 @@ void MainDialog::OnExecute() {
   const Operation operation = state_.operation;
   WaitCursor waitCursor(ui);
   const toolrunner::WorkFileScope workFiles(context_.runner);
-  operations::RunInspect(context_, operation == Operation::Inspect ? PassMode::Inspect : PassMode::Check,
-                         plan->inputFolder);
-  if (operation == Operation::Inspect)
+  const Step inspected = operations::RunInspect(
+      context_, operation == Operation::Inspect ? PassMode::Inspect : PassMode::Check, plan->inputFolder);
+  if (operation == Operation::Inspect) {
+    outcome_ = inspected == Step::Done ? RunOutcome::Finished : RunOutcome::Refused;
     return;
+  }
 
   if (const std::string rule = BrokenRule(state_, *plan); !rule.empty()) {
     ui.ShowMessage(rule);
@@ -311,16 +316,15 @@ void MainDialog::OnExecute() {
     const bool fast = state_.options.fastSchedule != 0;
     const operations::ProgressScope progress(context_.progress);
     const journal::RunScope journaled(context_.journal, JournalPlan(state_));
-    if (fast) {
-      // The fast schedule counts its own steps, the actions of its plan.
-      if (operations::RunFastChange(context_, plan->inputKey, plan->inputFolder) == Step::Failed)
-        return;
-    } else {
-      if (RunChangePasses(context_, *plan, ProgressSteps(state_, *plan)))
-        return;
-      if (IsBulk(operation) && RunBulkPass(context_, *plan))
-        return;
-    }
+    // The fast schedule counts its own steps, the actions of its plan.
+    const bool failed =
+        fast ? operations::RunFastChange(context_, plan->inputKey, plan->inputFolder) == Step::Failed
+             : RunChangePasses(context_, *plan, ProgressSteps(state_, *plan)) ||
+                   (IsBulk(operation) && RunBulkPass(context_, *plan));
+    // A run that ends before its closing message has broken off once it wrote, else refused.
+    outcome_ = context_.journal.Wrote() ? RunOutcome::Broken : RunOutcome::Refused;
+    if (failed)
+      return;
   }
 
   if (state_.options.swapInputAfterRun != 0) {
@@ -338,7 +342,7 @@ void MainDialog::OnExecute() {
     }
   }
   const std::optional<std::string> closing =
-      ClosingMessage(context_, *plan, operation, finalPaths, state_.options.swapInputAfterRun != 0);
+      ClosingMessage(context_, *plan, operation, finalPaths, state_.options.swapInputAfterRun != 0, outcome_);
   waitCursor.End();
   if (closing)
     ui.ShowMessage(*closing);

@@ -27,6 +27,10 @@ ListGeometry ListGeometryForClient(int cx, int cy);
 // verdict has no reason of its own).
 msg::Text NameRefusalReason(partlist::NameVerdict verdict);
 
+// How the last press of "実行" ended, for a caller without a window: refused before its first
+// write, finished (with every component resolved as meant or not), or stopped or failed after it.
+enum class RunOutcome { None, Refused, Finished, FinishedWithFaults, Broken };
+
 class MainDialog {
  public:
   MainDialog(platform::Ui& ui, platform::Host& host, platform::CadLibrary& cad);
@@ -43,6 +47,7 @@ class MainDialog {
   bool OnCancel();
   // "実行", Enter.
   void OnExecute();
+  [[nodiscard]] RunOutcome LastOutcome() const { return outcome_; }
 
   void BrowseEditTool();
   void BrowsePcTool();
@@ -64,21 +69,26 @@ class MainDialog {
   // hold, which is refused with its message.
   bool ApplyNamingRule(const partlist::NamingRule* rule);
   // "一覧をCSVに書き出す(X)..." and "CSVから変更後の名前を読み込む(I)...".
+  // The import is true when the rows took the file's values (none refused).
   void ExportPlanCsv();
-  void ImportPlanCsv();
+  bool ImportPlanCsv();
+  // The whole list as the export writes it: cp932, one record a line ending in "\n".
+  [[nodiscard]] std::string PlanCsvText() const;
 
   void SortByColumn(int column);
   // Ctrl+C while the list has the focus.
   void CopyPartName();
   // The list's context menu, Ctrl+Z while the list has the focus: undoes the newest run kept in the
   // journal and lists the input part it had before.
-  void UndoLastRun();
+  // True when a run was undone.
+  bool UndoLastRun();
 
  private:
   // At start: says once that a run did not end, and removes the work files it left in TEMP.
   void NoticeInterruptedRuns();
 
   operations::DialogState state_;
+  RunOutcome outcome_ = RunOutcome::None;
   operations::Context context_;
   platform::CadSession session_;
   // Where the user last chose a part or a list file: the file dialogs open there when nothing

@@ -77,6 +77,15 @@ std::optional<std::string> ReadCsvFile(operations::Context& context, const std::
 
 }  // namespace
 
+std::string MainDialog::PlanCsvText() const {
+  std::string csv;
+  for (const text::CsvRecord& record : partlist::PlanRecords(state_.partList, Headers())) {
+    csv += text::FormatCsvRecord(record);
+    csv += '\n';
+  }
+  return csv;
+}
+
 void MainDialog::ExportPlanCsv() {
   platform::Ui& ui = context_.ui;
   const partlist::PartList& list = state_.partList;
@@ -108,33 +117,30 @@ void MainDialog::ExportPlanCsv() {
     return;
   }
   // Text mode writes each line end as CR LF, as spreadsheets expect.
-  for (const text::CsvRecord& record : partlist::PlanRecords(list, Headers())) {
-    stream->Puts(text::FormatCsvRecord(record));
-    stream->Puts("\n");
-  }
+  stream->Puts(PlanCsvText());
   const bool written = !stream->Error();
   if (!stream->Close() || !written)
     ui.ShowMessage(msg::kExportWriteFailed(path));
 }
 
-void MainDialog::ImportPlanCsv() {
+bool MainDialog::ImportPlanCsv() {
   platform::Ui& ui = context_.ui;
   partlist::PartList& list = state_.partList;
   std::string folder = lastFolder_.empty() ? FolderOf(state_.inputPartPath) : lastFolder_;
   const std::string path = ChooseFile(ui, true, msg::kCsvExtension, {}, kFileMustExistHideReadOnly,
                                       msg::kCsvFilter(), msg::kImportCsvTitle(), folder);
   if (path.empty())
-    return;
+    return false;
   lastFolder_ = FolderOf(path);
 
   const std::optional<std::string> bytes = ReadCsvFile(context_, path);
   if (!bytes)
-    return;
+    return false;
   const partlist::ColumnHeaders headers = Headers();
   const partlist::PlanImport plan = partlist::ReadPlan(list, text::ParseCsv(*bytes), headers);
   if (!plan.headersFound) {
     ui.ShowMessage(msg::kImportNoHeaders(path, MissingHeaders(headers, plan.missingColumns)));
-    return;
+    return false;
   }
   const bool refused = plan.Refused();
   int changed = 0;
@@ -159,6 +165,7 @@ void MainDialog::ImportPlanCsv() {
     message += (message.empty() ? "" : "\n") + msg::ImportIssues(lines, refused);
   }
   ui.ShowMessage(message);
+  return !refused;
 }
 
 }  // namespace velmora::app

@@ -100,19 +100,19 @@ std::string Refusal(const journal::UndoResult& result) {
 
 }  // namespace
 
-void MainDialog::UndoLastRun() {
+bool MainDialog::UndoLastRun() {
   platform::Ui& ui = context_.ui;
   journal::PreparedUndo prepared = context_.journal.PrepareUndo();
   if (const std::string refusal = Refusal(prepared.result); !refusal.empty()) {
     ui.ShowMessage(refusal);
-    return;
+    return false;
   }
   if (!ui.AskYesNo(Question(prepared.run, state_.inputPartPath)))
-    return;
+    return false;
   const journal::UndoResult result = context_.journal.Carry(prepared);
   if (const std::string refusal = Refusal(result); !refusal.empty()) {
     ui.ShowMessage(refusal);
-    return;
+    return false;
   }
   // The list is rebuilt even where a run had swapped the input part; one that cannot be built has
   // shown why and stays empty.
@@ -122,6 +122,7 @@ void MainDialog::UndoLastRun() {
   for (const auto& [file, kept] : result.kept)
     ui.ShowMessage(msg::kUndoKeptAside(file, kept));
   ui.ShowMessage(msg::kUndoDone());
+  return true;
 }
 
 void MainDialog::NoticeInterruptedRuns() {

@@ -94,6 +94,8 @@ class Journal {
   // The run is over, finished or stopped: every pending result is recorded and the journal marked
   // as ended.
   void End();
+  // A write of the run under way has been entered: the disk may differ from before it.
+  [[nodiscard]] bool Wrote() const { return entries_ > 0; }
 
   // The newest run still kept, checked and held; or why it cannot be undone.
   [[nodiscard]] PreparedUndo PrepareUndo();

@@ -46,7 +46,7 @@ std::vector<bool> FindCollisions(const std::vector<std::string>& oldKeys,
 
 }  // namespace
 
-void RunInspect(Context& context, PassMode passMode, std::string_view inputFolder) {
+Step RunInspect(Context& context, PassMode passMode, std::string_view inputFolder) {
   partlist::PartList& list = context.state.partList;
   const int n = list.RowCount();
   std::vector<std::string> oldKeys;
@@ -76,28 +76,29 @@ void RunInspect(Context& context, PassMode passMode, std::string_view inputFolde
     list.SetText(row, partlist::kNumber, {});
   }
   if (passMode != PassMode::Inspect)
-    return;
+    return Step::Done;
 
   const std::string tail = msg::kTailInspectNotDone();
   if (n < 2) {
     // An empty list has no row for the single-row pass to fill. Only its message may close.
     if (n == 1 && RunSinglePartPass(context, PassMode::Inspect, msg::kInspectCompleted()) == Step::Failed)
-      return;
+      return Step::Failed;
     context.ui.ShowMessage(msg::kInspectCompleted());
-    return;
+    return Step::Done;
   }
   const std::string inputPath = context.state.inputPartPath;
   const auto inspect = [&](platform::TextStream& listing, const std::string& listingPath) {
     return CheckingStructurePass(context, listing, listingPath, PassMode::Inspect, tail, inputFolder);
   };
   if (RunOnStructure(context, inputPath, tail, msg::kTailInspectDone(), inspect) == Step::Failed)
-    return;
+    return Step::Failed;
   // A change would refuse these rows; the closing message must not read as all clear.
   int marked = 0;
   for (int row = 0; row < n; ++row)
     marked += list.Text(row, partlist::kEdited) == partlist::kMarkX ? 1 : 0;
   context.ui.ShowMessage(marked == 0 ? msg::kInspectCompleted()
                                      : msg::kInspectCompletedWithMarks(text::FormatInt(marked)));
+  return Step::Done;
 }
 
 Step RunOnStructure(Context& context, std::string_view partPath, std::string_view messageTail,

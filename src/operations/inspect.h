@@ -11,8 +11,9 @@
 namespace velmora::operations {
 
 // Refreshes the existence and duplicate columns and clears the structure columns; the inspect pass
-// is the whole inspection, with its ugpc run and closing message.
-void RunInspect(Context& context, PassMode passMode, std::string_view inputFolder);
+// is the whole inspection, with its ugpc run and closing message. Failed when the inspection could
+// not be completed (after its message); the check before a run always completes.
+Step RunInspect(Context& context, PassMode passMode, std::string_view inputFolder);
 
 // What runs on the ugpc listing of a part: its passes, each of which closes the listing when it
 // fails.

@@ -17,6 +17,7 @@
 #include "platform/step.h"
 #include "platform/ui.h"
 #include "resources/messages/captions.h"
+#include "resources/messages/cli.h"
 #include "resources/messages/journal.h"
 #include "resources/messages/operations.h"
 #include "resources/messages/platform.h"
@@ -29,8 +30,8 @@
 namespace velmora {
 namespace {
 
-const char* const kHeaders[] = {"captions.h", "journal.h", "message.h",   "operations.h", "platform.h",
-                                "runner.h",   "session.h", "structure.h", "tails.h"};
+const char* const kHeaders[] = {"captions.h", "cli.h",    "journal.h", "message.h",   "operations.h",
+                                "platform.h", "runner.h", "session.h", "structure.h", "tails.h"};
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

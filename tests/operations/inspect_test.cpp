@@ -28,7 +28,7 @@ class CollisionTest : public StructureFixture, public ::testing::WithParamInterf
 TEST_P(CollisionTest, FlagsEveryRowWhosePathMeetsAnother) {
   for (const Row& row : GetParam().rows)
     AddRow(row.path, row.newName, row.newFolder);
-  RunInspect(context, PassMode::Check, text::Cp932("C:\\w\\"));
+  EXPECT_EQ(RunInspect(context, PassMode::Check, text::Cp932("C:\\w\\")), Step::Done);
   std::string marks;
   for (int row = 0; row < state.partList.RowCount(); ++row)
     marks += Text(row, partlist::kDuplicate);
@@ -75,7 +75,7 @@ TEST_F(StructureFixture, InspectMarksExistenceAndClearsTheStructureColumns) {
     for (const int column : {partlist::kEdited, partlist::kParent, partlist::kNumber})
       state.partList.SetText(row, column, "1");
   }
-  RunInspect(context, PassMode::Check, text::Cp932("C:\\w\\"));
+  EXPECT_EQ(RunInspect(context, PassMode::Check, text::Cp932("C:\\w\\")), Step::Done);
   std::string columns;
   for (int row = 0; row < 3; ++row) {
     for (const int column :
@@ -94,7 +94,7 @@ TEST_F(StructureFixture, InspectOfASingleRowStartsNoTool) {
   AddRow("C:\\w\\a.prt", "a2.prt");
   memory.files[text::Cp932("C:\\w\\a.prt")] = "part";
   state.inputPartPath = text::Cp932("C:\\w\\a.prt");
-  RunInspect(context, PassMode::Inspect, text::Cp932("C:\\w\\"));
+  EXPECT_EQ(RunInspect(context, PassMode::Inspect, text::Cp932("C:\\w\\")), Step::Done);
   EXPECT_EQ(Messages(), "[検査を完了しました。]");
   EXPECT_EQ(Text(0, partlist::kParent) + "/" + Text(0, partlist::kNumber) + Text(0, partlist::kEdited),
             "0/1Ｖ");
@@ -102,7 +102,7 @@ TEST_F(StructureFixture, InspectOfASingleRowStartsNoTool) {
 }
 
 TEST_F(StructureFixture, InspectOfAnEmptyListOnlyCloses) {
-  RunInspect(context, PassMode::Inspect, {});
+  EXPECT_EQ(RunInspect(context, PassMode::Inspect, {}), Step::Done);
   EXPECT_EQ(Messages(), "[検査を完了しました。]");
 }
 
@@ -111,7 +111,7 @@ TEST_F(StructureFixture, InspectStopsWhenTheToolCannotRun) {
   AddRow("C:\\w\\b.prt");
   state.inputPartPath = text::Cp932("C:\\w\\a.prt");
   memory.env.erase("TEMP");
-  RunInspect(context, PassMode::Inspect, text::Cp932("C:\\w\\"));
+  EXPECT_EQ(RunInspect(context, PassMode::Inspect, text::Cp932("C:\\w\\")), Step::Failed);
   EXPECT_EQ(Messages(), "[環境変数に TEMP が設定されていません。\n　検査は出来ていません。]");
 }
 

@@ -81,7 +81,7 @@ bool StructureE2e::Change(Operation operation, const std::function<void()>& betw
     changes = changes || !newPath.empty();
   }
   const std::string inputFolder = result.substr(0, text::FindLast(result, '\\') + 1);
-  RunInspect(context, PassMode::Check, inputFolder);
+  static_cast<void>(RunInspect(context, PassMode::Check, inputFolder));
   const std::string base = context.runner.WorkFileBase(inputKey, toolrunner::ToolMode::Structure, refused);
   if (base.empty() || context.runner.RunTool({.mode = toolrunner::ToolMode::Structure, .inFile = inputKey},
                                              refused) == Step::Failed)
@@ -104,7 +104,8 @@ bool StructureE2e::Change(Operation operation, const std::function<void()>& betw
 void StructureE2e::Inspect() {
   state.operation = Operation::Inspect;
   const std::string inputKey = text::ToLower(state.inputPartPath);
-  RunInspect(context, PassMode::Inspect, inputKey.substr(0, text::FindLast(inputKey, '\\') + 1));
+  static_cast<void>(
+      RunInspect(context, PassMode::Inspect, inputKey.substr(0, text::FindLast(inputKey, '\\') + 1)));
 }
 
 std::vector<std::string> StructureE2e::Structure(std::string_view windowsPath) {
