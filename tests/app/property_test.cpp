@@ -391,10 +391,13 @@ class PropertyTest : public DialogFixture {
     outcome.files = References();
 
     if (wrote) {
+      // A run can finish without a write: a row moved into the folder it is in already.
+      const bool changed = DriveSnapshot() != before;
       ui.messages.clear();
       ui.answers.push_back(true);
       dialog.UndoLastRun();
-      EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kUndoDone)});
+      EXPECT_EQ(ui.messages,
+                std::vector<std::string>{std::string(changed ? msg::kUndoDone : msg::kUndoNothing)});
       EXPECT_EQ(DriveSnapshot(), before);
     }
   }
