@@ -276,6 +276,36 @@ journal::Plan JournalPlan(const operations::DialogState& state) {
   return plan;
 }
 
+// The option rules, the clashes and the path lengths, all before the first write. Failed after
+// its message.
+Step CheckWholePlan(operations::Context& context, const RunPlan& plan,
+                    const std::vector<std::string>& finalPaths) {
+  if (const std::string rule = BrokenRule(context.state, plan); !rule.empty())
+    return ShowFailure(context.ui, rule);
+  if (const std::string clash = TargetClash(context.state, finalPaths); !clash.empty())
+    return ShowFailure(context.ui, clash);
+  return PathsFit(context, plan, finalPaths);
+}
+
+struct Writes {
+  bool failed = false;
+  bool wrote = false;  // the journal recorded a write
+};
+
+// The passes that write, journaled, on the schedule the user chose.
+Writes RunWrites(operations::Context& context, const RunPlan& plan) {
+  const operations::DialogState& state = context.state;
+  const operations::ProgressScope progress(context.progress);
+  const journal::RunScope journaled(context.journal, JournalPlan(state));
+  // The fast schedule counts its own steps, the actions of its plan.
+  const bool failed =
+      state.options.fastSchedule != 0
+          ? operations::RunFastChange(context, plan.inputKey, plan.inputFolder) == Step::Failed
+          : RunChangePasses(context, plan, ProgressSteps(state, plan)) ||
+                (IsBulk(state.operation) && RunBulkPass(context, plan));
+  return Writes{failed, context.journal.Wrote()};
+}
+
 }  // namespace
 
 void MainDialog::OnExecute() {
@@ -299,33 +329,14 @@ void MainDialog::OnExecute() {
     return;
   }
 
-  if (const std::string rule = BrokenRule(state_, *plan); !rule.empty()) {
-    ui.ShowMessage(rule);
-    return;
-  }
-
   const std::vector<std::string> finalPaths = operations::FinalPaths(state_, plan->inputFolder);
-  if (const std::string clash = TargetClash(state_, finalPaths); !clash.empty()) {
-    ui.ShowMessage(clash);
+  if (CheckWholePlan(context_, *plan, finalPaths) == Step::Failed)
     return;
-  }
-  if (PathsFit(context_, *plan, finalPaths) == Step::Failed)
+  const Writes writes = RunWrites(context_, *plan);
+  // A run that ends before its closing message has broken off once it wrote, else refused.
+  outcome_ = writes.wrote ? RunOutcome::Broken : RunOutcome::Refused;
+  if (writes.failed)
     return;
-
-  {
-    const bool fast = state_.options.fastSchedule != 0;
-    const operations::ProgressScope progress(context_.progress);
-    const journal::RunScope journaled(context_.journal, JournalPlan(state_));
-    // The fast schedule counts its own steps, the actions of its plan.
-    const bool failed =
-        fast ? operations::RunFastChange(context_, plan->inputKey, plan->inputFolder) == Step::Failed
-             : RunChangePasses(context_, *plan, ProgressSteps(state_, *plan)) ||
-                   (IsBulk(operation) && RunBulkPass(context_, *plan));
-    // A run that ends before its closing message has broken off once it wrote, else refused.
-    outcome_ = context_.journal.Wrote() ? RunOutcome::Broken : RunOutcome::Refused;
-    if (failed)
-      return;
-  }
 
   if (state_.options.swapInputAfterRun != 0) {
     if (!context_.host.Stat(plan->resultInputPath)) {

@@ -76,6 +76,56 @@ bool PlanImport::Refused() const {
                      [](const ImportIssue& issue) { return issue.fault != ImportFault::NotInList; });
 }
 
+namespace {
+
+// Where the four columns of a plan stand in its records.
+struct PlanColumns {
+  std::size_t name;
+  std::size_t folder;
+  std::size_t newName;
+  std::size_t newFolder;
+};
+
+// One record of the plan: a change, or the issue that keeps it out. A row is matched once.
+void ReadRecord(const PartList& list, const text::CsvRecord& record, int number, const PlanColumns& columns,
+                std::vector<char>& matched, PlanImport& result) {
+  ImportIssue issue;
+  issue.record = number;
+  issue.path = WithSeparator(Field(record, columns.folder)) + Field(record, columns.name);
+  const int row = list.FindRow(kFolderName, issue.path);
+  if (row < 0 || matched[static_cast<std::size_t>(row)] != 0) {
+    issue.fault = row < 0 ? ImportFault::NotInList : ImportFault::SameRowTwice;
+    result.issues.push_back(std::move(issue));
+    return;
+  }
+  matched[static_cast<std::size_t>(row)] = 1;
+
+  PlanChange change;
+  change.row = row;
+  change.newPartName = CellValue(Field(record, columns.newName), list.Text(row, kNewPartName));
+  change.newFolderName =
+      WithSeparator(CellValue(Field(record, columns.newFolder), list.Text(row, kNewFolderName)));
+  change.changes = change.newPartName != list.Text(row, kNewPartName) ||
+                   change.newFolderName != list.Text(row, kNewFolderName);
+  const NameVerdict verdict = ValidateNewPartName(std::string_view(change.newPartName));
+  if (verdict != NameVerdict::Accept) {
+    issue.fault = ImportFault::BadName;
+    issue.value = change.newPartName;
+    issue.verdict = verdict;
+    result.issues.push_back(std::move(issue));
+    return;
+  }
+  if (!change.newFolderName.empty() && !IsAbsoluteFolder(change.newFolderName)) {
+    issue.fault = ImportFault::BadFolder;
+    issue.value = Field(record, columns.newFolder);  // as the cell gives it
+    result.issues.push_back(std::move(issue));
+    return;
+  }
+  result.changes.push_back(std::move(change));
+}
+
+}  // namespace
+
 PlanImport ReadPlan(const PartList& list, const std::vector<text::CsvRecord>& records,
                     const ColumnHeaders& headers) {
   PlanImport result;
@@ -99,49 +149,11 @@ PlanImport ReadPlan(const PartList& list, const std::vector<text::CsvRecord>& re
     return result;
   result.headersFound = true;
 
+  const PlanColumns columns{*name, *folder, *newName, *newFolder};
   std::vector<char> matched(static_cast<std::size_t>(list.RowCount()), 0);
   for (std::size_t index = 1; index < records.size(); ++index) {
-    const text::CsvRecord& record = records[index];
-    if (Blank(record))
-      continue;
-    ImportIssue issue;
-    issue.record = static_cast<int>(index) + 1;
-    issue.path = WithSeparator(Field(record, *folder)) + Field(record, *name);
-    const int row = list.FindRow(kFolderName, issue.path);
-    if (row < 0) {
-      issue.fault = ImportFault::NotInList;
-      result.issues.push_back(std::move(issue));
-      continue;
-    }
-    if (matched[static_cast<std::size_t>(row)] != 0) {
-      issue.fault = ImportFault::SameRowTwice;
-      result.issues.push_back(std::move(issue));
-      continue;
-    }
-    matched[static_cast<std::size_t>(row)] = 1;
-
-    PlanChange change;
-    change.row = row;
-    change.newPartName = CellValue(Field(record, *newName), list.Text(row, kNewPartName));
-    change.newFolderName =
-        WithSeparator(CellValue(Field(record, *newFolder), list.Text(row, kNewFolderName)));
-    change.changes = change.newPartName != list.Text(row, kNewPartName) ||
-                     change.newFolderName != list.Text(row, kNewFolderName);
-    const NameVerdict verdict = ValidateNewPartName(std::string_view(change.newPartName));
-    if (verdict != NameVerdict::Accept) {
-      issue.fault = ImportFault::BadName;
-      issue.value = change.newPartName;
-      issue.verdict = verdict;
-      result.issues.push_back(std::move(issue));
-      continue;
-    }
-    if (!change.newFolderName.empty() && !IsAbsoluteFolder(change.newFolderName)) {
-      issue.fault = ImportFault::BadFolder;
-      issue.value = Field(record, *newFolder);  // as the cell gives it
-      result.issues.push_back(std::move(issue));
-      continue;
-    }
-    result.changes.push_back(std::move(change));
+    if (!Blank(records[index]))
+      ReadRecord(list, records[index], static_cast<int>(index) + 1, columns, matched, result);
   }
   return result;
 }

@@ -126,7 +126,7 @@ class SpawnedProcess final : public Process {
   bool Terminate() override { return !waited_ && kill(-pid_, SIGKILL) == 0; }
 
   // The interpreter dies of the signal that killed the tool it ran.
-  ProcessEnd End() const override {
+  [[nodiscard]] ProcessEnd End() const override {
     if (!waited_ || !WIFSIGNALED(status_))
       return {};
     return ProcessEnd{Crash::Signal, static_cast<std::uint32_t>(WTERMSIG(status_))};
