@@ -59,15 +59,24 @@ Captured RunCadProgram(const std::string& name, const std::string& arguments,
   const std::string file = name.ends_with(".exe") ? name : name + ".exe";
   const std::string command =
       "\"\"" + CadProgramWindowsPath(file) + "\" " + arguments + " \"" + pathArgument + "\"\"";
+  // Wine's command interpreter now and then fails to start a program on a busy machine ("Can't
+  // recognize ... as an internal or external command"): nothing ran, so it is tried again. A
+  // program that really fails fails every time.
   Captured result;
-  FILE* pipe = _popen(command.c_str(), "rb");
-  if (pipe == nullptr)
-    return result;
-  char buffer[4096];
-  std::size_t got = 0;
-  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-    result.output.append(buffer, got);
-  result.exitCode = _pclose(pipe);
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    result = Captured();
+    FILE* pipe = _popen(command.c_str(), "rb");
+    if (pipe == nullptr)
+      return result;
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+      result.output.append(buffer, got);
+    result.exitCode = _pclose(pipe);
+    if (result.exitCode == 0 || !result.output.empty() || !RunningUnderWine())
+      break;
+    Sleep(100);
+  }
   return result;
 }
 
