@@ -65,6 +65,14 @@ std::vector<int> FitColumnWidths(std::span<const ColumnFit> columns, int availab
     widths[sharing[k]] = width;
     room -= width;
   }
+  // What the list has beyond every content goes to them too, so that no part of it is left blank;
+  // the last takes what the division leaves, and the columns end at the list's edge.
+  if (room > 0 && !sharing.empty()) {
+    const int each = room / static_cast<int>(sharing.size());
+    for (const std::size_t i : sharing)
+      widths[i] += each;
+    widths[sharing.back()] += room - each * static_cast<int>(sharing.size());
+  }
   return widths;
 }
 

@@ -33,11 +33,15 @@ struct ColumnFit {
   bool elidable = false;   // its texts are elided in the middle when they do not fit
 };
 
+// The least width an elidable column is given when the list is short of room.
+inline constexpr int kElidedColumnMinimum = 80;
+
 // The columns' widths: a column sized by the user keeps its width, the others take their contents'
-// width, but the elidable ones share what the others leave of `available`, each at least `minimum`,
-// and a narrow one gives what it does not need to the others.
+// width, but the elidable ones share what the others leave of `available`, each at least `minimum`;
+// a narrow one gives what it does not need to the others, and room beyond every content is shared
+// out among them too.
 [[nodiscard]] std::vector<int> FitColumnWidths(std::span<const ColumnFit> columns, int available,
-                                               int minimum);
+                                               int minimum = kElidedColumnMinimum);
 
 // The text's width in pixels; called once per character.
 using MeasureText = std::function<int(std::string_view)>;

@@ -25,7 +25,8 @@ TEST(ListLayoutTest, FoldersShareTheRoomTheOthersLeaveAndUserWidthsStay) {
   // name, folder, new folder, mark (sized by the user)
   std::vector<ColumnFit> columns = {
       {100, 80, false, false}, {300, 80, false, true}, {120, 80, false, true}, {40, 55, true, false}};
-  EXPECT_EQ(FitColumnWidths(columns, 1000, 60), (std::vector<int>{100, 300, 120, 55}));
+  // Room beyond every content is shared out: the list is never left half blank.
+  EXPECT_EQ(FitColumnWidths(columns, 1000, 60), (std::vector<int>{100, 513, 332, 55}));
   // 345 left: the new folder needs only 120 of its half, the folder takes the rest.
   EXPECT_EQ(FitColumnWidths(columns, 500, 60), (std::vector<int>{100, 225, 120, 55}));
   EXPECT_EQ(FitColumnWidths(columns, 355, 60), (std::vector<int>{100, 100, 100, 55}));

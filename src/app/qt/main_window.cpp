@@ -337,11 +337,8 @@ void MainWindow::FitColumns() {
   QHeaderView* header = list_->horizontalHeader();
   // Room the style leaves around a cell's text.
   const int margin = 2 * (list_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list_) + 1) + 4;
-  // A long name or folder is shortened rather than pushing the other columns out of sight.
-  const int widest =
-      std::max(PartListModel::ColumnWidth(partlist::kFolderName), list_->viewport()->width() / 3);
-  fitting_ = true;
   for (int column = 0; column < partlist::kColumnCount; ++column) {
+    const auto index = static_cast<std::size_t>(column);
     if (column == partlist::kParent || column == partlist::kNumber) {
       // The digits of a font are all one width: the longest text is the widest.
       const std::string* longest = &list.Text(0, column);
@@ -349,49 +346,37 @@ void MainWindow::FitColumns() {
         if (list.Text(row, column).size() > longest->size())
           longest = &list.Text(row, column);
       }
-      const int wanted = std::max(header->sectionSizeHint(column),
-                                  list_->fontMetrics().horizontalAdvance(Display(*longest)) + margin);
-      if (wanted > header->sectionSize(column))
-        header->resizeSection(column, wanted);
-    } else if (column <= partlist::kNewFolderName && !widthByHand_.at(static_cast<std::size_t>(column))) {
+      // Never narrowed again by shorter numbers.
+      fitted_.at(index) = std::max({header->sectionSize(column), header->sectionSizeHint(column),
+                                    list_->fontMetrics().horizontalAdvance(Display(*longest)) + margin});
+    } else if (column <= partlist::kNewFolderName) {
       // The marks keep their narrow widths. Measured by the view: the rows in sight and a sample.
       const int contents = static_cast<const QAbstractItemView*>(list_)->sizeHintForColumn(column);
-      fitted_.at(static_cast<std::size_t>(column)) =
-          std::min(widest, std::max(header->sectionSizeHint(column), contents));
+      fitted_.at(index) = std::max(header->sectionSizeHint(column), contents);
     }
   }
-  fitting_ = false;
   SpreadColumns();
 }
 
 void MainWindow::SpreadColumns() {
   QHeaderView* header = list_->horizontalHeader();
-  // The names and folders not sized by hand share the room the list has beyond all contents.
-  int others = 0;
-  int fitted = 0;
-  int sharing = 0;
+  std::array<ColumnFit, partlist::kColumnCount> columns{};
   for (int column = 0; column < partlist::kColumnCount; ++column) {
-    const int width = fitted_.at(static_cast<std::size_t>(column));
-    const bool shares =
-        column <= partlist::kNewFolderName && width > 0 && !widthByHand_.at(static_cast<std::size_t>(column));
-    others += shares ? 0 : header->sectionSize(column);
-    fitted += shares ? width : 0;
-    sharing += shares ? 1 : 0;
+    const auto index = static_cast<std::size_t>(column);
+    const int current = header->sectionSize(column);
+    // Until a list was fitted, and for the marks, a column keeps its width.
+    const int fitted = fitted_.at(index);
+    const bool names = column <= partlist::kNewFolderName && fitted > 0;
+    columns.at(index) = {fitted > 0 ? fitted : current, current, names && widthByHand_.at(index), names};
   }
-  if (sharing == 0)
-    return;
   // Room for a vertical scroll bar is kept whether it shows yet or not: rows arrive after the fit.
   const int room = list_->width() - 2 * list_->frameWidth() - list_->verticalScrollBar()->sizeHint().width();
-  const int spare = std::max(0, room - others - fitted);
-  const int each = spare / sharing;
-  int left = sharing;
+  const std::vector<int> widths = FitColumnWidths(columns, room);
   fitting_ = true;
-  for (int column = 0; column <= partlist::kNewFolderName; ++column) {
-    const int width = fitted_.at(static_cast<std::size_t>(column));
-    if (width == 0 || widthByHand_.at(static_cast<std::size_t>(column)))
-      continue;
-    // The last takes what the division leaves, so that the columns end at the list's edge.
-    header->resizeSection(column, width + (--left == 0 ? spare - each * (sharing - 1) : each));
+  for (int column = 0; column < partlist::kColumnCount; ++column) {
+    const int width = widths.at(static_cast<std::size_t>(column));
+    if (width != header->sectionSize(column))
+      header->resizeSection(column, width);
   }
   fitting_ = false;
 }

@@ -122,7 +122,7 @@ class MainWindow final : public QDialog, public platform::Ui {
   QMenu* listMenu_ = nullptr;
   bool syncingSelection_ = false;
   std::array<bool, partlist::kColumnCount> widthByHand_{};
-  // The width each name or folder column's contents want; 0 until a list was fitted.
+  // The width each name, folder or number column's contents want; 0 until a list was fitted.
   std::array<int, partlist::kColumnCount> fitted_{};
   bool fitting_ = false;
   QSettings* settings_ = nullptr;

@@ -15,8 +15,6 @@ namespace {
 // What a cell and a header draw around their text.
 constexpr int kCellMargin = 14;
 constexpr int kHeaderMargin = 18;
-// An elided folder keeps at least this much of the list.
-constexpr int kElidedMinimum = 80;
 
 // The list's own font on a device context, for as long as it lives.
 class ListDc {
@@ -187,7 +185,7 @@ void ListColumns::Fit() {
   }
   RECT client{};
   GetClientRect(list_, &client);
-  const std::vector<int> widths = FitColumnWidths(columns, client.right, kElidedMinimum);
+  const std::vector<int> widths = FitColumnWidths(columns, client.right);
   for (int column = 0; column < partlist::kColumnCount; ++column) {
     const auto index = static_cast<std::size_t>(column);
     if (widths[index] != columns[index].current)
