@@ -2,6 +2,7 @@
 // What the test support does differently per platform: where a temporary drive is seen from the
 // program, and starting a stand-in program to read what it prints.
 
+#include <filesystem>
 #include <string>
 
 namespace velmora::testing {
@@ -16,6 +17,10 @@ void RemoveDriveFolder(const std::string& hostRoot);
 std::string CadRootVariable();
 // The Windows form of a program in the stand-in installation.
 std::string CadProgramWindowsPath(const std::string& name);
+
+// A path in the real host's own form (what its ToHostPath gives: UTF-8 on Linux, the code page on
+// Windows) as a file system path.
+std::filesystem::path FromHostForm(const std::string& hostPath);
 
 // Wine, which differs from Windows in a few known ways (a case-only rename keeps the old
 // spelling; a "%" in a batch variable is expanded again).

@@ -21,6 +21,10 @@ void RemoveDriveFolder(const std::string& hostRoot) {
   std::filesystem::remove_all(hostRoot, ignored);
 }
 
+std::filesystem::path FromHostForm(const std::string& hostPath) {
+  return std::filesystem::path(hostPath);
+}
+
 std::string CadRootVariable() {
   return std::string(VELMORA_CAD_DIR) + "/";
 }

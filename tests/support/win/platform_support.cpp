@@ -37,6 +37,15 @@ void RemoveDriveFolder(const std::string&) {
   EmptyDrive();
 }
 
+// The narrow API reads paths in the code page; the C++ library's narrow paths are UTF-8.
+std::filesystem::path FromHostForm(const std::string& hostPath) {
+  const int length =
+      MultiByteToWideChar(CP_ACP, 0, hostPath.data(), static_cast<int>(hostPath.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, hostPath.data(), static_cast<int>(hostPath.size()), wide.data(), length);
+  return std::filesystem::path(wide);
+}
+
 // The installation is built on the Linux side of Wine, seen through Z:.
 std::string CadRootVariable() {
   return CadProgramWindowsPath("");
