@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -20,6 +22,7 @@
 #include "resources/messages/structure.h"
 #include "resources/messages/tails.h"
 #include "resources/version.h"
+#include "support/platform_support.h"
 
 namespace velmora::app::test {
 namespace {
@@ -31,13 +34,6 @@ struct CliResult {
   std::string out;
   std::string err;
 };
-
-std::string Quoted(std::string_view word) {
-  std::string quoted = "'";
-  for (const char c : word)
-    quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
 
 std::string Slurp(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -58,25 +54,35 @@ class CliTest : public DialogFixture {
 
   void SetUp() override {
     top = drive.MakeAssembly("gen", kAssembly);
-    outputs = std::filesystem::path(drive.HostRoot()).parent_path() /
-              (std::filesystem::path(drive.HostRoot()).filename().string() + "-cli");
+    // In TEMP, which the snapshots of the drive leave out.
+    outputs = std::filesystem::path(drive.Host("temp/cli"));
     std::filesystem::create_directories(outputs);
   }
-  void TearDown() override { std::filesystem::remove_all(outputs); }
+  // Under Wine the last streams can stay held for a moment after the program ended; the drive's
+  // TEMP goes with the drive.
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(outputs, ignored);
+  }
 
-  // velmora-cli with the words given (UTF-8), no terminal anywhere, under a UTF-8 locale unless
-  // the environment says otherwise.
-  CliResult Cli(const std::vector<std::string>& words, const std::string& environment = "LC_ALL=C.UTF-8") {
-    std::string command = "env " + environment + " " + Quoted(VELMORA_CLI);
-    for (const std::string& word : words)
-      command += " " + Quoted(word);
-    command += " >" + Quoted((outputs / "out").string()) + " 2>" + Quoted((outputs / "err").string()) +
-               " </dev/null";
-    const int raw = std::system(command.c_str());
-    CliResult result;
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    result.out = Slurp(outputs / "out");
-    result.err = Slurp(outputs / "err");
+  // velmora-cli with the words given (UTF-8), no terminal anywhere; what it writes in UTF-8 unless
+  // cp932 is asked for. On Linux the locale decides. On Windows it has no console and so writes
+  // the code page, with CR LF as Windows programs do; both are undone here but for cp932.
+  CliResult Cli(const std::vector<std::string>& words, std::vector<std::string> environment = {},
+                bool cp932 = false) {
+#ifndef _WIN32
+    environment.push_back(cp932 ? "LC_ALL=C" : "LC_ALL=C.UTF-8");
+#endif
+    const velmora::testing::Ran ran = velmora::testing::RunProgram(VELMORA_CLI, words, environment, outputs);
+    CliResult result{ran.exitCode, ran.out, ran.err};
+#ifdef _WIN32
+    for (std::string* stream : {&result.out, &result.err}) {
+      for (std::size_t at = stream->find("\r\n"); at != std::string::npos; at = stream->find("\r\n", at))
+        stream->erase(at, 1);
+      if (!cp932)
+        *stream = Utf8(*stream);
+    }
+#endif
     return result;
   }
 
@@ -93,7 +99,9 @@ class CliTest : public DialogFixture {
     return drive.Host("plans/plan.csv");
   }
 
-  std::string Utf8(std::string_view cp932) const { return text::ToDisplayUtf8(cp932); }
+  std::string Utf8(std::string_view cp932) const {
+    return text::ToDisplayUtf8(cp932);
+  }
 
   std::string top;
   std::filesystem::path outputs;
@@ -204,9 +212,9 @@ TEST_P(SameRunTest, CommandLineShowsWhatTheWindowShowsAndEndsAsItDid) {
   std::filesystem::remove_all(drive.Host("gen"));
   std::filesystem::remove_all(drive.Host("temp/velmora-journal"));
   ASSERT_EQ(drive.MakeAssembly("gen", kAssembly), top);
-  const std::string environment =
-      std::string("LC_ALL=C.UTF-8") +
-      (*c.failingCall != '\0' ? std::string(" VELMORA_UF_FAIL=") + c.failingCall : "");
+  std::vector<std::string> environment;
+  if (*c.failingCall != '\0')
+    environment.push_back(std::string("VELMORA_UF_FAIL=") + c.failingCall);
   const CliResult result = Cli(words, environment);
   EXPECT_EQ(result.status, c.status);
   EXPECT_EQ(result.err, shown);
@@ -232,6 +240,12 @@ TEST_F(CliTest, ListPrintsTheTenColumnsForEitherFormOfThePath) {
   const CliResult windows = Cli({"list", Utf8(top)});
   EXPECT_EQ(windows.status, 0) << windows.err;
   EXPECT_EQ(windows.out, host.out);
+
+  // Names beyond ASCII in the host's form (on Windows: with "/").
+  const CliResult part = Cli({"list", drive.Host("gen/部品表/ソケット_00002.PRT")});
+  EXPECT_EQ(part.status, 0) << part.err;
+  EXPECT_NE(part.out.find(",ソケット_00002.PRT," + Utf8(drive.Win("gen\\部品表\\")) + ","), std::string::npos)
+      << part.out;
 }
 
 TEST_F(CliTest, InspectPrintsTheMarksOfThePlan) {
@@ -247,8 +261,7 @@ TEST_F(CliTest, InspectPrintsTheMarksOfThePlan) {
 }
 
 TEST_F(CliTest, InspectThatCannotReadTheStructureIsRefused) {
-  const CliResult result =
-      Cli({"inspect", drive.Host("gen/TopAssy.prt")}, "LC_ALL=C.UTF-8 VELMORA_CAD_FAIL=ugpc");
+  const CliResult result = Cli({"inspect", drive.Host("gen/TopAssy.prt")}, {"VELMORA_CAD_FAIL=ugpc"});
   EXPECT_EQ(result.status, 1);
   EXPECT_TRUE(result.err.ends_with(std::string(msg::kTailInspectNotDone) + "\n")) << result.err;
 }
@@ -285,6 +298,14 @@ TEST_F(CliTest, UndoAsksOnATerminalOnlyAndTakesTheRunBack) {
   EXPECT_EQ(nothing.err, std::string(msg::kUndoNothing) + "\n");
 }
 
+#ifndef _WIN32
+std::string Quoted(std::string_view word) {
+  std::string quoted = "'";
+  for (const char c : word)
+    quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
 // Under a terminal (script(1) gives one): the progress overwrites one line, and undo's question
 // takes the answer typed.
 TEST_F(CliTest, OnATerminalTheProgressShowsAndUndoAsks) {
@@ -308,9 +329,10 @@ TEST_F(CliTest, OnATerminalTheProgressShowsAndUndoAsks) {
   EXPECT_NE(asked.find(std::string(msg::kCliAnswerPrompt)), std::string::npos) << asked;
   EXPECT_EQ(DriveSnapshot(), before);
 }
+#endif
 
 TEST_F(CliTest, MessagesAreCp932OutsideAUtf8Locale) {
-  const CliResult result = Cli({"list", "D:\\gen\\none.prt"}, "LC_ALL=C");
+  const CliResult result = Cli({"list", "D:\\gen\\none.prt"}, {}, true);
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, msg::kCliNoSuchFile("D:\\gen\\none.prt") + "\n");
 }

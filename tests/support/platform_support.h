@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace velmora::testing {
 
@@ -33,5 +34,16 @@ struct Captured {
 // Runs a program of the stand-in installation with plain arguments and one path argument.
 Captured RunCadProgram(const std::string& name, const std::string& arguments,
                        const std::string& pathArgument);
+
+struct Ran {
+  int exitCode = -1;
+  std::string out;  // standard output, as written
+  std::string err;  // standard error, as written
+};
+// Runs a built program (its host path) with the words given (UTF-8; on Windows they reach it in the
+// code page) and "NAME=value" entries added to its environment; its input is empty and no stream is
+// a terminal (on Windows it has no console). Its outputs go through files in folder.
+Ran RunProgram(const std::string& program, const std::vector<std::string>& words,
+               const std::vector<std::string>& environment, const std::filesystem::path& folder);
 
 }  // namespace velmora::testing

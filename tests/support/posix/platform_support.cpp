@@ -6,8 +6,27 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 namespace velmora::testing {
+namespace {
+
+std::string Quoted(std::string_view word) {
+  std::string quoted = "'";
+  for (const char c : word)
+    quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+std::string Slurp(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+}  // namespace
 
 std::string MakeDriveFolder() {
   std::string pattern = (std::filesystem::temp_directory_path() / "velmora-drive-XXXXXX").string();
@@ -54,6 +73,24 @@ Captured RunCadProgram(const std::string& name, const std::string& arguments,
   const int status = pclose(pipe);
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;
+}
+
+Ran RunProgram(const std::string& program, const std::vector<std::string>& words,
+               const std::vector<std::string>& environment, const std::filesystem::path& folder) {
+  std::string command = "env";
+  for (const std::string& entry : environment)
+    command += " " + Quoted(entry);
+  command += " " + Quoted(program);
+  for (const std::string& word : words)
+    command += " " + Quoted(word);
+  command +=
+      " >" + Quoted((folder / "out").string()) + " 2>" + Quoted((folder / "err").string()) + " </dev/null";
+  const int raw = std::system(command.c_str());
+  Ran ran;
+  ran.exitCode = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  ran.out = Slurp(folder / "out");
+  ran.err = Slurp(folder / "err");
+  return ran;
 }
 
 }  // namespace velmora::testing

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "text/codec.h"
 
@@ -21,6 +23,65 @@ void EmptyDrive() {
     if (entry.path().filename() != kMarker)
       std::filesystem::remove_all(entry.path(), ignored);
 }
+
+std::wstring Wide(const std::string& utf8) {
+  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+  return wide;
+}
+
+// One word of a command line as the C runtime splits it again: quoted, a run of backslashes
+// doubled where a quote follows it.
+std::wstring CommandWord(const std::wstring& word) {
+  std::wstring quoted = L"\"";
+  std::size_t backslashes = 0;
+  for (const wchar_t c : word) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+    backslashes = 0;
+    quoted += c;
+  }
+  quoted.append(backslashes * 2, L'\\');
+  return quoted + L"\"";
+}
+
+std::string Slurp(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+HANDLE InheritedFile(const std::filesystem::path& path, DWORD access) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// The entries are set in this process for the child to inherit, and taken away again after.
+class AddedEnvironment {
+ public:
+  explicit AddedEnvironment(const std::vector<std::string>& entries) {
+    for (const std::string& entry : entries) {
+      const std::size_t equals = entry.find('=');
+      names_.push_back(Wide(entry.substr(0, equals)));
+      SetEnvironmentVariableW(names_.back().c_str(), Wide(entry.substr(equals + 1)).c_str());
+    }
+  }
+  ~AddedEnvironment() {
+    for (const std::wstring& name : names_)
+      SetEnvironmentVariableW(name.c_str(), nullptr);
+  }
+  AddedEnvironment(const AddedEnvironment&) = delete;
+  AddedEnvironment& operator=(const AddedEnvironment&) = delete;
+
+ private:
+  std::vector<std::wstring> names_;
+};
 
 }  // namespace
 
@@ -87,6 +148,42 @@ Captured RunCadProgram(const std::string& name, const std::string& arguments,
     Sleep(100);
   }
   return result;
+}
+
+// The program is built on the Linux side of Wine, seen through Z:.
+Ran RunProgram(const std::string& program, const std::vector<std::string>& words,
+               const std::vector<std::string>& environment, const std::filesystem::path& folder) {
+  std::string windows = program.starts_with("/") ? "Z:" + program : program;
+  std::replace(windows.begin(), windows.end(), '/', '\\');
+  std::wstring line = CommandWord(Wide(windows));
+  for (const std::string& word : words)
+    line += L" " + CommandWord(Wide(word));
+  const AddedEnvironment added(environment);
+  const HANDLE in = InheritedFile(folder / "in", GENERIC_READ | GENERIC_WRITE);
+  const HANDLE out = InheritedFile(folder / "out", GENERIC_WRITE);
+  const HANDLE err = InheritedFile(folder / "err", GENERIC_WRITE);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = in;
+  startup.hStdOutput = out;
+  startup.hStdError = err;
+  PROCESS_INFORMATION started{};
+  Ran ran;
+  if (CreateProcessW(Wide(windows).c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                     nullptr, &startup, &started)) {
+    WaitForSingleObject(started.hProcess, INFINITE);
+    DWORD code = 0;
+    if (GetExitCodeProcess(started.hProcess, &code))
+      ran.exitCode = static_cast<int>(code);
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+  }
+  for (const HANDLE file : {in, out, err})
+    CloseHandle(file);
+  ran.out = Slurp(folder / "out");
+  ran.err = Slurp(folder / "err");
+  return ran;
 }
 
 }  // namespace velmora::testing
