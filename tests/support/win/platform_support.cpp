@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "text/codec.h"
@@ -62,25 +63,36 @@ HANDLE InheritedFile(const std::filesystem::path& path, DWORD access) {
                      FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-// The entries are set in this process for the child to inherit, and taken away again after.
+// The entries are set in this process for the child to inherit, and put back as they were after.
 class AddedEnvironment {
  public:
   explicit AddedEnvironment(const std::vector<std::string>& entries) {
     for (const std::string& entry : entries) {
       const std::size_t equals = entry.find('=');
-      names_.push_back(Wide(entry.substr(0, equals)));
-      SetEnvironmentVariableW(names_.back().c_str(), Wide(entry.substr(equals + 1)).c_str());
+      Saved saved{Wide(entry.substr(0, equals)), std::nullopt};
+      const DWORD length = GetEnvironmentVariableW(saved.name.c_str(), nullptr, 0);
+      if (length > 0) {
+        std::wstring value(length, L'\0');
+        value.resize(GetEnvironmentVariableW(saved.name.c_str(), value.data(), length));
+        saved.value = std::move(value);
+      }
+      SetEnvironmentVariableW(saved.name.c_str(), Wide(entry.substr(equals + 1)).c_str());
+      saved_.push_back(std::move(saved));
     }
   }
   ~AddedEnvironment() {
-    for (const std::wstring& name : names_)
-      SetEnvironmentVariableW(name.c_str(), nullptr);
+    for (const Saved& saved : saved_)
+      SetEnvironmentVariableW(saved.name.c_str(), saved.value ? saved.value->c_str() : nullptr);
   }
   AddedEnvironment(const AddedEnvironment&) = delete;
   AddedEnvironment& operator=(const AddedEnvironment&) = delete;
 
  private:
-  std::vector<std::wstring> names_;
+  struct Saved {
+    std::wstring name;
+    std::optional<std::wstring> value;
+  };
+  std::vector<Saved> saved_;
 };
 
 }  // namespace
