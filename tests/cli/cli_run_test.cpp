@@ -8,8 +8,6 @@
 #endif
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -35,13 +33,6 @@ struct CliResult {
   std::string err;
 };
 
-std::string Slurp(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
 struct PlanRow {
   std::string part;  // UTF-8
   std::string newName;
@@ -55,14 +46,7 @@ class CliTest : public DialogFixture {
   void SetUp() override {
     top = drive.MakeAssembly("gen", kAssembly);
     // In TEMP, which the snapshots of the drive leave out.
-    outputs = std::filesystem::path(drive.Host("temp/cli"));
-    std::filesystem::create_directories(outputs);
-  }
-  // Under Wine the last streams can stay held for a moment after the program ended; the drive's
-  // TEMP goes with the drive.
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(outputs, ignored);
+    std::filesystem::create_directories(drive.Host(kOutputs));
   }
 
   // velmora-cli with the words given (UTF-8), no terminal anywhere; what it writes in UTF-8 unless
@@ -73,8 +57,11 @@ class CliTest : public DialogFixture {
 #ifndef _WIN32
     environment.push_back(cp932 ? "LC_ALL=C" : "LC_ALL=C.UTF-8");
 #endif
-    const velmora::testing::Ran ran = velmora::testing::RunProgram(VELMORA_CLI, words, environment, outputs);
-    CliResult result{ran.exitCode, ran.out, ran.err};
+    CliResult result;
+    result.status =
+        velmora::testing::RunProgram(VELMORA_CLI, words, environment, Output("out"), Output("err"));
+    result.out = drive.ReadFile(std::string(kOutputs) + "/out");
+    result.err = drive.ReadFile(std::string(kOutputs) + "/err");
 #ifdef _WIN32
     for (std::string* stream : {&result.out, &result.err}) {
       for (std::size_t at = stream->find("\r\n"); at != std::string::npos; at = stream->find("\r\n", at))
@@ -103,8 +90,13 @@ class CliTest : public DialogFixture {
     return text::ToDisplayUtf8(cp932);
   }
 
+  // A file for what velmora-cli writes, as a host path.
+  std::string Output(std::string_view name) const {
+    return drive.Host(std::string(kOutputs) + "/" + std::string(name));
+  }
+
+  static constexpr const char* kOutputs = "temp/cli";
   std::string top;
-  std::filesystem::path outputs;
 };
 
 // --- One run through the window and through the command line --------------------------------------
@@ -271,7 +263,7 @@ TEST_F(CliTest, UndoAsksOnATerminalOnlyAndTakesTheRunBack) {
   ASSERT_TRUE(ChooseInputPart(top));
   const std::string plan = WritePlan({{"表示板_00011.prt", "表示板_新.prt", ""}});
   const auto before = DriveSnapshot();
-  const std::string log = (outputs / "run.csv").string();
+  const std::string log = Output("run.csv");
   ASSERT_EQ(Cli({"run", "--operation", "change", drive.Host("gen/TopAssy.prt"), "--plan", plan, "--log", log,
                  "--overwrite-all"})
                 .status,
@@ -279,10 +271,11 @@ TEST_F(CliTest, UndoAsksOnATerminalOnlyAndTakesTheRunBack) {
   EXPECT_TRUE(drive.Exists("gen/表示板_新.prt"));
   const std::string folder = Utf8(drive.Win("gen\\"));
   // The copy, its parent edited to name it, and each written file re-saved.
-  EXPECT_EQ(Slurp(log), "action,path,source,result\ncopied," + folder + "表示板_新.prt," + folder +
-                            "表示板_00011.prt,done\nre-saved," + folder + "表示板_新.prt,,done\nedited," +
-                            folder + "アーム_00004.Prt,,done\nre-saved," + folder +
-                            "アーム_00004.Prt,,done\nre-saved," + folder + "TopAssy.prt,,done\n");
+  EXPECT_EQ(drive.ReadFile(std::string(kOutputs) + "/run.csv"),
+            "action,path,source,result\ncopied," + folder + "表示板_新.prt," + folder +
+                "表示板_00011.prt,done\nre-saved," + folder + "表示板_新.prt,,done\nedited," + folder +
+                "アーム_00004.Prt,,done\nre-saved," + folder + "アーム_00004.Prt,,done\nre-saved," + folder +
+                "TopAssy.prt,,done\n");
 
   const CliResult unasked = Cli({"undo"});
   EXPECT_EQ(unasked.status, 1);
@@ -315,9 +308,10 @@ TEST_F(CliTest, OnATerminalTheProgressShowsAndUndoAsks) {
   const auto onTerminal = [&](const std::string& words, const std::string& typed) {
     const std::string command = "printf " + Quoted(typed) + " | script -qec " +
                                 Quoted("env LC_ALL=C.UTF-8 " + Quoted(VELMORA_CLI) + " " + words) +
-                                " /dev/null >" + Quoted((outputs / "tty").string());
+                                " /dev/null >" + Quoted(Output("tty"));
     const int raw = std::system(command.c_str());
-    return std::make_pair(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(outputs / "tty"));
+    return std::make_pair(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1,
+                          drive.ReadFile(std::string(kOutputs) + "/tty"));
   };
   const auto [ran, progress] =
       onTerminal("run --operation lower-parts --overwrite-all " + Quoted(drive.Host("gen/TopAssy.prt")), "");

@@ -35,15 +35,11 @@ struct Captured {
 Captured RunCadProgram(const std::string& name, const std::string& arguments,
                        const std::string& pathArgument);
 
-struct Ran {
-  int exitCode = -1;
-  std::string out;  // standard output, as written
-  std::string err;  // standard error, as written
-};
 // Runs a built program (its host path) with the words given (UTF-8; on Windows they reach it in the
 // code page) and "NAME=value" entries added to its environment; its input is empty and no stream is
-// a terminal (on Windows it has no console). Its outputs go through files in folder.
-Ran RunProgram(const std::string& program, const std::vector<std::string>& words,
-               const std::vector<std::string>& environment, const std::filesystem::path& folder);
+// a terminal (on Windows it has no console). Its standard output and error go to the host files out
+// and err (UTF-8 paths). Its exit status, or -1.
+int RunProgram(const std::string& program, const std::vector<std::string>& words,
+               const std::vector<std::string>& environment, const std::string& out, const std::string& err);
 
 }  // namespace velmora::testing

@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace velmora::testing {
 namespace {
@@ -17,13 +15,6 @@ std::string Quoted(std::string_view word) {
   for (const char c : word)
     quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return quoted + "'";
-}
-
-std::string Slurp(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
 }
 
 }  // namespace
@@ -75,22 +66,17 @@ Captured RunCadProgram(const std::string& name, const std::string& arguments,
   return result;
 }
 
-Ran RunProgram(const std::string& program, const std::vector<std::string>& words,
-               const std::vector<std::string>& environment, const std::filesystem::path& folder) {
+int RunProgram(const std::string& program, const std::vector<std::string>& words,
+               const std::vector<std::string>& environment, const std::string& out, const std::string& err) {
   std::string command = "env";
   for (const std::string& entry : environment)
     command += " " + Quoted(entry);
   command += " " + Quoted(program);
   for (const std::string& word : words)
     command += " " + Quoted(word);
-  command +=
-      " >" + Quoted((folder / "out").string()) + " 2>" + Quoted((folder / "err").string()) + " </dev/null";
+  command += " >" + Quoted(out) + " 2>" + Quoted(err) + " </dev/null";
   const int raw = std::system(command.c_str());
-  Ran ran;
-  ran.exitCode = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  ran.out = Slurp(folder / "out");
-  ran.err = Slurp(folder / "err");
-  return ran;
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 }
 
 }  // namespace velmora::testing

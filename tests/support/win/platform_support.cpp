@@ -6,9 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 
 #include "text/codec.h"
 
@@ -50,17 +48,10 @@ std::wstring CommandWord(const std::wstring& word) {
   return quoted + L"\"";
 }
 
-std::string Slurp(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-HANDLE InheritedFile(const std::filesystem::path& path, DWORD access) {
+HANDLE InheritedFile(const std::string& path) {
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
-                     FILE_ATTRIBUTE_NORMAL, nullptr);
+  return CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 // The entries are set in this process for the child to inherit, and put back as they were after.
@@ -162,40 +153,42 @@ Captured RunCadProgram(const std::string& name, const std::string& arguments,
   return result;
 }
 
-// The program is built on the Linux side of Wine, seen through Z:.
-Ran RunProgram(const std::string& program, const std::vector<std::string>& words,
-               const std::vector<std::string>& environment, const std::filesystem::path& folder) {
+// The program is built on the Linux side of Wine, seen through Z:. Its input is a pipe whose
+// writing end is closed: empty, and no console (as NUL would count for the C runtime).
+int RunProgram(const std::string& program, const std::vector<std::string>& words,
+               const std::vector<std::string>& environment, const std::string& out, const std::string& err) {
   std::string windows = program.starts_with("/") ? "Z:" + program : program;
   std::replace(windows.begin(), windows.end(), '/', '\\');
   std::wstring line = CommandWord(Wide(windows));
   for (const std::string& word : words)
     line += L" " + CommandWord(Wide(word));
   const AddedEnvironment added(environment);
-  const HANDLE in = InheritedFile(folder / "in", GENERIC_READ | GENERIC_WRITE);
-  const HANDLE out = InheritedFile(folder / "out", GENERIC_WRITE);
-  const HANDLE err = InheritedFile(folder / "err", GENERIC_WRITE);
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE input = nullptr;
+  HANDLE feed = nullptr;
+  if (!CreatePipe(&input, &feed, &inherit, 0))
+    return -1;
+  CloseHandle(feed);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = in;
-  startup.hStdOutput = out;
-  startup.hStdError = err;
+  startup.hStdInput = input;
+  startup.hStdOutput = InheritedFile(out);
+  startup.hStdError = InheritedFile(err);
   PROCESS_INFORMATION started{};
-  Ran ran;
+  int status = -1;
   if (CreateProcessW(Wide(windows).c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                      nullptr, &startup, &started)) {
     WaitForSingleObject(started.hProcess, INFINITE);
     DWORD code = 0;
     if (GetExitCodeProcess(started.hProcess, &code))
-      ran.exitCode = static_cast<int>(code);
+      status = static_cast<int>(code);
     CloseHandle(started.hThread);
     CloseHandle(started.hProcess);
   }
-  for (const HANDLE file : {in, out, err})
-    CloseHandle(file);
-  ran.out = Slurp(folder / "out");
-  ran.err = Slurp(folder / "err");
-  return ran;
+  for (const HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError})
+    CloseHandle(handle);
+  return status;
 }
 
 }  // namespace velmora::testing
