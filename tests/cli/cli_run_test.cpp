@@ -60,8 +60,8 @@ class CliTest : public DialogFixture {
     CliResult result;
     result.status =
         velmora::testing::RunProgram(VELMORA_CLI, words, environment, Output("out"), Output("err"));
-    result.out = drive.ReadFile(std::string(kOutputs) + "/out");
-    result.err = drive.ReadFile(std::string(kOutputs) + "/err");
+    result.out = Written("out");
+    result.err = Written("err");
 #ifdef _WIN32
     for (std::string* stream : {&result.out, &result.err}) {
       for (std::size_t at = stream->find("\r\n"); at != std::string::npos; at = stream->find("\r\n", at))
@@ -90,9 +90,12 @@ class CliTest : public DialogFixture {
     return text::ToDisplayUtf8(cp932);
   }
 
-  // A file for what velmora-cli writes, as a host path.
+  // A file for what velmora-cli writes, as a host path, and what it holds.
   std::string Output(std::string_view name) const {
     return drive.Host(std::string(kOutputs) + "/" + std::string(name));
+  }
+  std::string Written(std::string_view name) const {
+    return drive.ReadFile(std::string(kOutputs) + "/" + std::string(name));
   }
 
   static constexpr const char* kOutputs = "temp/cli";
@@ -271,11 +274,11 @@ TEST_F(CliTest, UndoAsksOnATerminalOnlyAndTakesTheRunBack) {
   EXPECT_TRUE(drive.Exists("gen/表示板_新.prt"));
   const std::string folder = Utf8(drive.Win("gen\\"));
   // The copy, its parent edited to name it, and each written file re-saved.
-  EXPECT_EQ(drive.ReadFile(std::string(kOutputs) + "/run.csv"),
-            "action,path,source,result\ncopied," + folder + "表示板_新.prt," + folder +
-                "表示板_00011.prt,done\nre-saved," + folder + "表示板_新.prt,,done\nedited," + folder +
-                "アーム_00004.Prt,,done\nre-saved," + folder + "アーム_00004.Prt,,done\nre-saved," + folder +
-                "TopAssy.prt,,done\n");
+  EXPECT_EQ(Written("run.csv"), "action,path,source,result\ncopied," + folder + "表示板_新.prt," + folder +
+                                    "表示板_00011.prt,done\nre-saved," + folder +
+                                    "表示板_新.prt,,done\nedited," + folder +
+                                    "アーム_00004.Prt,,done\nre-saved," + folder +
+                                    "アーム_00004.Prt,,done\nre-saved," + folder + "TopAssy.prt,,done\n");
 
   const CliResult unasked = Cli({"undo"});
   EXPECT_EQ(unasked.status, 1);
@@ -310,8 +313,7 @@ TEST_F(CliTest, OnATerminalTheProgressShowsAndUndoAsks) {
                                 Quoted("env LC_ALL=C.UTF-8 " + Quoted(VELMORA_CLI) + " " + words) +
                                 " /dev/null >" + Quoted(Output("tty"));
     const int raw = std::system(command.c_str());
-    return std::make_pair(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1,
-                          drive.ReadFile(std::string(kOutputs) + "/tty"));
+    return std::make_pair(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Written("tty"));
   };
   const auto [ran, progress] =
       onTerminal("run --operation lower-parts --overwrite-all " + Quoted(drive.Host("gen/TopAssy.prt")), "");
