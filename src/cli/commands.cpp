@@ -18,15 +18,21 @@ bool IsWindowsForm(std::string_view path) {
   return drive || path.starts_with("\\\\");
 }
 
-// The host's form made absolute, as a file dialog would have given it.
-std::string AbsoluteHostPath(const std::string& utf8) {
+// The host's form made absolute, as the host's file dialog would have given it: UTF-8 on Linux, the
+// code page on Windows. nullopt when the code page cannot spell it.
+std::optional<std::string> AbsoluteHostPath(const std::string& utf8) {
   std::error_code error;
   const std::filesystem::path absolute =
       std::filesystem::absolute(std::filesystem::path(std::u8string(utf8.begin(), utf8.end())), error);
-  if (error)
-    return utf8;
-  const std::u8string spelt = absolute.lexically_normal().u8string();
-  return std::string(spelt.begin(), spelt.end());
+  const std::u8string normal = absolute.lexically_normal().u8string();
+  std::string spelt = error ? utf8 : std::string(normal.begin(), normal.end());
+#ifdef _WIN32
+  text::CodecResult cp932 = text::Utf8ToCp932(spelt);
+  if (!cp932.ok)
+    return std::nullopt;
+  spelt = std::move(cp932.text);
+#endif
+  return spelt;
 }
 
 // A path from the command line in the Windows form the handlers speak; nullopt after its message
@@ -34,16 +40,18 @@ std::string AbsoluteHostPath(const std::string& utf8) {
 std::optional<std::string> WindowsForm(platform::Host& host, const Console& console, platform::Ui& ui,
                                        const std::string& given) {
   std::optional<std::string> path;
-  if (IsWindowsForm(given)) {
-    path = console.ToCp932(given);
-    if (!path) {
-      ui.ShowMessage(msg::kCliPathNotCp932());
-      console.WriteGiven(stderr, given + "\n");
-      return std::nullopt;
-    }
+  const bool windowsForm = IsWindowsForm(given);
+  const std::optional<std::string> spelt =
+      windowsForm ? console.ToCp932(given) : AbsoluteHostPath(console.ToUtf8(given));
+  if (!spelt) {
+    ui.ShowMessage(msg::kCliPathNotCp932());
+    console.WriteGiven(stderr, given + "\n");
+    return std::nullopt;
+  }
+  if (windowsForm) {
+    path = spelt;
   } else {
-    const std::string utf8 = console.ToUtf8(given);
-    const platform::WindowsPath mapped = host.ToWindowsPath(AbsoluteHostPath(utf8));
+    const platform::WindowsPath mapped = host.ToWindowsPath(*spelt);
     if (!mapped.ok) {
       ui.ShowMessage(mapped.reason);
       return std::nullopt;

@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,6 +20,7 @@
 #include "resources/messages/structure.h"
 #include "resources/messages/tails.h"
 #include "resources/version.h"
+#include "support/platform_support.h"
 
 namespace velmora::app::test {
 namespace {
@@ -31,20 +32,6 @@ struct CliResult {
   std::string out;
   std::string err;
 };
-
-std::string Quoted(std::string_view word) {
-  std::string quoted = "'";
-  for (const char c : word)
-    quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-std::string Slurp(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 struct PlanRow {
   std::string part;  // UTF-8
@@ -58,25 +45,31 @@ class CliTest : public DialogFixture {
 
   void SetUp() override {
     top = drive.MakeAssembly("gen", kAssembly);
-    outputs = std::filesystem::path(drive.HostRoot()).parent_path() /
-              (std::filesystem::path(drive.HostRoot()).filename().string() + "-cli");
-    std::filesystem::create_directories(outputs);
+    // In TEMP, which the snapshots of the drive leave out.
+    std::filesystem::create_directories(drive.Host(kOutputs));
   }
-  void TearDown() override { std::filesystem::remove_all(outputs); }
 
-  // velmora-cli with the words given (UTF-8), no terminal anywhere, under a UTF-8 locale unless
-  // the environment says otherwise.
-  CliResult Cli(const std::vector<std::string>& words, const std::string& environment = "LC_ALL=C.UTF-8") {
-    std::string command = "env " + environment + " " + Quoted(VELMORA_CLI);
-    for (const std::string& word : words)
-      command += " " + Quoted(word);
-    command += " >" + Quoted((outputs / "out").string()) + " 2>" + Quoted((outputs / "err").string()) +
-               " </dev/null";
-    const int raw = std::system(command.c_str());
+  // velmora-cli with the words given (UTF-8), no terminal anywhere; what it writes in UTF-8 unless
+  // cp932 is asked for. On Linux the locale decides. On Windows it has no console and so writes
+  // the code page, with CR LF as Windows programs do; both are undone here but for cp932.
+  CliResult Cli(const std::vector<std::string>& words, std::vector<std::string> environment = {},
+                bool cp932 = false) {
+#ifndef _WIN32
+    environment.push_back(cp932 ? "LC_ALL=C" : "LC_ALL=C.UTF-8");
+#endif
     CliResult result;
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    result.out = Slurp(outputs / "out");
-    result.err = Slurp(outputs / "err");
+    result.status =
+        velmora::testing::RunProgram(VELMORA_CLI, words, environment, Output("out"), Output("err"));
+    result.out = Written("out");
+    result.err = Written("err");
+#ifdef _WIN32
+    for (std::string* stream : {&result.out, &result.err}) {
+      for (std::size_t at = stream->find("\r\n"); at != std::string::npos; at = stream->find("\r\n", at))
+        stream->erase(at, 1);
+      if (!cp932)
+        *stream = Utf8(*stream);
+    }
+#endif
     return result;
   }
 
@@ -93,10 +86,20 @@ class CliTest : public DialogFixture {
     return drive.Host("plans/plan.csv");
   }
 
-  std::string Utf8(std::string_view cp932) const { return text::ToDisplayUtf8(cp932); }
+  std::string Utf8(std::string_view cp932) const {
+    return text::ToDisplayUtf8(cp932);
+  }
 
+  // A file for what velmora-cli writes, as a host path, and what it holds.
+  std::string Output(std::string_view name) const {
+    return drive.Host(std::string(kOutputs) + "/" + std::string(name));
+  }
+  std::string Written(std::string_view name) const {
+    return drive.ReadFile(std::string(kOutputs) + "/" + std::string(name));
+  }
+
+  static constexpr const char* kOutputs = "temp/cli";
   std::string top;
-  std::filesystem::path outputs;
 };
 
 // --- One run through the window and through the command line --------------------------------------
@@ -204,9 +207,9 @@ TEST_P(SameRunTest, CommandLineShowsWhatTheWindowShowsAndEndsAsItDid) {
   std::filesystem::remove_all(drive.Host("gen"));
   std::filesystem::remove_all(drive.Host("temp/velmora-journal"));
   ASSERT_EQ(drive.MakeAssembly("gen", kAssembly), top);
-  const std::string environment =
-      std::string("LC_ALL=C.UTF-8") +
-      (*c.failingCall != '\0' ? std::string(" VELMORA_UF_FAIL=") + c.failingCall : "");
+  std::vector<std::string> environment;
+  if (*c.failingCall != '\0')
+    environment.push_back(std::string("VELMORA_UF_FAIL=") + c.failingCall);
   const CliResult result = Cli(words, environment);
   EXPECT_EQ(result.status, c.status);
   EXPECT_EQ(result.err, shown);
@@ -232,6 +235,12 @@ TEST_F(CliTest, ListPrintsTheTenColumnsForEitherFormOfThePath) {
   const CliResult windows = Cli({"list", Utf8(top)});
   EXPECT_EQ(windows.status, 0) << windows.err;
   EXPECT_EQ(windows.out, host.out);
+
+  // Names beyond ASCII in the host's form (on Windows: with "/").
+  const CliResult part = Cli({"list", drive.Host("gen/部品表/ソケット_00002.PRT")});
+  EXPECT_EQ(part.status, 0) << part.err;
+  EXPECT_NE(part.out.find(",ソケット_00002.PRT," + Utf8(drive.Win("gen\\部品表\\")) + ","), std::string::npos)
+      << part.out;
 }
 
 TEST_F(CliTest, InspectPrintsTheMarksOfThePlan) {
@@ -247,8 +256,7 @@ TEST_F(CliTest, InspectPrintsTheMarksOfThePlan) {
 }
 
 TEST_F(CliTest, InspectThatCannotReadTheStructureIsRefused) {
-  const CliResult result =
-      Cli({"inspect", drive.Host("gen/TopAssy.prt")}, "LC_ALL=C.UTF-8 VELMORA_CAD_FAIL=ugpc");
+  const CliResult result = Cli({"inspect", drive.Host("gen/TopAssy.prt")}, {"VELMORA_CAD_FAIL=ugpc"});
   EXPECT_EQ(result.status, 1);
   EXPECT_TRUE(result.err.ends_with(std::string(msg::kTailInspectNotDone) + "\n")) << result.err;
 }
@@ -258,7 +266,7 @@ TEST_F(CliTest, UndoAsksOnATerminalOnlyAndTakesTheRunBack) {
   ASSERT_TRUE(ChooseInputPart(top));
   const std::string plan = WritePlan({{"表示板_00011.prt", "表示板_新.prt", ""}});
   const auto before = DriveSnapshot();
-  const std::string log = (outputs / "run.csv").string();
+  const std::string log = Output("run.csv");
   ASSERT_EQ(Cli({"run", "--operation", "change", drive.Host("gen/TopAssy.prt"), "--plan", plan, "--log", log,
                  "--overwrite-all"})
                 .status,
@@ -266,10 +274,11 @@ TEST_F(CliTest, UndoAsksOnATerminalOnlyAndTakesTheRunBack) {
   EXPECT_TRUE(drive.Exists("gen/表示板_新.prt"));
   const std::string folder = Utf8(drive.Win("gen\\"));
   // The copy, its parent edited to name it, and each written file re-saved.
-  EXPECT_EQ(Slurp(log), "action,path,source,result\ncopied," + folder + "表示板_新.prt," + folder +
-                            "表示板_00011.prt,done\nre-saved," + folder + "表示板_新.prt,,done\nedited," +
-                            folder + "アーム_00004.Prt,,done\nre-saved," + folder +
-                            "アーム_00004.Prt,,done\nre-saved," + folder + "TopAssy.prt,,done\n");
+  EXPECT_EQ(Written("run.csv"), "action,path,source,result\ncopied," + folder + "表示板_新.prt," + folder +
+                                    "表示板_00011.prt,done\nre-saved," + folder +
+                                    "表示板_新.prt,,done\nedited," + folder +
+                                    "アーム_00004.Prt,,done\nre-saved," + folder +
+                                    "アーム_00004.Prt,,done\nre-saved," + folder + "TopAssy.prt,,done\n");
 
   const CliResult unasked = Cli({"undo"});
   EXPECT_EQ(unasked.status, 1);
@@ -285,6 +294,14 @@ TEST_F(CliTest, UndoAsksOnATerminalOnlyAndTakesTheRunBack) {
   EXPECT_EQ(nothing.err, std::string(msg::kUndoNothing) + "\n");
 }
 
+#ifndef _WIN32
+std::string Quoted(std::string_view word) {
+  std::string quoted = "'";
+  for (const char c : word)
+    quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
 // Under a terminal (script(1) gives one): the progress overwrites one line, and undo's question
 // takes the answer typed.
 TEST_F(CliTest, OnATerminalTheProgressShowsAndUndoAsks) {
@@ -294,9 +311,9 @@ TEST_F(CliTest, OnATerminalTheProgressShowsAndUndoAsks) {
   const auto onTerminal = [&](const std::string& words, const std::string& typed) {
     const std::string command = "printf " + Quoted(typed) + " | script -qec " +
                                 Quoted("env LC_ALL=C.UTF-8 " + Quoted(VELMORA_CLI) + " " + words) +
-                                " /dev/null >" + Quoted((outputs / "tty").string());
+                                " /dev/null >" + Quoted(Output("tty"));
     const int raw = std::system(command.c_str());
-    return std::make_pair(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(outputs / "tty"));
+    return std::make_pair(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Written("tty"));
   };
   const auto [ran, progress] =
       onTerminal("run --operation lower-parts --overwrite-all " + Quoted(drive.Host("gen/TopAssy.prt")), "");
@@ -308,9 +325,10 @@ TEST_F(CliTest, OnATerminalTheProgressShowsAndUndoAsks) {
   EXPECT_NE(asked.find(std::string(msg::kCliAnswerPrompt)), std::string::npos) << asked;
   EXPECT_EQ(DriveSnapshot(), before);
 }
+#endif
 
 TEST_F(CliTest, MessagesAreCp932OutsideAUtf8Locale) {
-  const CliResult result = Cli({"list", "D:\\gen\\none.prt"}, "LC_ALL=C");
+  const CliResult result = Cli({"list", "D:\\gen\\none.prt"}, {}, true);
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, msg::kCliNoSuchFile("D:\\gen\\none.prt") + "\n");
 }

@@ -2,7 +2,9 @@
 // What the test support does differently per platform: where a temporary drive is seen from the
 // program, and starting a stand-in program to read what it prints.
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 namespace velmora::testing {
 
@@ -17,6 +19,10 @@ std::string CadRootVariable();
 // The Windows form of a program in the stand-in installation.
 std::string CadProgramWindowsPath(const std::string& name);
 
+// A path in the real host's own form (what its ToHostPath gives: UTF-8 on Linux, the code page on
+// Windows) as a file system path.
+std::filesystem::path FromHostForm(const std::string& hostPath);
+
 // Wine, which differs from Windows in a few known ways (a case-only rename keeps the old
 // spelling; a "%" in a batch variable is expanded again).
 bool RunningUnderWine();
@@ -28,5 +34,12 @@ struct Captured {
 // Runs a program of the stand-in installation with plain arguments and one path argument.
 Captured RunCadProgram(const std::string& name, const std::string& arguments,
                        const std::string& pathArgument);
+
+// Runs a built program (its host path) with the words given (UTF-8; on Windows they reach it in the
+// code page) and "NAME=value" entries added to its environment; its input is empty and no stream is
+// a terminal (on Windows it has no console). Its standard output and error go to the host files out
+// and err (UTF-8 paths). Its exit status, or -1.
+int RunProgram(const std::string& program, const std::vector<std::string>& words,
+               const std::vector<std::string>& environment, const std::string& out, const std::string& err);
 
 }  // namespace velmora::testing

@@ -5,20 +5,25 @@
 #include <sstream>
 #include <vector>
 
+#include "support/platform_support.h"
+
 namespace velmora::testing {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Key(const fs::path& path) {
-  return path.lexically_normal().generic_string();
+fs::path Key(const fs::path& path) {
+  return path.lexically_normal();
 }
 
+// nullopt when the file cannot be read, as a file another handle holds on Windows.
 std::optional<std::string> Bytes(const fs::path& path) {
   std::error_code error;
   if (!fs::is_regular_file(path, error))
     return std::nullopt;
   std::ifstream in(path, std::ios::binary);
+  if (!in)
+    return std::nullopt;
   std::ostringstream bytes;
   bytes << in.rdbuf();
   return bytes.str();
@@ -32,7 +37,7 @@ class CutHeldFile final : public platform::HeldFile {
   bool AppendDurably(std::string_view bytes) override {
     if (host_->PowerGone() || !inner_->AppendDurably(bytes))
       return false;
-    host_->OnDisk(path_);
+    host_->AppendedOnDisk(path_, bytes);
     return true;
   }
   std::optional<std::string> ReadAll() override { return inner_->ReadAll(); }
@@ -45,8 +50,9 @@ class CutHeldFile final : public platform::HeldFile {
 
 }  // namespace
 
-PowerCutHost::PowerCutHost(platform::Host& inner, std::string root)
-    : ForwardingHost(inner), root_(std::move(root)) {
+PowerCutHost::PowerCutHost(platform::Host& inner, const std::string& root)
+    // Absolute, so that on Windows the names listed below "D:" read as the program spells them.
+    : ForwardingHost(inner), root_(Key(fs::absolute(fs::path(std::u8string(root.begin(), root.end()))))) {
   for (const auto& entry : fs::recursive_directory_iterator(root_)) {
     if (const std::optional<std::string> bytes = Bytes(entry.path()))
       disk_[Key(entry.path())] = *bytes;
@@ -59,8 +65,8 @@ bool PowerCutHost::PowerGone() {
   return cut_;
 }
 
-std::string PowerCutHost::HostPathOf(std::string_view windowsPath) {
-  return Key(fs::path(Inner().ToHostPath(windowsPath).value_or(std::string())));
+fs::path PowerCutHost::HostPathOf(std::string_view windowsPath) {
+  return Key(FromHostForm(Inner().ToHostPath(windowsPath).value_or(std::string())));
 }
 
 // The file's bytes, and the names of its folder, have reached the disk.
@@ -68,15 +74,27 @@ void PowerCutHost::OnDisk(std::string_view path) {
   const fs::path file(HostPathOf(path));
   if (const std::optional<std::string> bytes = Bytes(file))
     disk_[Key(file)] = *bytes;
-  const std::string folder = Key(file.parent_path());
+  NamesOnDisk(file.parent_path());
+}
+
+// Taken from what was appended, not read back: on Windows a held file shares no reading, so a
+// read through another handle fails, and the journal would count as empty on disk.
+void PowerCutHost::AppendedOnDisk(std::string_view path, std::string_view bytes) {
+  const fs::path file(HostPathOf(path));
+  disk_[Key(file)] += bytes;
+  NamesOnDisk(file.parent_path());
+}
+
+void PowerCutHost::NamesOnDisk(const fs::path& parent) {
+  const fs::path folder = Key(parent);
   for (auto it = disk_.begin(); it != disk_.end();) {
-    if (Key(fs::path(it->first).parent_path()) == folder && !fs::exists(it->first))
+    if (it->first.parent_path() == folder && !fs::exists(it->first))
       it = disk_.erase(it);
     else
       ++it;
   }
   std::error_code error;
-  for (const auto& entry : fs::directory_iterator(file.parent_path(), error)) {
+  for (const auto& entry : fs::directory_iterator(parent, error)) {
     if (entry.is_regular_file())
       disk_.try_emplace(Key(entry.path()), std::string());
   }
@@ -95,14 +113,14 @@ void PowerCutHost::DropUnflushed() {
   for (const auto& [path, bytes] : disk_) {
     if (Bytes(path) == bytes)
       continue;
-    fs::create_directories(fs::path(path).parent_path());
+    fs::create_directories(path.parent_path());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
   }
 }
 
 bool PowerCutHost::Remove(std::string_view path) {
-  const std::string file = HostPathOf(path);
+  const fs::path file = HostPathOf(path);
   if (PowerGone() || !Inner().Remove(path))
     return false;
   disk_.erase(file);

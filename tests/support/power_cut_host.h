@@ -7,6 +7,7 @@
 // harsher order for a program that must not remove what it has not yet made durable. A flush also
 // makes its folder's names durable: a name not flushed itself survives with no data.
 
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -20,7 +21,7 @@ namespace velmora::testing {
 class PowerCutHost : public platform::ForwardingHost {
  public:
   // What is below root (a host path, UTF-8) now counts as on disk.
-  PowerCutHost(platform::Host& inner, std::string root);
+  PowerCutHost(platform::Host& inner, const std::string& root);
 
   // The nth write-like call (1 = the first) finds the power gone; 0: it never goes.
   void CutAt(long long nth) { cutAt_ = nth; }
@@ -41,12 +42,14 @@ class PowerCutHost : public platform::ForwardingHost {
   // For the held files it hands out.
   bool PowerGone();
   void OnDisk(std::string_view path);
+  void AppendedOnDisk(std::string_view path, std::string_view bytes);
 
  private:
-  [[nodiscard]] std::string HostPathOf(std::string_view windowsPath);
+  [[nodiscard]] std::filesystem::path HostPathOf(std::string_view windowsPath);
+  void NamesOnDisk(const std::filesystem::path& folder);
 
-  std::string root_;
-  std::map<std::string, std::string> disk_;  // host path to bytes, as on disk
+  std::filesystem::path root_;
+  std::map<std::filesystem::path, std::string> disk_;  // file to bytes, as on disk
   long long cutAt_ = 0;
   long long calls_ = 0;
   bool cut_ = false;

@@ -8,6 +8,16 @@
 #include <filesystem>
 
 namespace velmora::testing {
+namespace {
+
+std::string Quoted(std::string_view word) {
+  std::string quoted = "'";
+  for (const char c : word)
+    quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+}  // namespace
 
 std::string MakeDriveFolder() {
   std::string pattern = (std::filesystem::temp_directory_path() / "velmora-drive-XXXXXX").string();
@@ -19,6 +29,10 @@ std::string MakeDriveFolder() {
 void RemoveDriveFolder(const std::string& hostRoot) {
   std::error_code ignored;
   std::filesystem::remove_all(hostRoot, ignored);
+}
+
+std::filesystem::path FromHostForm(const std::string& hostPath) {
+  return std::filesystem::path(hostPath);
 }
 
 std::string CadRootVariable() {
@@ -50,6 +64,19 @@ Captured RunCadProgram(const std::string& name, const std::string& arguments,
   const int status = pclose(pipe);
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;
+}
+
+int RunProgram(const std::string& program, const std::vector<std::string>& words,
+               const std::vector<std::string>& environment, const std::string& out, const std::string& err) {
+  std::string command = "env";
+  for (const std::string& entry : environment)
+    command += " " + Quoted(entry);
+  command += " " + Quoted(program);
+  for (const std::string& word : words)
+    command += " " + Quoted(word);
+  command += " >" + Quoted(out) + " 2>" + Quoted(err) + " </dev/null";
+  const int raw = std::system(command.c_str());
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 }
 
 }  // namespace velmora::testing
