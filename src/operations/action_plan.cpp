@@ -3,9 +3,11 @@
 #include <unordered_set>
 #include <utility>
 
+#include "operations/bulk.h"
 #include "operations/structure_reader.h"
 #include "operations/target_plan.h"
 #include "partlist/part_row.h"
+#include "resources/messages/structure.h"
 #include "text/file_name.h"
 #include "text/mbstring.h"
 
@@ -24,6 +26,12 @@ std::optional<StructureTree> ReadStructureTree(Context& context, platform::TextS
     if (next == StructureReader::Next::End)
       break;
     const auto level = static_cast<std::size_t>(line.level);
+    // A number that no row holds any more: the list changed after the check pass numbered it.
+    if (level > 0 && context.state.partList.FindRow(partlist::kNumber,
+                                                    text::FormatInt(reader.LevelEntry(line.level - 1))) < 0) {
+      static_cast<void>(reader.Fail(msg::kNoMatchingNumber));
+      return std::nullopt;
+    }
     if (lastAtLevel.size() <= level)
       lastAtLevel.resize(level + 1, -1);
     const int index = static_cast<int>(tree.lines.size());
@@ -40,11 +48,6 @@ namespace {
 
 using partlist::PartList;
 using toolrunner::ToolMode;
-
-bool IsBulk(Operation operation) {
-  return operation == Operation::LowerAllFolders || operation == Operation::LowerAllParts ||
-         operation == Operation::UpperAllParts || operation == Operation::RemoveAllFolders;
-}
 
 // Each kind of action with what it names; the rest stays at its default.
 Action EditAction(ToolMode mode, std::string path, std::string bef, std::string aft, int row) {
@@ -67,8 +70,18 @@ Action ResaveAction(std::string path, int row) {
   return action;
 }
 
-Action CloseAllAction() {
-  return Action{};
+Action CloseAllAction(std::string placed) {
+  Action action;
+  action.source = std::move(placed);
+  return action;
+}
+
+bool AnyNewPath(const PartList& list) {
+  for (int row = 0; row < list.RowCount(); ++row) {
+    if (!list.RowPath(row, true).empty())
+      return true;
+  }
+  return false;
 }
 
 class Planner {
@@ -84,20 +97,31 @@ class Planner {
         finalPaths_(FinalPaths(input.state, input.inputFolder)),
         handled_(static_cast<std::size_t>(list_.RowCount()), false) {}
 
-  std::vector<Action> Run() && {
-    bool changes = false;
-    for (int row = 0; row < list_.RowCount() && !changes; ++row)
-      changes = !list_.RowPath(row, true).empty();
+  PlannedRun Run() && {
     if (list_.RowCount() < 2) {
       // The input part alone: no structure is read.
-      if (changes)
+      if (AnyNewPath(list_))
         Replace(list_.RowPath(0, false), list_.RowPath(0, true), CopyMode::Overwrite, true, "", 0);
-    } else if (changes || removingFolders_) {
+    } else if (WalksStructure(input_.state)) {
       StructurePass();
     }
-    if (IsBulk(operation_))
+    run_.bulkAction = run_.actions.size();
+    run_.bulkPoint = run_.points.size();
+    if (BulkMode(operation_))
       BulkPass();
-    return std::move(actions_);
+    return std::move(run_);
+  }
+
+  std::vector<Action> Placed(const Placement& placement) && {
+    Replace(std::string(placement.source), std::string(placement.destination), placement.copyMode,
+            placement.closeAll, inputFolder_, placement.row);
+    return std::move(run_.actions);
+  }
+
+  std::vector<Action> BulkOn(int row) && {
+    if (BulkMode(operation_))
+      BulkRow(row);
+    return std::move(run_.actions);
   }
 
  private:
@@ -122,8 +146,9 @@ class Planner {
     if (action.kind == ActionKind::Copy || action.kind == ActionKind::Rename ||
         action.kind == ActionKind::BulkEdit)
       created_.insert(text::ToLower(action.path));
-    actions_.push_back(std::move(action));
+    run_.actions.push_back(std::move(action));
   }
+  void Point(int row, bool newStep) { run_.points.push_back({run_.actions.size(), row, newStep}); }
 
   void StructurePass() {
     const std::vector<StructureTree::Line>& lines = input_.tree.lines;
@@ -134,7 +159,9 @@ class Planner {
       if (levelRows_.size() <= level)
         levelRows_.resize(level + 1, -1);
       levelRows_[level] = line.row;
-      if (IsInputRow(line.row))
+      const bool isInput = IsInputRow(line.row);
+      Point(line.row, isInput || !handled_[static_cast<std::size_t>(line.row)]);
+      if (isInput)
         InputLine(i);
       else
         OtherLine(i);
@@ -222,21 +249,24 @@ class Planner {
     else if (copyMode == CopyMode::IfMissingElseResave && options_.allowReplaceAll != 0)
       Add(ResaveAction(source, row));
     if (closeAll)
-      Add(CloseAllAction());
+      Add(CloseAllAction(target.empty() ? std::string() : source));
   }
 
   void Place(const std::string& source, const std::string& target, CopyMode copyMode, int row) {
     const bool caseOnly = IsCaseOnlyRename(source, target);
+    // A case-only rename finds its own source at the new spelling: that is no file in the way.
+    const bool renameInPlace =
+        caseOnly && (!input_.sameFileOrAbsent || input_.sameFileOrAbsent(source, target));
     const auto resave = [&] {
       if (options_.allowReplaceAll != 0)
         Add(ResaveAction(target, row));
     };
     const auto copy = [&](bool failIfExists, journal::WriteKind kind) {
       Action action;
-      action.kind = caseOnly ? ActionKind::Rename : ActionKind::Copy;
+      action.kind = renameInPlace ? ActionKind::Rename : ActionKind::Copy;
       action.path = target;
       action.source = source;
-      action.failIfExists = !caseOnly && failIfExists;
+      action.failIfExists = !renameInPlace && failIfExists;
       action.journalKind = kind;
       action.row = row;
       Add(std::move(action));
@@ -250,7 +280,7 @@ class Planner {
       return;
     }
     const bool present = Exists(target);
-    if ((!present || caseOnly) && options_.copyMissingFiles != 0)
+    if ((!present || renameInPlace) && options_.copyMissingFiles != 0)
       copy(true, journal::WriteKind::Created);
     else if (present && copyMode == CopyMode::IfMissingElseResave)
       resave();
@@ -264,10 +294,15 @@ class Planner {
       if (isInput && removingFolders_)
         inputRow = row;
       else if (isInput || options_.inputPartOnly == 0)
-        BulkRow(row);
+        PointAndBulkRow(row);
     }
     if (inputRow >= 0)
-      BulkRow(inputRow);
+      PointAndBulkRow(inputRow);
+  }
+
+  void PointAndBulkRow(int row) {
+    Point(row, true);
+    BulkRow(row);
   }
 
   void BulkRow(int row) {
@@ -286,17 +321,10 @@ class Planner {
     }
     if (name.empty() || folder.empty())
       return;
-    ToolMode mode = ToolMode::RemoveFolders;
-    std::string written = name;
-    if (operation_ == Operation::LowerAllFolders) {
-      mode = ToolMode::LowerFolders;
-    } else if (operation_ == Operation::LowerAllParts) {
-      mode = ToolMode::LowerNames;
-      written = text::ToLower(name);
-    } else if (operation_ == Operation::UpperAllParts) {
-      mode = ToolMode::UpperNames;
-      written = text::ToUpper(name);
-    }
+    const ToolMode mode = *BulkMode(operation_);
+    const std::string written = mode == ToolMode::LowerNames   ? text::ToLower(name)
+                                : mode == ToolMode::UpperNames ? text::ToUpper(name)
+                                                               : name;
     Action action;
     action.kind = ActionKind::BulkEdit;
     action.path = folder + written;
@@ -317,13 +345,30 @@ class Planner {
   std::vector<bool> handled_;                // rows whose line has been met
   std::vector<int> levelRows_;               // the row on the current branch at each level
   std::unordered_set<std::string> created_;  // lower-cased paths the run has written
-  std::vector<Action> actions_;
+  PlannedRun run_;
 };
 
 }  // namespace
 
-std::vector<Action> MakeRunPlan(const PlanInput& input) {
+bool WalksStructure(const DialogState& state) {
+  return state.partList.RowCount() >= 2 &&
+         (state.operation == Operation::RemoveAllFolders || AnyNewPath(state.partList));
+}
+
+PlannedRun PlanRun(const PlanInput& input) {
   return Planner(input).Run();
+}
+
+std::vector<Action> MakeRunPlan(const PlanInput& input) {
+  return PlanRun(input).actions;
+}
+
+std::vector<Action> PlanPlacement(const PlanInput& input, const Placement& placement) {
+  return Planner(input).Placed(placement);
+}
+
+std::vector<Action> PlanBulkRow(const PlanInput& input, int row) {
+  return Planner(input).BulkOn(row);
 }
 
 }  // namespace velmora::operations
