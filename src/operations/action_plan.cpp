@@ -101,7 +101,7 @@ class Planner {
     if (list_.RowCount() < 2) {
       // The input part alone: no structure is read.
       if (AnyNewPath(list_))
-        Replace(list_.RowPath(0, false), list_.RowPath(0, true), CopyMode::Overwrite, true, "", 0);
+        Replace(list_.RowPath(0, false), list_.RowPath(0, true), CopyMode::Overwrite, true, 0);
     } else if (WalksStructure(input_.state)) {
       StructurePass();
     }
@@ -114,7 +114,7 @@ class Planner {
 
   std::vector<Action> Placed(const Placement& placement) && {
     Replace(std::string(placement.source), std::string(placement.destination), placement.copyMode,
-            placement.closeAll, inputFolder_, placement.row);
+            placement.closeAll, placement.row);
     return std::move(run_.actions);
   }
 
@@ -127,10 +127,6 @@ class Planner {
  private:
   [[nodiscard]] bool Exists(std::string_view path) const {
     return created_.contains(text::ToLower(path)) || input_.existsAtStart(path);
-  }
-  [[nodiscard]] const std::string& ResultName(int row) const {
-    const std::string& name = list_.Text(row, partlist::kNewPartName);
-    return name.empty() ? list_.Text(row, partlist::kPartName) : name;
   }
   [[nodiscard]] bool IsInputRow(int row) const {
     return text::ToLower(list_.RowPath(row, false)) == inputKey_;
@@ -171,7 +167,7 @@ class Planner {
   void InputLine(std::size_t index) {
     const StructureTree::Line& line = input_.tree.lines[index];
     const std::string newPath = list_.RowPath(line.row, true);
-    Replace(list_.RowPath(line.row, false), newPath, CopyMode::Overwrite, true, inputFolder_, line.row);
+    Replace(list_.RowPath(line.row, false), newPath, CopyMode::Overwrite, true, line.row);
     if (MovesToAnotherFolder(line.row))
       KeepComponentFolders(index, newPath);
   }
@@ -183,7 +179,7 @@ class Planner {
     handled_[static_cast<std::size_t>(line.row)] = true;
     // Only a copy made here is the run's to edit; a file already at the new path is kept as it is.
     const bool keepComponents = !repeated && MovesToAnotherFolder(line.row) && !Exists(newPath);
-    Replace(list_.RowPath(line.row, false), newPath, CopyMode::IfMissing, true, inputFolder_, line.row);
+    Replace(list_.RowPath(line.row, false), newPath, CopyMode::IfMissing, true, line.row);
     if (keepComponents && Exists(newPath))
       KeepComponentFolders(index, newPath);
     if (!newPath.empty())
@@ -227,7 +223,7 @@ class Planner {
         ReferenceEdit(ToolMode::ChangeName, aOld, aNew, bef, list_.Text(line.row, partlist::kNewPartName),
                       ancestor);
       }
-      Replace(aOld, aNew, CopyMode::IfMissingElseResave, d == 0, inputFolder_, ancestor);
+      Replace(aOld, aNew, CopyMode::IfMissingElseResave, d == 0, ancestor);
     }
   }
 
@@ -240,10 +236,10 @@ class Planner {
   }
 
   void Replace(const std::string& source, const std::string& destination, CopyMode copyMode, bool closeAll,
-               const std::string& folder, int row) {
+               int row) {
     std::string target = destination;
     if (copyMode != CopyMode::Overwrite && removingFolders_)
-      target = folder + ResultName(row);
+      target = finalPaths_[static_cast<std::size_t>(row)];
     if (!target.empty())
       Place(source, target, copyMode, row);
     else if (copyMode == CopyMode::IfMissingElseResave && options_.allowReplaceAll != 0)
@@ -305,22 +301,14 @@ class Planner {
     BulkRow(row);
   }
 
+  // On the file the change left for the row; a new name or folder that produced no file leaves
+  // nothing to work on.
   void BulkRow(int row) {
-    std::string name;
-    std::string folder;
-    if (removingFolders_) {
-      name = ResultName(row);
-      folder = inputFolder_;
-    } else if (const std::string newPath = list_.RowPath(row, true); newPath.empty()) {
-      name = list_.Text(row, partlist::kPartName);
-      folder = list_.Text(row, partlist::kFolderName);
-    } else if (Exists(newPath)) {
-      name = ResultName(row);
-      const std::string& newFolder = list_.Text(row, partlist::kNewFolderName);
-      folder = newFolder.empty() ? list_.Text(row, partlist::kFolderName) : newFolder;
-    }
-    if (name.empty() || folder.empty())
+    const std::string& source = finalPaths_[static_cast<std::size_t>(row)];
+    const std::string folder(text::FolderOf(source));
+    if (folder.empty() || (!removingFolders_ && !list_.RowPath(row, true).empty() && !Exists(source)))
       return;
+    const std::string name(text::FileNameOf(source));
     const ToolMode mode = *BulkMode(operation_);
     const std::string written = mode == ToolMode::LowerNames   ? text::ToLower(name)
                                 : mode == ToolMode::UpperNames ? text::ToUpper(name)
@@ -328,7 +316,7 @@ class Planner {
     Action action;
     action.kind = ActionKind::BulkEdit;
     action.path = folder + written;
-    action.source = folder + name;
+    action.source = source;
     action.mode = mode;
     action.row = row;
     Add(std::move(action));

@@ -7,6 +7,7 @@
 #include "operations/executor.h"
 #include "operations/path_budget.h"
 #include "operations/structure_reader.h"
+#include "operations/target_plan.h"
 #include "partlist/marks.h"
 #include "resources/messages/operations.h"
 #include "resources/messages/runner.h"
@@ -69,7 +70,7 @@ class Pass {
         reader_(context, stream, passMode, messageTail),
         passMode_(passMode),
         tail_(messageTail),
-        inputFolder_(inputFolder),
+        finalPaths_(FinalPaths(context.state, inputFolder)),
         budget_(context, messageTail) {}
 
   Step Run() {
@@ -93,10 +94,8 @@ class Pass {
   [[nodiscard]] bool RemovingFolders() const {
     return context_.state.operation == Operation::RemoveAllFolders;
   }
-  // The row's new part name, or its part name when it has none.
-  [[nodiscard]] const std::string& ResultName(int row) const {
-    const std::string& name = list_.Text(row, partlist::kNewPartName);
-    return name.empty() ? list_.Text(row, partlist::kPartName) : name;
+  [[nodiscard]] const std::string& FinalPath(int row) const {
+    return finalPaths_[static_cast<std::size_t>(row)];
   }
   void Show(const std::string& text) const { context_.ui.ShowMessage(text); }
 
@@ -134,7 +133,7 @@ class Pass {
            text::ToLower(newFolder) != text::ToLower(list_.Text(row, partlist::kFolderName));
   }
 
-  // The work files of the edits the perform pass makes in the line's direct parent for it: its
+  // The work files of the edits the run makes in the line's direct parent for it: its
   // reference, and the folders a moved parent's copy spells out. Checked here, as only the
   // structure tells which rows are parents.
   Step ParentEditsFit(const StructureLine& line, const std::string& newPath) const {
@@ -149,9 +148,7 @@ class Pass {
       return Step::Failed;
     if (newPath.empty())
       return Step::Done;
-    const std::string edited = RemovingFolders()   ? inputFolder_ + ResultName(parent)
-                               : parentNew.empty() ? list_.RowPath(parent, false)
-                                                   : parentNew;
+    const std::string& edited = FinalPath(parent);
     const bool folderEdit = RemovingFolders() || !list_.Text(line.row, partlist::kNewFolderName).empty();
     const bool nameEdit = !list_.Text(line.row, partlist::kNewPartName).empty();
     if (folderEdit && budget_.WorkFilesFit(edited, ToolMode::ChangeComponentFolder, name) == Step::Failed)
@@ -183,17 +180,17 @@ class Pass {
     if (RemovingFolders()) {
       if (ancestor)
         return Step::Done;
-      const std::string& name = ResultName(row);
+      const std::string& gathered = FinalPath(row);
       // A part already in the input part's folder is used where it is: no file in the way, but
       // rewritten in place, which needs overwriteAll like every other write in place.
-      if (text::ToLower(inputFolder_ + name) == text::ToLower(oldPath)) {
+      if (text::ToLower(gathered) == text::ToLower(oldPath)) {
         if (OverwriteAll())
           return Step::Done;
         Show(msg::OverwriteOld(text::FileNameOf(oldPath), tail_));
         return Step::Failed;
       }
-      if (Exists(inputFolder_ + name)) {
-        Show(msg::RemoveAllTargetExists(name));
+      if (Exists(gathered)) {
+        Show(msg::RemoveAllTargetExists(text::FileNameOf(gathered)));
         return Step::Failed;
       }
       return Step::Done;
@@ -269,7 +266,7 @@ class Pass {
   StructureReader reader_;
   const PassMode passMode_;
   const std::string tail_;
-  const std::string inputFolder_;
+  const std::vector<std::string> finalPaths_;
   const PathBudget budget_;
 };
 
