@@ -177,6 +177,7 @@ class ToolPhase {
 
   // Judges every run that has ended; waits a moment when none has. Failed when one of them failed.
   Step FinishEnded() {
+    OfferToEndHung();
     bool any = false;
     bool failed = false;
     for (std::size_t i = 0; i < running_.size();) {
@@ -187,6 +188,9 @@ class ToolPhase {
       any = true;
       Running done = std::move(running_[i]);
       running_.erase(running_.begin() + static_cast<std::ptrdiff_t>(i));
+      // One message says that the run stopped.
+      done.tool.stopShown = stopShown_ || context_.progress.Cancelled();
+      stopShown_ = stopShown_ || done.tool.endedByUser;
       const std::string& path = files_[done.file].actions[files_[done.file].next]->path;
       failed = context_.runner.FinishTool(done.tool, tail_) == Step::Failed ||
                context_.journal.AfterWrite(path) == Step::Failed || failed;
@@ -197,6 +201,19 @@ class ToolPhase {
       std::this_thread::sleep_for(kPollInterval);
     }
     return failed ? Step::Failed : Step::Done;
+  }
+
+  // Once the user has asked to stop (the progress may have ended since), a tool still running after
+  // a few seconds is offered to be ended, as a run of one tool is; a Yes ends every tool running.
+  void OfferToEndHung() {
+    const bool stopAsked = context_.ui.StopRequested() || context_.progress.Cancelled();
+    bool ended = false;
+    for (Running& running : running_)
+      ended = context_.runner.OfferToEnd(running.tool, stopAsked && !ended) || ended;
+    if (!ended)
+      return;
+    for (Running& running : running_)
+      context_.runner.EndAlong(running.tool);
   }
 
   void Release(const Running& done) {
@@ -218,6 +235,7 @@ class ToolPhase {
   std::unordered_set<std::string> busyBases_;
   std::unordered_map<std::string, std::vector<std::size_t>> waitingFor_;
   std::vector<Running> running_;
+  bool stopShown_ = false;
 };
 
 }  // namespace
