@@ -6,6 +6,7 @@
 
 #include "operations/fast_schedule.h"
 #include "operations/inspect.h"
+#include "operations/path_budget.h"
 #include "operations/replacement.h"
 #include "operations/structure_pass.h"
 #include "partlist/part_row.h"
@@ -74,6 +75,24 @@ Step RunPart(Context& context, const PlannedRun& run, bool bulk, std::string_vie
   return stoppedBefore(std::numeric_limits<std::size_t>::max()) ? Step::Failed : Step::Done;
 }
 
+void CloseListing(Context& context, platform::TextStream& listing) {
+  if (listing.IsOpen() && !listing.Close())
+    context.ui.ShowMessage(msg::kPcCloseFailedNoTail());
+}
+
+// The work files of every reference edit the plan makes fit: only the plan knows which parents are
+// edited, and in which files. Failed after its message, which names the edited row's part.
+Step EditsFit(Context& context, const PlannedRun& run, std::string_view messageTail) {
+  const PathBudget budget(context, messageTail);
+  for (const Action& action : run.actions) {
+    if (action.kind == ActionKind::ReferenceEdit &&
+        budget.WorkFilesFit(action.path, action.mode,
+                            context.state.partList.Text(action.row, partlist::kPartName)) == Step::Failed)
+      return Step::Failed;
+  }
+  return Step::Done;
+}
+
 int StepCount(const PlannedRun& run) {
   int steps = 0;
   for (const ProgressPoint& point : run.points)
@@ -135,8 +154,7 @@ Step PerformOnListing(Context& context, platform::TextStream& listing, const Pla
                       std::string_view messageTail) {
   if (RunPart(context, run, false, messageTail) == Step::Done)
     return Step::Done;
-  if (listing.IsOpen() && !listing.Close())
-    context.ui.ShowMessage(msg::kPcCloseFailedNoTail());
+  CloseListing(context, listing);
   return Step::Failed;
 }
 
@@ -166,6 +184,12 @@ Step RunChange(Context& context, std::string_view inputKey, std::string_view inp
         tree = std::move(*read);
       }
       run = PlanRun(PlanInputOnDisk(context, inputFolder, tree));
+      if (EditsFit(context, run, refused) == Step::Failed) {
+        // Refused before the first write: nothing of it may block the next run.
+        CloseListing(context, listing);
+        static_cast<void>(context.host.Remove(listingPath));
+        return Step::Failed;
+      }
       if (fast)
         return Step::Done;
       context.progress.Begin(StepCount(run));

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "operations/executor.h"
-#include "operations/path_budget.h"
 #include "operations/structure_reader.h"
 #include "operations/target_plan.h"
 #include "partlist/marks.h"
@@ -70,8 +69,7 @@ class Pass {
         reader_(context, stream, passMode, messageTail),
         passMode_(passMode),
         tail_(messageTail),
-        finalPaths_(FinalPaths(context.state, inputFolder)),
-        budget_(context, messageTail) {}
+        finalPaths_(FinalPaths(context.state, inputFolder)) {}
 
   Step Run() {
     StructureLine line;
@@ -115,47 +113,13 @@ class Pass {
   Step OtherLine(const StructureLine& line) {
     const std::string oldPath = list_.RowPath(line.row, false);
     const std::string newPath = list_.RowPath(line.row, true);
-    if (passMode_ == PassMode::Check && (OverwriteCheck(oldPath, newPath, false, line.row) == Step::Failed ||
-                                         ParentEditsFit(line, newPath) == Step::Failed))
+    if (passMode_ == PassMode::Check && OverwriteCheck(oldPath, newPath, false, line.row) == Step::Failed)
       return reader_.FailShown();
     if (newPath.empty())
       return Step::Done;
     if (AncestorWalk(line) == Step::Failed)
       return Step::Failed;
     return ExistingTargetCheck(line.level, newPath);
-  }
-
-  // The row's copy lands in a folder other than its own. Gathering every part without folder
-  // information is no move: all of them end up beside each other.
-  [[nodiscard]] bool MovesToAnotherFolder(int row) const {
-    const std::string& newFolder = list_.Text(row, partlist::kNewFolderName);
-    return !RemovingFolders() && !newFolder.empty() &&
-           text::ToLower(newFolder) != text::ToLower(list_.Text(row, partlist::kFolderName));
-  }
-
-  // The work files of the edits the run makes in the line's direct parent for it: its
-  // reference, and the folders a moved parent's copy spells out. Checked here, as only the
-  // structure tells which rows are parents.
-  Step ParentEditsFit(const StructureLine& line, const std::string& newPath) const {
-    using toolrunner::ToolMode;
-    const int parent = list_.FindRow(partlist::kNumber, text::FormatInt(reader_.LevelEntry(line.level - 1)));
-    if (parent < 0)
-      return Step::Done;  // the ancestor walk says so
-    const std::string& name = list_.Text(parent, partlist::kPartName);
-    const std::string parentNew = list_.RowPath(parent, true);
-    if (MovesToAnotherFolder(parent) &&
-        budget_.WorkFilesFit(parentNew, ToolMode::ChangeComponentFolder, name) == Step::Failed)
-      return Step::Failed;
-    if (newPath.empty())
-      return Step::Done;
-    const std::string& edited = FinalPath(parent);
-    const bool folderEdit = RemovingFolders() || !list_.Text(line.row, partlist::kNewFolderName).empty();
-    const bool nameEdit = !list_.Text(line.row, partlist::kNewPartName).empty();
-    if (folderEdit && budget_.WorkFilesFit(edited, ToolMode::ChangeComponentFolder, name) == Step::Failed)
-      return Step::Failed;
-    if (nameEdit && budget_.WorkFilesFit(edited, ToolMode::ChangeName, name) == Step::Failed)
-      return Step::Failed;
-    return Step::Done;
   }
 
   // Every part above a changed one is rewritten: marked, and in the check its file in the way
@@ -267,7 +231,6 @@ class Pass {
   const PassMode passMode_;
   const std::string tail_;
   const std::vector<std::string> finalPaths_;
-  const PathBudget budget_;
 };
 
 }  // namespace
