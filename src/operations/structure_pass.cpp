@@ -79,6 +79,10 @@ class Pass {
         return Step::Failed;
       if (step == StructureReader::Next::End)
         break;
+      const auto level = static_cast<std::size_t>(line.level);
+      if (levelRows_.size() <= level)
+        levelRows_.resize(level + 1, -1);
+      levelRows_[level] = line.row;
       if ((reader_.IsInputLine(line.row) ? InputLine(line) : OtherLine(line)) == Step::Failed)
         return Step::Failed;
       reader_.Advance();
@@ -126,9 +130,7 @@ class Pass {
   // refused.
   Step AncestorWalk(const StructureLine& line) {
     for (int d = line.level - 1; d >= 0; --d) {
-      const int ancestor = list_.FindRow(partlist::kNumber, text::FormatInt(reader_.LevelEntry(d)));
-      if (ancestor < 0)
-        return reader_.Fail(msg::kNoMatchingNumber);
+      const int ancestor = levelRows_[static_cast<std::size_t>(d)];
       if (list_.Text(ancestor, partlist::kEdited) != partlist::kMarkX)
         list_.SetText(ancestor, partlist::kEdited, std::string(partlist::kMarkV));
       if (passMode_ == PassMode::Check &&
@@ -231,6 +233,7 @@ class Pass {
   const PassMode passMode_;
   const std::string tail_;
   const std::vector<std::string> finalPaths_;
+  std::vector<int> levelRows_;  // the row on the current branch at each level
 };
 
 }  // namespace
