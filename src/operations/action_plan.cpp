@@ -13,11 +13,18 @@
 
 namespace velmora::operations {
 
+void StructureTree::Add(int row, int level) {
+  const auto at = static_cast<std::size_t>(level);
+  if (lastAtLevel.size() <= at)
+    lastAtLevel.resize(at + 1, -1);
+  lines.push_back({row, level, level == 0 ? -1 : lastAtLevel[at - 1]});
+  lastAtLevel[at] = static_cast<int>(lines.size()) - 1;
+}
+
 std::optional<StructureTree> ReadStructureTree(Context& context, platform::TextStream& listing,
                                                std::string_view messageTail) {
   StructureReader reader(context, listing, PassMode::Perform, messageTail);
   StructureTree tree;
-  std::vector<int> lastAtLevel;  // the index of the last line read at each level
   StructureLine line;
   for (;;) {
     const StructureReader::Next next = reader.NextLine(line);
@@ -25,18 +32,13 @@ std::optional<StructureTree> ReadStructureTree(Context& context, platform::TextS
       return std::nullopt;
     if (next == StructureReader::Next::End)
       break;
-    const auto level = static_cast<std::size_t>(line.level);
     // A number that no row holds any more: the list changed after the check pass numbered it.
-    if (level > 0 && context.state.partList.FindRow(partlist::kNumber,
-                                                    text::FormatInt(reader.LevelEntry(line.level - 1))) < 0) {
+    if (line.level > 0 && context.state.partList.FindRow(
+                              partlist::kNumber, text::FormatInt(reader.LevelEntry(line.level - 1))) < 0) {
       static_cast<void>(reader.Fail(msg::kNoMatchingNumber));
       return std::nullopt;
     }
-    if (lastAtLevel.size() <= level)
-      lastAtLevel.resize(level + 1, -1);
-    const int index = static_cast<int>(tree.lines.size());
-    tree.lines.push_back({line.row, line.level, level == 0 ? -1 : lastAtLevel[level - 1]});
-    lastAtLevel[level] = index;
+    tree.Add(line.row, line.level);
     reader.Advance();
   }
   if (reader.Finish() == Step::Failed)

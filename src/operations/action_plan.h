@@ -27,6 +27,10 @@ struct StructureTree {
     int parent = -1;
   };
   std::vector<Line> lines;
+  std::vector<int> lastAtLevel;  // the index of the last line added at each level
+
+  // A line read after the others: it hangs under the last line one level up.
+  void Add(int row, int level);
 };
 
 // Reads the listing once, through the reader every pass uses, after a check pass has numbered the

@@ -174,15 +174,9 @@ Step RunChange(Context& context, std::string_view inputKey, std::string_view inp
     // so its listing goes too; after a failed change it stays for the user to look at, unless the
     // user stopped it: then there is nothing to look at, and it would refuse the next run.
     const auto passes = [&](platform::TextStream& listing, const std::string& listingPath) {
-      if (CheckingStructurePass(context, listing, listingPath, PassMode::Check, refused, inputFolder) ==
-          Step::Failed)
+      if (CheckingStructurePass(context, listing, listingPath, PassMode::Check, refused, inputFolder,
+                                &tree) == Step::Failed)
         return Step::Failed;
-      if (WalksStructure(context.state)) {
-        std::optional<StructureTree> read = ReadStructureTree(context, listing, broken);
-        if (!read)
-          return Step::Failed;
-        tree = std::move(*read);
-      }
       run = PlanRun(PlanInputOnDisk(context, inputFolder, tree));
       if (EditsFit(context, run, refused) == Step::Failed) {
         // Refused before the first write: nothing of it may block the next run.

@@ -79,16 +79,15 @@ class Pass {
         return Step::Failed;
       if (step == StructureReader::Next::End)
         break;
-      const auto level = static_cast<std::size_t>(line.level);
-      if (levelRows_.size() <= level)
-        levelRows_.resize(level + 1, -1);
-      levelRows_[level] = line.row;
+      tree_.Add(line.row, line.level);
       if ((reader_.IsInputLine(line.row) ? InputLine(line) : OtherLine(line)) == Step::Failed)
         return Step::Failed;
       reader_.Advance();
     }
     return reader_.Finish();
   }
+
+  StructureTree TakeTree() && { return std::move(tree_); }
 
  private:
   [[nodiscard]] bool Exists(const std::string& path) const { return context_.host.Stat(path).has_value(); }
@@ -121,16 +120,17 @@ class Pass {
       return reader_.FailShown();
     if (newPath.empty())
       return Step::Done;
-    if (AncestorWalk(line) == Step::Failed)
+    if (AncestorWalk() == Step::Failed)
       return Step::Failed;
     return ExistingTargetCheck(line.level, newPath);
   }
 
   // Every part above a changed one is rewritten: marked, and in the check its file in the way
   // refused.
-  Step AncestorWalk(const StructureLine& line) {
-    for (int d = line.level - 1; d >= 0; --d) {
-      const int ancestor = levelRows_[static_cast<std::size_t>(d)];
+  Step AncestorWalk() {
+    const std::vector<StructureTree::Line>& lines = tree_.lines;
+    for (int up = lines.back().parent; up >= 0; up = lines[static_cast<std::size_t>(up)].parent) {
+      const int ancestor = lines[static_cast<std::size_t>(up)].row;
       if (list_.Text(ancestor, partlist::kEdited) != partlist::kMarkX)
         list_.SetText(ancestor, partlist::kEdited, std::string(partlist::kMarkV));
       if (passMode_ == PassMode::Check &&
@@ -233,13 +233,13 @@ class Pass {
   const PassMode passMode_;
   const std::string tail_;
   const std::vector<std::string> finalPaths_;
-  std::vector<int> levelRows_;  // the row on the current branch at each level
+  StructureTree tree_;  // the lines read so far
 };
 
 }  // namespace
 
 Step StructurePass(Context& context, platform::TextStream& stream, PassMode passMode,
-                   std::string_view messageTail, std::string_view inputFolder) {
+                   std::string_view messageTail, std::string_view inputFolder, StructureTree* tree) {
   if (passMode == PassMode::Perform) {
     const std::optional<StructureTree> tree = ReadStructureTree(context, stream, messageTail);
     if (!tree)
@@ -248,12 +248,17 @@ Step StructurePass(Context& context, platform::TextStream& stream, PassMode pass
                             messageTail);
   }
   Pass pass(context, stream, passMode, messageTail, inputFolder);
-  return pass.Run();
+  if (pass.Run() == Step::Failed)
+    return Step::Failed;
+  if (tree != nullptr)
+    *tree = std::move(pass).TakeTree();
+  return Step::Done;
 }
 
 Step CheckingStructurePass(Context& context, platform::TextStream& stream, std::string_view listingPath,
-                           PassMode passMode, std::string_view messageTail, std::string_view inputFolder) {
-  if (StructurePass(context, stream, passMode, messageTail, inputFolder) == Step::Done)
+                           PassMode passMode, std::string_view messageTail, std::string_view inputFolder,
+                           StructureTree* tree) {
+  if (StructurePass(context, stream, passMode, messageTail, inputFolder, tree) == Step::Done)
     return Step::Done;
   // The failure has been shown; a listing that cannot be removed is named by the next run's refusal.
   static_cast<void>(context.host.Remove(listingPath));
