@@ -9,13 +9,11 @@
 
 #include "app/main_dialog.h"
 #include "operations/bulk.h"
-#include "operations/fast_schedule.h"
+#include "operations/executor.h"
 #include "operations/inspect.h"
 #include "operations/list_building.h"
 #include "operations/path_budget.h"
-#include "operations/replacement.h"
 #include "operations/result_check.h"
-#include "operations/structure_pass.h"
 #include "operations/target_plan.h"
 #include "resources/messages/session.h"
 #include "resources/messages/structure.h"
@@ -183,87 +181,6 @@ std::optional<std::string> ClosingMessage(operations::Context& context, const Ru
   return msg::kRunFinished();
 }
 
-// Without folder information every part must first be gathered in the input part's folder, new
-// names or not: the perform pass copies them there.
-bool PerformsStructurePass(const operations::DialogState& state, const RunPlan& plan) {
-  return state.partList.RowCount() >= 2 &&
-         (plan.changeScope > 0 || state.operation == Operation::RemoveAllFolders);
-}
-
-bool IsBulk(Operation operation) {
-  return operation == Operation::LowerAllFolders || operation == Operation::LowerAllParts ||
-         operation == Operation::UpperAllParts || operation == Operation::RemoveAllFolders;
-}
-
-// The steps the progress shows: every file the perform pass walks (a part used twice is one step),
-// then every row the bulk pass runs the edit tool on.
-int ProgressSteps(const operations::DialogState& state, const RunPlan& plan) {
-  const int rows = state.partList.RowCount();
-  int steps = PerformsStructurePass(state, plan) ? rows : 0;
-  if (IsBulk(state.operation))
-    steps += state.options.inputPartOnly != 0 ? 1 : rows;
-  return steps;
-}
-
-// The check pass and, when anything gets a new path, the perform pass; the progress of the run's
-// progressSteps begins between them. True when one failed.
-bool RunChangePasses(operations::Context& context, const RunPlan& plan, int progressSteps) {
-  const std::string refused = msg::kTailRunRefused();
-  const std::string broken = msg::kTailRunBroken();
-
-  // The input part alone has no structure to read, so no tool is started.
-  if (context.state.partList.RowCount() < 2) {
-    if (operations::RunSinglePartPass(context, PassMode::Check, refused) == Step::Failed)
-      return true;
-    context.progress.Begin(progressSteps);
-    return plan.changeScope > 0 &&
-           operations::RunSinglePartPass(context, PassMode::Perform, broken) == Step::Failed;
-  }
-
-  // A failing pass has shown its message and closed the listing. The check pass wrote nothing, so
-  // its listing goes too; after a failed perform pass it stays for the user to look at, unless the
-  // user stopped it: then there is nothing to look at, and it would refuse the next run.
-  const auto passes = [&](platform::TextStream& listing, const std::string& listingPath) {
-    if (operations::CheckingStructurePass(context, listing, listingPath, PassMode::Check, refused,
-                                          plan.inputFolder) == Step::Failed)
-      return Step::Failed;
-    context.progress.Begin(progressSteps);
-    if (!PerformsStructurePass(context.state, plan))
-      return Step::Done;
-    const Step performed =
-        operations::StructurePass(context, listing, PassMode::Perform, broken, plan.inputFolder);
-    if (performed == Step::Failed && context.progress.Cancelled())
-      static_cast<void>(context.host.Remove(listingPath));
-    return performed;
-  };
-  return operations::RunOnStructure(context, plan.inputKey, refused, broken, passes) == Step::Failed;
-}
-
-// With inputPartOnly every row but the input part's is skipped. Removing the folders does the
-// input part last, so that a run broken off leaves it referring to the files it did before. The
-// user may stop the run before each row. True when a run failed or was stopped.
-bool RunBulkPass(operations::Context& context, const RunPlan& plan) {
-  const partlist::PartList& list = context.state.partList;
-  const bool inputPartOnly = context.state.options.inputPartOnly != 0;
-  const bool inputLast = context.state.operation == Operation::RemoveAllFolders;
-  const std::string broken = msg::kTailRunBroken();
-  const auto runOn = [&](int row) {
-    return context.progress.Reached(list.Text(row, partlist::kPartName), true, broken) ||
-           operations::RunBulkOnRow(context, row, plan.inputFolder) == Step::Failed;
-  };
-  int inputRow = -1;
-  for (int row = 0; row < list.RowCount(); ++row) {
-    const bool isInputPart = text::ToLower(list.RowPath(row, false)) == plan.inputKey;
-    if (isInputPart && inputLast) {
-      inputRow = row;
-      continue;
-    }
-    if ((isInputPart || !inputPartOnly) && runOn(row))
-      return true;
-  }
-  return inputRow >= 0 && runOn(inputRow);
-}
-
 // What the journal keeps of the run: the input part and the rows as they were before it.
 journal::Plan JournalPlan(const operations::DialogState& state) {
   journal::Plan plan;
@@ -294,15 +211,9 @@ struct Writes {
 
 // The passes that write, journaled, on the schedule the user chose.
 Writes RunWrites(operations::Context& context, const RunPlan& plan) {
-  const operations::DialogState& state = context.state;
   const operations::ProgressScope progress(context.progress);
-  const journal::RunScope journaled(context.journal, JournalPlan(state));
-  // The fast schedule counts its own steps, the actions of its plan.
-  const bool failed =
-      state.options.fastSchedule != 0
-          ? operations::RunFastChange(context, plan.inputKey, plan.inputFolder) == Step::Failed
-          : RunChangePasses(context, plan, ProgressSteps(state, plan)) ||
-                (IsBulk(state.operation) && RunBulkPass(context, plan));
+  const journal::RunScope journaled(context.journal, JournalPlan(context.state));
+  const bool failed = operations::RunChange(context, plan.inputKey, plan.inputFolder) == Step::Failed;
   return Writes{failed, context.journal.Wrote()};
 }
 

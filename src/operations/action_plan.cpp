@@ -3,19 +3,28 @@
 #include <unordered_set>
 #include <utility>
 
+#include "operations/bulk.h"
 #include "operations/structure_reader.h"
 #include "operations/target_plan.h"
 #include "partlist/part_row.h"
+#include "resources/messages/structure.h"
 #include "text/file_name.h"
 #include "text/mbstring.h"
 
 namespace velmora::operations {
 
+void StructureTree::Add(int row, int level) {
+  const auto at = static_cast<std::size_t>(level);
+  if (lastAtLevel.size() <= at)
+    lastAtLevel.resize(at + 1, -1);
+  lines.push_back({row, level, level == 0 ? -1 : lastAtLevel[at - 1]});
+  lastAtLevel[at] = static_cast<int>(lines.size()) - 1;
+}
+
 std::optional<StructureTree> ReadStructureTree(Context& context, platform::TextStream& listing,
                                                std::string_view messageTail) {
   StructureReader reader(context, listing, PassMode::Perform, messageTail);
   StructureTree tree;
-  std::vector<int> lastAtLevel;  // the index of the last line read at each level
   StructureLine line;
   for (;;) {
     const StructureReader::Next next = reader.NextLine(line);
@@ -23,12 +32,13 @@ std::optional<StructureTree> ReadStructureTree(Context& context, platform::TextS
       return std::nullopt;
     if (next == StructureReader::Next::End)
       break;
-    const auto level = static_cast<std::size_t>(line.level);
-    if (lastAtLevel.size() <= level)
-      lastAtLevel.resize(level + 1, -1);
-    const int index = static_cast<int>(tree.lines.size());
-    tree.lines.push_back({line.row, line.level, level == 0 ? -1 : lastAtLevel[level - 1]});
-    lastAtLevel[level] = index;
+    // A number that no row holds any more: the list changed after the check pass numbered it.
+    if (line.level > 0 && context.state.partList.FindRow(
+                              partlist::kNumber, text::FormatInt(reader.LevelEntry(line.level - 1))) < 0) {
+      static_cast<void>(reader.Fail(msg::kNoMatchingNumber));
+      return std::nullopt;
+    }
+    tree.Add(line.row, line.level);
     reader.Advance();
   }
   if (reader.Finish() == Step::Failed)
@@ -40,11 +50,6 @@ namespace {
 
 using partlist::PartList;
 using toolrunner::ToolMode;
-
-bool IsBulk(Operation operation) {
-  return operation == Operation::LowerAllFolders || operation == Operation::LowerAllParts ||
-         operation == Operation::UpperAllParts || operation == Operation::RemoveAllFolders;
-}
 
 // Each kind of action with what it names; the rest stays at its default.
 Action EditAction(ToolMode mode, std::string path, std::string bef, std::string aft, int row) {
@@ -67,8 +72,18 @@ Action ResaveAction(std::string path, int row) {
   return action;
 }
 
-Action CloseAllAction() {
-  return Action{};
+Action CloseAllAction(std::string placed) {
+  Action action;
+  action.source = std::move(placed);
+  return action;
+}
+
+bool AnyNewPath(const PartList& list) {
+  for (int row = 0; row < list.RowCount(); ++row) {
+    if (!list.RowPath(row, true).empty())
+      return true;
+  }
+  return false;
 }
 
 class Planner {
@@ -84,29 +99,36 @@ class Planner {
         finalPaths_(FinalPaths(input.state, input.inputFolder)),
         handled_(static_cast<std::size_t>(list_.RowCount()), false) {}
 
-  std::vector<Action> Run() && {
-    bool changes = false;
-    for (int row = 0; row < list_.RowCount() && !changes; ++row)
-      changes = !list_.RowPath(row, true).empty();
+  PlannedRun Run() && {
     if (list_.RowCount() < 2) {
       // The input part alone: no structure is read.
-      if (changes)
-        Replace(list_.RowPath(0, false), list_.RowPath(0, true), CopyMode::Overwrite, true, "", 0);
-    } else if (changes || removingFolders_) {
+      if (AnyNewPath(list_))
+        Replace(list_.RowPath(0, false), list_.RowPath(0, true), CopyMode::Overwrite, true, 0);
+    } else if (WalksStructure(input_.state)) {
       StructurePass();
     }
-    if (IsBulk(operation_))
+    run_.bulkAction = run_.actions.size();
+    run_.bulkPoint = run_.points.size();
+    if (BulkMode(operation_))
       BulkPass();
-    return std::move(actions_);
+    return std::move(run_);
+  }
+
+  std::vector<Action> Placed(const Placement& placement) && {
+    Replace(std::string(placement.source), std::string(placement.destination), placement.copyMode,
+            placement.closeAll, placement.row);
+    return std::move(run_.actions);
+  }
+
+  std::vector<Action> BulkOn(int row) && {
+    if (BulkMode(operation_))
+      BulkRow(row);
+    return std::move(run_.actions);
   }
 
  private:
   [[nodiscard]] bool Exists(std::string_view path) const {
     return created_.contains(text::ToLower(path)) || input_.existsAtStart(path);
-  }
-  [[nodiscard]] const std::string& ResultName(int row) const {
-    const std::string& name = list_.Text(row, partlist::kNewPartName);
-    return name.empty() ? list_.Text(row, partlist::kPartName) : name;
   }
   [[nodiscard]] bool IsInputRow(int row) const {
     return text::ToLower(list_.RowPath(row, false)) == inputKey_;
@@ -122,8 +144,9 @@ class Planner {
     if (action.kind == ActionKind::Copy || action.kind == ActionKind::Rename ||
         action.kind == ActionKind::BulkEdit)
       created_.insert(text::ToLower(action.path));
-    actions_.push_back(std::move(action));
+    run_.actions.push_back(std::move(action));
   }
+  void Point(int row, bool newStep) { run_.points.push_back({run_.actions.size(), row, newStep}); }
 
   void StructurePass() {
     const std::vector<StructureTree::Line>& lines = input_.tree.lines;
@@ -134,7 +157,9 @@ class Planner {
       if (levelRows_.size() <= level)
         levelRows_.resize(level + 1, -1);
       levelRows_[level] = line.row;
-      if (IsInputRow(line.row))
+      const bool isInput = IsInputRow(line.row);
+      Point(line.row, isInput || !handled_[static_cast<std::size_t>(line.row)]);
+      if (isInput)
         InputLine(i);
       else
         OtherLine(i);
@@ -144,7 +169,7 @@ class Planner {
   void InputLine(std::size_t index) {
     const StructureTree::Line& line = input_.tree.lines[index];
     const std::string newPath = list_.RowPath(line.row, true);
-    Replace(list_.RowPath(line.row, false), newPath, CopyMode::Overwrite, true, inputFolder_, line.row);
+    Replace(list_.RowPath(line.row, false), newPath, CopyMode::Overwrite, true, line.row);
     if (MovesToAnotherFolder(line.row))
       KeepComponentFolders(index, newPath);
   }
@@ -156,7 +181,7 @@ class Planner {
     handled_[static_cast<std::size_t>(line.row)] = true;
     // Only a copy made here is the run's to edit; a file already at the new path is kept as it is.
     const bool keepComponents = !repeated && MovesToAnotherFolder(line.row) && !Exists(newPath);
-    Replace(list_.RowPath(line.row, false), newPath, CopyMode::IfMissing, true, inputFolder_, line.row);
+    Replace(list_.RowPath(line.row, false), newPath, CopyMode::IfMissing, true, line.row);
     if (keepComponents && Exists(newPath))
       KeepComponentFolders(index, newPath);
     if (!newPath.empty())
@@ -200,7 +225,7 @@ class Planner {
         ReferenceEdit(ToolMode::ChangeName, aOld, aNew, bef, list_.Text(line.row, partlist::kNewPartName),
                       ancestor);
       }
-      Replace(aOld, aNew, CopyMode::IfMissingElseResave, d == 0, inputFolder_, ancestor);
+      Replace(aOld, aNew, CopyMode::IfMissingElseResave, d == 0, ancestor);
     }
   }
 
@@ -213,30 +238,33 @@ class Planner {
   }
 
   void Replace(const std::string& source, const std::string& destination, CopyMode copyMode, bool closeAll,
-               const std::string& folder, int row) {
+               int row) {
     std::string target = destination;
     if (copyMode != CopyMode::Overwrite && removingFolders_)
-      target = folder + ResultName(row);
+      target = finalPaths_[static_cast<std::size_t>(row)];
     if (!target.empty())
       Place(source, target, copyMode, row);
     else if (copyMode == CopyMode::IfMissingElseResave && options_.allowReplaceAll != 0)
       Add(ResaveAction(source, row));
     if (closeAll)
-      Add(CloseAllAction());
+      Add(CloseAllAction(target.empty() ? std::string() : source));
   }
 
   void Place(const std::string& source, const std::string& target, CopyMode copyMode, int row) {
     const bool caseOnly = IsCaseOnlyRename(source, target);
+    // A case-only rename finds its own source at the new spelling: that is no file in the way.
+    const bool renameInPlace =
+        caseOnly && (!input_.sameFileOrAbsent || input_.sameFileOrAbsent(source, target));
     const auto resave = [&] {
       if (options_.allowReplaceAll != 0)
         Add(ResaveAction(target, row));
     };
     const auto copy = [&](bool failIfExists, journal::WriteKind kind) {
       Action action;
-      action.kind = caseOnly ? ActionKind::Rename : ActionKind::Copy;
+      action.kind = renameInPlace ? ActionKind::Rename : ActionKind::Copy;
       action.path = target;
       action.source = source;
-      action.failIfExists = !caseOnly && failIfExists;
+      action.failIfExists = !renameInPlace && failIfExists;
       action.journalKind = kind;
       action.row = row;
       Add(std::move(action));
@@ -250,7 +278,7 @@ class Planner {
       return;
     }
     const bool present = Exists(target);
-    if ((!present || caseOnly) && options_.copyMissingFiles != 0)
+    if ((!present || renameInPlace) && options_.copyMissingFiles != 0)
       copy(true, journal::WriteKind::Created);
     else if (present && copyMode == CopyMode::IfMissingElseResave)
       resave();
@@ -264,43 +292,33 @@ class Planner {
       if (isInput && removingFolders_)
         inputRow = row;
       else if (isInput || options_.inputPartOnly == 0)
-        BulkRow(row);
+        PointAndBulkRow(row);
     }
     if (inputRow >= 0)
-      BulkRow(inputRow);
+      PointAndBulkRow(inputRow);
   }
 
+  void PointAndBulkRow(int row) {
+    Point(row, true);
+    BulkRow(row);
+  }
+
+  // On the file the change left for the row; a new name or folder that produced no file leaves
+  // nothing to work on.
   void BulkRow(int row) {
-    std::string name;
-    std::string folder;
-    if (removingFolders_) {
-      name = ResultName(row);
-      folder = inputFolder_;
-    } else if (const std::string newPath = list_.RowPath(row, true); newPath.empty()) {
-      name = list_.Text(row, partlist::kPartName);
-      folder = list_.Text(row, partlist::kFolderName);
-    } else if (Exists(newPath)) {
-      name = ResultName(row);
-      const std::string& newFolder = list_.Text(row, partlist::kNewFolderName);
-      folder = newFolder.empty() ? list_.Text(row, partlist::kFolderName) : newFolder;
-    }
-    if (name.empty() || folder.empty())
+    const std::string& source = finalPaths_[static_cast<std::size_t>(row)];
+    const std::string folder(text::FolderOf(source));
+    if (folder.empty() || (!removingFolders_ && !list_.RowPath(row, true).empty() && !Exists(source)))
       return;
-    ToolMode mode = ToolMode::RemoveFolders;
-    std::string written = name;
-    if (operation_ == Operation::LowerAllFolders) {
-      mode = ToolMode::LowerFolders;
-    } else if (operation_ == Operation::LowerAllParts) {
-      mode = ToolMode::LowerNames;
-      written = text::ToLower(name);
-    } else if (operation_ == Operation::UpperAllParts) {
-      mode = ToolMode::UpperNames;
-      written = text::ToUpper(name);
-    }
+    const std::string name(text::FileNameOf(source));
+    const ToolMode mode = *BulkMode(operation_);
+    const std::string written = mode == ToolMode::LowerNames   ? text::ToLower(name)
+                                : mode == ToolMode::UpperNames ? text::ToUpper(name)
+                                                               : name;
     Action action;
     action.kind = ActionKind::BulkEdit;
     action.path = folder + written;
-    action.source = folder + name;
+    action.source = source;
     action.mode = mode;
     action.row = row;
     Add(std::move(action));
@@ -317,13 +335,30 @@ class Planner {
   std::vector<bool> handled_;                // rows whose line has been met
   std::vector<int> levelRows_;               // the row on the current branch at each level
   std::unordered_set<std::string> created_;  // lower-cased paths the run has written
-  std::vector<Action> actions_;
+  PlannedRun run_;
 };
 
 }  // namespace
 
-std::vector<Action> MakeRunPlan(const PlanInput& input) {
+bool WalksStructure(const DialogState& state) {
+  return state.partList.RowCount() >= 2 &&
+         (state.operation == Operation::RemoveAllFolders || AnyNewPath(state.partList));
+}
+
+PlannedRun PlanRun(const PlanInput& input) {
   return Planner(input).Run();
+}
+
+std::vector<Action> MakeRunPlan(const PlanInput& input) {
+  return PlanRun(input).actions;
+}
+
+std::vector<Action> PlanPlacement(const PlanInput& input, const Placement& placement) {
+  return Planner(input).Placed(placement);
+}
+
+std::vector<Action> PlanBulkRow(const PlanInput& input, int row) {
+  return Planner(input).BulkOn(row);
 }
 
 }  // namespace velmora::operations

@@ -10,11 +10,7 @@
 #include <unordered_set>
 #include <utility>
 
-#include "operations/inspect.h"
-#include "operations/replacement.h"
-#include "operations/structure_pass.h"
-#include "resources/messages/operations.h"
-#include "resources/messages/tails.h"
+#include "operations/executor.h"
 #include "text/file_name.h"
 #include "text/mbstring.h"
 
@@ -154,22 +150,13 @@ class ToolPhase {
     }
   }
 
-  static toolrunner::ToolCall CallOf(const Action& action) {
-    const bool bulk = action.kind == ActionKind::BulkEdit;
-    return {.mode = action.mode,
-            .inFile = bulk ? action.source : action.path,
-            .outFile = action.path,
-            .befFile = action.befFile,
-            .aftFile = action.aftFile};
-  }
-
   // Starts the next action of the first ready file whose work files are free. Failed: the phase
   // starts nothing more.
   Step StartNext() {
     const std::size_t file = ready_.front();
     ready_.pop_front();
     const Action& action = *files_[file].actions[files_[file].next];
-    const toolrunner::ToolCall call = CallOf(action);
+    const toolrunner::ToolCall call = ToolCallOf(action);
     std::string base = text::ToLower(context_.runner.WorkFileBase(call.inFile, call.mode, tail_));
     if (base.empty())
       return Step::Failed;
@@ -190,6 +177,7 @@ class ToolPhase {
 
   // Judges every run that has ended; waits a moment when none has. Failed when one of them failed.
   Step FinishEnded() {
+    OfferToEndHung();
     bool any = false;
     bool failed = false;
     for (std::size_t i = 0; i < running_.size();) {
@@ -200,6 +188,9 @@ class ToolPhase {
       any = true;
       Running done = std::move(running_[i]);
       running_.erase(running_.begin() + static_cast<std::ptrdiff_t>(i));
+      // One message says that the run stopped.
+      done.tool.stopShown = stopShown_ || context_.progress.Cancelled();
+      stopShown_ = stopShown_ || done.tool.endedByUser;
       const std::string& path = files_[done.file].actions[files_[done.file].next]->path;
       failed = context_.runner.FinishTool(done.tool, tail_) == Step::Failed ||
                context_.journal.AfterWrite(path) == Step::Failed || failed;
@@ -210,6 +201,19 @@ class ToolPhase {
       std::this_thread::sleep_for(kPollInterval);
     }
     return failed ? Step::Failed : Step::Done;
+  }
+
+  // Once the user has asked to stop (the progress may have ended since), a tool still running after
+  // a few seconds is offered to be ended, as a run of one tool is; a Yes ends every tool running.
+  void OfferToEndHung() {
+    const bool stopAsked = context_.ui.StopRequested() || context_.progress.Cancelled();
+    bool ended = false;
+    for (Running& running : running_)
+      ended = context_.runner.OfferToEnd(running.tool, stopAsked && !ended) || ended;
+    if (!ended)
+      return;
+    for (Running& running : running_)
+      context_.runner.EndAlong(running.tool);
   }
 
   void Release(const Running& done) {
@@ -231,41 +235,8 @@ class ToolPhase {
   std::unordered_set<std::string> busyBases_;
   std::unordered_map<std::string, std::vector<std::size_t>> waitingFor_;
   std::vector<Running> running_;
+  bool stopShown_ = false;
 };
-
-Step Copy(Context& context, const Action& action, std::string_view messageTail) {
-  if (context.journal.BeforeWrite(action.path, action.journalKind, action.source) == Step::Failed)
-    return Step::Failed;
-  const bool copied = action.kind == ActionKind::Rename
-                          ? context.host.Rename(action.source, action.path)
-                          : context.host.CopyFile(action.source, action.path, action.failIfExists);
-  if (copied)
-    return Step::Done;
-  context.ui.ShowMessage(msg::ReplaceCopyFailed(text::FileNameOf(action.source), messageTail));
-  return Step::Failed;
-}
-
-// One action that is no tool run.
-Step RunOne(Context& context, const Action& action, std::string_view messageTail) {
-  if (context.progress.Reached(text::FileNameOf(action.path), true, messageTail))
-    return Step::Failed;
-  switch (action.kind) {
-    case ActionKind::Copy:
-    case ActionKind::Rename:
-      return Copy(context, action, messageTail);
-    case ActionKind::Resave:
-      return ResavePart(context, action.path, messageTail);
-    case ActionKind::CloseAll:
-      if (context.cad.PartCloseAll())
-        return Step::Done;
-      context.ui.ShowMessage(msg::kReplaceCloseAllFailed("", messageTail));
-      return Step::Failed;
-    case ActionKind::ReferenceEdit:
-    case ActionKind::BulkEdit:
-      break;
-  }
-  return Step::Done;
-}
 
 }  // namespace
 
@@ -275,7 +246,8 @@ Step RunFastActions(Context& context, const std::vector<Action>& actions, int jo
   context.progress.Begin(static_cast<int>(actions.size()));
   for (std::size_t i = 0; i < actions.size();) {
     if (!IsToolAction(actions[i])) {
-      if (RunOne(context, actions[i], messageTail) == Step::Failed)
+      if (context.progress.Reached(text::FileNameOf(actions[i].path), true, messageTail) ||
+          RunAction(context, actions[i], messageTail) == Step::Failed)
         return Step::Failed;
       ++i;
       continue;
@@ -289,36 +261,6 @@ Step RunFastActions(Context& context, const std::vector<Action>& actions, int jo
     i = end;
   }
   return Step::Done;
-}
-
-Step RunFastChange(Context& context, std::string_view inputKey, std::string_view inputFolder) {
-  const std::string refused = msg::kTailRunRefused();
-  const std::string broken = msg::kTailRunBroken();
-  StructureTree tree;
-  if (context.state.partList.RowCount() < 2) {
-    if (RunSinglePartPass(context, PassMode::Check, refused) == Step::Failed)
-      return Step::Failed;
-  } else {
-    const auto passes = [&](platform::TextStream& listing, const std::string& listingPath) {
-      if (CheckingStructurePass(context, listing, listingPath, PassMode::Check, refused, inputFolder) ==
-          Step::Failed)
-        return Step::Failed;
-      std::optional<StructureTree> read = ReadStructureTree(context, listing, broken);
-      if (!read)
-        return Step::Failed;
-      tree = std::move(*read);
-      return Step::Done;
-    };
-    if (RunOnStructure(context, inputKey, refused, broken, passes) == Step::Failed)
-      return Step::Failed;
-  }
-  const std::vector<Action> plan = MakeRunPlan(
-      {.state = context.state,
-       .inputFolder = inputFolder,
-       .tree = tree,
-       .existsAtStart = [&](std::string_view path) { return context.host.Stat(path).has_value(); }});
-  return RunFastActions(context, FastOrder(plan, tree, context.state.partList.RowCount()),
-                        SideBySideJobs(context.host), broken);
 }
 
 }  // namespace velmora::operations

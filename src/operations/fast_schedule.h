@@ -26,8 +26,4 @@ std::vector<Action> FastOrder(const std::vector<Action>& plan, const StructureTr
 Step RunFastActions(Context& context, const std::vector<Action>& actions, int jobs,
                     std::string_view messageTail);
 
-// The change and bulk passes on the fast schedule: the check pass as always, the listing read
-// once, the plan made and carried out. Failed after its message.
-Step RunFastChange(Context& context, std::string_view inputKey, std::string_view inputFolder);
-
 }  // namespace velmora::operations

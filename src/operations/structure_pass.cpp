@@ -4,9 +4,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "operations/path_budget.h"
-#include "operations/replacement.h"
+#include "operations/executor.h"
 #include "operations/structure_reader.h"
+#include "operations/target_plan.h"
 #include "partlist/marks.h"
 #include "resources/messages/operations.h"
 #include "resources/messages/runner.h"
@@ -69,9 +69,7 @@ class Pass {
         reader_(context, stream, passMode, messageTail),
         passMode_(passMode),
         tail_(messageTail),
-        inputFolder_(inputFolder),
-        budget_(context, messageTail),
-        handled_(static_cast<std::size_t>(list_.RowCount()), false) {}
+        finalPaths_(FinalPaths(context.state, inputFolder)) {}
 
   Step Run() {
     StructureLine line;
@@ -81,20 +79,15 @@ class Pass {
         return Step::Failed;
       if (step == StructureReader::Next::End)
         break;
-      const bool isInput = reader_.IsInputLine(line.row);
-      // Between the work of two lines: the place where the user may stop a run.
-      if (passMode_ == PassMode::Perform &&
-          context_.progress.Reached(list_.Text(line.row, partlist::kPartName),
-                                    isInput || !handled_[static_cast<std::size_t>(line.row)], tail_)) {
-        static_cast<void>(reader_.FailShown());
-        return Step::Failed;
-      }
-      if ((isInput ? InputLine(line) : OtherLine(line)) == Step::Failed)
+      tree_.Add(line.row, line.level);
+      if ((reader_.IsInputLine(line.row) ? InputLine(line) : OtherLine(line)) == Step::Failed)
         return Step::Failed;
       reader_.Advance();
     }
     return reader_.Finish();
   }
+
+  StructureTree TakeTree() && { return std::move(tree_); }
 
  private:
   [[nodiscard]] bool Exists(const std::string& path) const { return context_.host.Stat(path).has_value(); }
@@ -102,156 +95,47 @@ class Pass {
   [[nodiscard]] bool RemovingFolders() const {
     return context_.state.operation == Operation::RemoveAllFolders;
   }
-  // The row's new part name, or its part name when it has none.
-  [[nodiscard]] const std::string& ResultName(int row) const {
-    const std::string& name = list_.Text(row, partlist::kNewPartName);
-    return name.empty() ? list_.Text(row, partlist::kPartName) : name;
+  [[nodiscard]] const std::string& FinalPath(int row) const {
+    return finalPaths_[static_cast<std::size_t>(row)];
   }
   void Show(const std::string& text) const { context_.ui.ShowMessage(text); }
 
   Step InputLine(const StructureLine& line) {
-    const std::string oldPath = list_.RowPath(line.row, false);
     const std::string newPath = list_.RowPath(line.row, true);
-    if (passMode_ != PassMode::Perform && !newPath.empty())
+    if (!newPath.empty())
       list_.SetText(line.row, partlist::kEdited, std::string(partlist::kMarkV));
-    if (passMode_ != PassMode::Inspect && !OverwriteAll()) {
+    if (passMode_ == PassMode::Check && !OverwriteAll()) {
       if (!newPath.empty() && Exists(newPath))
         return reader_.Fail(msg::kInputPartNewFileExists);
       if (newPath.empty())
         return reader_.Fail(msg::kInputPartExists);
     }
-    if (passMode_ == PassMode::Perform &&
-        ReplacePartFile(context_, oldPath, newPath, tail_, CopyMode::Overwrite, true, inputFolder_,
-                        line.row) == Step::Failed)
-      return reader_.FailShown();
-    if (passMode_ == PassMode::Perform && MovesToAnotherFolder(line.row))
-      return KeepComponentFolders(line.level, newPath);
     return Step::Done;
   }
 
   Step OtherLine(const StructureLine& line) {
     const std::string oldPath = list_.RowPath(line.row, false);
     const std::string newPath = list_.RowPath(line.row, true);
-    // A part used in several places was copied at its first line; in the perform pass that copy
-    // must not count as a file in the way at its later lines (the check pass settled them all).
-    const bool repeated = handled_[static_cast<std::size_t>(line.row)];
-    handled_[static_cast<std::size_t>(line.row)] = true;
-    if (passMode_ != PassMode::Inspect && !(passMode_ == PassMode::Perform && repeated) &&
-        OverwriteCheck(oldPath, newPath, false, line.row) == Step::Failed)
+    if (passMode_ == PassMode::Check && OverwriteCheck(oldPath, newPath, false, line.row) == Step::Failed)
       return reader_.FailShown();
-    if (passMode_ == PassMode::Check && ParentEditsFit(line, newPath) == Step::Failed)
-      return reader_.FailShown();
-    // Only a copy made here is ours to edit; a file already at the new path is kept as it is.
-    const bool keepComponents =
-        passMode_ == PassMode::Perform && !repeated && MovesToAnotherFolder(line.row) && !Exists(newPath);
-    if (passMode_ == PassMode::Perform &&
-        ReplacePartFile(context_, oldPath, newPath, tail_, CopyMode::IfMissing, true, inputFolder_,
-                        line.row) == Step::Failed)
-      return reader_.FailShown();
-    if (keepComponents && Exists(newPath) && KeepComponentFolders(line.level, newPath) == Step::Failed)
-      return Step::Failed;
     if (newPath.empty())
       return Step::Done;
-    if (AncestorWalk(line) == Step::Failed)
+    if (AncestorWalk() == Step::Failed)
       return Step::Failed;
-    if (passMode_ != PassMode::Perform)
-      return ExistingTargetCheck(line.level, newPath);
-    return Step::Done;
+    return ExistingTargetCheck(line.level, newPath);
   }
 
-  // The row's copy lands in a folder other than its own. Gathering every part without folder
-  // information is no move: all of them end up beside each other.
-  [[nodiscard]] bool MovesToAnotherFolder(int row) const {
-    const std::string& newFolder = list_.Text(row, partlist::kNewFolderName);
-    return !RemovingFolders() && !newFolder.empty() &&
-           text::ToLower(newFolder) != text::ToLower(list_.Text(row, partlist::kFolderName));
-  }
-
-  // A reference without a folder means "beside the referring part", so a copy in another folder
-  // would look for its components there. Each direct component that does not end up in the copy's
-  // folder gets its final folder spelt out; a component that moves or is renamed later has its
-  // own line edit the copy again. Failed: the pass has ended.
-  Step KeepComponentFolders(int level, const std::string& copyPath) {
-    const std::string copyFolder = text::ToLower(text::FolderOf(copyPath));
-    std::unordered_set<int> done;
-    return reader_.ComponentScan(level, [&](int component, std::string_view) {
-      if (!done.insert(component).second)
-        return Step::Done;
-      const std::string& newFolder = list_.Text(component, partlist::kNewFolderName);
-      const std::string& folder =
-          newFolder.empty() ? list_.Text(component, partlist::kFolderName) : newFolder;
-      if (text::ToLower(folder) == copyFolder)
-        return Step::Done;
-      if (context_.journal.BeforeWrite(copyPath, journal::WriteKind::Rewritten) == Step::Failed)
-        return Step::Failed;
-      const std::string componentFolder(text::WithoutLastCharacter(folder));
-      if (context_.runner.RunTool({.mode = toolrunner::ToolMode::ChangeComponentFolder,
-                                   .inFile = copyPath,
-                                   .outFile = copyPath,
-                                   .befFile = list_.Text(component, partlist::kPartName),
-                                   .aftFile = componentFolder},
-                                  tail_) == Step::Failed)
-        return Step::Failed;
-      return context_.journal.AfterWrite(copyPath);
-    });
-  }
-
-  // The work files of the edits the perform pass makes in the line's direct parent for it: its
-  // reference, and the folders a moved parent's copy spells out. Checked here, as only the
-  // structure tells which rows are parents.
-  Step ParentEditsFit(const StructureLine& line, const std::string& newPath) const {
-    using toolrunner::ToolMode;
-    const int parent = list_.FindRow(partlist::kNumber, text::FormatInt(reader_.LevelEntry(line.level - 1)));
-    if (parent < 0)
-      return Step::Done;  // the ancestor walk says so
-    const std::string& name = list_.Text(parent, partlist::kPartName);
-    const std::string parentNew = list_.RowPath(parent, true);
-    if (MovesToAnotherFolder(parent) &&
-        budget_.WorkFilesFit(parentNew, ToolMode::ChangeComponentFolder, name) == Step::Failed)
-      return Step::Failed;
-    if (newPath.empty())
-      return Step::Done;
-    const std::string edited = RemovingFolders()   ? inputFolder_ + ResultName(parent)
-                               : parentNew.empty() ? list_.RowPath(parent, false)
-                                                   : parentNew;
-    const bool folderEdit = RemovingFolders() || !list_.Text(line.row, partlist::kNewFolderName).empty();
-    const bool nameEdit = !list_.Text(line.row, partlist::kNewPartName).empty();
-    if (folderEdit && budget_.WorkFilesFit(edited, ToolMode::ChangeComponentFolder, name) == Step::Failed)
-      return Step::Failed;
-    if (nameEdit && budget_.WorkFilesFit(edited, ToolMode::ChangeName, name) == Step::Failed)
-      return Step::Failed;
-    return Step::Done;
-  }
-
-  // Every part above a changed one is rewritten: marked in the check, edited and re-saved in the
-  // perform pass.
-  Step AncestorWalk(const StructureLine& line) {
-    for (int d = line.level - 1; d >= 0; --d) {
-      const int ancestor = list_.FindRow(partlist::kNumber, text::FormatInt(reader_.LevelEntry(d)));
-      if (ancestor < 0)
-        return reader_.Fail(msg::kNoMatchingNumber);
-      const std::string aOld = list_.RowPath(ancestor, false);
-      std::string aNew = list_.RowPath(ancestor, true);
-      if (passMode_ != PassMode::Perform && list_.Text(ancestor, partlist::kEdited) != partlist::kMarkX)
+  // Every part above a changed one is rewritten: marked, and in the check its file in the way
+  // refused.
+  Step AncestorWalk() {
+    const std::vector<StructureTree::Line>& lines = tree_.lines;
+    for (int up = lines.back().parent; up >= 0; up = lines[static_cast<std::size_t>(up)].parent) {
+      const int ancestor = lines[static_cast<std::size_t>(up)].row;
+      if (list_.Text(ancestor, partlist::kEdited) != partlist::kMarkX)
         list_.SetText(ancestor, partlist::kEdited, std::string(partlist::kMarkV));
-      if (passMode_ == PassMode::Check && OverwriteCheck(aOld, aNew, true, ancestor) == Step::Failed)
-        return reader_.FailShown();
-      if (passMode_ != PassMode::Perform)
-        continue;
-      if (RemovingFolders())
-        aNew = inputFolder_ + ResultName(ancestor);
-      if (d == line.level - 1) {
-        const std::string& folder =
-            RemovingFolders() ? inputFolder_ : list_.Text(line.row, partlist::kNewFolderName);
-        const std::string bef = list_.Text(line.row, partlist::kPartName);
-        if (ReferenceEdit(toolrunner::ToolMode::ChangeComponentFolder, aOld, aNew, bef,
-                          std::string(text::WithoutLastCharacter(folder))) == Step::Failed ||
-            ReferenceEdit(toolrunner::ToolMode::ChangeName, aOld, aNew, bef,
-                          list_.Text(line.row, partlist::kNewPartName)) == Step::Failed)
-          return reader_.FailShown();
-      }
-      if (ReplacePartFile(context_, aOld, aNew, tail_, CopyMode::IfMissingElseResave, d == 0, inputFolder_,
-                          ancestor) == Step::Failed)
+      if (passMode_ == PassMode::Check &&
+          OverwriteCheck(list_.RowPath(ancestor, false), list_.RowPath(ancestor, true), true, ancestor) ==
+              Step::Failed)
         return reader_.FailShown();
     }
     return Step::Done;
@@ -262,17 +146,17 @@ class Pass {
     if (RemovingFolders()) {
       if (ancestor)
         return Step::Done;
-      const std::string& name = ResultName(row);
+      const std::string& gathered = FinalPath(row);
       // A part already in the input part's folder is used where it is: no file in the way, but
       // rewritten in place, which needs overwriteAll like every other write in place.
-      if (text::ToLower(inputFolder_ + name) == text::ToLower(oldPath)) {
+      if (text::ToLower(gathered) == text::ToLower(oldPath)) {
         if (OverwriteAll())
           return Step::Done;
         Show(msg::OverwriteOld(text::FileNameOf(oldPath), tail_));
         return Step::Failed;
       }
-      if (Exists(inputFolder_ + name)) {
-        Show(msg::RemoveAllTargetExists(name));
+      if (Exists(gathered)) {
+        Show(msg::RemoveAllTargetExists(text::FileNameOf(gathered)));
         return Step::Failed;
       }
       return Step::Done;
@@ -287,24 +171,6 @@ class Pass {
     }
     Show(msg::OverwriteOld(text::FileNameOf(oldPath), tail_));
     return Step::Failed;
-  }
-
-  // Has the edit tool rewrite one component reference of a parent in place. Shows its own message.
-  Step ReferenceEdit(toolrunner::ToolMode mode, const std::string& parentOld, const std::string& parentNew,
-                     const std::string& bef, const std::string& aft) {
-    if (aft.empty())
-      return Step::Done;
-    // A parent whose new file was not made (missing files not copied) is left alone.
-    const std::string& parent = parentNew.empty() ? parentOld : parentNew;
-    if (!parentNew.empty() && !Exists(parentNew))
-      return Step::Done;
-    if (context_.journal.BeforeWrite(parent, journal::WriteKind::Rewritten) == Step::Failed)
-      return Step::Failed;
-    if (context_.runner.RunTool(
-            {.mode = mode, .inFile = parent, .outFile = parent, .befFile = bef, .aftFile = aft}, tail_) ==
-        Step::Failed)
-      return Step::Failed;
-    return context_.journal.AfterWrite(parent);
   }
 
   // A changed part's new file that already exists is kept when it refers to every component listed
@@ -366,22 +232,33 @@ class Pass {
   StructureReader reader_;
   const PassMode passMode_;
   const std::string tail_;
-  const std::string inputFolder_;
-  const PathBudget budget_;
-  std::vector<bool> handled_;  // rows whose line has been met in this pass
+  const std::vector<std::string> finalPaths_;
+  StructureTree tree_;  // the lines read so far
 };
 
 }  // namespace
 
 Step StructurePass(Context& context, platform::TextStream& stream, PassMode passMode,
-                   std::string_view messageTail, std::string_view inputFolder) {
+                   std::string_view messageTail, std::string_view inputFolder, StructureTree* tree) {
+  if (passMode == PassMode::Perform) {
+    const std::optional<StructureTree> tree = ReadStructureTree(context, stream, messageTail);
+    if (!tree)
+      return Step::Failed;
+    return PerformOnListing(context, stream, PlanRun(PlanInputOnDisk(context, inputFolder, *tree)),
+                            messageTail);
+  }
   Pass pass(context, stream, passMode, messageTail, inputFolder);
-  return pass.Run();
+  if (pass.Run() == Step::Failed)
+    return Step::Failed;
+  if (tree != nullptr)
+    *tree = std::move(pass).TakeTree();
+  return Step::Done;
 }
 
 Step CheckingStructurePass(Context& context, platform::TextStream& stream, std::string_view listingPath,
-                           PassMode passMode, std::string_view messageTail, std::string_view inputFolder) {
-  if (StructurePass(context, stream, passMode, messageTail, inputFolder) == Step::Done)
+                           PassMode passMode, std::string_view messageTail, std::string_view inputFolder,
+                           StructureTree* tree) {
+  if (StructurePass(context, stream, passMode, messageTail, inputFolder, tree) == Step::Done)
     return Step::Done;
   // The failure has been shown; a listing that cannot be removed is named by the next run's refusal.
   static_cast<void>(context.host.Remove(listingPath));

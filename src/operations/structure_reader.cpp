@@ -154,14 +154,6 @@ Step StructureReader::Finish() {
 }
 
 Step StructureReader::DescendantScan(int level, const Visit& visit) {
-  return Scan(level, false, visit);
-}
-
-Step StructureReader::ComponentScan(int level, const Visit& visit) {
-  return Scan(level, true, visit);
-}
-
-Step StructureReader::Scan(int level, bool directOnly, const Visit& visit) {
   const long long position = stream_->Tell();
   if (position < 0)
     return Fail(msg::kPcSeekFailed);
@@ -174,8 +166,6 @@ Step StructureReader::Scan(int level, bool directOnly, const Visit& visit) {
       return Fail(msg::kPcReadError);
     if (read == ReadResult::Empty || lineLevel <= level)
       break;
-    if (directOnly && lineLevel != level + 1)
-      continue;
     const int row = list.FindRow(partlist::kFolderName, path);
     if (row < 0)
       return Fail(msg::kPcFileNotInList);

@@ -53,8 +53,6 @@ class StructureReader {
   // Visits the lines after the current one that lie deeper than level, then returns the stream to
   // where it was. Failed: the pass has failed.
   Step DescendantScan(int level, const Visit& visit);
-  // The same for the direct components of a line at level only (the lines one deeper).
-  Step ComponentScan(int level, const Visit& visit);
 
   // The failure protocol: shows the message with the tail, closes the listing and any held file, and
   // returns Failed. FailShown is the same when the failing step showed its own.
@@ -73,7 +71,6 @@ class StructureReader {
   [[nodiscard]] std::optional<msg::Tailed> NumberRow(int row, int& entry, int parentNumber);
   // Closes the listing and any held file; a close that fails shows its own message.
   void CloseAll();
-  Step Scan(int level, bool directOnly, const Visit& visit);
 
   Context* context_;
   platform::TextStream* stream_;

@@ -186,15 +186,26 @@ std::optional<StartedTool> BatchRunner::StartTool(const ToolCall& call, std::str
 }
 
 Step BatchRunner::FinishTool(StartedTool& started, std::string_view messageTail) const {
-  toolEnded_ = false;
+  toolEnded_ = started.endedByUser;
   started.process->Wait();
   const WorkFiles files{started.bat, started.txt, started.log};
-  if (EndBatchFile(std::move(started.process), ToolPath(started.mode), files.bat, messageTail) ==
-      Step::Failed) {
+  if (EndBatchFile(std::move(started.process), ToolPath(started.mode), files.bat, messageTail,
+                   started.stopShown) == Step::Failed) {
     RemoveAll(files);
     return Step::Failed;
   }
   return JudgeOutput(started.mode, files, messageTail);
+}
+
+bool BatchRunner::OfferToEnd(StartedTool& started, bool stopAsked) const {
+  if (!started.endedByUser && started.offer.Made(*ui_, *started.process, ToolPath(started.mode), stopAsked))
+    started.endedByUser = true;
+  return started.endedByUser;
+}
+
+void BatchRunner::EndAlong(StartedTool& started) const {
+  if (!started.endedByUser && started.process->Terminate())
+    started.endedByUser = true;
 }
 
 const std::string& BatchRunner::ToolPath(ToolMode mode) const {
@@ -276,7 +287,8 @@ Step BatchRunner::RunBatchFile(const std::string& toolPath, const std::string& b
 // The ended process released, then its batch file removed; a tool the user had ended, or one that
 // crashed, fails the run whatever its files hold.
 Step BatchRunner::EndBatchFile(std::unique_ptr<platform::Process> process, const std::string& toolPath,
-                               const std::string& batFile, std::string_view messageTail) const {
+                               const std::string& batFile, std::string_view messageTail,
+                               bool stopShown) const {
   const platform::ProcessEnd end = process->End();
   const bool closed = process->CloseHandle();
   process.reset();
@@ -285,21 +297,25 @@ Step BatchRunner::EndBatchFile(std::unique_ptr<platform::Process> process, const
   if (!host_->Remove(batFile))
     return ShowFailure(*ui_, msg::kBatchRemoveFailed(messageTail));
   if (toolEnded_)
-    return ShowFailure(*ui_, msg::kRunCancelled(messageTail));
+    return stopShown ? Step::Failed : ShowFailure(*ui_, msg::kRunCancelled(messageTail));
   if (end.crash != platform::Crash::None)
     return ShowFailure(*ui_, CrashMessage(end, toolPath, messageTail));
   return Step::Done;
 }
 
+bool HangOffer::Made(platform::Ui& ui, platform::Process& process, const std::string& toolPath,
+                     bool stopAsked) {
+  if (asked_ || !stopAsked || std::chrono::steady_clock::now() - started_ < kLongToolRun)
+    return false;
+  asked_ = true;
+  return ui.AskYesNo(msg::kToolStillRunning(toolPath)) && process.Terminate();
+}
+
 void BatchRunner::Wait(platform::Process& process, const std::string& toolPath) const {
-  const auto started = std::chrono::steady_clock::now();
-  bool asked = false;
+  HangOffer offer;
   process.WaitCalling([&] {
     ui_->WhileWaiting();
-    if (asked || !ui_->StopRequested() || std::chrono::steady_clock::now() - started < kLongToolRun)
-      return;
-    asked = true;
-    if (ui_->AskYesNo(msg::kToolStillRunning(toolPath)) && process.Terminate())
+    if (offer.Made(*ui_, process, toolPath, ui_->StopRequested()))
       toolEnded_ = true;
   });
 }

@@ -4,6 +4,7 @@
 // the run by those two files. Failures show their message and return Step::Failed.
 
 #include <array>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -73,6 +74,19 @@ std::string BatchFileText(std::string_view mode, std::string_view toolPath, std:
 
 class WorkFileScope;
 
+// The offer to end a tool that may be hung: made once in a tool's run, when the user asks to stop
+// after it has run for a few seconds.
+class HangOffer {
+ public:
+  // True when the user chose to end the tool and it has been told to end.
+  [[nodiscard]] bool Made(platform::Ui& ui, platform::Process& process, const std::string& toolPath,
+                          bool stopAsked);
+
+ private:
+  std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
+  bool asked_ = false;
+};
+
 // A tool run started and not yet judged.
 struct StartedTool {
   std::unique_ptr<platform::Process> process;
@@ -80,6 +94,9 @@ struct StartedTool {
   std::string bat;
   std::string txt;
   std::string log;
+  HangOffer offer = {};
+  bool endedByUser = false;
+  bool stopShown = false;  // the stop has been told already: an end by the user adds no message
 };
 
 class BatchRunner {
@@ -106,6 +123,11 @@ class BatchRunner {
   [[nodiscard]] std::optional<StartedTool> StartTool(const ToolCall& call,
                                                      std::string_view messageTail) const;
   Step FinishTool(StartedTool& started, std::string_view messageTail) const;
+  // While a started tool runs: the offer to end it, as RunTool makes it (stopAsked: the user asked
+  // to stop the run). True when the tool has been ended at the user's word.
+  [[nodiscard]] bool OfferToEnd(StartedTool& started, bool stopAsked) const;
+  // Ends a started tool along with one the user chose to end.
+  void EndAlong(StartedTool& started) const;
 
  private:
   friend class WorkFileScope;
@@ -116,7 +138,7 @@ class BatchRunner {
   };
   Step PrepareRun(const ToolCall& call, WorkFiles& files, std::string_view messageTail) const;
   Step EndBatchFile(std::unique_ptr<platform::Process> process, const std::string& toolPath,
-                    const std::string& batFile, std::string_view messageTail) const;
+                    const std::string& batFile, std::string_view messageTail, bool stopShown = false) const;
   [[nodiscard]] const std::string& ToolPath(ToolMode mode) const;
   Step WriteBatchFile(const ToolCall& call, const std::string& base, const std::string& batFile,
                       std::string_view messageTail) const;

@@ -8,6 +8,7 @@
 #include "dialog_fixture.h"
 #include "resources/messages/journal.h"
 #include "resources/messages/operations.h"
+#include "resources/messages/runner.h"
 #include "resources/messages/session.h"
 #include "resources/messages/structure.h"
 #include "resources/messages/tails.h"
@@ -146,6 +147,34 @@ TEST_F(ProgressTest, BulkOnTheInputPartAloneIsOneStepAndAStopBeforeItWritesNothi
   EXPECT_EQ(ui.progressTotals, std::vector<int>{1});
   EXPECT_EQ(ui.progressPoints, (std::vector<Point>{{1, Cell(0, partlist::kPartName)}}));
   EXPECT_EQ(ui.messages, std::vector<std::string>{Cancelled()});
+  EXPECT_EQ(DriveSnapshot(), before);
+}
+
+// 中止 in a fast run while the edits hang: the user is asked once, as for a run of one tool, and
+// Yes ends every tool running; the run stops with one message, leaves nothing in TEMP and is
+// undone whole.
+TEST_F(ProgressTest, FastChangeOffersToEndHungToolsOnceAndStops) {
+  Generated("--parts 12 --seed 3");
+  const auto before = DriveSnapshot();
+  RenameEveryThird();
+  ui.controlOptions.fastSchedule = 1;
+  setenv("VELMORA_CAD_HANG", "-change_name", 1);
+  setenv("VELMORA_JOBS", "3", 1);
+  ui.stopRequested = true;
+  ui.answers.push_back(true);
+  Execute(Operation::Change);
+  unsetenv("VELMORA_CAD_HANG");
+  unsetenv("VELMORA_JOBS");
+  EXPECT_EQ(ui.questions,
+            std::vector<std::string>{text::ToDisplayUtf8(msg::kToolStillRunning(State().editToolPath))});
+  EXPECT_EQ(ui.messages, std::vector<std::string>{Cancelled()});
+  EXPECT_EQ(drive.TempFiles(), std::vector<std::string>());
+
+  ui.stopRequested = false;
+  ui.messages.clear();
+  ui.answers.push_back(true);
+  dialog.UndoLastRun();
+  EXPECT_EQ(ui.messages, std::vector<std::string>{Msg(msg::kUndoDone)});
   EXPECT_EQ(DriveSnapshot(), before);
 }
 

@@ -130,5 +130,35 @@ TEST_F(ActionPlanTest, BulkRunsFollowTheChangeOnTheFilesItMade) {
                 "close", "-upper_name D:\\w\\a.prt D:\\w\\A.PRT", "-upper_name D:\\w\\B.prt D:\\w\\B.PRT"}));
 }
 
+// The specified schedule stops and counts between the files: a point at each line of the change,
+// a step at a row's first line only, then a point and a step at each bulk row.
+TEST_F(ActionPlanTest, EveryLineIsAProgressPointAndEveryRowOneStep) {
+  state.operation = Operation::LowerAllParts;
+  Row("a.prt");
+  Row("b.prt");
+  Row("c.prt", "c2.prt");
+  Lines({{0, 0}, {1, 1}, {2, 2}, {1, 1}, {2, 2}});
+  const PlannedRun run = PlanRun(
+      {.state = state,
+       .inputFolder = "D:\\w\\",
+       .tree = tree,
+       .existsAtStart = [this](std::string_view path) { return present.contains(text::ToLower(path)); }});
+  std::vector<std::pair<int, bool>> points;
+  for (const ProgressPoint& point : run.points)
+    points.emplace_back(point.row, point.newStep);
+  EXPECT_EQ(points,
+            (std::vector<std::pair<int, bool>>{
+                {0, true}, {1, true}, {2, true}, {1, false}, {2, false}, {0, true}, {1, true}, {2, true}}));
+  ASSERT_EQ(run.bulkPoint, 5u);
+  ASSERT_LT(run.bulkAction, run.actions.size());
+  for (std::size_t i = 0; i < run.actions.size(); ++i)
+    EXPECT_EQ(run.actions[i].kind == ActionKind::BulkEdit, i >= run.bulkAction) << i;
+  // Each bulk row's point comes right before its run; the change's come in order before them.
+  for (std::size_t i = run.bulkPoint; i < run.points.size(); ++i)
+    EXPECT_EQ(run.points[i].before, run.bulkAction + (i - run.bulkPoint));
+  for (std::size_t i = 1; i < run.points.size(); ++i)
+    EXPECT_LE(run.points[i - 1].before, run.points[i].before);
+}
+
 }  // namespace
 }  // namespace velmora::operations
