@@ -59,7 +59,7 @@ std::string TextOf(HWND window) {
 }
 
 // The control's rectangle in its dialog's units, as the template gives it: the dialog made each
-// pixel value from one by rounding, so rounding back is exact while a unit is at least a pixel.
+// pixel value from one by rounding, so rounding back is exact while a unit is larger than a pixel.
 std::string PlaceOf(HWND control) {
   const HWND dialog = GetParent(control);
   RECT unit{0, 0, 4, 8};
@@ -68,7 +68,9 @@ std::string PlaceOf(HWND control) {
   GetWindowRect(control, &at);
   MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&at), 2);
   const auto x = [&unit](LONG pixels) { return std::to_string(MulDiv(pixels, 4, std::max(unit.right, 1L))); };
-  const auto y = [&unit](LONG pixels) { return std::to_string(MulDiv(pixels, 8, std::max(unit.bottom, 1L))); };
+  const auto y = [&unit](LONG pixels) {
+    return std::to_string(MulDiv(pixels, 8, std::max(unit.bottom, 1L)));
+  };
   return x(at.left) + " " + y(at.top) + " " + x(at.right - at.left) + " " + y(at.bottom - at.top);
 }
 
