@@ -3,6 +3,7 @@
 // the list as they appear, and append "kind<TAB>text" in UTF-8, each entry followed by a line
 // holding only 0x1E (texts may span lines), to the file VELMORA_SHOWN_LOG names.
 //   title, control "<id> <caption>"  the main window when it is shown
+//   place "<id> <x> <y> <w> <h>"    and where each control is, in the template's dialog units
 //   rows "<count>"                  after every row put into or taken out of the list
 //   new name "<row> <name>"         a new part name set in the list
 //   menu "<entry>"                  each entry of a popup menu as it opens
@@ -15,6 +16,7 @@
 #include <commctrl.h>
 // clang-format on
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <set>
@@ -54,6 +56,22 @@ std::string TextOf(HWND window) {
   char text[2048] = {};
   GetWindowTextA(window, text, sizeof text);
   return text;
+}
+
+// The control's rectangle in its dialog's units, as the template gives it: the dialog made each
+// pixel value from one by rounding, so rounding back is exact while a unit is larger than a pixel.
+std::string PlaceOf(HWND control) {
+  const HWND dialog = GetParent(control);
+  RECT unit{0, 0, 4, 8};
+  MapDialogRect(dialog, &unit);
+  RECT at{};
+  GetWindowRect(control, &at);
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&at), 2);
+  const auto x = [&unit](LONG pixels) { return std::to_string(MulDiv(pixels, 4, std::max(unit.right, 1L))); };
+  const auto y = [&unit](LONG pixels) {
+    return std::to_string(MulDiv(pixels, 8, std::max(unit.bottom, 1L)));
+  };
+  return x(at.left) + " " + y(at.top) + " " + x(at.right - at.left) + " " + y(at.bottom - at.top);
 }
 
 bool IsDialog(HWND window) {
@@ -103,6 +121,7 @@ void Recorder::OnShown(HWND window) {
         window,
         [](HWND control, LPARAM) -> BOOL {
           recorder->Record("control", std::to_string(GetDlgCtrlID(control)) + " " + TextOf(control));
+          recorder->Record("place", std::to_string(GetDlgCtrlID(control)) + " " + PlaceOf(control));
           return TRUE;
         },
         0);

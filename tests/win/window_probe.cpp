@@ -1,7 +1,8 @@
 // Reads and moves the running velmora's main window from outside, as the smoke test needs it (the
 // shipped program writes nothing down): "rows" prints the list's row count, "page" the rows it has
-// room for, "text ID" the text of a control (cp932), "rect" the window's left, top, width and
-// height, "move X Y W H" puts it there. Exit code 1 while there is no such window.
+// room for, "text ID" the text of a control (cp932), "checked ID" a check box's state (0 or 1),
+// "rect" the window's left, top, width and height, "move X Y W H" puts it there. Exit code 1 while
+// there is no such window.
 
 // The common controls' header needs windows.h first.
 // clang-format off
@@ -56,6 +57,10 @@ int main(int argc, char** argv) {
   if (std::strcmp(argv[1], "move") == 0 && argc == 6) {
     const auto at = [argv](int i) { return std::atoi(argv[i]); };
     return SetWindowPos(window, nullptr, at(2), at(3), at(4), at(5), SWP_NOZORDER | SWP_NOACTIVATE) ? 0 : 1;
+  }
+  if (std::strcmp(argv[1], "checked") == 0 && argc == 3) {
+    std::printf("%u\n", IsDlgButtonChecked(window, std::atoi(argv[2])));
+    return 0;
   }
   if (std::strcmp(argv[1], "text") == 0 && argc == 3) {
     char text[1024] = {};
