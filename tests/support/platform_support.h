@@ -2,6 +2,7 @@
 // What the test support does differently per platform: where a temporary drive is seen from the
 // program, and starting a stand-in program to read what it prints.
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -31,6 +32,16 @@ struct Captured {
   int exitCode = -1;
   std::string output;  // standard output
 };
+// What a program started with popen prints, to its end.
+inline std::string ReadToEnd(FILE* pipe) {
+  std::string out;
+  char buffer[4096];
+  std::size_t got = 0;
+  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+    out.append(buffer, got);
+  return out;
+}
+
 // Runs a program of the stand-in installation with plain arguments and one path argument.
 Captured RunCadProgram(const std::string& name, const std::string& arguments,
                        const std::string& pathArgument);

@@ -57,10 +57,7 @@ Captured RunCadProgram(const std::string& name, const std::string& arguments,
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr)
     return result;
-  char buffer[4096];
-  std::size_t got = 0;
-  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-    result.output.append(buffer, got);
+  result.output = ReadToEnd(pipe);
   const int status = pclose(pipe);
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;

@@ -141,10 +141,7 @@ Captured RunCadProgram(const std::string& name, const std::string& arguments,
     FILE* pipe = _popen(command.c_str(), "rb");
     if (pipe == nullptr)
       return result;
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-      result.output.append(buffer, got);
+    result.output = ReadToEnd(pipe);
     result.exitCode = _pclose(pipe);
     if (result.exitCode == 0 || !result.output.empty() || !RunningUnderWine())
       break;
