@@ -905,6 +905,30 @@ void MainWindowTest::messageBoxesAndFilters() {
   QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
   QCOMPARE(seen.format, Qt::PlainText);
 
+  // A long Japanese line is shown whole, not broken between two of its characters, where the
+  // screen is wide enough for it; a line wider than the screen wraps inside it.
+  const QString longLine =
+      U("変更後の Stray.prt ファイルが既に有りますが， アーム_00005.Prt を参照していません。");
+  const QRect screen = parent.screen()->availableGeometry();
+  for (const QString& second : {U("　実行は使用出来ません。"), longLine.repeated(3)}) {
+    int lines = 0;
+    QRect place;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      QVERIFY(box != nullptr);
+      const auto* label = box->findChild<QLabel*>(u"qt_msgbox_label"_qs);
+      QVERIFY(label != nullptr);
+      lines = label->heightForWidth(label->width()) / label->fontMetrics().lineSpacing();
+      place = box->frameGeometry();
+      box->button(QMessageBox::Ok)->click();
+    });
+    prompts.Message(&parent, longLine + u'\n' + second);
+    QVERIFY2(screen.contains(place), qPrintable(QString::number(place.width())));
+    if (second.size() < longLine.size()) {
+      QCOMPARE(lines, 2);
+    }
+  }
+
   answer(QMessageBox::No);
   QVERIFY(!prompts.Question(&parent, U("velmora を終了します。")));
   QCOMPARE(seen.icon, QMessageBox::Question);
