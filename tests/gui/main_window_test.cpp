@@ -75,12 +75,7 @@ class ScriptedPrompts final : public Prompts {
     messages << text;
     cursorsOverBoxes << (QApplication::overrideCursor() != nullptr);
     parents << parent;
-    bool progressUp = false;
-    for (const QWidget* window : QApplication::topLevelWidgets()) {
-      progressUp =
-          progressUp || (qobject_cast<const ProgressWindow*>(window) != nullptr && window->isVisible());
-    }
-    progressOverBoxes << progressUp;
+    progressOverBoxes << ProgressUp();
     if (modal) {
       // A real modal window takes the focus from the window, as a message box does.
       QDialog box(parent);
@@ -90,6 +85,8 @@ class ScriptedPrompts final : public Prompts {
   }
   bool Question(QWidget*, const QString& text) override {
     questions << text;
+    questionTimes << (clock.isValid() ? clock.elapsed() : -1);
+    progressOverQuestions << ProgressUp();
     if (answers.empty()) {
       return false;
     }
@@ -118,7 +115,17 @@ class ScriptedPrompts final : public Prompts {
     return chosen;
   }
 
+  static bool ProgressUp() {
+    for (const QWidget* window : QApplication::topLevelWidgets()) {
+      if (qobject_cast<const ProgressWindow*>(window) != nullptr && window->isVisible()) {
+        return true;
+      }
+    }
+    return false;
+  }
+
   bool modal = false;
+  QElapsedTimer clock;  // when started, each question's time is taken from it
   QStringList messages;
   QList<bool> cursorsOverBoxes;
   QList<QWidget*> parents;
@@ -127,6 +134,8 @@ class ScriptedPrompts final : public Prompts {
   QStringList folderStarts;
   std::deque<QString> folders;
   QStringList questions;
+  QList<qint64> questionTimes;
+  QList<bool> progressOverQuestions;
   std::deque<bool> answers;
   std::deque<QString> files;
   QList<FileDialogSpec> specs;
@@ -379,6 +388,7 @@ class MainWindowTest : public QObject {
   void refusalOfASlowCheckOpensNoProgress();
   void failureDuringARunOpensItsBoxWithTheProgressHidden();
   void stopRequestedFromTheProgressWindow();
+  void aHungToolIsEndedOnRequestAndTheRunUndone();
   void opensTallEnoughForTwelveRows();
   void placeSizeAndColumnWidthsAreRemembered();
   void columnsStartFromTheirContentsAndLongTextsKeepTheirEnd();
@@ -895,6 +905,30 @@ void MainWindowTest::messageBoxesAndFilters() {
   QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
   QCOMPARE(seen.format, Qt::PlainText);
 
+  // A long Japanese line is shown whole, not broken between two of its characters, where the
+  // screen is wide enough for it; a line wider than the screen wraps inside it.
+  const QString longLine =
+      U("変更後の Stray.prt ファイルが既に有りますが， アーム_00005.Prt を参照していません。");
+  const QRect screen = parent.screen()->availableGeometry();
+  for (const QString& second : {U("　実行は使用出来ません。"), longLine.repeated(3)}) {
+    int lines = 0;
+    QRect place;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      QVERIFY(box != nullptr);
+      const auto* label = box->findChild<QLabel*>(u"qt_msgbox_label"_qs);
+      QVERIFY(label != nullptr);
+      lines = label->heightForWidth(label->width()) / label->fontMetrics().lineSpacing();
+      place = box->frameGeometry();
+      box->button(QMessageBox::Ok)->click();
+    });
+    prompts.Message(&parent, longLine + u'\n' + second);
+    QVERIFY2(screen.contains(place), qPrintable(QString::number(place.width())));
+    if (second.size() < longLine.size()) {
+      QCOMPARE(lines, 2);
+    }
+  }
+
   answer(QMessageBox::No);
   QVERIFY(!prompts.Question(&parent, U("velmora を終了します。")));
   QCOMPARE(seen.icon, QMessageBox::Question);
@@ -1348,6 +1382,73 @@ void MainWindowTest::stopRequestedFromTheProgressWindow() {
   h.window.RunProgress()->close();
   QVERIFY(h.window.StopRequested());
   h.window.EndProgress();
+}
+
+// 中止, then the close box, while the edit tool hangs: after three seconds of the tool the user is
+// asked whether to end it, on either schedule; Yes ends it and the run stops and is undone.
+void MainWindowTest::aHungToolIsEndedOnRequestAndTheRunUndone() {
+  Harness h;
+  LoadGenerated(h);
+  operations::DialogState& state = h.window.Dialog().State();
+  const auto before = FilesBelow(h.drive.Host("gen"));
+  const QString asked = QString::fromStdString(text::ToDisplayUtf8(state.editToolPath)) +
+                        U(" が終了していません。\n　ツールを終了させて実行を中止しますか？");
+  QAction* undo = h.window.ListMenu()->findChild<QAction*>(u"undoLastRun"_qs);
+  // Left set by a failed check, the hang would stop every later test.
+  struct Hang {
+    Hang() {
+      setenv("VELMORA_CAD_HANG", "-change_name", 1);
+      setenv("VELMORA_JOBS", "2", 1);
+    }
+    ~Hang() {
+      unsetenv("VELMORA_CAD_HANG");
+      unsetenv("VELMORA_JOBS");
+    }
+  } const hang;
+  for (const bool fast : {false, true}) {
+    state.partList.SetText(2, partlist::kNewPartName, "hung-2.prt");
+    state.partList.SetText(5, partlist::kNewPartName, "hung-5.prt");
+    static_cast<QCheckBox*>(h.window.Control(ControlId::OverwriteAll))->setChecked(true);
+    static_cast<QCheckBox*>(h.window.Control(ControlId::SwapInputAfterRun))->setChecked(false);
+    static_cast<QCheckBox*>(h.window.Control(ControlId::FastSchedule))->setChecked(fast);
+    static_cast<QRadioButton*>(h.window.Control(ControlId::Change))->setChecked(true);
+    QTimer stopper;
+    stopper.setInterval(20);
+    QObject::connect(&stopper, &QTimer::timeout, [&] {
+      ProgressWindow* progress = h.window.RunProgress();
+      if (progress != nullptr && progress->isVisible()) {
+        stopper.stop();
+        if (fast) {
+          progress->close();
+        } else {
+          QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+        }
+      }
+    });
+    stopper.start();
+    h.prompts.messages.clear();
+    h.prompts.questions.clear();
+    h.prompts.questionTimes.clear();
+    h.prompts.progressOverQuestions.clear();
+    h.prompts.answers = {true};
+    h.prompts.clock.start();
+    QTest::mouseClick(h.window.Control(ControlId::Execute), Qt::LeftButton);
+    const qint64 ran = h.prompts.clock.elapsed();
+    QCOMPARE(h.prompts.questions, QStringList{asked});
+    QCOMPARE(h.prompts.progressOverQuestions, QList<bool>{false});
+    const qint64 askedAt = h.prompts.questionTimes.front();
+    QVERIFY2(askedAt >= 3000 && askedAt < 6000, qPrintable(QString::number(askedAt)));
+    QVERIFY2(ran - askedAt < 3000, qPrintable(QString::number(ran - askedAt)));
+    QCOMPARE(h.prompts.messages, QStringList{U("中止しました。\n　実行は中断しました。")});
+    QVERIFY(h.window.RunProgress() == nullptr);
+    QCOMPARE(h.drive.TempFiles(), std::vector<std::string>());
+
+    h.prompts.clock.invalidate();
+    h.prompts.answers = {true};
+    undo->trigger();
+    QCOMPARE(h.prompts.messages.last(), U("直前の実行を元に戻しました。"));
+    QVERIFY(FilesBelow(h.drive.Host("gen")) == before);
+  }
 }
 
 void MainWindowTest::opensTallEnoughForTwelveRows() {
