@@ -61,14 +61,14 @@ Step RunInspect(Context& context, PassMode passMode, std::string_view inputFolde
   // File names ignore case, so the status query gets the paths as spelt: the host then finds a
   // file by its exact name without searching the folder.
   const auto mark = [&context](const std::string& path) {
-    return std::string(context.host.Stat(path) ? partlist::kMarkCircle : partlist::kMarkX);
+    return context.host.Stat(path) ? partlist::Mark::Circle : partlist::Mark::X;
   };
   for (int row = 0; row < n; ++row) {
     const auto i = static_cast<std::size_t>(row);
-    list.SetText(row, partlist::kBefore, mark(list.RowPath(row, false)));
-    list.SetText(row, partlist::kAfter, newKeys[i].empty() ? std::string() : mark(list.RowPath(row, true)));
-    list.SetText(row, partlist::kDuplicate,
-                 std::string(colliding[i] ? partlist::kMarkX : partlist::kMarkCircle));
+    list.SetMark(row, partlist::kBefore, mark(list.RowPath(row, false)));
+    list.SetMark(row, partlist::kAfter,
+                 newKeys[i].empty() ? partlist::Mark::None : mark(list.RowPath(row, true)));
+    list.SetMark(row, partlist::kDuplicate, colliding[i] ? partlist::Mark::X : partlist::Mark::Circle);
   }
   for (int row = 0; row < n; ++row) {
     list.SetText(row, partlist::kEdited, {});
@@ -95,7 +95,7 @@ Step RunInspect(Context& context, PassMode passMode, std::string_view inputFolde
   // A change would refuse these rows; the closing message must not read as all clear.
   int marked = 0;
   for (int row = 0; row < n; ++row)
-    marked += list.Text(row, partlist::kEdited) == partlist::kMarkX ? 1 : 0;
+    marked += list.MarkAt(row, partlist::kEdited) == partlist::Mark::X ? 1 : 0;
   context.ui.ShowMessage(marked == 0 ? msg::kInspectCompleted()
                                      : msg::kInspectCompletedWithMarks(text::FormatInt(marked)));
   return Step::Done;

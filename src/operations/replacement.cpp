@@ -31,7 +31,7 @@ Step RunSinglePartPass(Context& context, PassMode mode, std::string_view message
     list.SetText(0, partlist::kParent, "0");
     list.SetText(0, partlist::kNumber, "1");
     if (!newPath.empty())
-      list.SetText(0, partlist::kEdited, std::string(partlist::kMarkV));
+      list.SetMark(0, partlist::kEdited, partlist::Mark::V);
   }
   if (mode == PassMode::Inspect)
     return Step::Done;

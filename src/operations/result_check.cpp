@@ -128,7 +128,7 @@ ResultFaults CheckResultInList(const partlist::PartList& list, std::string_view 
   const std::string inputKey = text::ToLower(resultInputPath);
   for (int row = 0; row < list.RowCount(); ++row)
     judge.Judge(list.Text(row, partlist::kFolderName), list.Text(row, partlist::kPartName),
-                list.Text(row, partlist::kBefore) == partlist::kMarkCircle,
+                list.MarkAt(row, partlist::kBefore) == partlist::Mark::Circle,
                 text::ToLower(list.RowPath(row, false)) != inputKey);
   return judge.Take();
 }

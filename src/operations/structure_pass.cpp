@@ -103,7 +103,7 @@ class Pass {
   Step InputLine(const StructureLine& line) {
     const std::string newPath = list_.RowPath(line.row, true);
     if (!newPath.empty())
-      list_.SetText(line.row, partlist::kEdited, std::string(partlist::kMarkV));
+      list_.SetMark(line.row, partlist::kEdited, partlist::Mark::V);
     if (passMode_ == PassMode::Check && !OverwriteAll()) {
       if (!newPath.empty() && Exists(newPath))
         return reader_.Fail(msg::kInputPartNewFileExists);
@@ -131,8 +131,8 @@ class Pass {
     const std::vector<StructureTree::Line>& lines = tree_.lines;
     for (int up = lines.back().parent; up >= 0; up = lines[static_cast<std::size_t>(up)].parent) {
       const int ancestor = lines[static_cast<std::size_t>(up)].row;
-      if (list_.Text(ancestor, partlist::kEdited) != partlist::kMarkX)
-        list_.SetText(ancestor, partlist::kEdited, std::string(partlist::kMarkV));
+      if (list_.MarkAt(ancestor, partlist::kEdited) != partlist::Mark::X)
+        list_.SetMark(ancestor, partlist::kEdited, partlist::Mark::V);
       if (passMode_ == PassMode::Check &&
           OverwriteCheck(list_.RowPath(ancestor, false), list_.RowPath(ancestor, true), true, ancestor) ==
               Step::Failed)
@@ -197,7 +197,7 @@ class Pass {
         case TargetListing::Lookup::Found:
           return Step::Done;
         case TargetListing::Lookup::Missing:
-          list_.SetText(descendant, partlist::kEdited, std::string(partlist::kMarkX));
+          list_.SetMark(descendant, partlist::kEdited, partlist::Mark::X);
           if (firstLacking < 0)
             firstLacking = descendant;
           return Step::Done;

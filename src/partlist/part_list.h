@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "partlist/marks.h"
 #include "partlist/part_row.h"
 
 namespace velmora::partlist {
@@ -36,6 +37,8 @@ class PartList {
   [[nodiscard]] const PartRow& Row(int row) const;
   [[nodiscard]] const std::string& Text(int row, int column) const;
   void SetText(int row, int column, std::string text);
+  [[nodiscard]] Mark MarkAt(int row, int column) const { return MarkOf(Text(row, column)); }
+  void SetMark(int row, int column, Mark mark) { SetText(row, column, std::string(MarkText(mark))); }
   // Inserts at index (0..RowCount()); columns other than those given stay empty.
   void InsertRow(int index, PartRow row);
   void DeleteAllRows();
