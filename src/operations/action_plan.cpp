@@ -22,8 +22,8 @@ void StructureTree::Add(int row, int level) {
 }
 
 std::optional<StructureTree> ReadStructureTree(Context& context, platform::TextStream& listing,
-                                               std::string_view messageTail) {
-  StructureReader reader(context, listing, PassMode::Perform, messageTail);
+                                               std::string_view messageTail, PassMode passMode) {
+  StructureReader reader(context, listing, passMode, messageTail);
   StructureTree tree;
   StructureLine line;
   for (;;) {
@@ -33,8 +33,9 @@ std::optional<StructureTree> ReadStructureTree(Context& context, platform::TextS
     if (next == StructureReader::Next::End)
       break;
     // A number that no row holds any more: the list changed after the check pass numbered it.
-    if (line.level > 0 && context.state.partList.FindRow(
-                              partlist::kNumber, text::FormatInt(reader.LevelEntry(line.level - 1))) < 0) {
+    if (passMode == PassMode::Perform && line.level > 0 &&
+        context.state.partList.FindRow(partlist::kNumber,
+                                       text::FormatInt(reader.LevelEntry(line.level - 1))) < 0) {
       static_cast<void>(reader.Fail(msg::kNoMatchingNumber));
       return std::nullopt;
     }

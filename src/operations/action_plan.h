@@ -33,10 +33,12 @@ struct StructureTree {
   void Add(int row, int level);
 };
 
-// Reads the listing once, through the reader every pass uses, after a check pass has numbered the
-// rows. nullopt when the reader refused it (after its message; the listing is then closed).
+// Reads the listing once, through the reader every pass uses: a pass that writes nothing numbers
+// the rows, the change takes the numbers the check pass gave them. nullopt when the reader refused
+// it (after its message; the listing is then closed).
 std::optional<StructureTree> ReadStructureTree(Context& context, platform::TextStream& listing,
-                                               std::string_view messageTail);
+                                               std::string_view messageTail,
+                                               PassMode passMode = PassMode::Perform);
 
 enum class ActionKind {
   Copy,           // source to path, a file at path replaced unless failIfExists

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "operations/executor.h"
-#include "operations/structure_reader.h"
 #include "operations/target_plan.h"
 #include "partlist/marks.h"
 #include "resources/messages/operations.h"
@@ -60,34 +59,31 @@ class TargetListing {
   bool ended_ = false;
 };
 
-class Pass {
+// The checks of a pass that writes nothing, made from the tree of the whole listing and the rows'
+// final paths once the reader has accepted every line: the marks, and in the check the refusals,
+// line by line in the listing's order. Only a changed part's existing file is looked at again.
+class Checker {
  public:
-  Pass(Context& context, platform::TextStream& stream, PassMode passMode, std::string_view messageTail,
-       std::string_view inputFolder)
+  Checker(Context& context, platform::TextStream& listing, PassMode passMode, std::string_view messageTail,
+          std::string_view inputFolder, const StructureTree& tree)
       : context_(context),
         list_(context.state.partList),
-        reader_(context, stream, passMode, messageTail),
+        listing_(listing),
+        lines_(tree.lines),
         passMode_(passMode),
         tail_(messageTail),
+        inputKey_(text::ToLower(context.state.inputPartPath)),
         finalPaths_(FinalPaths(context.state, inputFolder)) {}
 
   Step Run() {
-    StructureLine line;
-    for (;;) {
-      const StructureReader::Next step = reader_.NextLine(line);
-      if (step == StructureReader::Next::Failed)
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+      const int row = lines_[i].row;
+      const bool isInput = text::ToLower(list_.RowPath(row, false)) == inputKey_;
+      if ((isInput ? InputLine(row) : OtherLine(i)) == Step::Failed)
         return Step::Failed;
-      if (step == StructureReader::Next::End)
-        break;
-      tree_.Add(line.row, line.level);
-      if ((reader_.IsInputLine(line.row) ? InputLine(line) : OtherLine(line)) == Step::Failed)
-        return Step::Failed;
-      reader_.Advance();
     }
-    return reader_.Finish();
+    return Step::Done;
   }
-
-  StructureTree TakeTree() && { return std::move(tree_); }
 
  private:
   [[nodiscard]] bool Exists(const std::string& path) const { return context_.host.Stat(path).has_value(); }
@@ -100,47 +96,60 @@ class Pass {
   }
   void Show(const std::string& text) const { context_.ui.ShowMessage(text); }
 
-  Step InputLine(const StructureLine& line) {
-    const std::string newPath = list_.RowPath(line.row, true);
+  // The failure protocol of a pass: the listing and the file held with it closed.
+  Step Fail(const msg::Tailed& message) {
+    Show(message(tail_));
+    return Failed();
+  }
+  Step Failed() {
+    if (listing_.IsOpen() && !listing_.Close())
+      Show(msg::kPcCloseFailedNoTail());
+    if (held_ != nullptr && held_->IsOpen() && !held_->Close())
+      Show(msg::kListTextCloseFailed());
+    held_ = nullptr;
+    return Step::Failed;
+  }
+
+  Step InputLine(int row) {
+    const std::string newPath = list_.RowPath(row, true);
     if (!newPath.empty())
-      list_.SetMark(line.row, partlist::kEdited, partlist::Mark::V);
+      list_.SetMark(row, partlist::kEdited, partlist::Mark::V);
     if (passMode_ == PassMode::Check && !OverwriteAll()) {
       if (!newPath.empty() && Exists(newPath))
-        return reader_.Fail(msg::kInputPartNewFileExists);
+        return Fail(msg::kInputPartNewFileExists);
       if (newPath.empty())
-        return reader_.Fail(msg::kInputPartExists);
+        return Fail(msg::kInputPartExists);
     }
     return Step::Done;
   }
 
-  Step OtherLine(const StructureLine& line) {
-    const std::string oldPath = list_.RowPath(line.row, false);
-    const std::string newPath = list_.RowPath(line.row, true);
-    if (passMode_ == PassMode::Check && OverwriteCheck(oldPath, newPath, false, line.row) == Step::Failed)
-      return reader_.FailShown();
+  Step OtherLine(std::size_t index) {
+    const int row = lines_[index].row;
+    const std::string oldPath = list_.RowPath(row, false);
+    const std::string newPath = list_.RowPath(row, true);
+    if (passMode_ == PassMode::Check && OverwriteCheck(oldPath, newPath, false, row) == Step::Failed)
+      return Failed();
     if (newPath.empty())
       return Step::Done;
-    if (AncestorWalk() == Step::Failed)
+    if (AncestorWalk(index) == Step::Failed)
       return Step::Failed;
-    return ExistingTargetCheck(line.level, newPath);
+    return ExistingTargetCheck(index, newPath);
   }
 
   // Every part above a changed one is rewritten: marked, and in the check its file in the way
   // refused.
-  Step AncestorWalk() {
-    const std::vector<StructureTree::Line>& lines = tree_.lines;
-    for (int up = lines.back().parent; up >= 0; up = lines[static_cast<std::size_t>(up)].parent) {
-      const int ancestor = lines[static_cast<std::size_t>(up)].row;
+  Step AncestorWalk(std::size_t index) {
+    for (int up = lines_[index].parent; up >= 0; up = lines_[static_cast<std::size_t>(up)].parent) {
+      const int ancestor = lines_[static_cast<std::size_t>(up)].row;
       if (list_.MarkAt(ancestor, partlist::kEdited) != partlist::Mark::X)
         list_.SetMark(ancestor, partlist::kEdited, partlist::Mark::V);
       if (passMode_ == PassMode::Check &&
           OverwriteCheck(list_.RowPath(ancestor, false), list_.RowPath(ancestor, true), true, ancestor) ==
               Step::Failed)
-        return reader_.FailShown();
+        return Failed();
     }
     return Step::Done;
   }
-
   // May the pass write at new (or at old, in place, when new is empty)? Shows its own message.
   Step OverwriteCheck(const std::string& oldPath, const std::string& newPath, bool ancestor, int row) {
     if (RemovingFolders()) {
@@ -175,65 +184,64 @@ class Pass {
 
   // A changed part's new file that already exists is kept when it refers to every component listed
   // under the part; each one it does not refer to is marked.
-  Step ExistingTargetCheck(int level, const std::string& newPath) {
+  Step ExistingTargetCheck(std::size_t index, const std::string& newPath) {
     const std::string base = context_.runner.WorkFileBase(newPath, toolrunner::ToolMode::List, tail_);
     if (base.empty())
-      return reader_.FailShown();
+      return Failed();
     if (!Exists(newPath))
       return Step::Done;
     if (context_.runner.RunTool({.mode = toolrunner::ToolMode::List, .inFile = newPath}, tail_) ==
         Step::Failed)
-      return reader_.FailShown();
+      return Failed();
     const std::string listPath = base + ".txt";
     const std::unique_ptr<platform::TextStream> file =
         context_.host.Open(listPath, platform::OpenMode::ReadText);
     if (!file)
-      return reader_.Fail(msg::kTargetListOpenFailed);
-    reader_.HoldFile(file.get());
+      return Fail(msg::kTargetListOpenFailed);
+    held_ = file.get();
     TargetListing listing(context_.ui, *file, tail_);
     int firstLacking = -1;
-    const Step scan = reader_.DescendantScan(level, [&](int descendant, std::string_view path) {
-      switch (listing.Find(path)) {
-        case TargetListing::Lookup::Found:
-          return Step::Done;
-        case TargetListing::Lookup::Missing:
-          list_.SetMark(descendant, partlist::kEdited, partlist::Mark::X);
-          if (firstLacking < 0)
-            firstLacking = descendant;
-          return Step::Done;
-        case TargetListing::Lookup::Failed:
-          break;
+    const int level = lines_[index].level;
+    for (std::size_t i = index + 1; i < lines_.size() && lines_[i].level > level; ++i) {
+      const int descendant = lines_[i].row;
+      const TargetListing::Lookup found = listing.Find(list_.RowPath(descendant, false));
+      if (found == TargetListing::Lookup::Failed) {
+        static_cast<void>(Failed());
+        // This pass writes nothing, so nothing of it may block the next run.
+        static_cast<void>(context_.host.Remove(listPath));
+        return Step::Failed;
       }
-      return Step::Failed;
-    });
-    if (scan == Step::Failed) {
-      // Closed by the failure; this pass writes nothing, so nothing of it may block the next run.
-      static_cast<void>(context_.host.Remove(listPath));
-      return Step::Failed;
+      if (found == TargetListing::Lookup::Missing) {
+        list_.SetMark(descendant, partlist::kEdited, partlist::Mark::X);
+        if (firstLacking < 0)
+          firstLacking = descendant;
+      }
     }
-    reader_.HoldFile(nullptr);
+    held_ = nullptr;
     if (!file->Close())
-      return reader_.Fail(msg::kTargetListCloseFailed);
+      return Fail(msg::kTargetListCloseFailed);
     if (!context_.host.Remove(listPath))
-      return reader_.Fail(msg::kTextRemoveFailed);
+      return Fail(msg::kTextRemoveFailed);
     // Used as it is, such a file would take the renamed part's place and silently drop the
     // components it lacks from the assembly. Inspecting only marks them. Gathering without folder
     // information uses no file there (one in the input part's folder is refused as in the way).
     if (passMode_ == PassMode::Check && firstLacking >= 0 && !RemovingFolders()) {
       Show(msg::kTargetLacksComponent(text::FileNameOf(newPath),
                                       list_.Text(firstLacking, partlist::kPartName), tail_));
-      return reader_.FailShown();
+      return Failed();
     }
     return Step::Done;
   }
 
   Context& context_;
   PartList& list_;
-  StructureReader reader_;
+  platform::TextStream& listing_;
+  const std::vector<StructureTree::Line>& lines_;
   const PassMode passMode_;
   const std::string tail_;
+  const std::string inputKey_;
   const std::vector<std::string> finalPaths_;
-  StructureTree tree_;  // the lines read so far
+  platform::TextStream* held_ = nullptr;  // the existing target's listing while it is read
 };
 
 }  // namespace
@@ -247,11 +255,11 @@ Step StructurePass(Context& context, platform::TextStream& stream, PassMode pass
     return PerformOnListing(context, stream, PlanRun(PlanInputOnDisk(context, inputFolder, *tree)),
                             messageTail);
   }
-  Pass pass(context, stream, passMode, messageTail, inputFolder);
-  if (pass.Run() == Step::Failed)
+  std::optional<StructureTree> read = ReadStructureTree(context, stream, messageTail, passMode);
+  if (!read || Checker(context, stream, passMode, messageTail, inputFolder, *read).Run() == Step::Failed)
     return Step::Failed;
   if (tree != nullptr)
-    *tree = std::move(pass).TakeTree();
+    *tree = std::move(*read);
   return Step::Done;
 }
 
