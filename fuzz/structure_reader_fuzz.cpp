@@ -67,18 +67,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   platform::UfunLibrary cad;
   operations::Context context(state, ui, host, cad);
 
-  // The reader alone, with a look-ahead below every line.
+  // The reader alone.
   {
     auto stream = BytesStream(listing);
     operations::StructureReader reader(context, stream, operations::PassMode::Inspect, "tail");
     operations::StructureLine line;
     operations::StructureReader::Next step = operations::StructureReader::Next::Failed;
-    Step scan = Step::Done;
-    while (scan == Step::Done && (step = reader.NextLine(line)) == operations::StructureReader::Next::Line) {
-      scan = reader.DescendantScan(line.level, [](int, std::string_view) { return Step::Done; });
+    while ((step = reader.NextLine(line)) == operations::StructureReader::Next::Line)
       reader.Advance();
-    }
-    if (scan == Step::Done && step == operations::StructureReader::Next::End)
+    if (step == operations::StructureReader::Next::End)
       static_cast<void>(reader.Finish());
   }
 

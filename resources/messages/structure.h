@@ -22,7 +22,6 @@ inline constexpr Tailed kBadNumber{"リストの No を取得出来ません。\
 inline constexpr Tailed kBadParent{"リストの 親 を取得出来ません。\n　"};
 inline constexpr Tailed kPcFirstLineNotInput{"UGPC の最初の行が 入力パート では有りません。\n　"};
 inline constexpr Tailed kPcFilesMissing{"UGPC で書き出されたファイルが不足してます。\n　"};
-inline constexpr Tailed kPcSeekFailed{"UGPC の読み込み位置に戻せません。\n　"};
 // Shown without a tail when a failing pass closes its files.
 inline constexpr Text kPcCloseFailedNoTail{"UGPC の テキストファイル を閉じるのに失敗しました。"};
 

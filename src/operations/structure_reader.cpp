@@ -153,30 +153,6 @@ Step StructureReader::Finish() {
   return Step::Done;
 }
 
-Step StructureReader::DescendantScan(int level, const Visit& visit) {
-  const long long position = stream_->Tell();
-  if (position < 0)
-    return Fail(msg::kPcSeekFailed);
-  const partlist::PartList& list = context_->state.partList;
-  std::string path;
-  while (!stream_->Eof()) {
-    int lineLevel = 0;
-    const ReadResult read = ReadLine(lineLevel, path);
-    if (read == ReadResult::Error)
-      return Fail(msg::kPcReadError);
-    if (read == ReadResult::Empty || lineLevel <= level)
-      break;
-    const int row = list.FindRow(partlist::kFolderName, path);
-    if (row < 0)
-      return Fail(msg::kPcFileNotInList);
-    if (visit(row, path) == Step::Failed)
-      return FailShown();
-  }
-  if (!stream_->Seek(position))
-    return Fail(msg::kPcSeekFailed);
-  return Step::Done;
-}
-
 Step StructureReader::Fail(const msg::Tailed& message) {
   context_->ui.ShowMessage(message(messageTail_));
   return FailShown();
@@ -191,12 +167,6 @@ Step StructureReader::FailShown() {
 void StructureReader::CloseAll() {
   if (stream_->IsOpen() && !stream_->Close())
     context_->ui.ShowMessage(msg::kPcCloseFailedNoTail());
-  if (heldFile_ != nullptr) {
-    platform::TextStream* const held = heldFile_;
-    heldFile_ = nullptr;
-    if (held->IsOpen() && !held->Close())
-      context_->ui.ShowMessage(msg::kListTextCloseFailed());
-  }
 }
 
 }  // namespace velmora::operations

@@ -3,7 +3,6 @@
 // line, finds each line's row, numbers the rows and refuses every inconsistency. Internal to the
 // operations module.
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,8 +26,6 @@ struct StructureLine {
 class StructureReader {
  public:
   enum class Next { Line, End, Failed };
-  // Called for each line below the current one; Failed after its message.
-  using Visit = std::function<Step(int row, std::string_view path)>;
 
   // Starts the pass: one level entry per row, all 0, line 1, the stream rewound. messageTail is cp932.
   StructureReader(Context& context, platform::TextStream& stream, PassMode passMode,
@@ -50,17 +47,10 @@ class StructureReader {
   // Every row must have been named. Failed when a row was not (the pass has failed).
   Step Finish();
 
-  // Visits the lines after the current one that lie deeper than level, then returns the stream to
-  // where it was. Failed: the pass has failed.
-  Step DescendantScan(int level, const Visit& visit);
-
-  // The failure protocol: shows the message with the tail, closes the listing and any held file, and
-  // returns Failed. FailShown is the same when the failing step showed its own.
+  // The failure protocol: shows the message with the tail, closes the listing, and returns Failed. FailShown
+  // is the same when the failing step showed its own.
   Step Fail(const msg::Tailed& message);
   Step FailShown();
-
-  // A second file the pass keeps open for a while; a failure closes it too. nullptr lets it go.
-  void HoldFile(platform::TextStream* file) { heldFile_ = file; }
 
  private:
   enum class ReadResult { Line, Empty, Error };
@@ -69,7 +59,7 @@ class StructureReader {
   // The message of the rule a line breaks; none when it holds.
   [[nodiscard]] std::optional<msg::Tailed> LevelFault(int level, int& parentNumber) const;
   [[nodiscard]] std::optional<msg::Tailed> NumberRow(int row, int& entry, int parentNumber);
-  // Closes the listing and any held file; a close that fails shows its own message.
+  // Closes the listing; a close that fails shows its own message.
   void CloseAll();
 
   Context* context_;
@@ -79,7 +69,6 @@ class StructureReader {
   std::string inputKey_;
   std::vector<int> levelTable_;
   int lineNumber_ = 1;
-  platform::TextStream* heldFile_ = nullptr;
   std::string line_;  // reused buffer
 };
 

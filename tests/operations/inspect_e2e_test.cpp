@@ -74,8 +74,6 @@ INSTANTIATE_TEST_SUITE_P(
                   "UGPC の テキストファイル の削除に失敗しました。\n　検査は完了しました。"},
         FaultCase{"PcOutputClose", velmora::testing::Call::StreamClose, "-ugpc.txt",
                   "UGPC の テキストファイル を閉じるのに失敗しました。\n　検査は完了しました。"},
-        FaultCase{"PcOutputSeek", velmora::testing::Call::StreamSeek, "-ugpc.txt",
-                  "UGPC の読み込み位置に戻せません。\n　検査は出来ていません。"},
         FaultCase{"TargetListOpen", velmora::testing::Call::Open, "alt-list.txt",
                   "テキストファイル を開くのに失敗しました。\n　検査は出来ていません。"},
         FaultCase{"TargetListClose", velmora::testing::Call::StreamClose, "alt-list.txt",
