@@ -75,18 +75,24 @@ class ScriptedPrompts final : public Prompts {
     messages << text;
     cursorsOverBoxes << (QApplication::overrideCursor() != nullptr);
     parents << parent;
-    bool progressUp = false;
-    for (const QWidget* window : QApplication::topLevelWidgets()) {
-      progressUp =
-          progressUp || (qobject_cast<const ProgressWindow*>(window) != nullptr && window->isVisible());
-    }
-    progressOverBoxes << progressUp;
+    progressOverBoxes << ProgressUp();
     if (modal) {
-      // A real modal window takes the focus from the window, as a message box does.
+      // A real modal window takes the focus from the window, as a message box does; one held up
+      // for a while also records a progress window that came up over it meanwhile.
       QDialog box(parent);
-      QTimer::singleShot(0, &box, &QDialog::accept);
+      QTimer::singleShot(holdMs, &box, [this, &box] {
+        progressOverBoxes.last() = progressOverBoxes.last() || ProgressUp();
+        box.accept();
+      });
       box.exec();
     }
+  }
+  static bool ProgressUp() {
+    bool up = false;
+    for (const QWidget* window : QApplication::topLevelWidgets()) {
+      up = up || (qobject_cast<const ProgressWindow*>(window) != nullptr && window->isVisible());
+    }
+    return up;
   }
   bool Question(QWidget*, const QString& text) override {
     questions << text;
@@ -119,6 +125,7 @@ class ScriptedPrompts final : public Prompts {
   }
 
   bool modal = false;
+  int holdMs = 0;
   QStringList messages;
   QList<bool> cursorsOverBoxes;
   QList<QWidget*> parents;
@@ -378,6 +385,7 @@ class MainWindowTest : public QObject {
   void slowBulkRunShowsProgressAndStopsBetweenTwoFiles();
   void refusalOfASlowCheckOpensNoProgress();
   void failureDuringARunOpensItsBoxWithTheProgressHidden();
+  void progressFallingDueUnderABoxWaitsForIt();
   void stopRequestedFromTheProgressWindow();
   void opensTallEnoughForTwelveRows();
   void placeSizeAndColumnWidthsAreRemembered();
@@ -1326,6 +1334,23 @@ void MainWindowTest::failureDuringARunOpensItsBoxWithTheProgressHidden() {
   QVERIFY2(h.prompts.messages[0].endsWith(U("実行は中断しました。")), qPrintable(h.prompts.messages[0]));
   QCOMPARE(h.prompts.progressOverBoxes, QList<bool>{false});
   QCOMPARE(h.prompts.parents, QList<QWidget*>{&h.window});
+}
+
+// A run that fails on its second file within the half second: the window falls due while the
+// box is up, and comes only once the box is answered.
+void MainWindowTest::progressFallingDueUnderABoxWaitsForIt() {
+  Harness h;
+  h.Start();
+  h.Show();
+  h.window.BeginProgress(40);
+  QVERIFY(!h.window.Progress(1, "a.prt"));
+  QVERIFY(!h.window.Progress(2, "b.prt"));
+  h.prompts.modal = true;
+  h.prompts.holdMs = ProgressWindow::kShowAfterMs + 400;
+  h.window.ShowMessage("failed");
+  QCOMPARE(h.prompts.progressOverBoxes, QList<bool>{false});
+  QVERIFY(h.window.RunProgress()->isVisible());
+  h.window.EndProgress();
 }
 
 void MainWindowTest::stopRequestedFromTheProgressWindow() {

@@ -3,7 +3,6 @@
 #include <QCloseEvent>
 #include <QPushButton>
 #include <algorithm>
-#include <limits>
 
 #include "resources/messages/captions.h"
 
@@ -56,11 +55,9 @@ void ProgressWindow::Suspend() {
   if (suspended_) {
     return;
   }
-  suspended_ = true;
   wasVisible_ = isVisible();
   hide();
-  // Disarms the toolkit's own timer that shows the window once it is due.
-  setMinimumDuration(std::numeric_limits<int>::max());
+  suspended_ = true;
 }
 
 void ProgressWindow::Resume() {
@@ -68,10 +65,18 @@ void ProgressWindow::Resume() {
     return;
   }
   suspended_ = false;
-  setMinimumDuration(kShowAfterMs);
   if (wasVisible_) {
     show();
   }
+}
+
+void ProgressWindow::setVisible(bool visible) {
+  // The toolkit's timer shows the window once it is due, box or not; it waits for the box instead.
+  if (visible && suspended_) {
+    wasVisible_ = true;
+    return;
+  }
+  QProgressDialog::setVisible(visible);
 }
 
 void ProgressWindow::reject() {
