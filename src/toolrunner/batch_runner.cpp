@@ -259,8 +259,12 @@ Step BatchRunner::WriteBatchFile(const ToolCall& call, const std::string& base, 
       ui_->ShowMessage(msg::kBatchCloseFailed());
     return failed;
   }
-  if (!bat->Close())
-    return ShowFailure(*ui_, msg::BatchCloseFailed(messageTail));
+  // The last of the content reaches the disk only here: a full disk shows first at the close.
+  if (!bat->Close()) {
+    const std::string reason = ReasonLine(host_->LastError());
+    return ShowFailure(*ui_, reason.empty() ? msg::BatchCloseFailed(messageTail)
+                                            : msg::BatchCloseFailed(batFile + '\n' + reason, messageTail));
+  }
   return Step::Done;
 }
 

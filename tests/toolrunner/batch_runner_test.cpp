@@ -358,11 +358,17 @@ TEST_F(RunnerTest, FailedWritesSayWhy) {
   faults.Clear();
   faults.FailWith(Call::StreamWrite, ".bat", platform::FileError::DiskFull);
   EXPECT_TRUE(Run("-list"));
+  faults.Clear();
+  faults.FailWith(Call::StreamClose, ".bat", platform::FileError::DiskFull);
+  EXPECT_TRUE(Run("-list"));
   EXPECT_EQ(
       ui.messages,
       (std::vector<std::string>{
           "環境変数 TEMP のフォルダに書き込めません。\nC:\\Temp\nアクセスが拒否されました。\n　" + kTail,
           "バッチファイル の書込みエラーが発生しました。\nC:\\Temp\\top-list.bat\n"
+          "ディスクの空き容量が足りません。\n　" +
+              kTail,
+          "バッチファイル を閉じるのに失敗しました。\nC:\\Temp\\top-list.bat\n"
           "ディスクの空き容量が足りません。\n　" +
               kTail}));
   EXPECT_TRUE(memory.files.empty());
