@@ -123,6 +123,33 @@ TEST_F(UndoSafetyTest, ADamagedJournalIsRefusedWithNothingTouched) {
   EXPECT_EQ(DriveSnapshot(), after);
 }
 
+// The end mark is written last; one whose write ran out of room or was cut leaves a journal that
+// reads to its end, and the run is still taken back. A mark that is not the journal's is damage.
+TEST_F(UndoSafetyTest, AnEndMarkCutWhileWrittenIsNoMark) {
+  SmallAssembly();
+  const std::string mark = [&] {
+    const auto before = RunOnce();
+    const std::string written = drive.ReadFile("temp/velmora-journal/00000001.end");
+    EXPECT_EQ(Undo(), Msg(msg::kUndoDone));
+    EXPECT_EQ(DriveSnapshot(), before);
+    return written;
+  }();
+  ASSERT_GT(mark.size(), 2u);
+  for (const std::string& cut : {std::string(), mark.substr(0, mark.size() / 2)}) {
+    const auto before = RunOnce();
+    WriteJournalFile("00000001.end", cut);
+    EXPECT_EQ(Undo(), Msg(msg::kUndoDone)) << cut.size() << " bytes";
+    EXPECT_EQ(DriveSnapshot(), before);
+  }
+  RunOnce();
+  const auto after = DriveSnapshot();
+  std::string flipped = mark;
+  flipped[mark.size() / 2] ^= 0x01;
+  WriteJournalFile("00000001.end", flipped);
+  EXPECT_EQ(Undo(), Damaged());
+  EXPECT_EQ(DriveSnapshot(), after);
+}
+
 TEST_F(UndoSafetyTest, AMissingOrDamagedBackupIsNamedAndNothingIsTouched) {
   SmallAssembly();
   RunOnce();
