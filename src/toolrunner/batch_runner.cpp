@@ -215,13 +215,37 @@ Step BatchRunner::PrepareRun(const ToolCall& call, WorkFiles& files, std::string
     return FailAt(msg::kLogFileExists, files.log, messageTail);
   if (host_->Stat(files.bat))
     return FailAt(msg::kBatchFileExists, files.bat, messageTail);
+  std::unique_ptr<platform::TextStream> bat;
+  if (TakeBatchFile(files, bat, messageTail) == Step::Failed)
+    return Step::Failed;
 
   // From here on, whatever is at the three names was made by this run.
-  if (WriteBatchFile(call, base, files.bat, messageTail) == Step::Failed) {
+  if (WriteBatchFile(call, base, std::move(bat), files.bat, messageTail) == Step::Failed) {
     RemoveAll(files);
     return Step::Failed;
   }
   return Step::Done;
+}
+
+// The batch file is made only where nothing is, so that of two programs sharing TEMP one gets the
+// names; the other stops as for a file in the way and touches none of the three. A tool of the
+// other program that ended just before leaves its output to be read: that stops this one too.
+Step BatchRunner::TakeBatchFile(const WorkFiles& files, std::unique_ptr<platform::TextStream>& bat,
+                                std::string_view messageTail) const {
+  bat = host_->Open(files.bat, platform::OpenMode::CreateText);
+  // A refusal or a full disk is told by the writing that follows, from the platform's error.
+  if (!bat)
+    return host_->LastError() == platform::FileError::Unknown && host_->Stat(files.bat)
+               ? FailAt(msg::kBatchFileExists, files.bat, messageTail)
+               : Step::Done;
+  const bool text = host_->Stat(files.txt).has_value();
+  if (!text && !host_->Stat(files.log))
+    return Step::Done;
+  static_cast<void>(bat->Close());
+  bat.reset();
+  static_cast<void>(host_->Remove(files.bat));
+  return text ? FailAt(msg::kTextFileExists, files.txt, messageTail)
+              : FailAt(msg::kLogFileExists, files.log, messageTail);
 }
 
 void BatchRunner::RemoveAll(const WorkFiles& files) const {
@@ -231,9 +255,9 @@ void BatchRunner::RemoveAll(const WorkFiles& files) const {
   }
 }
 
-Step BatchRunner::WriteBatchFile(const ToolCall& call, const std::string& base, const std::string& batFile,
+Step BatchRunner::WriteBatchFile(const ToolCall& call, const std::string& base,
+                                 std::unique_ptr<platform::TextStream> bat, const std::string& batFile,
                                  std::string_view messageTail) const {
-  const std::unique_ptr<platform::TextStream> bat = host_->Open(batFile, platform::OpenMode::WriteText);
   if (!bat) {
     // Refused or full: no file at all can be made there, and TEMP is what the user has to change.
     const std::string reason = ReasonLine(host_->LastError());

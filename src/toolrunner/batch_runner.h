@@ -118,7 +118,10 @@ class BatchRunner {
   Step EndBatchFile(std::unique_ptr<platform::Process> process, const std::string& toolPath,
                     const std::string& batFile, std::string_view messageTail) const;
   [[nodiscard]] const std::string& ToolPath(ToolMode mode) const;
-  Step WriteBatchFile(const ToolCall& call, const std::string& base, const std::string& batFile,
+  Step TakeBatchFile(const WorkFiles& files, std::unique_ptr<platform::TextStream>& bat,
+                     std::string_view messageTail) const;
+  Step WriteBatchFile(const ToolCall& call, const std::string& base,
+                      std::unique_ptr<platform::TextStream> bat, const std::string& batFile,
                       std::string_view messageTail) const;
   Step RunBatchFile(const std::string& toolPath, const std::string& batFile,
                     std::string_view messageTail) const;
