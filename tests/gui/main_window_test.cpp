@@ -1365,6 +1365,8 @@ void MainWindowTest::stopRequestedFromTheProgressWindow() {
   QVERIFY(QTest::qWaitForWindowExposed(progress));
   QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
   QVERIFY(h.window.StopRequested());
+  // It stays up, and keeps the main window from taking input, until the run has stopped.
+  QVERIFY(progress->isVisible());
   h.window.EndProgress();
   QVERIFY(!h.window.StopRequested());
   // The close box asks the same.

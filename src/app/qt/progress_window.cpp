@@ -26,7 +26,8 @@ ProgressWindow::ProgressWindow(QWidget* parent, int total)
   setCancelButton(cancel_);
   // The toolkit's own answer to 中止 would close the window while a tool still runs, and with it
   // the modality that keeps the main window from taking input.
-  disconnect(this, &QProgressDialog::canceled, this, &QProgressDialog::cancel);
+  // The toolkit makes that connection by name, which only a disconnection by name undoes.
+  disconnect(this, SIGNAL(canceled()), this, SLOT(cancel()));
   connect(this, &QProgressDialog::canceled, this, &ProgressWindow::RequestStop);
   setRange(0, total);
   setMinimumDuration(kShowAfterMs);
