@@ -81,6 +81,7 @@ void CutLine(std::string& line, std::size_t limit) {
 
 // A tool that has run this long when the user asks to stop may be hung: offer to end it.
 constexpr auto kLongToolRun = std::chrono::seconds(3);
+constexpr auto kAskAgainAfter = std::chrono::seconds(10);
 
 // The code of a crash as the platform writes it: a signal's number, an exception code in hex.
 std::string CrashMessage(const platform::ProcessEnd& end, const std::string& toolPath,
@@ -320,15 +321,16 @@ Step BatchRunner::EndBatchFile(std::unique_ptr<platform::Process> process, const
 }
 
 void BatchRunner::Wait(platform::Process& process, const std::string& toolPath) const {
-  const auto started = std::chrono::steady_clock::now();
-  bool asked = false;
+  // Asked once the tool has run a while; after a No, asked again when it still runs much later,
+  // so that a tool that never ends never leaves the user without a way out.
+  auto askAt = std::chrono::steady_clock::now() + kLongToolRun;
   process.WaitCalling([&] {
     ui_->WhileWaiting();
-    if (asked || !ui_->StopRequested() || std::chrono::steady_clock::now() - started < kLongToolRun)
+    if (toolEnded_ || !ui_->StopRequested() || std::chrono::steady_clock::now() < askAt)
       return;
-    asked = true;
     if (ui_->AskYesNo(msg::kToolStillRunning(toolPath)) && process.Terminate())
       toolEnded_ = true;
+    askAt = std::chrono::steady_clock::now() + kAskAgainAfter;
   });
 }
 
