@@ -32,6 +32,10 @@ inline constexpr Text kBatchCloseFailed{"バッチファイル を閉じるの�
 inline std::string BatchCloseFailed(std::string_view tail) {
   return kBatchCloseFailed() + kLineBreak() + std::string(tail);
 }
+// With lines (cp932, each ending in "\n") before the tail: the file and why it could not be written.
+inline std::string BatchCloseFailed(std::string_view lines, std::string_view tail) {
+  return WithLinesBeforeTail(BatchCloseFailed({}), lines) + std::string(tail);
+}
 inline constexpr Tailed kBatchStartFailed{"バッチファイル の実行時にエラーに成りました。\n　"};
 inline constexpr Tailed kBatchHandleCloseFailed{"バッチファイル のハンドルを閉じるのに失敗しました。\n　"};
 inline constexpr Tailed kBatchRemoveFailed{"バッチファイル の削除に失敗しました。\n　"};

@@ -197,7 +197,8 @@ RunSummary Summary(const Record& record) {
 }
 
 // Damaged: it does not read to its end, its end mark does not match it, or a backup of its id is
-// named by no entry.
+// named by no entry. A mark cut while it was written (a full disk, a power cut: empty, or the start
+// of the mark) is no mark, as for a run that ended just before writing it.
 bool Damaged(platform::Host& host, const PreparedUndo::Held& held, const std::optional<std::string>& bytes) {
   if (!bytes)
     return true;
@@ -206,7 +207,7 @@ bool Damaged(platform::Host& host, const PreparedUndo::Held& held, const std::op
     return true;
   const std::string mark = Join(held.folder, held.id + std::string(folder::kEndMark));
   if (const std::optional<platform::FileContent> content = host.ReadFile(mark);
-      content && !MatchesEndMark(content->bytes, *bytes))
+      content && !MatchesEndMark(content->bytes, *bytes) && !EndMark(*bytes).starts_with(content->bytes))
     return true;
   std::unordered_set<std::string> named;
   for (const Entry& entry : record->entries) {

@@ -158,7 +158,9 @@ class FileTextStream final : public TextStream {
 }  // namespace
 
 std::unique_ptr<TextStream> OpenHostTextStream(const std::string& hostPath, OpenMode mode) {
-  const int flags = mode == OpenMode::WriteText ? O_WRONLY | O_CREAT | O_TRUNC : O_RDONLY;
+  const int flags = mode == OpenMode::WriteText    ? O_WRONLY | O_CREAT | O_TRUNC
+                    : mode == OpenMode::CreateText ? O_WRONLY | O_CREAT | O_EXCL
+                                                   : O_RDONLY;
   const int fd = open(hostPath.c_str(), flags | O_CLOEXEC, 0666);
   if (fd < 0)
     return nullptr;
@@ -168,7 +170,7 @@ std::unique_ptr<TextStream> OpenHostTextStream(const std::string& hostPath, Open
     close(fd);
     return nullptr;
   }
-  return std::make_unique<FileTextStream>(fd, mode);
+  return std::make_unique<FileTextStream>(fd, mode == OpenMode::CreateText ? OpenMode::WriteText : mode);
 }
 
 }  // namespace velmora::platform

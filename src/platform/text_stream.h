@@ -11,8 +11,9 @@ namespace velmora::platform {
 inline constexpr int kEof = -1;
 
 // ReadBinary reads every byte as it stands (a file in another encoding, where CR LF or Ctrl+Z
-// may be part of a character).
-enum class OpenMode { ReadText, WriteText, ReadBinary };
+// may be part of a character). CreateText writes as WriteText, but only a file it makes: it fails
+// when something is at the path, so that of two programs only one gets it.
+enum class OpenMode { ReadText, WriteText, ReadBinary, CreateText };
 
 class TextStream {
  public:

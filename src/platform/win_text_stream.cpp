@@ -1,6 +1,9 @@
 // Text streams on Windows: the C runtime's own text mode does the CR LF translation.
 
+#include <fcntl.h>
+#include <io.h>
 #include <stdio.h>
+#include <sys/stat.h>
 
 #include "platform/text_stream.h"
 
@@ -67,6 +70,17 @@ class CrtTextStream final : public TextStream {
 }  // namespace
 
 std::unique_ptr<TextStream> OpenHostTextStream(const std::string& hostPath, OpenMode mode) {
+  if (mode == OpenMode::CreateText) {
+    const int fd = _open(hostPath.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT, _S_IREAD | _S_IWRITE);
+    if (fd < 0)
+      return nullptr;
+    FILE* file = _fdopen(fd, "wt");
+    if (file == nullptr) {
+      _close(fd);
+      return nullptr;
+    }
+    return std::make_unique<CrtTextStream>(file, OpenMode::WriteText);
+  }
   const char* fopenMode = mode == OpenMode::WriteText ? "wt" : mode == OpenMode::ReadBinary ? "rb" : "rt";
   FILE* file = fopen(hostPath.c_str(), fopenMode);
   if (file == nullptr)

@@ -81,6 +81,7 @@ void CutLine(std::string& line, std::size_t limit) {
 
 // A tool that has run this long when the user asks to stop may be hung: offer to end it.
 constexpr auto kLongToolRun = std::chrono::seconds(3);
+constexpr auto kAskAgainAfter = std::chrono::seconds(10);
 
 // The code of a crash as the platform writes it: a signal's number, an exception code in hex.
 std::string CrashMessage(const platform::ProcessEnd& end, const std::string& toolPath,
@@ -226,13 +227,37 @@ Step BatchRunner::PrepareRun(const ToolCall& call, WorkFiles& files, std::string
     return FailAt(msg::kLogFileExists, files.log, messageTail);
   if (host_->Stat(files.bat))
     return FailAt(msg::kBatchFileExists, files.bat, messageTail);
+  std::unique_ptr<platform::TextStream> bat;
+  if (TakeBatchFile(files, bat, messageTail) == Step::Failed)
+    return Step::Failed;
 
   // From here on, whatever is at the three names was made by this run.
-  if (WriteBatchFile(call, base, files.bat, messageTail) == Step::Failed) {
+  if (WriteBatchFile(call, base, std::move(bat), files.bat, messageTail) == Step::Failed) {
     RemoveAll(files);
     return Step::Failed;
   }
   return Step::Done;
+}
+
+// The batch file is made only where nothing is, so that of two programs sharing TEMP one gets the
+// names; the other stops as for a file in the way and touches none of the three. A tool of the
+// other program that ended just before leaves its output to be read: that stops this one too.
+Step BatchRunner::TakeBatchFile(const WorkFiles& files, std::unique_ptr<platform::TextStream>& bat,
+                                std::string_view messageTail) const {
+  bat = host_->Open(files.bat, platform::OpenMode::CreateText);
+  // A refusal or a full disk is told by the writing that follows, from the platform's error.
+  if (!bat)
+    return host_->LastError() == platform::FileError::Unknown && host_->Stat(files.bat)
+               ? FailAt(msg::kBatchFileExists, files.bat, messageTail)
+               : Step::Done;
+  const bool text = host_->Stat(files.txt).has_value();
+  if (!text && !host_->Stat(files.log))
+    return Step::Done;
+  static_cast<void>(bat->Close());
+  bat.reset();
+  static_cast<void>(host_->Remove(files.bat));
+  return text ? FailAt(msg::kTextFileExists, files.txt, messageTail)
+              : FailAt(msg::kLogFileExists, files.log, messageTail);
 }
 
 void BatchRunner::RemoveAll(const WorkFiles& files) const {
@@ -242,9 +267,9 @@ void BatchRunner::RemoveAll(const WorkFiles& files) const {
   }
 }
 
-Step BatchRunner::WriteBatchFile(const ToolCall& call, const std::string& base, const std::string& batFile,
+Step BatchRunner::WriteBatchFile(const ToolCall& call, const std::string& base,
+                                 std::unique_ptr<platform::TextStream> bat, const std::string& batFile,
                                  std::string_view messageTail) const {
-  const std::unique_ptr<platform::TextStream> bat = host_->Open(batFile, platform::OpenMode::WriteText);
   if (!bat) {
     // Refused or full: no file at all can be made there, and TEMP is what the user has to change.
     const std::string reason = ReasonLine(host_->LastError());
@@ -270,8 +295,12 @@ Step BatchRunner::WriteBatchFile(const ToolCall& call, const std::string& base, 
       ui_->ShowMessage(msg::kBatchCloseFailed());
     return failed;
   }
-  if (!bat->Close())
-    return ShowFailure(*ui_, msg::BatchCloseFailed(messageTail));
+  // The last of the content reaches the disk only here: a full disk shows first at the close.
+  if (!bat->Close()) {
+    const std::string reason = ReasonLine(host_->LastError());
+    return ShowFailure(*ui_, reason.empty() ? msg::BatchCloseFailed(messageTail)
+                                            : msg::BatchCloseFailed(batFile + '\n' + reason, messageTail));
+  }
   return Step::Done;
 }
 
@@ -303,19 +332,24 @@ Step BatchRunner::EndBatchFile(std::unique_ptr<platform::Process> process, const
   return Step::Done;
 }
 
+HangOffer::HangOffer() : askAt_(std::chrono::steady_clock::now() + kLongToolRun) {}
+
+// Asked once the tool has run a while; after a No, asked again when it still runs much later, so
+// that a tool that never ends never leaves the user without a way out.
 bool HangOffer::Made(platform::Ui& ui, platform::Process& process, const std::string& toolPath,
                      bool stopAsked) {
-  if (asked_ || !stopAsked || std::chrono::steady_clock::now() - started_ < kLongToolRun)
+  if (!stopAsked || std::chrono::steady_clock::now() < askAt_)
     return false;
-  asked_ = true;
-  return ui.AskYesNo(msg::kToolStillRunning(toolPath)) && process.Terminate();
+  const bool end = ui.AskYesNo(msg::kToolStillRunning(toolPath)) && process.Terminate();
+  askAt_ = std::chrono::steady_clock::now() + kAskAgainAfter;
+  return end;
 }
 
 void BatchRunner::Wait(platform::Process& process, const std::string& toolPath) const {
   HangOffer offer;
   process.WaitCalling([&] {
     ui_->WhileWaiting();
-    if (offer.Made(*ui_, process, toolPath, ui_->StopRequested()))
+    if (!toolEnded_ && offer.Made(*ui_, process, toolPath, ui_->StopRequested()))
       toolEnded_ = true;
   });
 }

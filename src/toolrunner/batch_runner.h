@@ -74,17 +74,17 @@ std::string BatchFileText(std::string_view mode, std::string_view toolPath, std:
 
 class WorkFileScope;
 
-// The offer to end a tool that may be hung: made once in a tool's run, when the user asks to stop
-// after it has run for a few seconds.
+// The offer to end a tool that may be hung: made when the user asks to stop after it has run for a
+// few seconds, and again a while after each No.
 class HangOffer {
  public:
+  HangOffer();
   // True when the user chose to end the tool and it has been told to end.
   [[nodiscard]] bool Made(platform::Ui& ui, platform::Process& process, const std::string& toolPath,
                           bool stopAsked);
 
  private:
-  std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
-  bool asked_ = false;
+  std::chrono::steady_clock::time_point askAt_;
 };
 
 // A tool run started and not yet judged.
@@ -140,7 +140,10 @@ class BatchRunner {
   Step EndBatchFile(std::unique_ptr<platform::Process> process, const std::string& toolPath,
                     const std::string& batFile, std::string_view messageTail, bool stopShown = false) const;
   [[nodiscard]] const std::string& ToolPath(ToolMode mode) const;
-  Step WriteBatchFile(const ToolCall& call, const std::string& base, const std::string& batFile,
+  Step TakeBatchFile(const WorkFiles& files, std::unique_ptr<platform::TextStream>& bat,
+                     std::string_view messageTail) const;
+  Step WriteBatchFile(const ToolCall& call, const std::string& base,
+                      std::unique_ptr<platform::TextStream> bat, const std::string& batFile,
                       std::string_view messageTail) const;
   Step RunBatchFile(const std::string& toolPath, const std::string& batFile,
                     std::string_view messageTail) const;

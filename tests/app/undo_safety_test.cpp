@@ -132,6 +132,28 @@ TEST_F(UndoSafetyTest, ADamagedJournalIsRefusedWithNothingTouched) {
   EXPECT_EQ(DriveSnapshot(), after);
 }
 
+// The end mark is written last; one whose write ran out of room or was cut leaves a journal that
+// reads to its end, and the run is still taken back. A mark that is not the journal's is damage.
+TEST_F(UndoSafetyTest, AnEndMarkCutWhileWrittenIsNoMark) {
+  SmallAssembly();
+  const auto mark = [&] { return drive.ReadFile("temp/velmora-journal/00000001.end"); };
+  for (const bool half : {false, true}) {
+    const auto before = RunOnce();
+    const std::string written = mark();
+    ASSERT_GT(written.size(), 2u);
+    WriteJournalFile("00000001.end", half ? written.substr(0, written.size() / 2) : std::string());
+    EXPECT_EQ(Undo(), Msg(msg::kUndoDone)) << half;
+    EXPECT_EQ(DriveSnapshot(), before);
+  }
+  RunOnce();
+  const auto after = DriveSnapshot();
+  std::string flipped = mark();
+  flipped[flipped.size() / 2] ^= 0x01;
+  WriteJournalFile("00000001.end", flipped);
+  EXPECT_EQ(Undo(), Damaged());
+  EXPECT_EQ(DriveSnapshot(), after);
+}
+
 TEST_F(UndoSafetyTest, AMissingOrDamagedBackupIsNamedAndNothingIsTouched) {
   SmallAssembly();
   RunOnce();

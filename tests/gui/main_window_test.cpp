@@ -77,9 +77,13 @@ class ScriptedPrompts final : public Prompts {
     parents << parent;
     progressOverBoxes << ProgressUp();
     if (modal) {
-      // A real modal window takes the focus from the window, as a message box does.
+      // A real modal window takes the focus from the window, as a message box does; one held up
+      // for a while also records a progress window that came up over it meanwhile.
       QDialog box(parent);
-      QTimer::singleShot(0, &box, &QDialog::accept);
+      QTimer::singleShot(holdMs, &box, [this, &box] {
+        progressOverBoxes.last() = progressOverBoxes.last() || ProgressUp();
+        box.accept();
+      });
       box.exec();
     }
   }
@@ -126,6 +130,7 @@ class ScriptedPrompts final : public Prompts {
 
   bool modal = false;
   QElapsedTimer clock;  // when started, each question's time is taken from it
+  int holdMs = 0;
   QStringList messages;
   QList<bool> cursorsOverBoxes;
   QList<QWidget*> parents;
@@ -387,6 +392,7 @@ class MainWindowTest : public QObject {
   void slowBulkRunShowsProgressAndStopsBetweenTwoFiles();
   void refusalOfASlowCheckOpensNoProgress();
   void failureDuringARunOpensItsBoxWithTheProgressHidden();
+  void progressFallingDueUnderABoxWaitsForIt();
   void stopRequestedFromTheProgressWindow();
   void aHungToolIsEndedOnRequestAndTheRunUndone();
   void opensTallEnoughForTwelveRows();
@@ -1362,6 +1368,23 @@ void MainWindowTest::failureDuringARunOpensItsBoxWithTheProgressHidden() {
   QCOMPARE(h.prompts.parents, QList<QWidget*>{&h.window});
 }
 
+// A run that fails on its second file within the half second: the window falls due while the
+// box is up, and comes only once the box is answered.
+void MainWindowTest::progressFallingDueUnderABoxWaitsForIt() {
+  Harness h;
+  h.Start();
+  h.Show();
+  h.window.BeginProgress(40);
+  QVERIFY(!h.window.Progress(1, "a.prt"));
+  QVERIFY(!h.window.Progress(2, "b.prt"));
+  h.prompts.modal = true;
+  h.prompts.holdMs = ProgressWindow::kShowAfterMs + 400;
+  h.window.ShowMessage("failed");
+  QCOMPARE(h.prompts.progressOverBoxes, QList<bool>{false});
+  QVERIFY(h.window.RunProgress()->isVisible());
+  h.window.EndProgress();
+}
+
 void MainWindowTest::stopRequestedFromTheProgressWindow() {
   Harness h;
   h.Start();
@@ -1374,6 +1397,8 @@ void MainWindowTest::stopRequestedFromTheProgressWindow() {
   QVERIFY(QTest::qWaitForWindowExposed(progress));
   QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
   QVERIFY(h.window.StopRequested());
+  // It stays up, and keeps the main window from taking input, until the run has stopped.
+  QVERIFY(progress->isVisible());
   h.window.EndProgress();
   QVERIFY(!h.window.StopRequested());
   // The close box asks the same.

@@ -126,6 +126,16 @@ TEST_F(TextStreamTest, WhatCannotBeOpened) {
   ASSERT_TRUE(out);
   EXPECT_TRUE(out->Close());
   EXPECT_EQ(ReadRaw("old.txt"), "");  // writing truncates
+
+  // Creating takes only a file that is not there, and writes in text mode as writing does.
+  WriteRaw("taken.txt", "someone else's");
+  EXPECT_FALSE(OpenHostTextStream(Path("taken.txt"), OpenMode::CreateText));
+  EXPECT_EQ(ReadRaw("taken.txt"), "someone else's");
+  auto made = OpenHostTextStream(Path("made.txt"), OpenMode::CreateText);
+  ASSERT_TRUE(made);
+  made->Puts("a\n");
+  EXPECT_TRUE(made->Close());
+  EXPECT_EQ(ReadRaw("made.txt"), "a\r\n");
 }
 
 TEST_F(TextStreamTest, AFullDiskIsAnError) {

@@ -47,6 +47,18 @@ TEST_F(WinHostTest, CopyRefusesAnExistingFileOnlyWhenAsked) {
   EXPECT_FALSE(host.CopyFile(drive.Win("gone.prt"), drive.Win("c.prt"), false));
 }
 
+// Creating takes only a file that is not there, and writes in text mode as writing does.
+TEST_F(WinHostTest, CreatingATextStreamTakesOnlyAFileThatIsNotThere) {
+  drive.WriteFile("taken.txt", "someone else's");
+  EXPECT_FALSE(host.Open(drive.Win("taken.txt"), OpenMode::CreateText));
+  EXPECT_EQ(Read("taken.txt"), "someone else's");
+  const std::unique_ptr<TextStream> made = host.Open(drive.Win("made.txt"), OpenMode::CreateText);
+  ASSERT_TRUE(made);
+  made->Puts("a\n");
+  EXPECT_TRUE(made->Close());
+  EXPECT_EQ(Read("made.txt"), "a\r\n");
+}
+
 TEST_F(WinHostTest, TextStreamsTranslateLineEndsAndSeekToRawOffsets) {
   {
     const std::unique_ptr<TextStream> out = host.Open(drive.Win("t.txt"), OpenMode::WriteText);

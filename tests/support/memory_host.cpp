@@ -69,7 +69,9 @@ bool MemoryHost::Rename(std::string_view source, std::string_view destination) {
 }
 
 std::unique_ptr<platform::TextStream> MemoryHost::Open(std::string_view path, platform::OpenMode mode) {
-  if (mode == platform::OpenMode::WriteText) {
+  if (mode == platform::OpenMode::CreateText && files.contains(std::string(path)))
+    return nullptr;
+  if (mode == platform::OpenMode::WriteText || mode == platform::OpenMode::CreateText) {
     std::string& target = files[std::string(path)];
     target.clear();
     return std::make_unique<MemoryStream>(&target);

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "platform/forwarding_host.h"
 #include "resources/messages/runner.h"
 #include "resources/messages/tails.h"
 #include "support/fault_host.h"
@@ -358,14 +360,60 @@ TEST_F(RunnerTest, FailedWritesSayWhy) {
   faults.Clear();
   faults.FailWith(Call::StreamWrite, ".bat", platform::FileError::DiskFull);
   EXPECT_TRUE(Run("-list"));
+  faults.Clear();
+  faults.FailWith(Call::StreamClose, ".bat", platform::FileError::DiskFull);
+  EXPECT_TRUE(Run("-list"));
   EXPECT_EQ(
       ui.messages,
       (std::vector<std::string>{
           "環境変数 TEMP のフォルダに書き込めません。\nC:\\Temp\nアクセスが拒否されました。\n　" + kTail,
           "バッチファイル の書込みエラーが発生しました。\nC:\\Temp\\top-list.bat\n"
           "ディスクの空き容量が足りません。\n　" +
+              kTail,
+          "バッチファイル を閉じるのに失敗しました。\nC:\\Temp\\top-list.bat\n"
+          "ディスクの空き容量が足りません。\n　" +
               kTail}));
   EXPECT_TRUE(memory.files.empty());
+}
+
+// Another program sharing TEMP makes the same work files between this one's checks and its batch
+// file: this one stops as for a file in the way and leaves the other's files alone.
+TEST_F(RunnerTest, WorkFilesTakenMeanwhileStopTheRunAndAreLeftAlone) {
+  struct Racing final : platform::ForwardingHost {
+    using ForwardingHost::ForwardingHost;
+    std::unique_ptr<platform::TextStream> Open(std::string_view path, platform::OpenMode mode) override {
+      if (mode == platform::OpenMode::CreateText && before)
+        before();
+      std::unique_ptr<platform::TextStream> stream = ForwardingHost::Open(path, mode);
+      if (mode == platform::OpenMode::CreateText && after)
+        after();
+      return stream;
+    }
+    std::function<void()> before, after;
+  };
+  Racing racing(memory);
+  BatchRunner raced(racing, ui, editTool, pcTool);
+  const auto run = [&] {
+    return raced.RunTool({.mode = ModeSpelt("-list"), .inFile = kPart}, text::Cp932(kTail)) == Step::Failed;
+  };
+  const std::string other = "the other program's";
+  racing.before = [&] { memory.files["C:\\Temp\\top-list.bat"] = other; };
+  EXPECT_TRUE(run());
+  EXPECT_EQ(memory.files["C:\\Temp\\top-list.bat"], other);
+  racing.before = nullptr;
+  racing.after = [&] { memory.files["C:\\Temp\\top-list.txt"] = other; };
+  memory.files.clear();
+  EXPECT_TRUE(run());
+  const std::string named =
+      "\n別の velmora が同じ部品で実行中ならその終了を待ち、そうでなければこのファイルを削除してから、"
+      "もう一度実行してください。\n　" +
+      kTail;
+  EXPECT_EQ(ui.messages,
+            (std::vector<std::string>{"バッチファイル が既に有ります。\nC:\\Temp\\top-list.bat" + named,
+                                      "テキストファイル が既に有ります。\nC:\\Temp\\top-list.txt" + named}));
+  EXPECT_EQ(Keys(memory.files), std::vector<std::string>{"C:\\Temp\\top-list.txt"});
+  EXPECT_EQ(memory.files["C:\\Temp\\top-list.txt"], other);
+  EXPECT_TRUE(memory.started.empty());
 }
 
 TEST_F(RunnerTest, WriteErrorThenCloseFailureAddsAMessageWithoutTail) {

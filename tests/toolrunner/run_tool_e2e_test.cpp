@@ -306,6 +306,20 @@ TEST_F(RunToolE2e, HungToolIsEndedWhenTheUserSaysSo) {
   EXPECT_FALSE(runner.ToolEnded());
 }
 
+// No lets a hung tool go on, but it is asked about again later: the user is never left waiting
+// for a tool that never ends.
+TEST_F(RunToolE2e, HungToolIsAskedAboutAgainAfterANo) {
+  const ScopedEnv hang("VELMORA_CAD_HANG", "-lower_dir");
+  ui.stopRequested = true;
+  ui.answers = {false, true};
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(Run("-lower_dir", input, input));
+  EXPECT_GT(std::chrono::steady_clock::now() - start, std::chrono::seconds(12));
+  EXPECT_EQ(ui.questions, (std::vector<std::string>{StillRunning(editTool), StillRunning(editTool)}));
+  EXPECT_EQ(ui.messages, Messages({"中止しました。"}));
+  EXPECT_TRUE(drive.TempFiles().empty());
+}
+
 // A tool that ends by itself is never asked about before a few seconds, and No lets it finish.
 TEST_F(RunToolE2e, SlowToolThatIsLeftToFinish) {
   ui.stopRequested = true;

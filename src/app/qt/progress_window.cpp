@@ -3,7 +3,6 @@
 #include <QCloseEvent>
 #include <QPushButton>
 #include <algorithm>
-#include <limits>
 
 #include "resources/messages/captions.h"
 
@@ -27,7 +26,8 @@ ProgressWindow::ProgressWindow(QWidget* parent, int total)
   setCancelButton(cancel_);
   // The toolkit's own answer to 中止 would close the window while a tool still runs, and with it
   // the modality that keeps the main window from taking input.
-  disconnect(this, &QProgressDialog::canceled, this, &QProgressDialog::cancel);
+  // The toolkit makes that connection by name, which only a disconnection by name undoes.
+  disconnect(this, SIGNAL(canceled()), this, SLOT(cancel()));
   connect(this, &QProgressDialog::canceled, this, &ProgressWindow::RequestStop);
   setRange(0, total);
   setMinimumDuration(kShowAfterMs);
@@ -56,11 +56,9 @@ void ProgressWindow::Suspend() {
   if (suspended_) {
     return;
   }
-  suspended_ = true;
   wasVisible_ = isVisible();
   hide();
-  // Disarms the toolkit's own timer that shows the window once it is due.
-  setMinimumDuration(std::numeric_limits<int>::max());
+  suspended_ = true;
 }
 
 void ProgressWindow::Resume() {
@@ -68,10 +66,18 @@ void ProgressWindow::Resume() {
     return;
   }
   suspended_ = false;
-  setMinimumDuration(kShowAfterMs);
   if (wasVisible_) {
     show();
   }
+}
+
+void ProgressWindow::setVisible(bool visible) {
+  // The toolkit's timer shows the window once it is due, box or not; it waits for the box instead.
+  if (visible && suspended_) {
+    wasVisible_ = true;
+    return;
+  }
+  QProgressDialog::setVisible(visible);
 }
 
 void ProgressWindow::reject() {

@@ -22,9 +22,10 @@ class ProgressWindow final : public QProgressDialog {
   bool StopRequested() const { return stopRequested_; }
   void RequestStop();
   // While a message box of the run is up the window is hidden and cannot come up by itself, so
-  // that the box is never under it; Resume brings it back as it was.
+  // that the box is never under it; Resume brings it back as it was, or as it became due meanwhile.
   void Suspend();
   void Resume();
+  void setVisible(bool visible) override;
 
  protected:
   void reject() override;
