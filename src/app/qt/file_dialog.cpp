@@ -24,6 +24,18 @@ namespace velmora::app::qt {
 
 namespace {
 
+// The program takes part paths without regard to letter case, as Windows does: a name typed in
+// another case finds the file. The path itself when no file matches.
+QString SameNameIgnoringCase(const QString& path) {
+  const QFileInfo typed(path);
+  const QDir folder = typed.dir();
+  for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+    if (name.compare(typed.fileName(), ::Qt::CaseInsensitive) == 0)
+      return folder.filePath(name);
+  }
+  return path;
+}
+
 QString Caption(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
@@ -331,6 +343,8 @@ void FileDialog::TakeChoice() {
   }
   if (save_ && !defaultSuffix_.isEmpty() && QFileInfo(path).suffix().isEmpty())
     path += u'.' + defaultSuffix_;
+  if (mustExist_ && !QFileInfo(path).isFile())
+    path = SameNameIgnoringCase(path);
   const QFileInfo chosen(path);
   if (mustExist_ && !chosen.isFile()) {
     Tell(Caption(msg::kFileDialogNotFound).arg(typed));
