@@ -10,11 +10,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "operations/action_plan.h"
 #include "operations/context.h"
+#include "operations/executor.h"
 #include "operations/inspect.h"
 #include "operations/list_building.h"
 #include "operations/structure_pass.h"
@@ -118,6 +121,16 @@ bool Inspect(int parts, Figures& best) {
 
 // Every part of a 1,000-part assembly renamed: the check pass and the perform pass over the ugpc
 // listing, as the execute button runs them; with progress, a point reported before every line.
+// The change's part over the listing the check pass has numbered, as a run carries it out.
+Step Perform(operations::Context& context, platform::TextStream& listing, std::string_view tail,
+             std::string_view folder) {
+  const std::optional<operations::StructureTree> tree = operations::ReadStructureTree(context, listing, tail);
+  if (!tree)
+    return Step::Failed;
+  return operations::PerformOnListing(
+      context, listing, operations::PlanRun(operations::PlanInputOnDisk(context, folder, *tree)), tail);
+}
+
 bool Change(int parts, bool progress, Figures& figures) {
   testing::TempDrive drive;
   const std::string input = drive.MakeAssembly("asm", "--parts " + std::to_string(parts));
@@ -151,8 +164,7 @@ bool Change(int parts, bool progress, Figures& figures) {
     bench.context.progress.Begin(list.RowCount());
   const bool failed = operations::StructurePass(bench.context, *listing, operations::PassMode::Check, refused,
                                                 folder) == Step::Failed ||
-                      operations::StructurePass(bench.context, *listing, operations::PassMode::Perform,
-                                                broken, folder) == Step::Failed;
+                      Perform(bench.context, *listing, broken, folder) == Step::Failed;
   bench.context.progress.End();
   figures = bench.Take(start);
   (void)session.Close();

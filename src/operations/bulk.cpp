@@ -1,8 +1,5 @@
 #include "operations/bulk.h"
 
-#include "operations/executor.h"
-#include "resources/messages/tails.h"
-
 namespace velmora::operations {
 
 std::optional<toolrunner::ToolMode> BulkMode(Operation operation) {
@@ -20,12 +17,6 @@ std::optional<toolrunner::ToolMode> BulkMode(Operation operation) {
       break;
   }
   return std::nullopt;
-}
-
-Step RunBulkOnRow(Context& context, int row, std::string_view inputFolder) {
-  const StructureTree none;
-  return RunActions(context, PlanBulkRow(PlanInputOnDisk(context, inputFolder, none), row),
-                    msg::kTailRunBroken());
 }
 
 }  // namespace velmora::operations

@@ -4,7 +4,6 @@
 #include <unordered_set>
 #include <vector>
 
-#include "operations/executor.h"
 #include "operations/target_plan.h"
 #include "partlist/marks.h"
 #include "resources/messages/operations.h"
@@ -248,13 +247,6 @@ class Checker {
 
 Step StructurePass(Context& context, platform::TextStream& stream, PassMode passMode,
                    std::string_view messageTail, std::string_view inputFolder, StructureTree* tree) {
-  if (passMode == PassMode::Perform) {
-    const std::optional<StructureTree> tree = ReadStructureTree(context, stream, messageTail);
-    if (!tree)
-      return Step::Failed;
-    return PerformOnListing(context, stream, PlanRun(PlanInputOnDisk(context, inputFolder, *tree)),
-                            messageTail);
-  }
   std::optional<StructureTree> read = ReadStructureTree(context, stream, messageTail, passMode);
   if (!read || Checker(context, stream, passMode, messageTail, inputFolder, *read).Run() == Step::Failed)
     return Step::Failed;

@@ -9,9 +9,9 @@
 
 namespace velmora::operations {
 
-// One pass over the ugpc structure listing. True when it failed: the
-// message has been shown and the stream closed. On success the stream stays open. A pass that
-// writes nothing gives the tree of the lines it read, when asked.
+// One pass that writes nothing (inspect, check) over the ugpc structure listing. Failed: the
+// message has been shown and the stream closed. On success the stream stays open, and the tree of
+// the lines read is given when asked.
 Step StructurePass(Context& context, platform::TextStream& stream, PassMode passMode,
                    std::string_view messageTail, std::string_view inputFolder, StructureTree* tree = nullptr);
 

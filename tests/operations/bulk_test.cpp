@@ -11,6 +11,7 @@
 #include "operations/list_building.h"
 #include "operations/replacement.h"
 #include "partlist/part_row.h"
+#include "planned_passes.h"
 #include "text/mbstring.h"
 
 namespace velmora::operations::test {

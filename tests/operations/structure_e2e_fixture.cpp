@@ -6,6 +6,7 @@
 #include "operations/inspect.h"
 #include "operations/list_building.h"
 #include "operations/structure_pass.h"
+#include "planned_passes.h"
 #include "text/codec.h"
 #include "text/mbstring.h"
 
@@ -96,7 +97,7 @@ bool StructureE2e::Change(Operation operation, const std::function<void()>& betw
     return true;
   if (betweenPasses)
     betweenPasses();
-  if (changes && StructurePass(context, *listing, PassMode::Perform, broken, inputFolder) == Step::Failed)
+  if (changes && PerformPass(context, *listing, broken, inputFolder) == Step::Failed)
     return true;
   return ClosePcOutput(context, *listing, base + ".txt", broken) == Step::Failed;
 }

@@ -1,6 +1,7 @@
 #include "structure_test_support.h"
 
 #include "operations/structure_pass.h"
+#include "planned_passes.h"
 #include "text/codec.h"
 #include "text/mbstring.h"
 
@@ -40,8 +41,11 @@ platform::TextStream& StructureFixture::ListingBytes(std::string bytes) {
 }
 
 bool StructureFixture::Pass(PassMode passMode, std::string_view tailUtf8) {
-  return StructurePass(context, *stream, passMode, text::Cp932(tailUtf8), text::Cp932("C:\\w\\")) ==
-         Step::Failed;
+  const std::string tail = text::Cp932(tailUtf8);
+  const std::string folder = text::Cp932("C:\\w\\");
+  return (passMode == PassMode::Perform
+              ? PerformPass(context, *stream, tail, folder)
+              : StructurePass(context, *stream, passMode, tail, folder)) == Step::Failed;
 }
 
 std::string StructureFixture::Text(int row, int column) const {
